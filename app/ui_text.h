@@ -1,0 +1,27 @@
+// Every interface text as a Chinese/English pair, and the rule that picks the language.
+#pragma once
+
+namespace brenvik {
+
+// Language indices: every UiText entry is indexed by one of them.
+constexpr int kLanguageChinese = 0;
+constexpr int kLanguageEnglish = 1;
+
+// Chinese texts are GBK (code page 936) bytes; English texts are ASCII.
+using TextPair = const char* const[2];
+
+extern TextPair TitleText;
+extern TextPair ProgressLabelText;
+extern TextPair AboutTitleText;
+extern TextPair OkText;
+extern TextPair LinkText;
+// One array per language, in the order of the buttons 1..4, the columns 1..3 and the
+// about box's controls 1005..1008.
+extern const char* const ButtonTexts[2][4];
+extern const char* const ColumnTexts[2][3];
+extern const char* const AboutTexts[2][4];
+
+// 0x0804 (Chinese, PRC) gives Chinese; every other language identifier gives English.
+int LanguageFromLangId(unsigned short langId);
+
+}  // namespace brenvik

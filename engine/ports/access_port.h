@@ -1,0 +1,58 @@
+// Reading and replacing the access list (DACL) of a named registry key or file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/ports/win_status.h"
+
+namespace brenvik {
+
+// SE_OBJECT_TYPE values.
+enum class SecurityObjectType : int { File = 1, RegistryKey = 4 };
+
+// One access control entry. Allowed and denied entries are described by their fields;
+// an entry of any other type is carried as its raw bytes so that it can be written back.
+struct AccessEntry {
+    std::uint8_t type = kAccessAllowedAceType;  // ACE_HEADER.AceType
+    std::uint8_t flags = 0;                     // ACE_HEADER.AceFlags
+    std::uint32_t mask = 0;
+    std::string sid;               // "S-1-..." for allowed and denied entries
+    std::vector<std::uint8_t> raw;  // the whole entry, for other types only
+
+    bool operator==(const AccessEntry& o) const {
+        return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid &&
+               raw == o.raw;
+    }
+    bool operator!=(const AccessEntry& o) const { return !(*this == o); }
+};
+
+// A DACL as the object holds it. present == false is a null DACL, which admits everybody.
+// isProtected is SE_DACL_PROTECTED: the list inherits nothing from the parent.
+struct AccessList {
+    bool present = false;
+    bool isProtected = false;
+    std::vector<AccessEntry> entries;
+
+    bool operator==(const AccessList& o) const {
+        return present == o.present && isProtected == o.isProtected && entries == o.entries;
+    }
+    bool operator!=(const AccessList& o) const { return !(*this == o); }
+};
+
+class AccessPort {
+public:
+    virtual ~AccessPort() = default;
+
+    // GetNamedSecurityInfoA(name, type, DACL_SECURITY_INFORMATION, ...). Registry objects
+    // are named "MACHINE\...", "CURRENT_USER\..." or "CLASSES_ROOT\..."; files by path.
+    virtual Status readAccessList(const std::string& objectName, SecurityObjectType type,
+                                  AccessList* list) = 0;
+    // SetNamedSecurityInfoA(name, type, DACL_SECURITY_INFORMATION with the list's protection,
+    // NULL, NULL, dacl, NULL). Entries are written in the order given.
+    virtual Status writeAccessList(const std::string& objectName, SecurityObjectType type,
+                                   const AccessList& list) = 0;
+};
+
+}  // namespace brenvik

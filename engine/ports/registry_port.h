@@ -1,0 +1,85 @@
+// The registry operations the rules need, one method per Win32 call (8-bit variants).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/ports/win_status.h"
+
+namespace brenvik {
+
+// An open registry key or one of the predefined roots. The values of the roots are the
+// low 32 bits of the Win32 HKEY constants; any other value is a key the port opened.
+using RegKey = std::uintptr_t;
+constexpr RegKey kHKeyClassesRoot = 0x80000000u;
+constexpr RegKey kHKeyCurrentUser = 0x80000001u;
+constexpr RegKey kHKeyLocalMachine = 0x80000002u;
+constexpr RegKey kNoKey = 0;
+
+class RegistryPort {
+public:
+    virtual ~RegistryPort() = default;
+
+    // RegOpenKeyExA(parent, path, 0, access, out).
+    virtual Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
+                           RegKey* key) = 0;
+    // RegCreateKeyExA(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
+    // creates missing parents too, opens an existing key.
+    virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
+                             RegKey* key) = 0;
+    // RegQueryInfoKeyA asking for the number of subkeys only.
+    virtual Status querySubkeyCount(RegKey key, std::uint32_t* count) = 0;
+    // RegEnumKeyExA(key, index, name, &size, ...): size is in/out, in bytes of the buffer
+    // on entry and characters written (without NUL) on success; ERROR_MORE_DATA when the
+    // buffer is too small, ERROR_NO_MORE_ITEMS past the end.
+    virtual Status enumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* size) = 0;
+    // RegQueryValueExA(key, name, NULL, type, data, size): size is in/out in bytes;
+    // ERROR_MORE_DATA (and the needed size) when the data does not fit.
+    virtual Status queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
+                              std::uint8_t* data, std::uint32_t* size) = 0;
+    // RegSetValueExA(key, name, 0, type, data, size).
+    virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
+                            const std::uint8_t* data, std::uint32_t size) = 0;
+    // RegDeleteKeyA(parent, path): refused while the key has subkeys.
+    virtual Status deleteKey(RegKey parent, const std::string& path) = 0;
+    // RegCloseKey; roots are left alone.
+    virtual void closeKey(RegKey key) = 0;
+};
+
+// Closes an open key when it goes out of scope. Move-only.
+class ScopedKey {
+public:
+    explicit ScopedKey(RegistryPort& registry) : m_registry(&registry) {}
+    ~ScopedKey() { reset(); }
+    ScopedKey(ScopedKey&& other) noexcept : m_registry(other.m_registry), m_key(other.m_key) {
+        other.m_key = kNoKey;
+    }
+    ScopedKey& operator=(ScopedKey&& other) noexcept {
+        if (this != &other) {
+            reset();
+            m_registry = other.m_registry;
+            m_key = other.m_key;
+            other.m_key = kNoKey;
+        }
+        return *this;
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    RegKey get() const { return m_key; }
+    // For the out-parameter of openKey/createKey; closes what was held.
+    RegKey* put() {
+        reset();
+        return &m_key;
+    }
+    void reset() {
+        if (m_key != kNoKey) m_registry->closeKey(m_key);
+        m_key = kNoKey;
+    }
+
+private:
+    RegistryPort* m_registry;
+    RegKey m_key = kNoKey;
+};
+
+}  // namespace brenvik

@@ -1,0 +1,58 @@
+// Win32 result codes and constants that the rules depend on, without <windows.h>.
+#pragma once
+
+#include <cstdint>
+
+namespace brenvik {
+
+// A Win32 error code (LONG/DWORD), 0 on success. Ports pass the platform's own codes through.
+using Status = long;
+
+constexpr Status kErrorSuccess = 0;
+constexpr Status kErrorFileNotFound = 2;
+constexpr Status kErrorPathNotFound = 3;
+constexpr Status kErrorAccessDenied = 5;
+constexpr Status kErrorInvalidHandle = 6;
+constexpr Status kErrorNotEnoughMemory = 8;
+constexpr Status kErrorInvalidParameter = 87;
+constexpr Status kErrorMoreData = 234;
+constexpr Status kErrorNoMoreItems = 259;
+constexpr Status kErrorNoMoreFiles = 18;
+constexpr Status kErrorKeyDeleted = 1018;
+
+// Registry value types.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+
+// Registry access masks.
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+constexpr std::uint32_t kKeyReadWrite = kKeyRead | kKeyWrite;  // 0x2001F
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+
+// File attributes.
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+constexpr std::uint32_t kFileAttributeReadOnly = 0x1;
+constexpr std::uint32_t kFileAttributeHidden = 0x2;
+constexpr std::uint32_t kFileAttributeSystem = 0x4;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
+
+// Access masks and access list entry fields.
+constexpr std::uint32_t kGenericAll = 0x10000000;
+constexpr std::uint8_t kAccessAllowedAceType = 0;
+constexpr std::uint8_t kAccessDeniedAceType = 1;
+constexpr std::uint8_t kObjectInheritAce = 0x01;
+constexpr std::uint8_t kContainerInheritAce = 0x02;
+constexpr std::uint8_t kInheritOnlyAce = 0x08;
+constexpr std::uint8_t kInheritedAce = 0x10;
+
+// The well-known SID of "Everyone" (WinWorldSid); the account name is localised.
+constexpr const char* kEveryoneSid = "S-1-1-0";
+
+}  // namespace brenvik
