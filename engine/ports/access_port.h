@@ -18,12 +18,11 @@ struct AccessEntry {
     std::uint8_t type = kAccessAllowedAceType;  // ACE_HEADER.AceType
     std::uint8_t flags = 0;                     // ACE_HEADER.AceFlags
     std::uint32_t mask = 0;
-    std::string sid;               // "S-1-..." for allowed and denied entries
+    std::string sid;                // "S-1-..." for allowed and denied entries
     std::vector<std::uint8_t> raw;  // the whole entry, for other types only
 
     bool operator==(const AccessEntry& o) const {
-        return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid &&
-               raw == o.raw;
+        return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid && raw == o.raw;
     }
     bool operator!=(const AccessEntry& o) const { return !(*this == o); }
 };

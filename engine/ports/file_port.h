@@ -43,7 +43,8 @@ class ScopedFind {
 public:
     ScopedFind(FilePort& files, FindHandle handle) : m_files(&files), m_handle(handle) {}
     ~ScopedFind() {
-        if (m_handle != kNoFind) m_files->findClose(m_handle);
+        if (m_handle != kNoFind)
+            m_files->findClose(m_handle);
     }
     ScopedFind(ScopedFind&& other) noexcept : m_files(other.m_files), m_handle(other.m_handle) {
         other.m_handle = kNoFind;

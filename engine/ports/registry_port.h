@@ -73,7 +73,8 @@ public:
         return &m_key;
     }
     void reset() {
-        if (m_key != kNoKey) m_registry->closeKey(m_key);
+        if (m_key != kNoKey)
+            m_registry->closeKey(m_key);
         m_key = kNoKey;
     }
 

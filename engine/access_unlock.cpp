@@ -1,0 +1,143 @@
+#include "engine/access_unlock.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace brenvik {
+namespace {
+
+// What SetFileAttributesA accepts; directory, reparse and similar bits are read-only.
+constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+
+bool IsInherited(const AccessEntry& e) {
+    return (e.flags & kInheritedAce) != 0;
+}
+bool IsDenied(const AccessEntry& e) {
+    return e.type == kAccessDeniedAceType;
+}
+bool IsAllowedOrDenied(const AccessEntry& e) {
+    return e.type == kAccessAllowedAceType || e.type == kAccessDeniedAceType;
+}
+
+// Explicit entries first, then inherited ones; denied before allowed within each group.
+// Stable, so the order within a group is kept.
+void SortCanonically(std::vector<AccessEntry>& entries) {
+    auto rank = [](const AccessEntry& e) {
+        return (IsInherited(e) ? 2 : 0) + (IsDenied(e) ? 0 : 1);
+    };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const AccessEntry& a, const AccessEntry& b) { return rank(a) < rank(b); });
+}
+
+AccessEntry AllowEntry(const std::string& sid, std::uint32_t mask, std::uint8_t flags) {
+    AccessEntry entry;
+    entry.type = kAccessAllowedAceType;
+    entry.flags = flags;
+    entry.mask = mask;
+    entry.sid = sid;
+    return entry;
+}
+
+}  // namespace
+
+AccessList WithSetAccess(const AccessList& list, const std::string& sid, std::uint32_t mask,
+                         std::uint8_t inheritance) {
+    AccessList result;
+    result.present = true;
+    result.isProtected = list.isProtected;
+    for (const AccessEntry& e : list.entries) {
+        if (!IsInherited(e) && IsAllowedOrDenied(e) && e.sid == sid)
+            continue;
+        result.entries.push_back(e);
+    }
+    result.entries.push_back(AllowEntry(sid, mask, inheritance));
+    SortCanonically(result.entries);
+    return result;
+}
+
+AccessList WithEveryoneFileEntry(const AccessList& list) {
+    AccessList result;
+    result.present = true;
+    result.isProtected = list.isProtected;
+    for (const AccessEntry& e : list.entries) {
+        if (IsAllowedOrDenied(e))
+            result.entries.push_back(e);
+    }
+    result.entries.push_back(AllowEntry(kEveryoneSid, kGenericAll, kObjectInheritAce));
+    SortCanonically(result.entries);
+    return result;
+}
+
+bool UnlockRegistryKey(AccessPort& access, const std::string& objectName) {
+    AccessList list;
+    if (access.readAccessList(objectName, SecurityObjectType::RegistryKey, &list) != kErrorSuccess)
+        return false;
+    const AccessList unlocked =
+        WithSetAccess(list, kEveryoneSid, kKeyAllAccess, kObjectInheritAce | kContainerInheritAce);
+    return access.writeAccessList(objectName, SecurityObjectType::RegistryKey, unlocked) ==
+           kErrorSuccess;
+}
+
+bool UnlockFile(AccessPort& access, FilePort& files, const std::string& path) {
+    AccessList list;
+    // A null list already admits everybody; there is nothing to add to it.
+    if (access.readAccessList(path, SecurityObjectType::File, &list) == kErrorSuccess &&
+        list.present) {
+        access.writeAccessList(path, SecurityObjectType::File, WithEveryoneFileEntry(list));
+    }
+    files.setAttributes(path, 0);
+    return true;
+}
+
+bool IsLinkedFile(FilePort& files, const std::string& path) {
+    const std::uint32_t attributes = files.getAttributes(path);
+    if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeReparsePoint))
+        return true;
+    if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory))
+        return false;
+    std::uint32_t links = 0;
+    if (files.getLinkCount(path, &links) != kErrorSuccess)
+        return true;
+    return links > 1;
+}
+
+ScopedKeyUnlock::ScopedKeyUnlock(AccessPort& access, std::string objectName)
+    : m_access(access), m_objectName(std::move(objectName)) {
+    if (m_access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
+        kErrorSuccess)
+        return;
+    m_restore = UnlockRegistryKey(m_access, m_objectName);
+}
+
+ScopedKeyUnlock::~ScopedKeyUnlock() {
+    if (!m_restore)
+        return;
+    // A key deleted meanwhile simply refuses the write.
+    m_access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey, m_previous);
+}
+
+ScopedFileUnlock::ScopedFileUnlock(AccessPort& access, FilePort& files, std::string path)
+    : m_access(access), m_files(files), m_path(std::move(path)) {
+    if (IsLinkedFile(m_files, m_path))
+        return;
+    m_previousAttributes = m_files.getAttributes(m_path);
+    m_haveList = m_access.readAccessList(m_path, SecurityObjectType::File, &m_previousList) ==
+                     kErrorSuccess &&
+                 m_previousList.present;
+    UnlockFile(m_access, m_files, m_path);
+    m_unlocked = true;
+}
+
+ScopedFileUnlock::~ScopedFileUnlock() {
+    if (!m_unlocked)
+        return;
+    if (m_files.getAttributes(m_path) == kInvalidFileAttributes)
+        return;
+    // Attributes first: once the old list is back it may no longer let us change them.
+    if (m_previousAttributes != kInvalidFileAttributes)
+        m_files.setAttributes(m_path, m_previousAttributes & kSettableAttributes);
+    if (m_haveList)
+        m_access.writeAccessList(m_path, SecurityObjectType::File, m_previousList);
+}
+
+}  // namespace brenvik

@@ -1,0 +1,40 @@
+// The two shortcut scanners: Internet Explorer shortcuts with arguments on the Desktop
+// (deleted by repair) and in Quick Launch (repair clears their arguments).
+#pragma once
+
+#include <string>
+
+#include "engine/finding.h"
+#include "engine/ports/ports.h"
+
+namespace brenvik {
+
+// The name rule on an already lowercased file name: it contains "internet explorer" or
+// "iexplorer" anywhere, extension included.
+bool IsSuspectLinkName(const std::string& lowercasedName);
+
+class DesktopLinkScanner {
+public:
+    // False when the Desktop folder was not found or its listing did not start.
+    bool scan(Ports& ports);
+    // Deletes every recorded shortcut. Always true.
+    bool repair(Ports& ports);
+    const FindingList& findings() const { return m_findings; }
+
+private:
+    FindingList m_findings;
+};
+
+class QuickLaunchLinkScanner {
+public:
+    // False when the Quick Launch folder was not found or its listing did not start.
+    bool scan(Ports& ports);
+    // Saves every recorded shortcut again with empty arguments. Always true.
+    bool repair(Ports& ports);
+    const FindingList& findings() const { return m_findings; }
+
+private:
+    FindingList m_findings;
+};
+
+}  // namespace brenvik

@@ -1,0 +1,37 @@
+// Fake desktop icons: per-machine desktop name space entries whose class has a shell verb
+// that runs Internet Explorer. Also carries the Fix Desktop restoration.
+#pragma once
+
+#include <string>
+
+#include "engine/finding.h"
+#include "engine/ports/ports.h"
+
+namespace brenvik {
+
+// The 38-character class identifier of a name space entry's name: from its first '{',
+// with '}' as the 38th character; empty when the name holds none.
+std::string ClassIdentifierOf(const std::string& entryName);
+
+// The text after the first "iexplore.exe" of a command, lowercased byte-wise, with the
+// blanks and tabs after the program name skipped. False when the command does not run it.
+bool SiteFromCommand(std::string command, std::string& site);
+
+class NameSpaceScanner {
+public:
+    // Records one finding per verb that runs Internet Explorer. Always true.
+    bool scan(Ports& ports);
+    // Deletes the name space entry of every finding. Always true.
+    bool repair(Ports& ports);
+    // Writes the per-user desktop icon visibility values into the keys that exist.
+    bool showDesktopIcons(Ports& ports);
+    // Deletes the network places class registration and writes it anew.
+    bool reregisterNetworkPlaces(Ports& ports);
+
+    const FindingList& findings() const { return m_findings; }
+
+private:
+    FindingList m_findings;
+};
+
+}  // namespace brenvik

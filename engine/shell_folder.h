@@ -1,0 +1,16 @@
+// Finding a per-user shell folder ("Desktop", "AppData") from the Shell Folders values.
+#pragma once
+
+#include <string>
+
+#include "engine/ports/ports.h"
+
+namespace brenvik {
+
+// Reads the Shell Folders value valueName under HKEY_CURRENT_USER into folder and returns
+// the folder text's length; 0 with folder empty when the value is missing, not REG_SZ or
+// REG_EXPAND_SZ (used unexpanded), 260 bytes or longer, or names no existing directory.
+std::size_t FindUserShellFolder(RegistryPort& registry, FilePort& files,
+                                const std::string& valueName, std::string& folder);
+
+}  // namespace brenvik
