@@ -1,0 +1,60 @@
+#include "app/ui_text.h"
+
+// The Chinese texts are written as GBK byte escapes so that they do not depend on the
+// encoding this file is read in; the readable text stands in the comment beside each.
+// A literal is split where an escape would run into a following hex digit.
+
+namespace brenvik {
+
+TextPair TitleText = {
+    "Brenvik \xb0\xe6\xb1\xbe\xa3\xba"
+    "1.1",  // Brenvik 版本：1.1
+    "Brenvik Ver:1.1"};
+TextPair ProgressLabelText = {"\xbd\xf8\xb6\xc8\xa3\xba",  // 进度：
+                              "Progress"};
+TextPair AboutTitleText = {"Brenvik", "About"};
+TextPair OkText = {"\xc8\xb7\xb6\xa8",  // 确定
+                   "Ok"};
+// The English text keeps its misspelling: it is the text users have always seen.
+TextPair LinkText = {
+    "\xb7\xc3\xce\xcaVelmora\xcd\xf8\xd5\xbe\xa3\xac\xbb\xf1\xc8\xa1\xb8\xfc\xb6\xe0\xd0\xc5\xcf"
+    "\xa2...",  // 访问Velmora网站，获取更多信息...
+    "To obtain more infomation, please visit our web site."};
+
+const char* const ButtonTexts[2][4] = {
+    {
+        "\xbc\xec\xb2\xe2",                                  // 检测
+        "\xd0\xde\xb8\xb4",                                  // 修复
+        "\xb9\xd8\xd3\xda...",                               // 关于...
+        "\xbb\xb9\xd4\xad\xd7\xc0\xc3\xe6\xcd\xbc\xb1\xea",  // 还原桌面图标
+    },
+    {"Scan", "Fix", "About...", "Fix Desktop"},
+};
+
+const char* const ColumnTexts[2][3] = {
+    {
+        "\xce\xbb\xd6\xc3",  // 位置
+        "\xcd\xf8\xd6\xb7",  // 网址
+        "\xd7\xb4\xcc\xac",  // 状态
+    },
+    {"Location", "Web Site", "Status"},
+};
+
+const char* const AboutTexts[2][4] = {
+    {
+        "Brenvik\xb9\xa4\xbe\xdf",                   // Brenvik工具
+        "\xb0\xe6\xb1\xbe\xba\xc5\xa3\xba",          // 版本号：
+        "\xb8\xfc\xd0\xc2\xca\xb1\xbc\xe4\xa3\xba",  // 更新时间：
+        "Velmora",
+    },
+    {"Brenvik", "Version: ", "Update: ", "Velmora"},
+};
+
+int LanguageFromLangId(unsigned short langId) {
+    // The whole identifier counts: only Chinese as used in the PRC gives Chinese, the other
+    // Chinese variants (0x0404 Taiwan, 0x0c04 Hong Kong, ...) get English.
+    constexpr unsigned short kChinesePrc = 0x0804;
+    return langId == kChinesePrc ? kLanguageChinese : kLanguageEnglish;
+}
+
+}  // namespace brenvik

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "app/ui_text.h"
+
+namespace brenvik {
+namespace {
+
+TEST(LanguageRule, OnlyChineseAsUsedInThePrcGivesChinese) {
+    struct Case {
+        unsigned short langId;
+        int expected;
+    };
+    const Case cases[] = {
+        {0x0804, kLanguageChinese},  // Chinese, PRC
+        {0x0404, kLanguageEnglish},  // Chinese, Taiwan
+        {0x0c04, kLanguageEnglish},  // Chinese, Hong Kong
+        {0x1004, kLanguageEnglish},  // Chinese, Singapore
+        {0x0004, kLanguageEnglish},  // Chinese, no sub-language
+        {0x0409, kLanguageEnglish},  // English, United States
+        {0x0407, kLanguageEnglish},  // German
+        {0x0000, kLanguageEnglish},  // neutral
+        {0x8804, kLanguageEnglish},  // same primary language, other sub-language bits
+        {0xffff, kLanguageEnglish},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LanguageFromLangId(c.langId), c.expected) << std::hex << c.langId;
+    }
+}
+
+TEST(LanguageRule, EveryTextExistsInBothLanguages) {
+    const char* const* pairs[] = {TitleText, ProgressLabelText, AboutTitleText, OkText, LinkText};
+    for (int lang : {kLanguageChinese, kLanguageEnglish}) {
+        for (const char* const* pair : pairs) {
+            ASSERT_NE(pair[lang], nullptr);
+            EXPECT_NE(pair[lang][0], '\0');
+        }
+        for (const char* text : ButtonTexts[lang]) {
+            EXPECT_NE(text[0], '\0');
+        }
+        for (const char* text : ColumnTexts[lang]) {
+            EXPECT_NE(text[0], '\0');
+        }
+        for (const char* text : AboutTexts[lang]) {
+            EXPECT_NE(text[0], '\0');
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brenvik
