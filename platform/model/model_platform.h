@@ -39,6 +39,10 @@ public:
 
     Ports ports() { return Ports{*this, *this, *this, *this}; }
 
+    // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
+    // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
+    static const std::vector<std::string>& callerSids();
+
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                    RegKey* key) override;
@@ -76,8 +80,8 @@ public:
     // Registry paths are relative to a root (kHKeyLocalMachine, kHKeyCurrentUser,
     // kHKeyClassesRoot); missing parents are created. Names compare without letter case.
     void addKey(RegKey root, const std::string& path);
-    void putValue(RegKey root, const std::string& path, const std::string& name,
-                  std::uint32_t type, std::vector<std::uint8_t> data);
+    void putValue(RegKey root, const std::string& path, const std::string& name, std::uint32_t type,
+                  std::vector<std::uint8_t> data);
     // The text's bytes plus one NUL, so the size is length + 1.
     void putString(RegKey root, const std::string& path, const std::string& name,
                    const std::string& text, std::uint32_t type = kRegSz);
@@ -101,12 +105,15 @@ public:
     bool hasKey(RegKey root, const std::string& path) const;
     std::optional<ModelValue> value(RegKey root, const std::string& path,
                                     const std::string& name) const;
-    // Subkey and value names in enumeration order (creation order).
+    // Subkey names in enumeration order (sorted by upper-cased name, as Windows keeps them)
+    // and value names in creation order.
     std::vector<std::string> subkeyNames(RegKey root, const std::string& path) const;
     std::vector<std::string> valueNames(RegKey root, const std::string& path) const;
     AccessList keyAccessList(RegKey root, const std::string& path) const;
 
     bool hasFile(const std::string& path) const;  // files and folders
+    // As GetFileAttributesA reports them: FILE_ATTRIBUTE_NORMAL for a file with no attributes,
+    // kInvalidFileAttributes for a missing path.
     std::uint32_t fileAttributes(const std::string& path) const;
     AccessList fileAccessList(const std::string& path) const;
     std::optional<std::string> shortcutTarget(const std::string& path) const;

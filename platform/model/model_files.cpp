@@ -1,0 +1,324 @@
+// ModelPlatform's folder tree and shortcuts: drives, case-insensitive names, listings.
+#include <algorithm>
+
+#include "platform/model/access_check.h"
+#include "platform/model/model_state.h"
+
+namespace brenvik::model {
+namespace {
+
+// The 8-bit file functions refuse paths of MAX_PATH (260) characters or more.
+constexpr std::size_t kMaxPath = 260;
+// IShellLinkA::GetArguments into a 4096-byte buffer keeps at most 4095 characters.
+constexpr std::size_t kMaxArguments = 4095;
+
+constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+
+FindEntry DotEntry(const char* name, const FileNode& folder) {
+    return FindEntry{name, ReportedAttributes(folder)};
+}
+
+}  // namespace
+
+std::shared_ptr<FileNode> FileNode::child(const std::string& childName) const {
+    for (const auto& node : children) {
+        if (EqualsNoCase(node->name, childName))
+            return node;
+    }
+    return nullptr;
+}
+
+bool FileNode::remove(const FileNode* node) {
+    auto it = std::find_if(children.begin(), children.end(),
+                           [node](const auto& c) { return c.get() == node; });
+    if (it == children.end())
+        return false;
+    children.erase(it);
+    return true;
+}
+
+std::uint32_t ReportedAttributes(const FileNode& node) {
+    std::uint32_t attributes = node.attributes;
+    if (node.folder)
+        attributes |= kFileAttributeDirectory;
+    return attributes ? attributes : kFileAttributeNormal;
+}
+
+FileLookup ModelPlatform::Impl::lookupFile(const std::string& path) const {
+    FileLookup found;
+    const std::vector<std::string> parts = SplitFilePath(path);
+    found.canonical = JoinPath(parts);
+    if (path.size() >= kMaxPath || parts.empty() || !IsDrive(parts[0])) {
+        found.status = kErrorPathNotFound;
+        return found;
+    }
+    std::shared_ptr<FileNode> node = drives;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (!node->folder && node != drives) {
+            found.status = kErrorPathNotFound;
+            return found;
+        }
+        found.parent = node;
+        node = node->child(parts[i]);
+        if (!node) {
+            found.status = i + 1 == parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
+            return found;
+        }
+    }
+    found.node = node;
+    return found;
+}
+
+std::shared_ptr<FileNode> ModelPlatform::Impl::makeFolder(const std::string& path) {
+    const std::vector<std::string> parts = SplitFilePath(path);
+    if (parts.empty() || !IsDrive(parts[0]))
+        return nullptr;
+    std::shared_ptr<FileNode> node = drives;
+    for (const std::string& part : parts) {
+        auto next = node->child(part);
+        if (!next) {
+            next = std::make_shared<FileNode>();
+            next->name = part;
+            next->folder = true;
+            node->children.push_back(next);
+        }
+        node = next;
+    }
+    return node;
+}
+
+std::shared_ptr<FileNode> ModelPlatform::Impl::makeFile(const std::string& path) {
+    std::vector<std::string> parts = SplitFilePath(path);
+    if (parts.size() < 2)
+        return nullptr;
+    const std::string name = parts.back();
+    parts.pop_back();
+    auto folder = makeFolder(JoinPath(parts));
+    if (!folder)
+        return nullptr;
+    auto node = folder->child(name);
+    if (!node) {
+        node = std::make_shared<FileNode>();
+        node->name = name;
+        folder->children.push_back(node);
+    }
+    node->folder = false;
+    node->children.clear();
+    return node;
+}
+
+// ---- FilePort ----
+
+FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry) {
+    const std::size_t slash = pattern.find_last_of("\\/");
+    if (pattern.size() >= kMaxPath || slash == std::string::npos)
+        return kNoFind;
+    const std::string mask = pattern.substr(slash + 1);
+    const FileLookup folder = m_impl->lookupFile(pattern.substr(0, slash + 1));
+    const std::string object = JoinPath(SplitFilePath(pattern));
+    if (m_impl->injected("findFirst", object) || m_impl->injected("findFirst", folder.canonical))
+        return kNoFind;
+    if (mask.empty() || !folder.node || !folder.node->folder)
+        return kNoFind;
+    if (CheckAccess(folder.node->access, kFileListDirectory, ObjectKind::File))
+        return kNoFind;
+
+    Listing listing{object, folder.node, {}, 0};
+    // Every folder but a drive's root lists "." and ".." first.
+    if (folder.parent != m_impl->drives) {
+        if (MatchesMask(".", mask))
+            listing.entries.push_back({DotEntry(".", *folder.node), {}});
+        if (MatchesMask("..", mask))
+            listing.entries.push_back({DotEntry("..", *folder.parent), {}});
+    }
+    for (const auto& node : folder.node->children) {
+        if (MatchesMask(node->name, mask))
+            listing.entries.push_back({FindEntry{node->name, ReportedAttributes(*node)}, node});
+    }
+    if (listing.entries.empty())
+        return kNoFind;
+
+    const FindHandle handle = m_impl->nextFind;
+    m_impl->nextFind += 4;
+    m_impl->finds[handle] = std::move(listing);
+    findNext(handle, entry);
+    return handle;
+}
+
+bool ModelPlatform::findNext(FindHandle handle, FindEntry* entry) {
+    auto it = m_impl->finds.find(handle);
+    if (it == m_impl->finds.end())
+        return false;
+    Listing& listing = it->second;
+    // The first entry comes through here too; only later calls can fail by injection.
+    if (listing.next > 0 && m_impl->injected("findNext", listing.object))
+        return false;
+    if (listing.next >= listing.entries.size())
+        return false;
+    const ListedEntry& listed = listing.entries[listing.next++];
+    *entry = listed.entry;
+    if (listed.node && listed.node->vanishAfterListing)
+        listing.folder->remove(listed.node.get());
+    return true;
+}
+
+void ModelPlatform::findClose(FindHandle handle) {
+    m_impl->finds.erase(handle);
+}
+
+std::uint32_t ModelPlatform::getAttributes(const std::string& path) {
+    const FileLookup found = m_impl->lookupFile(path);
+    if (!found.node)
+        return kInvalidFileAttributes;
+    // A drive's root ("C:\") is a folder as well.
+    return ReportedAttributes(*found.node);
+}
+
+bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attributes) {
+    const FileLookup found = m_impl->lookupFile(path);
+    if (!found.node)
+        return false;
+    if (m_impl->injected("setAttributes", found.canonical))
+        return false;
+    if (CheckAccess(found.node->access, kFileWriteAttributes, ObjectKind::File))
+        return false;
+    // FILE_ATTRIBUTE_NORMAL means "none"; directory and reparse bits cannot be set or cleared.
+    const std::uint32_t kept = found.node->attributes & kFileAttributeReparsePoint;
+    found.node->attributes = kept | (attributes & kSettableAttributes);
+    return true;
+}
+
+bool ModelPlatform::deleteFile(const std::string& path) {
+    const FileLookup found = m_impl->lookupFile(path);
+    if (!found.node || found.node->folder)
+        return false;
+    if (m_impl->injected("deleteFile", found.canonical))
+        return false;
+    // DeleteFileA refuses a read-only file with ERROR_ACCESS_DENIED.
+    if (found.node->attributes & kFileAttributeReadOnly)
+        return false;
+    if (CheckAccess(found.node->access, kDelete, ObjectKind::File))
+        return false;
+    return found.parent->remove(found.node.get());
+}
+
+Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count) {
+    const FileLookup found = m_impl->lookupFile(path);
+    if (!found.node)
+        return found.status;
+    *count = found.node->links;
+    return kErrorSuccess;
+}
+
+// ---- ShortcutPort ----
+
+std::string ModelPlatform::readLinkArguments(const std::string& linkPath) {
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node || !found.node->shortcut)
+        return std::string();
+    if (m_impl->injected("readLinkArguments", found.canonical))
+        return std::string();
+    if (CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+        return std::string();
+    return found.node->shortcut->arguments.substr(0, kMaxArguments);
+}
+
+bool ModelPlatform::writeLinkArguments(const std::string& linkPath, const std::string& arguments) {
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node || !found.node->shortcut)
+        return false;
+    if (m_impl->injected("writeLinkArguments", found.canonical))
+        return false;
+    if (found.node->attributes & kFileAttributeReadOnly)
+        return false;
+    if (CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
+        return false;
+    found.node->shortcut->arguments = arguments;
+    return true;
+}
+
+// ---- Building and inspecting ----
+
+void ModelPlatform::addFolder(const std::string& path) {
+    m_impl->makeFolder(path);
+}
+
+void ModelPlatform::addFile(const std::string& path, std::uint32_t attributes) {
+    auto node = m_impl->makeFile(path);
+    if (!node)
+        return;
+    node->attributes = attributes & ~kFileAttributeNormal;
+    node->shortcut.reset();
+}
+
+void ModelPlatform::addShortcut(const std::string& path, const std::string& target,
+                                const std::string& arguments, std::uint32_t attributes) {
+    auto node = m_impl->makeFile(path);
+    if (!node)
+        return;
+    node->attributes = attributes & ~kFileAttributeNormal;
+    node->shortcut = Shortcut{target, arguments};
+}
+
+void ModelPlatform::setFileAccessList(const std::string& path, const AccessList& list) {
+    if (auto node = m_impl->lookupFile(path).node)
+        node->access = list;
+}
+
+void ModelPlatform::setLinkCount(const std::string& path, std::uint32_t count) {
+    if (auto node = m_impl->lookupFile(path).node)
+        node->links = count;
+}
+
+void ModelPlatform::setReparsePoint(const std::string& path) {
+    if (auto node = m_impl->lookupFile(path).node)
+        node->attributes |= kFileAttributeReparsePoint;
+}
+
+void ModelPlatform::vanishAfterListing(const std::string& path) {
+    if (auto node = m_impl->lookupFile(path).node)
+        node->vanishAfterListing = true;
+}
+
+bool ModelPlatform::hasFile(const std::string& path) const {
+    return m_impl->lookupFile(path).node != nullptr;
+}
+
+std::uint32_t ModelPlatform::fileAttributes(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    return node ? ReportedAttributes(*node) : kInvalidFileAttributes;
+}
+
+AccessList ModelPlatform::fileAccessList(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    return node ? node->access : AccessList{};
+}
+
+std::optional<std::string> ModelPlatform::shortcutTarget(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    if (!node || !node->shortcut)
+        return std::nullopt;
+    return node->shortcut->target;
+}
+
+std::optional<std::string> ModelPlatform::shortcutArguments(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    if (!node || !node->shortcut)
+        return std::nullopt;
+    return node->shortcut->arguments;
+}
+
+std::vector<std::string> ModelPlatform::folderEntries(const std::string& path) const {
+    std::vector<std::string> names;
+    auto node = m_impl->lookupFile(path).node;
+    if (!node || !node->folder)
+        return names;
+    for (const auto& child : node->children) names.push_back(child->name);
+    return names;
+}
+
+std::size_t ModelPlatform::openFindCount() const {
+    return m_impl->finds.size();
+}
+
+}  // namespace brenvik::model

@@ -1,0 +1,392 @@
+// ModelPlatform's registry: three independent root trees, handles that track granted access.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/model/access_check.h"
+#include "platform/model/model_state.h"
+
+namespace brenvik::model {
+namespace {
+
+const char* RootWord(RegKey root) {
+    switch (root) {
+        case kHKeyLocalMachine:
+            return "MACHINE";
+        case kHKeyCurrentUser:
+            return "CURRENT_USER";
+        case kHKeyClassesRoot:
+            return "CLASSES_ROOT";
+        default:
+            return nullptr;
+    }
+}
+
+std::string ChildObject(const std::string& parent, const std::vector<std::string>& parts) {
+    if (parts.empty())
+        return parent;
+    return parent + "\\" + JoinPath(parts);
+}
+
+}  // namespace
+
+std::shared_ptr<KeyNode> KeyNode::subkey(const std::string& childName) const {
+    for (const auto& key : subkeys) {
+        if (EqualsNoCase(key->name, childName))
+            return key;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<KeyNode> KeyNode::addSubkey(const std::string& childName) {
+    auto created = std::make_shared<KeyNode>();
+    created->name = childName;
+    auto before = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& key) {
+        return LessUpperCase(childName, key->name);
+    });
+    subkeys.insert(before, created);
+    return created;
+}
+
+ModelValue* KeyNode::value(const std::string& valueName) {
+    for (auto& entry : values) {
+        if (EqualsNoCase(entry.first, valueName))
+            return &entry.second;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<KeyNode> ModelPlatform::Impl::rootNode(RegKey root) const {
+    switch (root) {
+        case kHKeyLocalMachine:
+            return machine;
+        case kHKeyCurrentUser:
+            return currentUser;
+        case kHKeyClassesRoot:
+            return classesRoot;
+        default:
+            return nullptr;
+    }
+}
+
+Status ModelPlatform::Impl::resolveKey(RegKey key, OpenKeyRecord* record) const {
+    if (auto root = rootNode(key)) {
+        *record = OpenKeyRecord{root, RootWord(key), 0xFFFFFFFFu};
+        return kErrorSuccess;
+    }
+    auto it = keys.find(key);
+    if (it == keys.end())
+        return kErrorInvalidHandle;
+    if (it->second.node->deleted)
+        return kErrorKeyDeleted;
+    *record = it->second;
+    return kErrorSuccess;
+}
+
+std::shared_ptr<KeyNode> ModelPlatform::Impl::findKey(const std::shared_ptr<KeyNode>& from,
+                                                      const std::vector<std::string>& parts) const {
+    std::shared_ptr<KeyNode> node = from;
+    for (const std::string& part : parts) {
+        node = node->subkey(part);
+        if (!node)
+            return nullptr;
+    }
+    return node;
+}
+
+std::shared_ptr<KeyNode> ModelPlatform::Impl::makeKey(RegKey root, const std::string& path) {
+    std::shared_ptr<KeyNode> node = rootNode(root);
+    if (!node)
+        return nullptr;
+    for (const std::string& part : SplitKeyPath(path)) {
+        auto next = node->subkey(part);
+        if (!next) {
+            next = node->addSubkey(part);
+        }
+        node = next;
+    }
+    return node;
+}
+
+RegKey ModelPlatform::Impl::addHandle(std::shared_ptr<KeyNode> node, std::string objectName,
+                                      std::uint32_t granted) {
+    const RegKey key = nextKey;
+    nextKey += 4;
+    keys[key] = OpenKeyRecord{std::move(node), std::move(objectName), granted};
+    return key;
+}
+
+Status ModelPlatform::Impl::parseKeyObject(const std::string& objectName,
+                                           std::shared_ptr<KeyNode>* node) const {
+    std::vector<std::string> parts = SplitKeyPath(objectName);
+    if (parts.empty())
+        return kErrorInvalidParameter;
+    std::shared_ptr<KeyNode> root;
+    for (RegKey candidate : {kHKeyLocalMachine, kHKeyCurrentUser, kHKeyClassesRoot}) {
+        if (EqualsNoCase(parts[0], RootWord(candidate)))
+            root = rootNode(candidate);
+    }
+    if (!root)
+        return kErrorInvalidParameter;
+    parts.erase(parts.begin());
+    *node = findKey(root, parts);
+    return *node ? kErrorSuccess : kErrorFileNotFound;
+}
+
+// ---- RegistryPort ----
+
+Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
+                              RegKey* key) {
+    *key = kNoKey;
+    OpenKeyRecord from;
+    if (Status s = m_impl->resolveKey(parent, &from))
+        return s;
+    const std::vector<std::string> parts = SplitKeyPath(path);
+    const std::string object = ChildObject(from.objectName, parts);
+    if (Status s = m_impl->injected("openKey", object))
+        return s;
+    // An empty path on a root gives the root itself, as RegOpenKeyExA does.
+    if (parts.empty() && m_impl->rootNode(parent)) {
+        *key = parent;
+        return kErrorSuccess;
+    }
+    auto node = m_impl->findKey(from.node, parts);
+    if (!node)
+        return kErrorFileNotFound;
+    if (Status s = CheckAccess(node->access, access, ObjectKind::Key))
+        return s;
+    *key = m_impl->addHandle(node, object, MapGenericRights(access, ObjectKind::Key));
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::createKey(RegKey parent, const std::string& path, std::uint32_t access,
+                                RegKey* key) {
+    *key = kNoKey;
+    OpenKeyRecord from;
+    if (Status s = m_impl->resolveKey(parent, &from))
+        return s;
+    const std::vector<std::string> parts = SplitKeyPath(path);
+    const std::string object = ChildObject(from.objectName, parts);
+    if (Status s = m_impl->injected("createKey", object))
+        return s;
+    // Check before creating anything so that a refusal leaves the tree unchanged.
+    std::shared_ptr<KeyNode> node = from.node;
+    std::size_t existing = 0;
+    while (existing < parts.size()) {
+        auto next = node->subkey(parts[existing]);
+        if (!next)
+            break;
+        node = next;
+        ++existing;
+    }
+    if (existing == parts.size()) {
+        if (Status s = CheckAccess(node->access, access, ObjectKind::Key))
+            return s;
+    } else if (Status s = CheckAccess(node->access, kKeyCreateSubKey, ObjectKind::Key)) {
+        return s;
+    }
+    for (std::size_t i = existing; i < parts.size(); ++i) {
+        node = node->addSubkey(parts[i]);
+    }
+    *key = m_impl->addHandle(node, object, MapGenericRights(access, ObjectKind::Key));
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::querySubkeyCount(RegKey key, std::uint32_t* count) {
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (!(record.granted & kKeyQueryValue))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("querySubkeyCount", record.objectName))
+        return s;
+    *count = static_cast<std::uint32_t>(record.node->subkeys.size());
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::enumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* size) {
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (!name || !size)
+        return kErrorInvalidParameter;
+    if (!(record.granted & kKeyEnumerateSubKeys))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("enumKey", record.objectName))
+        return s;
+    if (index >= record.node->subkeys.size())
+        return kErrorNoMoreItems;
+    const std::string& found = record.node->subkeys[index]->name;
+    // The name and its NUL must fit; nothing is written otherwise.
+    if (found.size() + 1 > *size)
+        return kErrorMoreData;
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *size = static_cast<std::uint32_t>(found.size());
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
+                                 std::uint8_t* data, std::uint32_t* size) {
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (data && !size)
+        return kErrorInvalidParameter;
+    if (!(record.granted & kKeyQueryValue))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("queryValue", record.objectName))
+        return s;
+    const ModelValue* found = record.node->value(valueName);
+    if (!found)
+        return kErrorFileNotFound;
+    if (type)
+        *type = found->type;
+    const auto needed = static_cast<std::uint32_t>(found->data.size());
+    if (!data) {
+        if (size)
+            *size = needed;
+        return kErrorSuccess;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    std::copy(found->data.begin(), found->data.end(), data);
+    *size = needed;
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::uint32_t type,
+                               const std::uint8_t* data, std::uint32_t size) {
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (!data && size)
+        return kErrorInvalidParameter;
+    if (!(record.granted & kKeySetValue))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("setValue", record.objectName))
+        return s;
+    ModelValue value{type, std::vector<std::uint8_t>(data, data + size)};
+    // An existing value keeps its place in the enumeration order.
+    if (ModelValue* existing = record.node->value(valueName)) {
+        *existing = std::move(value);
+    } else {
+        record.node->values.emplace_back(valueName, std::move(value));
+    }
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
+    OpenKeyRecord from;
+    if (Status s = m_impl->resolveKey(parent, &from))
+        return s;
+    std::vector<std::string> parts = SplitKeyPath(path);
+    if (Status s = m_impl->injected("deleteKey", ChildObject(from.objectName, parts)))
+        return s;
+    // Roots cannot be deleted; the model does not delete a key through its own handle.
+    if (parts.empty())
+        return kErrorAccessDenied;
+    const std::string last = parts.back();
+    parts.pop_back();
+    std::shared_ptr<KeyNode> holder = m_impl->findKey(from.node, parts);
+    std::shared_ptr<KeyNode> target = holder ? holder->subkey(last) : nullptr;
+    if (!target)
+        return kErrorFileNotFound;
+    // Windows refuses to delete a key that still has subkeys.
+    if (!target->subkeys.empty())
+        return kErrorAccessDenied;
+    if (Status s = CheckAccess(target->access, kDelete, ObjectKind::Key))
+        return s;
+    auto& siblings = holder->subkeys;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), target));
+    target->deleted = true;
+    return kErrorSuccess;
+}
+
+void ModelPlatform::closeKey(RegKey key) {
+    m_impl->keys.erase(key);
+}
+
+// ---- Building and inspecting ----
+
+void ModelPlatform::addKey(RegKey root, const std::string& path) {
+    m_impl->makeKey(root, path);
+}
+
+void ModelPlatform::putValue(RegKey root, const std::string& path, const std::string& name,
+                             std::uint32_t type, std::vector<std::uint8_t> data) {
+    auto node = m_impl->makeKey(root, path);
+    if (!node)
+        return;
+    if (ModelValue* existing = node->value(name)) {
+        *existing = ModelValue{type, std::move(data)};
+        return;
+    }
+    node->values.emplace_back(name, ModelValue{type, std::move(data)});
+}
+
+void ModelPlatform::putString(RegKey root, const std::string& path, const std::string& name,
+                              const std::string& text, std::uint32_t type) {
+    std::vector<std::uint8_t> data(text.begin(), text.end());
+    data.push_back(0);
+    putValue(root, path, name, type, std::move(data));
+}
+
+void ModelPlatform::putDword(RegKey root, const std::string& path, const std::string& name,
+                             std::uint32_t value) {
+    std::vector<std::uint8_t> data(4);
+    for (int i = 0; i < 4; ++i) data[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    putValue(root, path, name, kRegDword, std::move(data));
+}
+
+void ModelPlatform::setKeyAccessList(RegKey root, const std::string& path, const AccessList& list) {
+    if (auto node = m_impl->makeKey(root, path))
+        node->access = list;
+}
+
+bool ModelPlatform::hasKey(RegKey root, const std::string& path) const {
+    auto rootNode = m_impl->rootNode(root);
+    return rootNode && m_impl->findKey(rootNode, SplitKeyPath(path));
+}
+
+std::optional<ModelValue> ModelPlatform::value(RegKey root, const std::string& path,
+                                               const std::string& name) const {
+    auto rootNode = m_impl->rootNode(root);
+    auto node = rootNode ? m_impl->findKey(rootNode, SplitKeyPath(path)) : nullptr;
+    const ModelValue* found = node ? node->value(name) : nullptr;
+    if (!found)
+        return std::nullopt;
+    return *found;
+}
+
+std::vector<std::string> ModelPlatform::subkeyNames(RegKey root, const std::string& path) const {
+    std::vector<std::string> names;
+    auto rootNode = m_impl->rootNode(root);
+    auto node = rootNode ? m_impl->findKey(rootNode, SplitKeyPath(path)) : nullptr;
+    if (!node)
+        return names;
+    for (const auto& key : node->subkeys) names.push_back(key->name);
+    return names;
+}
+
+std::vector<std::string> ModelPlatform::valueNames(RegKey root, const std::string& path) const {
+    std::vector<std::string> names;
+    auto rootNode = m_impl->rootNode(root);
+    auto node = rootNode ? m_impl->findKey(rootNode, SplitKeyPath(path)) : nullptr;
+    if (!node)
+        return names;
+    for (const auto& entry : node->values) names.push_back(entry.first);
+    return names;
+}
+
+AccessList ModelPlatform::keyAccessList(RegKey root, const std::string& path) const {
+    auto rootNode = m_impl->rootNode(root);
+    auto node = rootNode ? m_impl->findKey(rootNode, SplitKeyPath(path)) : nullptr;
+    return node ? node->access : AccessList{};
+}
+
+std::size_t ModelPlatform::openKeyCount() const {
+    return m_impl->keys.size();
+}
+
+}  // namespace brenvik::model

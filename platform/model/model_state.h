@@ -1,0 +1,124 @@
+// The private state of ModelPlatform: key and file trees, open handles and injected faults.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/model/model_platform.h"
+#include "platform/model/model_text.h"
+
+namespace brenvik::model {
+
+struct KeyNode {
+    std::string name;
+    std::vector<std::shared_ptr<KeyNode>> subkeys;
+    std::vector<std::pair<std::string, ModelValue>> values;
+    AccessList access = DefaultAccessList();
+    // Set when the key is deleted; handles still open on it then fail with ERROR_KEY_DELETED.
+    bool deleted = false;
+
+    std::shared_ptr<KeyNode> subkey(const std::string& childName) const;
+    // Windows keeps subkeys sorted by their upper-cased names, not in creation order.
+    std::shared_ptr<KeyNode> addSubkey(const std::string& childName);
+    ModelValue* value(const std::string& valueName);
+};
+
+struct OpenKeyRecord {
+    std::shared_ptr<KeyNode> node;
+    std::string objectName;  // "MACHINE\..." as the access port names the key
+    std::uint32_t granted = 0;
+};
+
+struct Shortcut {
+    std::string target;
+    std::string arguments;
+};
+
+struct FileNode {
+    std::string name;
+    bool folder = false;
+    std::uint32_t attributes = 0;  // as set; reported through ReportedAttributes
+    std::optional<Shortcut> shortcut;
+    AccessList access = DefaultAccessList();
+    std::uint32_t links = 1;
+    bool vanishAfterListing = false;
+    std::vector<std::shared_ptr<FileNode>> children;
+
+    std::shared_ptr<FileNode> child(const std::string& childName) const;
+    bool remove(const FileNode* node);
+};
+
+// GetFileAttributesA's view: folders carry FILE_ATTRIBUTE_DIRECTORY, a file with no
+// attributes at all reports FILE_ATTRIBUTE_NORMAL.
+std::uint32_t ReportedAttributes(const FileNode& node);
+
+struct ListedEntry {
+    FindEntry entry;
+    std::shared_ptr<FileNode> node;  // null for "." and ".."
+};
+
+struct Listing {
+    std::string object;  // canonical pattern, for injected faults
+    std::shared_ptr<FileNode> folder;
+    std::vector<ListedEntry> entries;
+    std::size_t next = 0;
+};
+
+struct Fault {
+    std::string op;
+    std::string object;
+    Status code;
+};
+
+// A file path resolved against the tree: the folder that holds it and the node, if any.
+struct FileLookup {
+    Status status = kErrorSuccess;  // ERROR_PATH_NOT_FOUND when a parent is missing
+    std::shared_ptr<FileNode> parent;
+    std::shared_ptr<FileNode> node;
+    std::string canonical;
+};
+
+struct ModelPlatform::Impl {
+    std::shared_ptr<KeyNode> machine = std::make_shared<KeyNode>();
+    std::shared_ptr<KeyNode> currentUser = std::make_shared<KeyNode>();
+    std::shared_ptr<KeyNode> classesRoot = std::make_shared<KeyNode>();
+    std::map<RegKey, OpenKeyRecord> keys;
+    RegKey nextKey = 0x1000;
+
+    std::shared_ptr<FileNode> drives = std::make_shared<FileNode>();  // children "C:", ...
+    std::map<FindHandle, Listing> finds;
+    FindHandle nextFind = 0x100;
+
+    std::vector<Fault> faults;
+    std::vector<std::pair<std::string, AccessList>> accessWrites;
+
+    // Registry.
+    std::shared_ptr<KeyNode> rootNode(RegKey root) const;
+    // The key a handle stands for; ERROR_INVALID_HANDLE or ERROR_KEY_DELETED otherwise.
+    Status resolveKey(RegKey key, OpenKeyRecord* record) const;
+    std::shared_ptr<KeyNode> findKey(const std::shared_ptr<KeyNode>& from,
+                                     const std::vector<std::string>& parts) const;
+    std::shared_ptr<KeyNode> makeKey(RegKey root, const std::string& path);
+    RegKey addHandle(std::shared_ptr<KeyNode> node, std::string objectName, std::uint32_t granted);
+    // "MACHINE\Software\x" to the root's node and the parts below it.
+    Status parseKeyObject(const std::string& objectName, std::shared_ptr<KeyNode>* node) const;
+
+    // Files.
+    FileLookup lookupFile(const std::string& path) const;
+    std::shared_ptr<FileNode> makeFolder(const std::string& path);
+    std::shared_ptr<FileNode> makeFile(const std::string& path);
+
+    // The access list an object name stands for, or why there is none.
+    Status findAccessList(const std::string& objectName, SecurityObjectType type,
+                          AccessList** list);
+
+    // Faults.
+    Status injected(const char* op, const std::string& object) const;
+};
+
+}  // namespace brenvik::model

@@ -1,0 +1,140 @@
+// What the access port must do, on the model and on Win32 alike.
+#include <vector>
+
+#include "tests/contract/contract_test_base.h"
+
+namespace brenvik::test {
+namespace {
+
+using AccessContract = ContractTest;
+
+constexpr std::uint32_t kKeySetValue = 0x2;
+
+AccessEntry Entry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask,
+                  const std::string& sid) {
+    AccessEntry entry;
+    entry.type = type;
+    entry.flags = flags;
+    entry.mask = mask;
+    entry.sid = sid;
+    return entry;
+}
+
+// Windows adds the parent's inheritable entries to an unprotected list; compare the rest.
+std::vector<AccessEntry> Explicit(const AccessList& list) {
+    std::vector<AccessEntry> entries;
+    for (const AccessEntry& e : list.entries) {
+        if (!(e.flags & kInheritedAce))
+            entries.push_back(e);
+    }
+    return entries;
+}
+
+TEST_F(AccessContract, KeyListWrittenReadsBackInOrder) {
+    const std::string name =
+        KeyObjectName(kHKeyLocalMachine, world().scratchKey(kHKeyLocalMachine));
+    AccessList list;
+    list.present = true;
+    list.entries = {
+        Entry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid),
+        Entry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,
+              kEveryoneSid),
+        Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544"),
+    };
+    ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, list));
+    AccessList read;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(name, SecurityObjectType::RegistryKey, &read));
+    EXPECT_TRUE(read.present);
+    EXPECT_EQ(list.entries, Explicit(read));
+}
+
+TEST_F(AccessContract, ProtectedListReadsBackProtected) {
+    const std::string name = KeyObjectName(kHKeyCurrentUser, world().scratchKey(kHKeyCurrentUser));
+    AccessList list;
+    list.present = true;
+    list.isProtected = true;
+    list.entries = {Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
+    ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, list));
+    AccessList read;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(name, SecurityObjectType::RegistryKey, &read));
+    EXPECT_TRUE(read.isProtected);
+    EXPECT_EQ(list.entries, read.entries);
+}
+
+TEST_F(AccessContract, DenyEntryRefusesWritingUntilItIsRemoved) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    const std::string name = KeyObjectName(kHKeyCurrentUser, path);
+    AccessList open;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(name, SecurityObjectType::RegistryKey, &open));
+    AccessList locked = open;
+    locked.present = true;
+    locked.entries.insert(locked.entries.begin(),
+                          Entry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid));
+    ASSERT_EQ(kErrorSuccess,
+              access().writeAccessList(name, SecurityObjectType::RegistryKey, locked));
+
+    ScopedKey key(registry());
+    EXPECT_EQ(kErrorAccessDenied, registry().openKey(kHKeyCurrentUser, path, kKeyWrite, key.put()));
+    EXPECT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, path, kKeyRead, key.put()));
+    key.reset();
+
+    ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, open));
+    EXPECT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, path, kKeyWrite, key.put()));
+}
+
+TEST_F(AccessContract, NullListAdmitsEverybody) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    const std::string name = KeyObjectName(kHKeyCurrentUser, path);
+    AccessList none;
+    ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, none));
+    AccessList read;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(name, SecurityObjectType::RegistryKey, &read));
+    EXPECT_FALSE(read.present);
+    ScopedKey key(registry());
+    EXPECT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, path, kKeyAllAccess, key.put()));
+}
+
+TEST_F(AccessContract, MissingKeyAndUnknownRootAreRefused) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    struct Case {
+        std::string name;
+        Status expected;
+    };
+    const Case cases[] = {{KeyObjectName(kHKeyCurrentUser, path + "\\missing"), kErrorFileNotFound},
+                          {"MACHINE\\Software\\BrenvikTest\\no\\such\\key", kErrorFileNotFound},
+                          {"NOWHERE\\" + path, kErrorInvalidParameter}};
+    for (const Case& c : cases) {
+        AccessList read;
+        EXPECT_EQ(c.expected,
+                  access().readAccessList(c.name, SecurityObjectType::RegistryKey, &read))
+            << c.name;
+    }
+}
+
+TEST_F(AccessContract, RootWordIgnoresLetterCase) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    AccessList read;
+    EXPECT_EQ(kErrorSuccess, access().readAccessList("current_user\\" + path,
+                                                     SecurityObjectType::RegistryKey, &read));
+}
+
+TEST_F(AccessContract, FileGrantForEveryoneReadsBack) {
+    const std::string path = world().scratchFolder() + "\\f.lnk";
+    world().makeFile(path, kFileAttributeArchive);
+    AccessList list;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(path, SecurityObjectType::File, &list));
+    list.present = true;
+    list.entries.push_back(Entry(kAccessAllowedAceType, 0, 0x1F01FF, kEveryoneSid));
+    ASSERT_EQ(kErrorSuccess, access().writeAccessList(path, SecurityObjectType::File, list));
+    AccessList read;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(path, SecurityObjectType::File, &read));
+    bool granted = false;
+    for (const AccessEntry& e : read.entries)
+        granted |= e.type == kAccessAllowedAceType && e.sid == kEveryoneSid;
+    EXPECT_TRUE(granted);
+    EXPECT_EQ(kErrorFileNotFound,
+              access().readAccessList(path + ".missing", SecurityObjectType::File, &read));
+}
+
+}  // namespace
+}  // namespace brenvik::test

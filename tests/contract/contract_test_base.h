@@ -1,0 +1,28 @@
+// The fixture of the port contract tests: a fresh scratch world per test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/support/contract_world.h"
+
+namespace brenvik::test {
+
+class ContractTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_world = MakeContractWorld(); }
+    void TearDown() override { m_world.reset(); }
+
+    ContractWorld& world() { return *m_world; }
+    RegistryPort& registry() { return m_world->registry(); }
+    FilePort& files() { return m_world->files(); }
+    ShortcutPort& shortcuts() { return m_world->shortcuts(); }
+    AccessPort& access() { return m_world->access(); }
+
+private:
+    std::unique_ptr<ContractWorld> m_world;
+};
+
+}  // namespace brenvik::test

@@ -1,0 +1,196 @@
+// What the file and shortcut ports must do, on the model and on Win32 alike.
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "tests/contract/contract_test_base.h"
+
+namespace brenvik::test {
+namespace {
+
+using FileContract = ContractTest;
+using ShortcutContract = ContractTest;
+
+// Names listed for pattern, in listing order; closes the listing.
+std::vector<std::string> List(FilePort& files, const std::string& pattern) {
+    std::vector<std::string> names;
+    FindEntry entry;
+    ScopedFind find(files, files.findFirst(pattern, &entry));
+    if (find.get() == kNoFind)
+        return names;
+    do {
+        names.push_back(entry.name);
+    } while (files.findNext(find.get(), &entry));
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST_F(FileContract, LnkMaskListsMatchingFilesAndFoldersOnly) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\First.LNK", kFileAttributeArchive);
+    world().makeFile(dir + "\\notes.txt", kFileAttributeArchive);
+    world().makeFolder(dir + "\\x.lnk");
+    world().makeFile(dir + "\\hidden.lnk", kFileAttributeHidden | kFileAttributeSystem);
+    world().makeFile(dir + "\\sub\\deeper.lnk", kFileAttributeArchive);
+
+    std::vector<std::string> names = List(files(), dir + "\\*.lnk");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"First.LNK", "hidden.lnk", "x.lnk"}), names);
+}
+
+TEST_F(FileContract, ListingReportsFolderAndHiddenAttributes) {
+    const std::string dir = world().scratchFolder();
+    world().makeFolder(dir + "\\x.lnk");
+    world().makeFile(dir + "\\h.lnk", kFileAttributeHidden);
+    FindEntry entry;
+    ScopedFind find(files(), files().findFirst(dir + "\\*.lnk", &entry));
+    ASSERT_NE(kNoFind, find.get());
+    int seen = 0;
+    do {
+        ++seen;
+        if (entry.name == "x.lnk") {
+            EXPECT_TRUE(entry.attributes & kFileAttributeDirectory);
+        } else {
+            EXPECT_EQ("h.lnk", entry.name);
+            EXPECT_TRUE(entry.attributes & kFileAttributeHidden);
+            EXPECT_FALSE(entry.attributes & kFileAttributeDirectory);
+        }
+    } while (files().findNext(find.get(), &entry));
+    EXPECT_EQ(2, seen);
+}
+
+TEST_F(FileContract, StarListsDotEntriesOfAFolderBesideItsFiles) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\a.txt", kFileAttributeArchive);
+    const std::vector<std::string> names = List(files(), dir + "\\*");
+    EXPECT_EQ(3u, names.size());
+    EXPECT_TRUE(Contains(names, ".") && Contains(names, "..") && Contains(names, "a.txt"));
+}
+
+TEST_F(FileContract, NothingToListGivesNoListing) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\a.txt", kFileAttributeArchive);
+    const std::string patterns[] = {dir + "\\*.lnk", dir + "\\missing\\*.lnk",
+                                    dir + "\\a.txt\\*.lnk"};
+    for (const std::string& pattern : patterns) {
+        FindEntry entry;
+        EXPECT_EQ(kNoFind, files().findFirst(pattern, &entry)) << pattern;
+    }
+}
+
+TEST_F(FileContract, AttributesOfFilesFoldersAndMissingPaths) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\f.lnk", kFileAttributeReadOnly | kFileAttributeHidden);
+    const std::uint32_t file = files().getAttributes(dir + "\\F.LNK");
+    EXPECT_EQ(kFileAttributeReadOnly | kFileAttributeHidden,
+              file & (kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeDirectory));
+    EXPECT_TRUE(files().getAttributes(dir) & kFileAttributeDirectory);
+    EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(dir + "\\missing.lnk"));
+}
+
+TEST_F(FileContract, SettingNoAttributesClearsReadOnlyAndHidden) {
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\f.lnk";
+    world().makeFile(path, kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem);
+    ASSERT_TRUE(files().setAttributes(path, 0));
+    // Wine keeps FILE_ATTRIBUTE_ARCHIVE: only the bits that refuse changes or hide matter.
+    EXPECT_EQ(0u, files().getAttributes(path) &
+                      (kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem));
+    EXPECT_FALSE(files().setAttributes(dir + "\\missing.lnk", 0));
+}
+
+TEST_F(FileContract, ReadOnlyFileIsDeletedOnlyAfterClearingIt) {
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\f.lnk";
+    world().makeFile(path, kFileAttributeReadOnly);
+    EXPECT_FALSE(files().deleteFile(path));
+    EXPECT_NE(kInvalidFileAttributes, files().getAttributes(path));
+    ASSERT_TRUE(files().setAttributes(path, 0));
+    EXPECT_TRUE(files().deleteFile(path));
+    EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(path));
+    EXPECT_FALSE(files().deleteFile(path));
+}
+
+TEST_F(FileContract, FolderIsNotDeletedAsAFile) {
+    const std::string dir = world().scratchFolder();
+    world().makeFolder(dir + "\\x.lnk");
+    EXPECT_FALSE(files().deleteFile(dir + "\\x.lnk"));
+    EXPECT_NE(kInvalidFileAttributes, files().getAttributes(dir + "\\x.lnk"));
+}
+
+TEST_F(FileContract, PlainFileHasOneLink) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\f.lnk", kFileAttributeArchive);
+    std::uint32_t links = 0;
+    ASSERT_EQ(kErrorSuccess, files().getLinkCount(dir + "\\f.lnk", &links));
+    EXPECT_EQ(1u, links);
+    EXPECT_NE(kErrorSuccess, files().getLinkCount(dir + "\\missing.lnk", &links));
+}
+
+TEST_F(ShortcutContract, ArgumentsRoundTripAndTheTargetIsKept) {
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\Internet Explorer.lnk";
+    const std::string target = world().existingProgram();
+    world().makeShortcut(path, target, "http://www.example.com/");
+    // A lower-cased path names the same file.
+    EXPECT_EQ("http://www.example.com/",
+              shortcuts().readLinkArguments(dir + "\\internet explorer.lnk"));
+    ASSERT_TRUE(shortcuts().writeLinkArguments(path, "-nohome"));
+    EXPECT_EQ("-nohome", shortcuts().readLinkArguments(path));
+    ASSERT_TRUE(shortcuts().writeLinkArguments(path, ""));
+    EXPECT_EQ("", shortcuts().readLinkArguments(path));
+    const std::string kept = world().shortcutTarget(path);
+    EXPECT_EQ(target.size(), kept.size());
+    EXPECT_TRUE(std::equal(target.begin(), target.end(), kept.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    })) << kept;
+}
+
+TEST_F(ShortcutContract, LongArgumentsReadBackCutTo4095Characters) {
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\long.lnk";
+    world().makeShortcut(path, world().existingProgram(), "");
+    const std::string arguments(5000, 'a');
+    ASSERT_TRUE(shortcuts().writeLinkArguments(path, arguments));
+    const std::string read = shortcuts().readLinkArguments(path);
+    EXPECT_LE(read.size(), 4095u);
+    EXPECT_EQ(arguments.substr(0, read.size()), read);
+}
+
+TEST_F(ShortcutContract, WhatIsNotAShortcutReadsEmptyAndCannotBeWritten) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\plain.lnk", kFileAttributeArchive);
+    world().makeFolder(dir + "\\folder.lnk");
+    const std::string paths[] = {dir + "\\plain.lnk", dir + "\\folder.lnk", dir + "\\missing.lnk"};
+    for (const std::string& path : paths) {
+        EXPECT_EQ("", shortcuts().readLinkArguments(path)) << path;
+        EXPECT_FALSE(shortcuts().writeLinkArguments(path, "x")) << path;
+    }
+    EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(dir + "\\missing.lnk"));
+}
+
+TEST_F(ShortcutContract, PathBeyondMaxPathIsRefused) {
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\" + std::string(260, 'a') + ".lnk";
+    EXPECT_EQ("", shortcuts().readLinkArguments(path));
+    EXPECT_FALSE(shortcuts().writeLinkArguments(path, "x"));
+}
+
+TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
+    if (world().underWine())
+        GTEST_SKIP() << "Wine running as root writes read-only files";
+    const std::string dir = world().scratchFolder();
+    const std::string path = dir + "\\ro.lnk";
+    world().makeShortcut(path, world().existingProgram(), "http://a/");
+    ASSERT_TRUE(files().setAttributes(path, kFileAttributeReadOnly));
+    EXPECT_FALSE(shortcuts().writeLinkArguments(path, ""));
+    EXPECT_EQ("http://a/", shortcuts().readLinkArguments(path));
+    files().setAttributes(path, 0);
+}
+
+}  // namespace
+}  // namespace brenvik::test

@@ -1,0 +1,48 @@
+// A scratch world for the port contract tests, so that one set of test bodies runs on the
+// in-memory model and on the real Win32 platform.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/ports/ports.h"
+
+namespace brenvik::test {
+
+class ContractWorld {
+public:
+    virtual ~ContractWorld() = default;
+
+    virtual RegistryPort& registry() = 0;
+    virtual FilePort& files() = 0;
+    virtual ShortcutPort& shortcuts() = 0;
+    virtual AccessPort& access() = 0;
+
+    // A fresh, empty key below root (kHKeyCurrentUser or kHKeyLocalMachine), deleted with
+    // everything under it when the world ends. The path is relative to root.
+    virtual std::string scratchKey(RegKey root) = 0;
+    // A fresh, empty folder (absolute path without a closing backslash), removed at the end.
+    virtual std::string scratchFolder() = 0;
+
+    virtual void makeFolder(const std::string& path) = 0;
+    virtual void makeFile(const std::string& path, std::uint32_t attributes) = 0;
+    // A real shortcut to target carrying arguments.
+    virtual void makeShortcut(const std::string& path, const std::string& target,
+                              const std::string& arguments) = 0;
+    // The target path of the shortcut at path, read without the port.
+    virtual std::string shortcutTarget(const std::string& path) = 0;
+    // A program file that exists, to be a shortcut's target.
+    virtual std::string existingProgram() = 0;
+
+    // Wine deviates from Windows in a few documented places; tests skip just those checks.
+    virtual bool underWine() const = 0;
+};
+
+// The world of this build: the model natively, the real platform in the Windows build.
+std::unique_ptr<ContractWorld> MakeContractWorld();
+
+// The access port's name of a key: "CURRENT_USER\path" or "MACHINE\path".
+std::string KeyObjectName(RegKey root, const std::string& path);
+
+}  // namespace brenvik::test

@@ -1,0 +1,61 @@
+// The contract world over ModelPlatform; it also checks that every key and listing was closed.
+#include <gtest/gtest.h>
+
+#include "platform/model/model_platform.h"
+#include "tests/support/contract_world.h"
+
+namespace brenvik::test {
+namespace {
+
+class ModelContractWorld final : public ContractWorld {
+public:
+    ~ModelContractWorld() override {
+        EXPECT_EQ(0u, m_model.openKeyCount()) << "a key was left open";
+        EXPECT_EQ(0u, m_model.openFindCount()) << "a listing was left open";
+    }
+
+    RegistryPort& registry() override { return m_model; }
+    FilePort& files() override { return m_model; }
+    ShortcutPort& shortcuts() override { return m_model; }
+    AccessPort& access() override { return m_model; }
+
+    std::string scratchKey(RegKey root) override {
+        const std::string path = "Software\\BrenvikTest\\" + std::to_string(++m_serial);
+        m_model.addKey(root, path);
+        return path;
+    }
+    std::string scratchFolder() override {
+        const std::string path = "C:\\scratch\\" + std::to_string(++m_serial);
+        m_model.addFolder(path);
+        return path;
+    }
+    void makeFolder(const std::string& path) override { m_model.addFolder(path); }
+    void makeFile(const std::string& path, std::uint32_t attributes) override {
+        m_model.addFile(path, attributes);
+    }
+    void makeShortcut(const std::string& path, const std::string& target,
+                      const std::string& arguments) override {
+        m_model.addShortcut(path, target, arguments);
+    }
+    std::string shortcutTarget(const std::string& path) override {
+        return m_model.shortcutTarget(path).value_or("");
+    }
+    std::string existingProgram() override {
+        const std::string program = "C:\\Windows\\notepad.exe";
+        m_model.addFile(program);
+        return program;
+    }
+    bool underWine() const override { return false; }
+
+private:
+    model::ModelPlatform m_model;
+    int m_serial = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractWorld> MakeContractWorld() {
+    return std::make_unique<ModelContractWorld>();
+}
+
+}  // namespace brenvik::test
