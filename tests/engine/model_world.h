@@ -1,0 +1,48 @@
+// A scratch profile on the in-memory platform: Shell Folders, Desktop and Quick Launch.
+#pragma once
+
+#include <string>
+
+#include "engine/ports/ports.h"
+#include "platform/model/model_platform.h"
+
+namespace brenvik::testing {
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kDesktop = "C:\\Users\\u\\Desktop";
+constexpr const char* kAppData = "C:\\Users\\u\\AppData\\Roaming";
+constexpr const char* kQuickLaunch =
+    "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch";
+
+struct ModelWorld {
+    model::ModelPlatform platform;
+    Ports ports = platform.ports();
+
+    ModelWorld() {
+        platform.addFolder(kDesktop);
+        platform.addFolder(kQuickLaunch);
+        platform.putString(kHKeyCurrentUser, kShellFoldersKey, "Desktop", kDesktop);
+        platform.putString(kHKeyCurrentUser, kShellFoldersKey, "AppData", kAppData);
+    }
+
+    static std::string desktop(const std::string& name) {
+        return std::string(kDesktop) + "\\" + name;
+    }
+    static std::string quickLaunch(const std::string& name) {
+        return std::string(kQuickLaunch) + "\\" + name;
+    }
+};
+
+// An explicit deny of everything for the administrators, ahead of the default entries.
+inline AccessList DenyingAdministrators() {
+    AccessList list = model::DefaultAccessList();
+    AccessEntry deny;
+    deny.type = kAccessDeniedAceType;
+    deny.mask = kGenericAll;
+    deny.sid = model::kAdministratorsSid;
+    list.entries.insert(list.entries.begin(), deny);
+    return list;
+}
+
+}  // namespace brenvik::testing
