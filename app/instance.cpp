@@ -1,0 +1,7 @@
+#include "app/instance.h"
+
+namespace brenvik {
+
+HINSTANCE g_hInstance = GetModuleHandleA(NULL);
+
+}  // namespace brenvik
