@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "engine/link_scanners.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/support/win32_world.h"
+
+namespace brenvik {
+namespace {
+
+using test::CreateShortcut;
+using test::ReadSddl;
+using test::ScopedShellFolder;
+using test::ScratchFolder;
+
+constexpr const char* kTarget = "C:\\windows\\notepad.exe";
+constexpr DWORD kHiddenReadOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+constexpr DWORD kBitsThatMatter =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+struct FileState {
+    std::string sddl;
+    DWORD attributes;
+    bool operator==(const FileState& o) const {
+        return sddl == o.sddl && (attributes & kBitsThatMatter) == (o.attributes & kBitsThatMatter);
+    }
+};
+
+FileState StateOf(const std::string& path) {
+    return {ReadSddl(path, SecurityObjectType::File), GetFileAttributesA(path.c_str())};
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::vector<std::string> Paths(const FindingList& findings) {
+    std::vector<std::string> paths;
+    for (const Finding& f : findings) paths.push_back(f.path + " => " + f.site);
+    return Sorted(paths);
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    return s;
+}
+
+// A Desktop and an AppData folder of their own, with the Shell Folders values pointing at them.
+class LinkScannerWineTest : public ::testing::Test {
+protected:
+    LinkScannerWineTest()
+        : m_desktopValue("Desktop", m_desktop.path()), m_appDataValue("AppData", m_appData.path()) {
+        m_quickLaunch = m_appData.path() + "\\Microsoft\\Internet Explorer\\Quick Launch";
+        test::MakeFolders(m_quickLaunch);
+    }
+
+    // Hijacks and bystanders, hidden and read-only ones among them.
+    void Populate(const std::string& folder) {
+        Make(folder + "\\Internet Explorer.lnk", "http://hijack.example/a", 0);
+        Make(folder + "\\My IExplorer Page.lnk", "http://hijack.example/b", kHiddenReadOnly);
+        Make(folder + "\\Internet Explorer Plain.lnk", "", kHiddenReadOnly);
+        Make(folder + "\\Notepad.lnk", "http://not.a.hijack/", FILE_ATTRIBUTE_READONLY);
+        CreateDirectoryA((folder + "\\internet explorer folder.lnk").c_str(), nullptr);
+        test::MakeFile(folder + "\\Internet Explorer.url");
+    }
+
+    void Make(const std::string& path, const std::string& arguments, DWORD attributes) {
+        ASSERT_EQ(CreateShortcut(path, kTarget, arguments), S_OK) << path;
+        if (attributes)
+            SetFileAttributesA(path.c_str(), attributes);
+        m_all.push_back(path);
+    }
+
+    std::map<std::string, FileState> States() {
+        std::map<std::string, FileState> states;
+        for (const std::string& path : m_all) states[path] = StateOf(path);
+        return states;
+    }
+
+    Win32Platform m_platform;
+    Ports m_ports = m_platform.ports();
+    ScratchFolder m_desktop;
+    ScratchFolder m_appData;
+    std::string m_quickLaunch;
+    ScopedShellFolder m_desktopValue;
+    ScopedShellFolder m_appDataValue;
+    std::vector<std::string> m_all;
+};
+
+TEST_F(LinkScannerWineTest, DesktopScanFindsExactlyTheHijacksAndChangesNothing) {
+    ASSERT_TRUE(m_desktopValue.ok());
+    Populate(m_desktop.path());
+    const auto before = States();
+
+    DesktopLinkScanner scanner;
+    EXPECT_TRUE(scanner.scan(m_ports));
+    EXPECT_EQ(Paths(scanner.findings()),
+              Sorted({m_desktop.path() + "\\internet explorer.lnk => http://hijack.example/a",
+                      m_desktop.path() + "\\my iexplorer page.lnk => http://hijack.example/b"}));
+    EXPECT_EQ(States(), before);
+}
+
+TEST_F(LinkScannerWineTest, DesktopRepairDeletesExactlyTheFindings) {
+    Populate(m_desktop.path());
+    const auto before = States();
+    DesktopLinkScanner scanner;
+    scanner.scan(m_ports);
+    ASSERT_EQ(scanner.findings().size(), 2u);
+    EXPECT_TRUE(scanner.repair(m_ports));
+
+    for (const auto& [path, state] : before) {
+        const bool hijack = path.find("\\Internet Explorer.lnk") != std::string::npos ||
+                            path.find("\\My IExplorer Page.lnk") != std::string::npos;
+        if (hijack) {
+            EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+        } else {
+            EXPECT_TRUE(StateOf(path) == state) << path;
+        }
+    }
+    DesktopLinkScanner again;
+    again.scan(m_ports);
+    EXPECT_TRUE(again.findings().empty());
+}
+
+TEST_F(LinkScannerWineTest, QuickLaunchRepairClearsArgumentsAndKeepsTheRest) {
+    Populate(m_quickLaunch);
+    const auto before = States();
+    QuickLaunchLinkScanner scanner;
+    EXPECT_TRUE(scanner.scan(m_ports));
+    ASSERT_EQ(scanner.findings().size(), 2u);
+    EXPECT_TRUE(scanner.repair(m_ports));
+
+    for (const auto& [path, state] : before) {
+        EXPECT_TRUE(StateOf(path) == state) << path;
+        EXPECT_EQ(Lower(test::ReadShortcutTarget(path)), Lower(kTarget)) << path;
+    }
+    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Internet Explorer.lnk"), "");
+    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\My IExplorer Page.lnk"), "");
+    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Notepad.lnk"),
+              "http://not.a.hijack/");
+    QuickLaunchLinkScanner again;
+    again.scan(m_ports);
+    EXPECT_TRUE(again.findings().empty());
+}
+
+TEST_F(LinkScannerWineTest, EmptyFolderAndMissingFolderAreNoListing) {
+    DesktopLinkScanner empty;
+    EXPECT_FALSE(empty.scan(m_ports));
+    test::MakeFile(m_desktop.path() + "\\readme.txt");
+    Make(m_desktop.path() + "\\Notepad.lnk", "x", 0);
+    DesktopLinkScanner noMatch;
+    EXPECT_TRUE(noMatch.scan(m_ports));
+    EXPECT_TRUE(noMatch.findings().empty());
+}
+
+// The prefix's own profile, as the Shell Folders values name it out of the box.
+TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
+    Win32Platform platform;
+    Ports ports = platform.ports();
+    std::string desktop;
+    {
+        char buffer[MAX_PATH] = {};
+        DWORD size = sizeof buffer;
+        ASSERT_EQ(
+            RegGetValueA(HKEY_CURRENT_USER,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                         "Desktop", RRF_RT_REG_SZ, nullptr, buffer, &size),
+            ERROR_SUCCESS);
+        desktop = buffer;
+    }
+    // The prefix's profile folders are plain folders of the build tree, never the host's home.
+    const std::string path = desktop + "\\" + test::UniqueName("Internet Explorer") + ".lnk";
+    ASSERT_EQ(CreateShortcut(path, kTarget, "http://hijack.example/real"), S_OK);
+
+    DesktopLinkScanner scanner;
+    EXPECT_TRUE(scanner.scan(ports));
+    const auto it =
+        std::find_if(scanner.findings().begin(), scanner.findings().end(), [&](const Finding& f) {
+            return f.path == desktop + "\\" + Lower(path.substr(desktop.size() + 1));
+        });
+    ASSERT_NE(it, scanner.findings().end());
+    EXPECT_EQ(it->site, "http://hijack.example/real");
+    scanner.repair(ports);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace brenvik
