@@ -27,24 +27,5 @@ TEST(LanguageRule, OnlyChineseAsUsedInThePrcGivesChinese) {
     }
 }
 
-TEST(LanguageRule, EveryTextExistsInBothLanguages) {
-    const char* const* pairs[] = {TitleText, ProgressLabelText, AboutTitleText, OkText, LinkText};
-    for (int lang : {kLanguageChinese, kLanguageEnglish}) {
-        for (const char* const* pair : pairs) {
-            ASSERT_NE(pair[lang], nullptr);
-            EXPECT_NE(pair[lang][0], '\0');
-        }
-        for (const char* text : ButtonTexts[lang]) {
-            EXPECT_NE(text[0], '\0');
-        }
-        for (const char* text : ColumnTexts[lang]) {
-            EXPECT_NE(text[0], '\0');
-        }
-        for (const char* text : AboutTexts[lang]) {
-            EXPECT_NE(text[0], '\0');
-        }
-    }
-}
-
 }  // namespace
 }  // namespace brenvik
