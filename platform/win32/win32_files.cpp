@@ -1,0 +1,70 @@
+// Win32Platform's file port: FindHandle values are find HANDLEs.
+#include <windows.h>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
+
+namespace brenvik {
+namespace {
+
+HANDLE ToFind(FindHandle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+void CopyEntry(const WIN32_FIND_DATAA& data, FindEntry* entry) {
+    entry->name = data.cFileName;
+    entry->attributes = data.dwFileAttributes;
+}
+
+}  // namespace
+
+FindHandle Win32Platform::findFirst(const std::string& pattern, FindEntry* entry) {
+    WIN32_FIND_DATAA data = {};
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return kNoFind;
+    CopyEntry(data, entry);
+    return reinterpret_cast<FindHandle>(find);
+}
+
+bool Win32Platform::findNext(FindHandle handle, FindEntry* entry) {
+    WIN32_FIND_DATAA data = {};
+    if (!FindNextFileA(ToFind(handle), &data))
+        return false;
+    CopyEntry(data, entry);
+    return true;
+}
+
+void Win32Platform::findClose(FindHandle handle) {
+    if (handle != kNoFind)
+        FindClose(ToFind(handle));
+}
+
+std::uint32_t Win32Platform::getAttributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+bool Win32Platform::setAttributes(const std::string& path, std::uint32_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+bool Win32Platform::deleteFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != FALSE;
+}
+
+Status Win32Platform::getLinkCount(const std::string& path, std::uint32_t* count) {
+    // No access is asked for, so neither the file's list nor its sharing can refuse the open.
+    // Backup semantics open folders too; a reparse point is opened itself, not followed.
+    UniqueHandle file(CreateFileA(
+        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return static_cast<Status>(GetLastError());
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(file.get(), &info))
+        return static_cast<Status>(GetLastError());
+    *count = info.nNumberOfLinks;
+    return kErrorSuccess;
+}
+
+}  // namespace brenvik

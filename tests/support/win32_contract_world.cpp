@@ -1,0 +1,58 @@
+// The contract world over Win32Platform: scratch keys and folders in the (Wine) system.
+#include <memory>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "tests/support/contract_world.h"
+#include "tests/support/win32_world.h"
+
+namespace brenvik::test {
+namespace {
+
+class Win32ContractWorld final : public ContractWorld {
+public:
+    RegistryPort& registry() override { return m_platform; }
+    FilePort& files() override { return m_platform; }
+    ShortcutPort& shortcuts() override { return m_platform; }
+    AccessPort& access() override { return m_platform; }
+
+    std::string scratchKey(RegKey root) override {
+        m_keys.push_back(std::make_unique<ScratchKey>(
+            root == kHKeyLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER));
+        return m_keys.back()->path();
+    }
+    std::string scratchFolder() override {
+        m_folders.push_back(std::make_unique<ScratchFolder>());
+        return m_folders.back()->path();
+    }
+    void makeFolder(const std::string& path) override { MakeFolders(path); }
+    void makeFile(const std::string& path, std::uint32_t attributes) override {
+        MakeFile(path, attributes);
+    }
+    void makeShortcut(const std::string& path, const std::string& target,
+                      const std::string& arguments) override {
+        CreateShortcut(path, target, arguments);
+    }
+    std::string shortcutTarget(const std::string& path) override {
+        return ReadShortcutTarget(path);
+    }
+    std::string existingProgram() override {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        return path;
+    }
+    bool underWine() const override { return IsWine(); }
+
+private:
+    Win32Platform m_platform;
+    std::vector<std::unique_ptr<ScratchKey>> m_keys;
+    std::vector<std::unique_ptr<ScratchFolder>> m_folders;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractWorld> MakeContractWorld() {
+    return std::make_unique<Win32ContractWorld>();
+}
+
+}  // namespace brenvik::test
