@@ -20,19 +20,14 @@ namespace {
 constexpr COLORREF kBlue = 0x00FF0000;
 constexpr COLORREF kRed = 0x000000FF;
 
-struct ShellCall {
-    HWND owner;
-    const char* verb;
-    std::string file;
-    const char* parameters;
-    const char* directory;
-    INT show;
-};
-std::vector<ShellCall> g_shellCalls;
+// Each call to the shell as "file show"; arguments that should be null are flagged.
+std::vector<std::string> g_shellCalls;
 
 HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                     LPCSTR directory, INT show) {
-    g_shellCalls.push_back({owner, verb, file, parameters, directory, show});
+    const bool plain = !owner && !verb && !parameters && !directory;
+    g_shellCalls.push_back((plain ? "" : "extra arguments ") + std::string(file) + " " +
+                           std::to_string(show));
     return reinterpret_cast<HINSTANCE>(42);
 }
 
@@ -217,14 +212,7 @@ TEST_F(AboutBoxTest, ClickOnTheLinkOpensTheSiteAndKeepsTheBoxOpen) {
 
     EXPECT_EQ(0, SendMessageA(Label(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)));
 
-    ASSERT_EQ(1u, g_shellCalls.size());
-    const ShellCall& call = g_shellCalls[0];
-    EXPECT_EQ(nullptr, call.owner);
-    EXPECT_EQ(nullptr, call.verb);
-    EXPECT_EQ("http://www.velmora.com", call.file);
-    EXPECT_EQ(nullptr, call.parameters);
-    EXPECT_EQ(nullptr, call.directory);
-    EXPECT_EQ(SW_SHOW, call.show);
+    EXPECT_EQ(std::vector<std::string>{"http://www.velmora.com 5"}, g_shellCalls);
     EXPECT_TRUE(IsWindowVisible(m_hAbout));
 }
 
@@ -238,42 +226,12 @@ TEST_F(AboutBoxTest, EachOpeningFreesItsFontAndToolWhenClosed) {
         EXPECT_EQ(tools + 1, ToolCount());
         SetWindowLongPtrA(m_hAbout, GWLP_USERDATA, 1);
         const HFONT font = LabelColours(Label()).font;
-        ASSERT_EQ(OBJ_FONT, static_cast<DWORD>(GetObjectType(font)));
+        ASSERT_EQ(OBJ_FONT, static_cast<int>(GetObjectType(font)));
         CloseBox();
-        EXPECT_EQ(0u, static_cast<DWORD>(GetObjectType(font)));
+        EXPECT_EQ(0, static_cast<int>(GetObjectType(font)));
         EXPECT_EQ(tools, ToolCount());
     }
     EXPECT_EQ(gdiObjects, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-}
-
-TEST(AboutTemplate, UsesSimSunNinePointInChinese) {
-    const HRSRC hResource =
-        FindResourceExA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_ABOUT),
-                        MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
-    ASSERT_NE(nullptr, hResource);
-    const auto* words =
-        static_cast<const WORD*>(LockResource(LoadResource(GetModuleHandleA(nullptr), hResource)));
-    ASSERT_NE(nullptr, words);
-    // DLGTEMPLATEEX: version 1, 0xFFFF, help id, extended style, style, item count, x, y, cx, cy.
-    EXPECT_EQ(1, words[0]);
-    EXPECT_EQ(0xFFFF, words[1]);
-    DWORD style;
-    memcpy(&style, words + 6, sizeof(style));
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER |
-                                 DS_SETFONT),
-              style);
-    EXPECT_EQ(9, words[8]);
-    EXPECT_EQ(216, words[11]);
-    EXPECT_EQ(117, words[12]);
-    // No menu, no class, empty caption; then point size, weight, italic and charset, face.
-    EXPECT_EQ(0, words[13]);
-    EXPECT_EQ(0, words[14]);
-    EXPECT_EQ(0, words[15]);
-    EXPECT_EQ(9, words[16]);
-    EXPECT_EQ(0, words[17]);
-    EXPECT_EQ(0, words[18]);
-    const wchar_t simSun[] = {0x5B8B, 0x4F53, 0};
-    EXPECT_EQ(0, memcmp(simSun, words + 19, sizeof(simSun)));
 }
 
 }  // namespace
