@@ -134,10 +134,16 @@ ScopedFileUnlock::~ScopedFileUnlock() {
     if (m_files.getAttributes(m_path) == kInvalidFileAttributes)
         return;
     // Attributes first: once the old list is back it may no longer let us change them.
+    const std::uint32_t attributes = m_previousAttributes & kSettableAttributes;
     if (m_previousAttributes != kInvalidFileAttributes)
-        m_files.setAttributes(m_path, m_previousAttributes & kSettableAttributes);
+        m_files.setAttributes(m_path, attributes);
     if (m_haveList)
         m_access.writeAccessList(m_path, SecurityObjectType::File, m_previousList);
+    // Where the read-only bit and the list share one representation (Wine maps both onto the
+    // Unix mode), writing the list may have changed the attributes again.
+    if (m_previousAttributes != kInvalidFileAttributes &&
+        (m_files.getAttributes(m_path) & kSettableAttributes) != attributes)
+        m_files.setAttributes(m_path, attributes);
 }
 
 }  // namespace brenvik

@@ -15,10 +15,15 @@ using test::ReadSddl;
 using test::ScopedShellFolder;
 using test::ScratchFolder;
 
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kTarget = "C:\\windows\\notepad.exe";
 constexpr DWORD kHiddenReadOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 constexpr DWORD kBitsThatMatter =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+struct FileState;
+std::ostream& operator<<(std::ostream& os, const FileState& s);
 
 struct FileState {
     std::string sddl;
@@ -27,6 +32,10 @@ struct FileState {
         return sddl == o.sddl && (attributes & kBitsThatMatter) == (o.attributes & kBitsThatMatter);
     }
 };
+
+std::ostream& operator<<(std::ostream& os, const FileState& s) {
+    return os << s.sddl << " attributes " << std::hex << s.attributes;
+}
 
 FileState StateOf(const std::string& path) {
     return {ReadSddl(path, SecurityObjectType::File), GetFileAttributesA(path.c_str())};
@@ -68,6 +77,25 @@ protected:
         test::MakeFile(folder + "\\Internet Explorer.url");
     }
 
+    // Wine's shell rewrites the Shell Folders values whenever a shortcut is saved, so they
+    // are pointed at the scratch folders again right before every scan.
+    void PointShellFolders() {
+        for (const auto& [name, folder] :
+             {std::pair<const char*, std::string>{"Desktop", m_desktop.path()},
+              {"AppData", m_appData.path()}}) {
+            RegSetKeyValueA(HKEY_CURRENT_USER, kShellFolders, name, REG_SZ, folder.c_str(),
+                            static_cast<DWORD>(folder.size() + 1));
+        }
+    }
+
+    template <typename Scanner>
+    Scanner Scan(bool expected = true) {
+        PointShellFolders();
+        Scanner scanner;
+        EXPECT_EQ(scanner.scan(m_ports), expected);
+        return scanner;
+    }
+
     void Make(const std::string& path, const std::string& arguments, DWORD attributes) {
         ASSERT_EQ(CreateShortcut(path, kTarget, arguments), S_OK) << path;
         if (attributes)
@@ -96,8 +124,7 @@ TEST_F(LinkScannerWineTest, DesktopScanFindsExactlyTheHijacksAndChangesNothing) 
     Populate(m_desktop.path());
     const auto before = States();
 
-    DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(m_ports));
+    const auto scanner = Scan<DesktopLinkScanner>();
     EXPECT_EQ(Paths(scanner.findings()),
               Sorted({m_desktop.path() + "\\internet explorer.lnk => http://hijack.example/a",
                       m_desktop.path() + "\\my iexplorer page.lnk => http://hijack.example/b"}));
@@ -107,8 +134,7 @@ TEST_F(LinkScannerWineTest, DesktopScanFindsExactlyTheHijacksAndChangesNothing) 
 TEST_F(LinkScannerWineTest, DesktopRepairDeletesExactlyTheFindings) {
     Populate(m_desktop.path());
     const auto before = States();
-    DesktopLinkScanner scanner;
-    scanner.scan(m_ports);
+    auto scanner = Scan<DesktopLinkScanner>();
     ASSERT_EQ(scanner.findings().size(), 2u);
     EXPECT_TRUE(scanner.repair(m_ports));
 
@@ -118,43 +144,35 @@ TEST_F(LinkScannerWineTest, DesktopRepairDeletesExactlyTheFindings) {
         if (hijack) {
             EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
         } else {
-            EXPECT_TRUE(StateOf(path) == state) << path;
+            EXPECT_EQ(StateOf(path), state) << path;
         }
     }
-    DesktopLinkScanner again;
-    again.scan(m_ports);
-    EXPECT_TRUE(again.findings().empty());
+    EXPECT_TRUE(Scan<DesktopLinkScanner>().findings().empty());
 }
 
 TEST_F(LinkScannerWineTest, QuickLaunchRepairClearsArgumentsAndKeepsTheRest) {
     Populate(m_quickLaunch);
     const auto before = States();
-    QuickLaunchLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(m_ports));
+    auto scanner = Scan<QuickLaunchLinkScanner>();
     ASSERT_EQ(scanner.findings().size(), 2u);
     EXPECT_TRUE(scanner.repair(m_ports));
 
     for (const auto& [path, state] : before) {
-        EXPECT_TRUE(StateOf(path) == state) << path;
+        EXPECT_EQ(StateOf(path), state) << path;
         EXPECT_EQ(Lower(test::ReadShortcutTarget(path)), Lower(kTarget)) << path;
     }
     EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Internet Explorer.lnk"), "");
     EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\My IExplorer Page.lnk"), "");
     EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Notepad.lnk"),
               "http://not.a.hijack/");
-    QuickLaunchLinkScanner again;
-    again.scan(m_ports);
-    EXPECT_TRUE(again.findings().empty());
+    EXPECT_TRUE(Scan<QuickLaunchLinkScanner>().findings().empty());
 }
 
-TEST_F(LinkScannerWineTest, EmptyFolderAndMissingFolderAreNoListing) {
-    DesktopLinkScanner empty;
-    EXPECT_FALSE(empty.scan(m_ports));
+TEST_F(LinkScannerWineTest, EmptyFolderIsNoListingAndOtherShortcutsAreNoFindings) {
+    Scan<DesktopLinkScanner>(false);
     test::MakeFile(m_desktop.path() + "\\readme.txt");
     Make(m_desktop.path() + "\\Notepad.lnk", "x", 0);
-    DesktopLinkScanner noMatch;
-    EXPECT_TRUE(noMatch.scan(m_ports));
-    EXPECT_TRUE(noMatch.findings().empty());
+    EXPECT_TRUE(Scan<DesktopLinkScanner>().findings().empty());
 }
 
 // The prefix's own profile, as the Shell Folders values name it out of the box.
