@@ -6,15 +6,46 @@
 namespace brenvik::model {
 namespace {
 
+// The model's system code page is 936 (GBK): a lead byte 0x81-0xFE and the byte after it
+// form one character, which letter case never touches. Windows compares names after
+// converting them to UTF-16, so such a pair is never folded as if it were ASCII.
+bool IsLeadByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+// The characters of a text: one byte, or a lead byte with its trail byte.
+std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool pair = IsLeadByte(text[i]) && i + 1 < text.size();
+        characters.push_back(text.substr(i, pair ? 2 : 1));
+        if (pair)
+            ++i;
+    }
+    return characters;
+}
+
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
+}
+
+std::string Folded(const std::string& character, char (*fold)(char)) {
+    return character.size() == 1 ? std::string(1, fold(character[0])) : character;
+}
+
+bool SameCharacter(const std::string& a, const std::string& b) {
+    return Folded(a, Lower) == Folded(b, Lower);
 }
 
 std::vector<std::string> Split(const std::string& path, bool slashToo) {
     std::vector<std::string> parts;
     std::string part;
-    for (char c : path) {
-        if (c == '\\' || (slashToo && c == '/')) {
+    for (const std::string& c : Characters(path)) {
+        if (c == "\\" || (slashToo && c == "/")) {
             if (!part.empty())
                 parts.push_back(part);
             part.clear();
@@ -30,21 +61,20 @@ std::vector<std::string> Split(const std::string& path, bool slashToo) {
 }  // namespace
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    }
-    return true;
+    const std::vector<std::string> x = Characters(a), y = Characters(b);
+    return std::equal(x.begin(), x.end(), y.begin(), y.end(), SameCharacter);
 }
 
 bool LessUpperCase(const std::string& a, const std::string& b) {
-    auto upper = [](char c) {
-        return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 0x20 : c);
-    };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return upper(x) < upper(y); });
+    const std::vector<std::string> x = Characters(a), y = Characters(b);
+    return std::lexicographical_compare(
+        x.begin(), x.end(), y.begin(), y.end(), [](const std::string& p, const std::string& q) {
+            const std::string u = Folded(p, Upper), v = Folded(q, Upper);
+            return std::lexicographical_compare(
+                u.begin(), u.end(), v.begin(), v.end(), [](char m, char n) {
+                    return static_cast<unsigned char>(m) < static_cast<unsigned char>(n);
+                });
+        });
 }
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {
@@ -85,25 +115,26 @@ bool IsDrive(const std::string& part) {
 bool MatchesMask(const std::string& name, const std::string& mask) {
     if (mask == "*.*")
         return true;
-    // Iterative glob: remember the last '*' and retry from one character further on.
-    std::size_t n = 0, m = 0;
+    const std::vector<std::string> n = Characters(name), m = Characters(mask);
+    // Iterative glob: remember the last '*' and retry it one character further on.
+    std::size_t i = 0, j = 0;
     std::size_t starMask = std::string::npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || Lower(mask[m]) == Lower(name[n]))) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
+    while (i < n.size()) {
+        if (j < m.size() && (m[j] == "?" || SameCharacter(m[j], n[i]))) {
+            ++i;
+            ++j;
+        } else if (j < m.size() && m[j] == "*") {
+            starMask = j++;
+            starName = i;
         } else if (starMask != std::string::npos) {
-            m = starMask + 1;
-            n = ++starName;
+            j = starMask + 1;
+            i = ++starName;
         } else {
             return false;
         }
     }
-    while (m < mask.size() && mask[m] == '*') ++m;
-    return m == mask.size();
+    while (j < m.size() && m[j] == "*") ++j;
+    return j == m.size();
 }
 
 }  // namespace brenvik::model

@@ -1,4 +1,4 @@
-// Text helpers of the model: ASCII letter case, path splitting and wildcard masks.
+// Text helpers of the model: letter case in code page 936, path splitting, wildcard masks.
 #pragma once
 
 #include <string>
@@ -6,7 +6,8 @@
 
 namespace brenvik::model {
 
-// Windows compares registry and file names without ASCII letter case.
+// Windows compares registry and file names without ASCII letter case; double-byte
+// characters of code page 936 compare as they are.
 bool EqualsNoCase(const std::string& a, const std::string& b);
 // The order of registry subkeys: byte-wise on upper-cased ASCII names.
 bool LessUpperCase(const std::string& a, const std::string& b);
