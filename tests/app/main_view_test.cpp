@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -20,6 +21,16 @@ std::string WindowText(HWND hWnd) {
     memset(buffer, 0xbd, sizeof(buffer));
     GetWindowTextA(hWnd, buffer, sizeof(buffer));
     return buffer;
+}
+
+// Each run of these tests names its locale; a run that silently fell back to another
+// language would leave the other language's texts untested.
+TEST(InitMainView, RunsInTheLocaleItWasStartedIn) {
+    const char* locale = getenv("LC_ALL");
+    if (!locale || strncmp(locale, "zh_CN", 5) != 0) {
+        GTEST_SKIP() << "not a Chinese (PRC) run";
+    }
+    EXPECT_EQ(GetUserDefaultLangID(), 0x0804);
 }
 
 TEST(InitMainView, SetsUpTheDialogInTheUserLanguage) {
