@@ -54,7 +54,7 @@ FileLookup ModelPlatform::Impl::lookupFile(const std::string& path) const {
     }
     std::shared_ptr<FileNode> node = drives;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (!node->folder && node != drives) {
+        if (!node->folder) {
             found.status = kErrorPathNotFound;
             return found;
         }
