@@ -81,6 +81,22 @@ TEST_F(FileContract, NothingToListGivesNoListing) {
     }
 }
 
+// 0x81 0x41 is one GBK character; its trail byte lower-cased makes another character.
+TEST_F(FileContract, DoubleByteCharacterIsNotFoldedAsAscii) {
+    if (world().codePage() != 936)
+        GTEST_SKIP() << "needs the GBK code page (zh_CN)";
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\ie \x81\x41.lnk", kFileAttributeArchive);
+    // Wine names files in the host's character set; without a zh_CN locale on the host it
+    // cannot create this name at all.
+    if (world().underWine() &&
+        files().getAttributes(dir + "\\ie \x81\x41.lnk") == kInvalidFileAttributes)
+        GTEST_SKIP() << "the host has no locale that can name the file";
+    EXPECT_NE(kInvalidFileAttributes, files().getAttributes(dir + "\\IE \x81\x41.LNK"));
+    EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(dir + "\\ie \x81\x61.lnk"));
+    EXPECT_EQ((std::vector<std::string>{"ie \x81\x41.lnk"}), List(files(), dir + "\\*.lnk"));
+}
+
 TEST_F(FileContract, AttributesOfFilesFoldersAndMissingPaths) {
     const std::string dir = world().scratchFolder();
     world().makeFile(dir + "\\f.lnk", kFileAttributeReadOnly | kFileAttributeHidden);

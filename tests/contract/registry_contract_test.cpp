@@ -143,6 +143,19 @@ TEST_F(RegistryContract, OpenIgnoresLetterCase) {
               registry().openKey(kHKeyCurrentUser, path + "\\Shel", kKeyRead, missing.put()));
 }
 
+// 0x81 0x41 is one GBK character; its trail byte lower-cased makes another character.
+TEST_F(RegistryContract, DoubleByteCharacterIsNotFoldedAsAscii) {
+    if (world().codePage() != 936)
+        GTEST_SKIP() << "needs the GBK code page (zh_CN)";
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    Create(registry(), kHKeyCurrentUser, path + "\\{\x81\x41}");
+    ScopedKey key(registry());
+    EXPECT_EQ(kErrorFileNotFound,
+              registry().openKey(kHKeyCurrentUser, path + "\\{\x81\x61}", kKeyRead, key.put()));
+    EXPECT_EQ(kErrorSuccess,
+              registry().openKey(kHKeyCurrentUser, path + "\\{\x81\x41}", kKeyRead, key.put()));
+}
+
 TEST_F(RegistryContract, OpenRelativeToAnOpenKey) {
     const std::string path = world().scratchKey(kHKeyLocalMachine);
     Create(registry(), kHKeyLocalMachine, path + "\\verb\\Command");

@@ -35,6 +35,8 @@ public:
     // A program file that exists, to be a shortcut's target.
     virtual std::string existingProgram() = 0;
 
+    // The system code page (GetACP): names are compared as its characters.
+    virtual unsigned codePage() const = 0;
     // Wine deviates from Windows in a few documented places; tests skip just those checks.
     virtual bool underWine() const = 0;
 };

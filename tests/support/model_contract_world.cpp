@@ -45,6 +45,8 @@ public:
         m_model.addFile(program);
         return program;
     }
+    // The model's names follow code page 936 (GBK).
+    unsigned codePage() const override { return 936; }
     bool underWine() const override { return false; }
 
 private:

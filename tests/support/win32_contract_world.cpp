@@ -41,6 +41,7 @@ public:
         GetModuleFileNameA(nullptr, path, MAX_PATH);
         return path;
     }
+    unsigned codePage() const override { return GetACP(); }
     bool underWine() const override { return IsWine(); }
 
 private:
