@@ -1,0 +1,22 @@
+// The program's entry point: prepares the process and runs the main dialog.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/banner_atl.h"
+#include "app/instance.h"
+#include "app/main_dialog.h"
+#include "app/privilege.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    brenvik::g_hInstance = hInstance;
+    // Without the privilege the program still runs; nothing is said.
+    brenvik::EnableDebugPrivilege(true);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    // Registers the host window classes that the dialog's ActiveX item needs.
+    AtlAxWinInit();
+    brenvik::MainDialog dialog;
+    // The end code does not matter: the program ends with 0 however the dialog ended.
+    dialog.DoModal(GetActiveWindow());
+    return 0;
+}

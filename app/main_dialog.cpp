@@ -1,0 +1,150 @@
+#include "app/main_dialog.h"
+
+#include <commctrl.h>
+
+#include "app/about_box.h"
+#include "app/banner.h"
+#include "app/instance.h"
+#include "app/scan_thread.h"
+#include "app/scan_view.h"
+#include "app/window_centring.h"
+#include "engine/driver.h"
+#include "res/resource.h"
+
+// The system's atl.dll runs a dialog template that declares ActiveX controls (class text
+// "{CLSID}"); MinGW has its import library but no header.
+extern "C" INT_PTR WINAPI AtlAxDialogBoxA(HINSTANCE hInstance, LPCSTR templateName, HWND hParent,
+                                          DLGPROC dialogProc, LPARAM initParam);
+
+namespace brenvik {
+
+namespace {
+
+constexpr int kLockedButtons[] = {IDC_SCAN, IDC_FIX, IDC_ABOUT};
+
+}  // namespace
+
+INT_PTR MainDialog::DoModal(HWND hOwner) {
+    return AtlAxDialogBoxA(g_hInstance, MAKEINTRESOURCEA(IDD_MAIN), hOwner, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK MainDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    // DWLP_USER holds the object; GWLP_USERDATA belongs to the ScanView.
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
+        reinterpret_cast<MainDialog*>(lParam)->m_hDlg = hDlg;
+    }
+    auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrA(hDlg, DWLP_USER));
+    LRESULT result = 0;
+    if (self == nullptr || !self->HandleMessage(message, wParam, result)) {
+        return FALSE;
+    }
+    // WM_INITDIALOG's value goes back directly; every other one through DWLP_MSGRESULT, or
+    // the dialog manager would answer SendMessage with 0.
+    if (message == WM_INITDIALOG) {
+        return result;
+    }
+    SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_INITDIALOG:
+            result = OnInitDialog();
+            return true;
+        case WM_CLOSE:
+            OnClose();
+            return true;
+        case WM_SIZE:
+        case WM_SIZING:
+            return true;
+        case WM_SCAN_FINISHED:
+            result = OnScanFinished();
+            return true;
+        case WM_COMMAND:
+            // Matched on the identifier alone, whatever the notification code.
+            return HandleCommand(LOWORD(wParam));
+        default:
+            return false;
+    }
+}
+
+bool MainDialog::HandleCommand(WORD id) {
+    switch (id) {
+        case IDC_SCAN:
+            OnScan();
+            return true;
+        case IDC_FIX:
+            OnFix();
+            return true;
+        case IDC_ABOUT:
+            OnAbout();
+            return true;
+        case IDC_FIX_DESKTOP:
+            OnFixDesktop();
+            return true;
+        default:
+            return false;
+    }
+}
+
+BOOL MainDialog::OnInitDialog() {
+    CenterWindow(m_hDlg);
+    InitMainView(m_hDlg);
+    m_escapeFilter.Attach(m_hDlg);
+    SetUpBanner(m_hDlg, m_sink);
+    // The dialog manager then focuses the first tab stop, Scan.
+    return TRUE;
+}
+
+void MainDialog::OnClose() {
+    EndDialog(m_hDlg, 2);
+}
+
+LRESULT MainDialog::OnScanFinished() {
+    EnableCommands(true);
+    return 1;
+}
+
+void MainDialog::OnScan() {
+    ScanView* view = ScanViewOf(m_hDlg);
+    if (view == nullptr) {
+        return;
+    }
+    EnableCommands(false);
+    SendMessageA(view->m_hList, LVM_DELETEALLITEMS, 0, 0);
+    view->m_nRows = 0;
+    view->SetPos(0);
+    // Never waited for: the worker ends by itself after WM_SCAN_FINISHED.
+    const HANDLE hWorker = CreateThread(nullptr, 0, ScanThreadProc, view, 0, nullptr);
+    if (hWorker == nullptr) {
+        // No worker will ever send WM_SCAN_FINISHED; stay usable instead of locked.
+        EnableCommands(true);
+        return;
+    }
+    CloseHandle(hWorker);
+}
+
+void MainDialog::OnFix() {
+    FixAll(ProcessPorts());
+}
+
+void MainDialog::OnAbout() {
+    DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), m_hDlg, AboutDialogProc, 0);
+}
+
+void MainDialog::OnFixDesktop() {
+    FixDesktop(ProcessPorts());
+}
+
+void MainDialog::EnableCommands(bool enable) {
+    EnableMenuItem(GetSystemMenu(m_hDlg, FALSE), SC_CLOSE, enable ? MF_ENABLED : MF_GRAYED);
+    for (int id : kLockedButtons) {
+        EnableWindow(GetDlgItem(m_hDlg, id), enable ? TRUE : FALSE);
+    }
+}
+
+}  // namespace brenvik
