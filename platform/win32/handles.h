@@ -54,13 +54,15 @@ struct HlocalTraits {
     static HLOCAL empty() { return nullptr; }
     static void close(HLOCAL memory) { LocalFree(memory); }
 };
-// CreateFile's failure value is INVALID_HANDLE_VALUE; other calls give NULL. Both are empty.
+// Handles whose empty value is NULL (threads, events, tokens).
 struct HandleTraits {
+    static HANDLE empty() { return nullptr; }
+    static void close(HANDLE handle) { CloseHandle(handle); }
+};
+// CreateFileA fails with INVALID_HANDLE_VALUE, not NULL.
+struct HfileTraits {
     static HANDLE empty() { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE handle) {
-        if (handle)
-            CloseHandle(handle);
-    }
+    static void close(HANDLE file) { CloseHandle(file); }
 };
 
 // An HKEY opened by RegOpenKeyExA/RegCreateKeyExA; never a predefined root.
@@ -68,6 +70,7 @@ using UniqueHkey = UniqueResource<HKEY, HkeyTraits>;
 using UniqueFind = UniqueResource<HANDLE, FindTraits>;
 using UniqueHlocal = UniqueResource<HLOCAL, HlocalTraits>;
 using UniqueHandle = UniqueResource<HANDLE, HandleTraits>;
+using UniqueHfile = UniqueResource<HANDLE, HfileTraits>;
 
 // An owned COM interface pointer: Release on reset, move-only.
 template <typename T>

@@ -55,7 +55,7 @@ bool Win32Platform::deleteFile(const std::string& path) {
 Status Win32Platform::getLinkCount(const std::string& path, std::uint32_t* count) {
     // No access is asked for, so neither the file's list nor its sharing can refuse the open.
     // Backup semantics open folders too; a reparse point is opened itself, not followed.
-    UniqueHandle file(CreateFileA(
+    UniqueHfile file(CreateFileA(
         path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)

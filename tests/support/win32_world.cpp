@@ -107,8 +107,8 @@ bool MakeFile(const std::string& path, DWORD attributes) {
     const std::size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos)
         MakeFolders(path.substr(0, slash));
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHfile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     file.reset();
