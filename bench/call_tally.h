@@ -1,0 +1,106 @@
+// Ports that pass every call on to other ports and tally how often each operation ran and
+// how long it took: shows where a scan spends its time and which calls it repeats.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+#include "engine/ports/ports.h"
+
+namespace brenvik::bench {
+
+enum class PortOp : std::size_t {
+    OpenKey,
+    CreateKey,
+    QuerySubkeyCount,
+    EnumKey,
+    QueryValue,
+    SetValue,
+    DeleteKey,
+    CloseKey,
+    FindFirst,
+    FindNext,
+    FindClose,
+    GetAttributes,
+    SetAttributes,
+    DeleteFile,
+    GetLinkCount,
+    ReadLinkArguments,
+    WriteLinkArguments,
+    ReadAccessList,
+    WriteAccessList,
+    Count
+};
+
+const char* PortOpName(PortOp op);
+
+struct OpTally {
+    std::size_t calls = 0;
+    std::chrono::steady_clock::duration time{};
+};
+
+using CallTally = std::array<OpTally, static_cast<std::size_t>(PortOp::Count)>;
+
+class TallyingPorts final : public RegistryPort,
+                            public FilePort,
+                            public ShortcutPort,
+                            public AccessPort {
+public:
+    explicit TallyingPorts(Ports& inner) : m_inner(inner) {}
+    TallyingPorts(const TallyingPorts&) = delete;
+    TallyingPorts& operator=(const TallyingPorts&) = delete;
+
+    Ports ports() { return Ports{*this, *this, *this, *this}; }
+    const CallTally& tally() const { return m_tally; }
+
+    Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
+                   RegKey* key) override;
+    Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
+                     RegKey* key) override;
+    Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
+    Status enumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* size) override;
+    Status queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
+                      std::uint8_t* data, std::uint32_t* size) override;
+    Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
+                    const std::uint8_t* data, std::uint32_t size) override;
+    Status deleteKey(RegKey parent, const std::string& path) override;
+    void closeKey(RegKey key) override;
+
+    FindHandle findFirst(const std::string& pattern, FindEntry* entry) override;
+    bool findNext(FindHandle handle, FindEntry* entry) override;
+    void findClose(FindHandle handle) override;
+    std::uint32_t getAttributes(const std::string& path) override;
+    bool setAttributes(const std::string& path, std::uint32_t attributes) override;
+    bool deleteFile(const std::string& path) override;
+    Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+
+    std::string readLinkArguments(const std::string& linkPath) override;
+    bool writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+
+    Status readAccessList(const std::string& objectName, SecurityObjectType type,
+                          AccessList* list) override;
+    Status writeAccessList(const std::string& objectName, SecurityObjectType type,
+                           const AccessList& list) override;
+
+private:
+    // Runs call, adding one call and its duration to op's tally.
+    template <typename Call>
+    auto timed(PortOp op, Call call) {
+        struct Stopwatch {
+            OpTally& tally;
+            std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+            ~Stopwatch() {
+                ++tally.calls;
+                tally.time += std::chrono::steady_clock::now() - start;
+            }
+        } stopwatch{m_tally[static_cast<std::size_t>(op)]};
+        return call();
+    }
+
+    Ports& m_inner;
+    CallTally m_tally{};
+};
+
+}  // namespace brenvik::bench

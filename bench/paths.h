@@ -1,0 +1,13 @@
+// Registry and folder names the benchmark's worlds and its bare loop share.
+#pragma once
+
+namespace brenvik::bench {
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kNameSpaceKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
+constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
+
+}  // namespace brenvik::bench

@@ -1,0 +1,57 @@
+// The benchmark's profiles: Desktop and Quick Launch shortcuts and desktop name space entries
+// in a fixed mix, scaled as a whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace brenvik::bench {
+
+// Every name space entry and class the benchmark makes starts with this text, so that
+// cleaning up (and sweeping the leftovers of an interrupted run) never touches anything else.
+constexpr const char* kBenchClassPrefix = "{B3E7A000-5EED-4B1C-9A7E-";
+
+constexpr const char* kBrowserPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+
+enum class LinkFolder { Desktop, QuickLaunch };
+
+struct ProfileLink {
+    LinkFolder folder = LinkFolder::Desktop;
+    std::string name;  // file name with ".lnk"
+    std::string target;
+    std::string arguments;
+};
+
+struct ProfileVerb {
+    std::string name;
+    std::string command;
+};
+
+// A name space entry named by its class identifier; the class has a shell key only when it
+// has verbs.
+struct ProfileEntry {
+    std::string classId;
+    std::vector<ProfileVerb> verbs;
+};
+
+struct Profile {
+    std::vector<ProfileLink> links;
+    std::vector<ProfileEntry> entries;
+    std::size_t expectedFindings = 0;  // suspect shortcuts plus verbs that run the browser
+
+    // What the scan walks through: listed shortcuts and name space entries.
+    std::size_t items() const { return links.size() + entries.size(); }
+};
+
+// Scale 1: 200 Desktop shortcuts (20 suspect), 10 Quick Launch shortcuts (3 suspect) and
+// 50 name space entries (10 whose class runs the browser, 30 legitimate classes with shell
+// verbs, 10 classes without a shell key). Scale n has n times as many of each.
+Profile MakeProfile(std::size_t scale);
+
+// The class identifier of the benchmark's entry number index.
+std::string BenchClassId(std::size_t index);
+
+bool IsBenchClassId(const std::string& name);
+
+}  // namespace brenvik::bench

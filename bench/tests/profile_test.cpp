@@ -1,0 +1,81 @@
+// The profiles hold what the figures claim, at every scale.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "bench/profile.h"
+#include "engine/link_scanners.h"
+#include "engine/name_space_scanner.h"
+#include "engine/text_rules.h"
+
+namespace brenvik::bench {
+namespace {
+
+struct Shape {
+    std::size_t desktop = 0, desktopSuspect = 0, quickLaunch = 0, quickLaunchSuspect = 0;
+    std::size_t entries = 0, browserVerbs = 0, withoutShell = 0;
+};
+
+Shape ShapeOf(const Profile& profile) {
+    Shape shape;
+    for (const ProfileLink& link : profile.links) {
+        std::string name = link.name;
+        LowercaseAscii(name);
+        const bool suspect = IsSuspectLinkName(name) && !link.arguments.empty();
+        const bool onDesktop = link.folder == LinkFolder::Desktop;
+        (onDesktop ? shape.desktop : shape.quickLaunch) += 1;
+        (onDesktop ? shape.desktopSuspect : shape.quickLaunchSuspect) += suspect;
+    }
+    for (const ProfileEntry& entry : profile.entries) {
+        ++shape.entries;
+        shape.withoutShell += entry.verbs.empty();
+        for (const ProfileVerb& verb : entry.verbs) {
+            std::string site;
+            shape.browserVerbs += SiteFromCommand(verb.command, site) && !site.empty();
+        }
+    }
+    return shape;
+}
+
+TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
+    for (std::size_t scale : {1u, 3u, 10u, 100u}) {
+        SCOPED_TRACE(scale);
+        const Profile profile = MakeProfile(scale);
+        const Shape shape = ShapeOf(profile);
+        EXPECT_EQ(shape.desktop, 200 * scale);
+        EXPECT_EQ(shape.desktopSuspect, 20 * scale);
+        EXPECT_EQ(shape.quickLaunch, 10 * scale);
+        EXPECT_EQ(shape.quickLaunchSuspect, 3 * scale);
+        EXPECT_EQ(shape.entries, 50 * scale);
+        EXPECT_EQ(shape.browserVerbs, 10 * scale);
+        EXPECT_EQ(shape.withoutShell, 10 * scale);
+        EXPECT_EQ(profile.expectedFindings, 33 * scale);
+        EXPECT_EQ(profile.items(), 260 * scale);
+    }
+}
+
+// The scan looks only at names it can take a class identifier from, and cleanup deletes
+// only names with the prefix: every entry must be both, and names must not collide.
+TEST(BenchProfile, ClassIdentifiersAreDistinctAndRecognised) {
+    const Profile profile = MakeProfile(100);
+    std::set<std::string> seen;
+    for (const ProfileEntry& entry : profile.entries) {
+        EXPECT_EQ(ClassIdentifierOf(entry.classId), entry.classId);
+        EXPECT_TRUE(IsBenchClassId(entry.classId)) << entry.classId;
+        EXPECT_TRUE(seen.insert(entry.classId).second) << entry.classId;
+    }
+    std::set<std::string> names;
+    for (const ProfileLink& link : profile.links)
+        EXPECT_TRUE(names.insert(link.name).second || link.folder == LinkFolder::QuickLaunch)
+            << link.name;
+}
+
+TEST(BenchProfile, ForeignClassIdentifiersAreNotTheBenchmarks) {
+    for (const char* name : {"{B3E7A001-5EED-4B1C-9A7E-000000000000}",
+                             "{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "", "{B3E7A000"}) {
+        EXPECT_FALSE(IsBenchClassId(name)) << name;
+    }
+}
+
+}  // namespace
+}  // namespace brenvik::bench

@@ -1,0 +1,144 @@
+// The Win32 world under Wine: the scan finds it, and it goes without a trace, leftovers of
+// an interrupted run included, while keys that are not the benchmark's stay.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "bench/paths.h"
+#include "bench/shell_folder_override.h"
+#include "bench/win32_world.h"
+#include "engine/driver.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
+
+namespace brenvik::bench {
+namespace {
+
+struct RawValue {
+    LONG status = ERROR_SUCCESS;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    bool operator==(const RawValue& o) const {
+        return status == o.status && type == o.type && data == o.data;
+    }
+};
+
+RawValue ReadShellFolder(const char* name) {
+    RawValue value;
+    BYTE data[1024];
+    DWORD size = sizeof data;
+    value.status = RegGetValueA(HKEY_CURRENT_USER, kShellFoldersKey, name,
+                                RRF_RT_ANY | RRF_NOEXPAND, &value.type, data, &size);
+    if (value.status == ERROR_SUCCESS)
+        value.data.assign(data, data + size);
+    return value;
+}
+
+bool MachineKeyExists(const std::string& path) {
+    UniqueHkey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+class RowCounter final : public ReportView {
+public:
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+    void SetStatusText(const std::string&) override {}
+    void NotifyFinished() override {}
+    void AddRow(const std::string& location, const std::string& site, const std::string&) override {
+        rows.push_back(location + " " + site);
+    }
+    std::vector<std::string> rows;
+};
+
+Profile SmallProfile() {
+    Profile profile;
+    profile.links = {
+        {LinkFolder::Desktop, "Internet Explorer.lnk", kBrowserPath, "http://a.example/"},
+        {LinkFolder::Desktop, "Notes.lnk", "C:\\windows\\notepad.exe", "http://a.example/"},
+        {LinkFolder::Desktop, "Notes 2.lnk", "C:\\windows\\notepad.exe", "http://a.example/"},
+        {LinkFolder::QuickLaunch, "IExplorer.lnk", kBrowserPath, "http://b.example/"},
+    };
+    profile.entries = {
+        {BenchClassId(1), {{"open", std::string(kBrowserPath) + " http://c.example/"}}},
+        {BenchClassId(2), {{"open", "explorer.exe"}}},
+        {BenchClassId(3), {}},
+    };
+    profile.expectedFindings = 3;
+    return profile;
+}
+
+TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
+    const RawValue desktopBefore = ReadShellFolder("Desktop");
+    const RawValue appDataBefore = ReadShellFolder("AppData");
+    std::string scratch;
+    {
+        Win32World world(SmallProfile());
+        ASSERT_EQ(world.error(), "");
+        scratch = world.desktop();
+        EXPECT_NE(GetFileAttributesA((world.desktop() + "\\Notes 2.lnk").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+
+        Win32Platform platform;
+        Ports ports = platform.ports();
+        RowCounter view;
+        RunScan(ports, view);
+        EXPECT_EQ(view.rows, (std::vector<std::string>{"Quick Launch http://b.example/",
+                                                       "Desktop NameSpace http://c.example/",
+                                                       "Desktop http://a.example/"}));
+    }
+    EXPECT_EQ(GetFileAttributesA(scratch.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RemoveBenchKeys(), 0u);
+    EXPECT_FALSE(MachineKeyExists(std::string(kClassesKey) + "\\" + BenchClassId(1)));
+    EXPECT_EQ(ReadShellFolder("Desktop"), desktopBefore);
+    EXPECT_EQ(ReadShellFolder("AppData"), appDataBefore);
+}
+
+TEST(BenchWin32World, SweepDeletesOnlyTheBenchmarksKeys) {
+    const std::string nameSpace = std::string(kNameSpaceKey) + "\\";
+    const std::string ours = nameSpace + BenchClassId(0xFFFF) + "\\leftover";
+    const std::string foreign = nameSpace + "{B3E7A001-5EED-4B1C-9A7E-00000000FFFF}";
+    for (const std::string& path : {ours, foreign}) {
+        UniqueHkey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+    }
+    EXPECT_EQ(RemoveBenchKeys(), 1u);
+    EXPECT_FALSE(MachineKeyExists(nameSpace + BenchClassId(0xFFFF)));
+    EXPECT_TRUE(MachineKeyExists(foreign));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, foreign.c_str());
+}
+
+// The previous value comes back with its type and bytes, or goes when there was none.
+TEST(BenchWin32World, ShellFolderOverrideRestoresWhatWasThere) {
+    const char* kProbe = "Brenvik Bench Probe";
+    const std::string expandable = "%USERPROFILE%\\Desktop";
+    const struct {
+        bool present;
+        DWORD type;
+    } cases[] = {{false, REG_NONE}, {true, REG_EXPAND_SZ}, {true, REG_SZ}};
+    for (const auto& c : cases) {
+        UniqueHkey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        if (c.present)
+            RegSetValueExA(key.get(), kProbe, 0, c.type,
+                           reinterpret_cast<const BYTE*>(expandable.c_str()),
+                           static_cast<DWORD>(expandable.size() + 1));
+        const RawValue before = ReadShellFolder(kProbe);
+        {
+            ShellFolderOverride override(kProbe, "C:\\elsewhere");
+            ASSERT_EQ(override.status(), ERROR_SUCCESS);
+            EXPECT_EQ(ReadShellFolder(kProbe).type, static_cast<DWORD>(REG_SZ));
+        }
+        EXPECT_EQ(ReadShellFolder(kProbe), before) << c.type;
+        RegDeleteValueA(key.get(), kProbe);
+    }
+}
+
+}  // namespace
+}  // namespace brenvik::bench

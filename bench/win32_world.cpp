@@ -1,0 +1,169 @@
+#include "bench/win32_world.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "bench/paths.h"
+#include "platform/win32/handles.h"
+
+namespace brenvik::bench {
+namespace {
+
+std::string Describe(const char* what, long code) {
+    return std::string(what) + " failed with " + std::to_string(code);
+}
+
+// Subkey names of parent\path that start with the benchmark's prefix.
+std::vector<std::string> BenchSubkeys(const char* path) {
+    std::vector<std::string> names;
+    UniqueHkey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) !=
+        ERROR_SUCCESS)
+        return names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        const LONG status =
+            RegEnumKeyExA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA)
+            continue;  // longer than any class identifier: not ours
+        if (status != ERROR_SUCCESS)
+            break;
+        if (IsBenchClassId(name))
+            names.emplace_back(name, size);
+    }
+    return names;
+}
+
+std::size_t RemoveBenchSubkeys(const char* path) {
+    std::size_t removed = 0;
+    // Collected first: deleting while enumerating by index would skip names.
+    for (const std::string& name : BenchSubkeys(path)) {
+        const std::string full = std::string(path) + "\\" + name;
+        // Given a subkey, RegDeleteTreeA deletes that key itself as well.
+        removed += RegDeleteTreeA(HKEY_LOCAL_MACHINE, full.c_str()) == ERROR_SUCCESS;
+    }
+    return removed;
+}
+
+LONG CreateKey(const std::string& path, const char* defaultValue) {
+    UniqueHkey key;
+    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, key.put(), nullptr);
+    if (status != ERROR_SUCCESS || !defaultValue)
+        return status;
+    return RegSetValueExA(key.get(), nullptr, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(defaultValue),
+                          static_cast<DWORD>(std::char_traits<char>::length(defaultValue) + 1));
+}
+
+}  // namespace
+
+std::size_t RemoveBenchKeys() {
+    return RemoveBenchSubkeys(kNameSpaceKey) + RemoveBenchSubkeys(kClassesKey);
+}
+
+Win32World::ComScope::ComScope() : result(CoInitialize(nullptr)) {}
+
+Win32World::ComScope::~ComScope() {
+    if (SUCCEEDED(result))
+        CoUninitialize();
+}
+
+Win32World::Win32World(const Profile& profile) {
+    if (FAILED(m_com.result)) {
+        m_error = Describe("CoInitialize", m_com.result);
+        return;
+    }
+    if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile))
+        return;
+    m_desktopValue = std::make_unique<ShellFolderOverride>("Desktop", m_desktop);
+    m_appDataValue = std::make_unique<ShellFolderOverride>("AppData", m_appData);
+    if (m_desktopValue->status() != ERROR_SUCCESS || m_appDataValue->status() != ERROR_SUCCESS)
+        m_error = "pointing the Shell Folders values at the scratch folders failed";
+}
+
+bool Win32World::makeFolders() {
+    if (m_scratch.path().empty()) {
+        m_error = "making the scratch folder failed";
+        return false;
+    }
+    m_desktop = m_scratch.path() + "\\Desktop";
+    m_appData = m_scratch.path() + "\\AppData";
+    m_quickLaunch = m_appData + "\\" + kQuickLaunchSubPath;
+    if (CreateFolderPath(m_desktop) && CreateFolderPath(m_quickLaunch))
+        return true;
+    m_error = "making the Desktop and Quick Launch folders failed";
+    return false;
+}
+
+bool Win32World::makeLinks(const Profile& profile) {
+    // One shell link object saved under every name.
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  link.put());
+    if (SUCCEEDED(hr))
+        hr = link->QueryInterface(IID_IPersistFile, file.put());
+    if (FAILED(hr)) {
+        m_error = Describe("creating the shell link object", hr);
+        return false;
+    }
+    // Wine's IPersistFile::Save starts winemenubuilder and waits for it, about 80 ms a file:
+    // a link identical to one already saved is copied instead.
+    std::map<std::pair<std::string, std::string>, std::string> saved;
+    for (const ProfileLink& item : profile.links) {
+        const std::string folder = item.folder == LinkFolder::Desktop ? m_desktop : m_quickLaunch;
+        const std::string path = folder + "\\" + item.name;
+        const auto same = saved.find({item.target, item.arguments});
+        if (same != saved.end()) {
+            if (CopyFileA(same->second.c_str(), path.c_str(), TRUE))
+                continue;
+            m_error = Describe(("copying to " + path).c_str(), static_cast<long>(GetLastError()));
+            return false;
+        }
+        WCHAR widePath[MAX_PATH] = {};
+        if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH)) {
+            m_error = "path too long: " + path;
+            return false;
+        }
+        hr = link->SetPath(item.target.c_str());
+        if (SUCCEEDED(hr))
+            hr = link->SetArguments(item.arguments.c_str());
+        if (SUCCEEDED(hr))
+            hr = file->Save(widePath, TRUE);
+        if (FAILED(hr)) {
+            m_error = Describe(("saving " + path).c_str(), hr);
+            return false;
+        }
+        saved[{item.target, item.arguments}] = path;
+    }
+    return true;
+}
+
+bool Win32World::makeEntries(const Profile& profile) {
+    for (const ProfileEntry& entry : profile.entries) {
+        const std::string classPath = std::string(kClassesKey) + "\\" + entry.classId;
+        LONG status = CreateKey(std::string(kNameSpaceKey) + "\\" + entry.classId, nullptr);
+        if (status == ERROR_SUCCESS)
+            status = CreateKey(classPath, nullptr);
+        for (const ProfileVerb& verb : entry.verbs) {
+            if (status == ERROR_SUCCESS)
+                status = CreateKey(classPath + "\\shell\\" + verb.name + "\\Command",
+                                   verb.command.c_str());
+        }
+        if (status != ERROR_SUCCESS) {
+            m_error = Describe(("creating " + classPath).c_str(), status);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace brenvik::bench

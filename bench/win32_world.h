@@ -1,0 +1,60 @@
+// A profile laid out in the real system for the life of the object: .lnk files in scratch
+// Desktop and Quick Launch folders, the Shell Folders values pointed at them, and name
+// space entries with their classes under HKEY_LOCAL_MACHINE.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "bench/profile.h"
+#include "bench/scratch_folder.h"
+#include "bench/shell_folder_override.h"
+
+namespace brenvik::bench {
+
+// Deletes every name space entry and class whose name starts with kBenchClassPrefix
+// (left over by an interrupted run too), and nothing else. Returns how many keys it deleted.
+std::size_t RemoveBenchKeys();
+
+class Win32World {
+public:
+    explicit Win32World(const Profile& profile);
+    // The members go in reverse order: keys, Shell Folders values, folders, COM.
+    ~Win32World() = default;
+    Win32World(const Win32World&) = delete;
+    Win32World& operator=(const Win32World&) = delete;
+
+    // Empty when everything was made; else what failed.
+    const std::string& error() const { return m_error; }
+    const std::string& desktop() const { return m_desktop; }
+    const std::string& quickLaunch() const { return m_quickLaunch; }
+
+private:
+    // Balances the CoInitialize this object made.
+    struct ComScope {
+        ComScope();
+        ~ComScope();
+        HRESULT result;
+    };
+    // Removes the benchmark's keys when the world goes, even a half-made one.
+    struct KeySweep {
+        KeySweep() { RemoveBenchKeys(); }
+        ~KeySweep() { RemoveBenchKeys(); }
+    };
+
+    bool makeFolders();
+    bool makeLinks(const Profile& profile);
+    bool makeEntries(const Profile& profile);
+
+    ComScope m_com;
+    ScratchFolder m_scratch;
+    std::string m_desktop;
+    std::string m_appData;
+    std::string m_quickLaunch;
+    std::unique_ptr<ShellFolderOverride> m_desktopValue;
+    std::unique_ptr<ShellFolderOverride> m_appDataValue;
+    KeySweep m_keys;
+    std::string m_error;
+};
+
+}  // namespace brenvik::bench
