@@ -1,10 +1,9 @@
 #include "e2e_world.h"
 
-#include <shlobj.h>
-
 #include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::test {
@@ -90,25 +89,6 @@ void RemoveEntries() {
         DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, std::string(kNameSpaceKey) + "\\" + classId);
         DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, std::string(kClassesKey) + classId);
     }
-}
-
-std::string ReadShortcutArguments(const std::string& path) {
-    ComInit com;
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    WCHAR wide[MAX_PATH] = {};
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.put())) ||
-        !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) ||
-        FAILED(file->Load(wide, STGM_READ))) {
-        return "\x01";
-    }
-    char arguments[1024] = {};
-    if (FAILED(link->GetArguments(arguments, sizeof(arguments)))) {
-        return "\x01";
-    }
-    return arguments;
 }
 
 }  // namespace
@@ -229,7 +209,8 @@ ObjectState FileState(const std::string& path) {
     }
     state.attributes = attributes & kKeptAttributes;
     state.sddl = ReadSddl(path, SecurityObjectType::File);
-    state.arguments = ReadShortcutArguments(path);
+    // An unreadable shortcut shows as an empty target as well as empty arguments.
+    state.arguments = Win32Platform().readLinkArguments(path);
     state.target = Lowercase(ReadShortcutTarget(path));
     return state;
 }
