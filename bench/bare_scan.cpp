@@ -53,8 +53,9 @@ void ListFolder(Ports& ports, std::string folder, BareScanCounts& counts) {
     do {
         std::string name = entry.name;
         LowercaseAscii(name);
+        // The name as listed: a path in another letter case costs Wine a folder search.
         if (IsSuspectLinkName(name))
-            ReadLink(ports, folder + name, counts);
+            ReadLink(ports, folder + entry.name, counts);
     } while (ports.files.findNext(find.get(), &entry));
 }
 
