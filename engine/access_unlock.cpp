@@ -68,29 +68,26 @@ AccessList WithEveryoneFileEntry(const AccessList& list) {
     return result;
 }
 
-bool UnlockRegistryKey(AccessPort& access, const std::string& objectName) {
-    AccessList list;
-    if (access.readAccessList(objectName, SecurityObjectType::RegistryKey, &list) != kErrorSuccess)
-        return false;
+namespace {
+
+// Writes the unlocked form of a key's list that has just been read.
+bool GrantEveryoneKey(AccessPort& access, const std::string& objectName, const AccessList& list) {
     const AccessList unlocked =
         WithSetAccess(list, kEveryoneSid, kKeyAllAccess, kObjectInheritAce | kContainerInheritAce);
     return access.writeAccessList(objectName, SecurityObjectType::RegistryKey, unlocked) ==
            kErrorSuccess;
 }
 
-bool UnlockFile(AccessPort& access, FilePort& files, const std::string& path) {
-    AccessList list;
-    // A null list already admits everybody; there is nothing to add to it.
-    if (access.readAccessList(path, SecurityObjectType::File, &list) == kErrorSuccess &&
-        list.present) {
-        access.writeAccessList(path, SecurityObjectType::File, WithEveryoneFileEntry(list));
-    }
+// Adds the "Everyone" entry to a file's list that has just been read, then clears the
+// file's attributes. A null list already admits everybody; there is nothing to add to it.
+void GrantEveryoneFile(AccessPort& access, FilePort& files, const std::string& path,
+                       const AccessList* list) {
+    if (list != nullptr && list->present)
+        access.writeAccessList(path, SecurityObjectType::File, WithEveryoneFileEntry(*list));
     files.setAttributes(path, 0);
-    return true;
 }
 
-bool IsLinkedFile(FilePort& files, const std::string& path) {
-    const std::uint32_t attributes = files.getAttributes(path);
+bool IsLinked(FilePort& files, const std::string& path, std::uint32_t attributes) {
     if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeReparsePoint))
         return true;
     if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory))
@@ -101,12 +98,32 @@ bool IsLinkedFile(FilePort& files, const std::string& path) {
     return links > 1;
 }
 
+}  // namespace
+
+bool UnlockRegistryKey(AccessPort& access, const std::string& objectName) {
+    AccessList list;
+    if (access.readAccessList(objectName, SecurityObjectType::RegistryKey, &list) != kErrorSuccess)
+        return false;
+    return GrantEveryoneKey(access, objectName, list);
+}
+
+bool UnlockFile(AccessPort& access, FilePort& files, const std::string& path) {
+    AccessList list;
+    const bool read = access.readAccessList(path, SecurityObjectType::File, &list) == kErrorSuccess;
+    GrantEveryoneFile(access, files, path, read ? &list : nullptr);
+    return true;
+}
+
+bool IsLinkedFile(FilePort& files, const std::string& path) {
+    return IsLinked(files, path, files.getAttributes(path));
+}
+
 ScopedKeyUnlock::ScopedKeyUnlock(AccessPort& access, std::string objectName)
     : m_access(access), m_objectName(std::move(objectName)) {
     if (m_access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
         kErrorSuccess)
         return;
-    m_restore = UnlockRegistryKey(m_access, m_objectName);
+    m_restore = GrantEveryoneKey(m_access, m_objectName, m_previous);
 }
 
 ScopedKeyUnlock::~ScopedKeyUnlock() {
@@ -118,25 +135,25 @@ ScopedKeyUnlock::~ScopedKeyUnlock() {
 
 ScopedFileUnlock::ScopedFileUnlock(AccessPort& access, FilePort& files, std::string path)
     : m_access(access), m_files(files), m_path(std::move(path)) {
-    if (IsLinkedFile(m_files, m_path))
-        return;
     m_previousAttributes = m_files.getAttributes(m_path);
-    m_haveList = m_access.readAccessList(m_path, SecurityObjectType::File, &m_previousList) ==
-                     kErrorSuccess &&
-                 m_previousList.present;
-    UnlockFile(m_access, m_files, m_path);
+    if (IsLinked(m_files, m_path, m_previousAttributes))
+        return;
+    const bool read =
+        m_access.readAccessList(m_path, SecurityObjectType::File, &m_previousList) == kErrorSuccess;
+    m_haveList = read && m_previousList.present;
+    GrantEveryoneFile(m_access, m_files, m_path, read ? &m_previousList : nullptr);
     m_unlocked = true;
 }
 
 ScopedFileUnlock::~ScopedFileUnlock() {
     if (!m_unlocked)
         return;
-    if (m_files.getAttributes(m_path) == kInvalidFileAttributes)
-        return;
     // Attributes first: once the old list is back it may no longer let us change them.
     const std::uint32_t attributes = m_previousAttributes & kSettableAttributes;
-    if (m_previousAttributes != kInvalidFileAttributes)
-        m_files.setAttributes(m_path, attributes);
+    if (m_previousAttributes != kInvalidFileAttributes &&
+        !m_files.setAttributes(m_path, attributes) &&
+        m_files.getAttributes(m_path) == kInvalidFileAttributes)
+        return;  // the file is gone
     if (m_haveList)
         m_access.writeAccessList(m_path, SecurityObjectType::File, m_previousList);
     // Where the read-only bit and the list share one representation (Wine maps both onto the

@@ -17,8 +17,11 @@ void ScanEntry(Ports& ports, const std::string& base, const std::string& entryNa
     LowercaseAscii(name);
     if (!IsSuspectLinkName(name))
         return;
-    // The lowercased name is joined to the folder: the file systems ignore letter case.
-    const std::string path = base + name;
+    // The rule reads the lowercased copy; the file is reached by the name as listed.
+    // Lowercasing bytes also changes the trail byte of a double-byte character, and on a
+    // file system that tells letter case apart (Wine's) every call on a lowercased name
+    // would have to search the folder.
+    const std::string path = base + entryName;
     if (path.size() > kMaxPathLength)
         return;
 

@@ -126,8 +126,8 @@ TEST_F(LinkScannerWineTest, DesktopScanFindsExactlyTheHijacksAndChangesNothing) 
 
     const auto scanner = Scan<DesktopLinkScanner>();
     EXPECT_EQ(Paths(scanner.findings()),
-              Sorted({m_desktop.path() + "\\internet explorer.lnk => http://hijack.example/a",
-                      m_desktop.path() + "\\my iexplorer page.lnk => http://hijack.example/b"}));
+              Sorted({m_desktop.path() + "\\Internet Explorer.lnk => http://hijack.example/a",
+                      m_desktop.path() + "\\My IExplorer Page.lnk => http://hijack.example/b"}));
     EXPECT_EQ(States(), before);
 }
 
@@ -196,10 +196,8 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
 
     DesktopLinkScanner scanner;
     EXPECT_TRUE(scanner.scan(ports));
-    const auto it =
-        std::find_if(scanner.findings().begin(), scanner.findings().end(), [&](const Finding& f) {
-            return f.path == desktop + "\\" + Lower(path.substr(desktop.size() + 1));
-        });
+    const auto it = std::find_if(scanner.findings().begin(), scanner.findings().end(),
+                                 [&](const Finding& f) { return f.path == path; });
     ASSERT_NE(it, scanner.findings().end());
     EXPECT_EQ(it->site, "http://hijack.example/real");
     scanner.repair(ports);
