@@ -21,11 +21,13 @@ FindEntry DotEntry(const char* name, const FileNode& folder) {
 }  // namespace
 
 std::shared_ptr<FileNode> FileNode::child(const std::string& childName) const {
-    for (const auto& node : children) {
-        if (EqualsNoCase(node->name, childName))
-            return node;
-    }
-    return nullptr;
+    const auto it = byFoldedName.find(FoldName(childName));
+    return it == byFoldedName.end() ? nullptr : it->second;
+}
+
+void FileNode::adopt(const std::shared_ptr<FileNode>& node) {
+    children.push_back(node);
+    byFoldedName[FoldName(node->name)] = node;
 }
 
 bool FileNode::remove(const FileNode* node) {
@@ -33,8 +35,14 @@ bool FileNode::remove(const FileNode* node) {
                            [node](const auto& c) { return c.get() == node; });
     if (it == children.end())
         return false;
+    byFoldedName.erase(FoldName(node->name));
     children.erase(it);
     return true;
+}
+
+void FileNode::clearChildren() {
+    children.clear();
+    byFoldedName.clear();
 }
 
 std::uint32_t ReportedAttributes(const FileNode& node) {
@@ -80,7 +88,7 @@ std::shared_ptr<FileNode> ModelPlatform::Impl::makeFolder(const std::string& pat
             next = std::make_shared<FileNode>();
             next->name = part;
             next->folder = true;
-            node->children.push_back(next);
+            node->adopt(next);
         }
         node = next;
     }
@@ -100,10 +108,10 @@ std::shared_ptr<FileNode> ModelPlatform::Impl::makeFile(const std::string& path)
     if (!node) {
         node = std::make_shared<FileNode>();
         node->name = name;
-        folder->children.push_back(node);
+        folder->adopt(node);
     }
     node->folder = false;
-    node->children.clear();
+    node->clearChildren();
     return node;
 }
 

@@ -30,9 +30,13 @@ std::string ChildObject(const std::string& parent, const std::vector<std::string
 }  // namespace
 
 std::shared_ptr<KeyNode> KeyNode::subkey(const std::string& childName) const {
-    for (const auto& key : subkeys) {
-        if (EqualsNoCase(key->name, childName))
-            return key;
+    // The subkeys are sorted: search the run that sorts equal to the name.
+    auto it = std::lower_bound(
+        subkeys.begin(), subkeys.end(), childName,
+        [](const auto& key, const std::string& name) { return LessUpperCase(key->name, name); });
+    for (; it != subkeys.end() && !LessUpperCase(childName, (*it)->name); ++it) {
+        if (EqualsNoCase((*it)->name, childName))
+            return *it;
     }
     return nullptr;
 }

@@ -47,10 +47,13 @@ struct FileNode {
     AccessList access = DefaultAccessList();
     std::uint32_t links = 1;
     bool vanishAfterListing = false;
-    std::vector<std::shared_ptr<FileNode>> children;
+    std::vector<std::shared_ptr<FileNode>> children;                // in listing (creation) order
+    std::map<std::string, std::shared_ptr<FileNode>> byFoldedName;  // the same, for look-ups
 
     std::shared_ptr<FileNode> child(const std::string& childName) const;
+    void adopt(const std::shared_ptr<FileNode>& node);
     bool remove(const FileNode* node);
+    void clearChildren();
 };
 
 // GetFileAttributesA's view: folders carry FILE_ATTRIBUTE_DIRECTORY, a file with no

@@ -65,6 +65,19 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
     return std::equal(x.begin(), x.end(), y.begin(), y.end(), SameCharacter);
 }
 
+std::string FoldName(const std::string& name) {
+    std::string folded = name;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (IsLeadByte(folded[i])) {
+            ++i;  // the trail byte belongs to the character
+            continue;
+        }
+        if (folded[i] >= 'a' && folded[i] <= 'z')
+            folded[i] = static_cast<char>(folded[i] - 0x20);
+    }
+    return folded;
+}
+
 bool LessUpperCase(const std::string& a, const std::string& b) {
     const std::vector<std::string> x = Characters(a), y = Characters(b);
     return std::lexicographical_compare(

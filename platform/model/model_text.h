@@ -9,6 +9,9 @@ namespace brenvik::model {
 // Windows compares registry and file names without ASCII letter case; double-byte
 // characters of code page 936 compare as they are.
 bool EqualsNoCase(const std::string& a, const std::string& b);
+// The form of a name under which EqualsNoCase names are equal: ASCII letters upper-cased,
+// double-byte characters kept.
+std::string FoldName(const std::string& name);
 // The order of registry subkeys: byte-wise on upper-cased ASCII names.
 bool LessUpperCase(const std::string& a, const std::string& b);
 // Splits at backslashes (and slashes for files), dropping empty parts.
