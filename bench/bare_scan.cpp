@@ -27,6 +27,9 @@ std::string ReadFolder(RegistryPort& registry, RegKey key, const char* valueName
 
 void ReadLink(Ports& ports, const std::string& path, BareScanCounts& counts) {
     const std::uint32_t attributes = ports.files.getAttributes(path);
+    // Permissions are never changed through a hard link: the count is read before unlocking.
+    std::uint32_t links = 0;
+    ports.files.getLinkCount(path, &links);
     AccessList previous;
     const bool haveList =
         ports.access.readAccessList(path, SecurityObjectType::File, &previous) == kErrorSuccess;
