@@ -83,9 +83,9 @@ Win32World::Win32World(const Profile& profile) {
     }
     if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile))
         return;
-    m_desktopValue = std::make_unique<ShellFolderOverride>("Desktop", m_desktop);
-    m_appDataValue = std::make_unique<ShellFolderOverride>("AppData", m_appData);
-    if (m_desktopValue->status() != ERROR_SUCCESS || m_appDataValue->status() != ERROR_SUCCESS)
+    m_desktopValue = std::make_unique<test::ScopedShellFolder>("Desktop", m_desktop);
+    m_appDataValue = std::make_unique<test::ScopedShellFolder>("AppData", m_appData);
+    if (!m_desktopValue->ok() || !m_appDataValue->ok())
         m_error = "pointing the Shell Folders values at the scratch folders failed";
 }
 
@@ -97,7 +97,7 @@ bool Win32World::makeFolders() {
     m_desktop = m_scratch.path() + "\\Desktop";
     m_appData = m_scratch.path() + "\\AppData";
     m_quickLaunch = m_appData + "\\" + kQuickLaunchSubPath;
-    if (CreateFolderPath(m_desktop) && CreateFolderPath(m_quickLaunch))
+    if (test::MakeFolders(m_desktop) && test::MakeFolders(m_quickLaunch))
         return true;
     m_error = "making the Desktop and Quick Launch folders failed";
     return false;

@@ -7,8 +7,7 @@
 #include <string>
 
 #include "bench/profile.h"
-#include "bench/scratch_folder.h"
-#include "bench/shell_folder_override.h"
+#include "tests/support/win32_world.h"
 
 namespace brenvik::bench {
 
@@ -47,12 +46,12 @@ private:
     bool makeEntries(const Profile& profile);
 
     ComScope m_com;
-    ScratchFolder m_scratch;
+    test::ScratchFolder m_scratch;
     std::string m_desktop;
     std::string m_appData;
     std::string m_quickLaunch;
-    std::unique_ptr<ShellFolderOverride> m_desktopValue;
-    std::unique_ptr<ShellFolderOverride> m_appDataValue;
+    std::unique_ptr<test::ScopedShellFolder> m_desktopValue;
+    std::unique_ptr<test::ScopedShellFolder> m_appDataValue;
     KeySweep m_keys;
     std::string m_error;
 };

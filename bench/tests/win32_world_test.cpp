@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/paths.h"
-#include "bench/shell_folder_override.h"
+#include "tests/support/win32_world.h"
 #include "bench/win32_world.h"
 #include "engine/driver.h"
 #include "platform/win32/handles.h"
@@ -113,7 +113,7 @@ TEST(BenchWin32World, SweepDeletesOnlyTheBenchmarksKeys) {
 }
 
 // The previous value comes back with its type and bytes, or goes when there was none.
-TEST(BenchWin32World, ShellFolderOverrideRestoresWhatWasThere) {
+TEST(BenchWin32World, ShellFolderValueComesBackAsItWas) {
     const char* kProbe = "Brenvik Bench Probe";
     const std::string expandable = "%USERPROFILE%\\Desktop";
     const struct {
@@ -131,8 +131,8 @@ TEST(BenchWin32World, ShellFolderOverrideRestoresWhatWasThere) {
                            static_cast<DWORD>(expandable.size() + 1));
         const RawValue before = ReadShellFolder(kProbe);
         {
-            ShellFolderOverride override(kProbe, "C:\\elsewhere");
-            ASSERT_EQ(override.status(), ERROR_SUCCESS);
+            test::ScopedShellFolder override(kProbe, "C:\\elsewhere");
+            ASSERT_TRUE(override.ok());
             EXPECT_EQ(ReadShellFolder(kProbe).type, static_cast<DWORD>(REG_SZ));
         }
         EXPECT_EQ(ReadShellFolder(kProbe), before) << c.type;
