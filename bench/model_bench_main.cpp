@@ -18,13 +18,8 @@ int main(int argc, char** argv) {
         brenvik::model::ModelPlatform platform;
         BuildModelWorld(platform, profile);
         brenvik::Ports ports = platform.ports();
-        results.push_back(MeasureScan(ports, profile, scale, options.repeats));
-        PrintResult(stdout, results.back());
-        if (results.back().rows != profile.expectedFindings) {
-            std::fprintf(stderr, "scale %zu: the scan reported %zu rows, the profile holds %zu\n",
-                         scale, results.back().rows, profile.expectedFindings);
+        if (!MeasureAndReport(ports, profile, scale, options.repeats, results))
             status = 1;
-        }
     }
     for (const SizeResult& result : results) PrintTally(stdout, result);
     return status;

@@ -154,4 +154,15 @@ void PrintTally(std::FILE* out, const SizeResult& r) {
     std::fflush(out);
 }
 
+bool MeasureAndReport(Ports& ports, const Profile& profile, std::size_t scale, int repeats,
+                      std::vector<SizeResult>& results) {
+    results.push_back(MeasureScan(ports, profile, scale, repeats));
+    PrintResult(stdout, results.back());
+    if (results.back().rows == profile.expectedFindings)
+        return true;
+    std::fprintf(stderr, "scale %zu: the scan reported %zu rows, the profile holds %zu\n", scale,
+                 results.back().rows, profile.expectedFindings);
+    return false;
+}
+
 }  // namespace brenvik::bench

@@ -43,4 +43,9 @@ void PrintResult(std::FILE* out, const SizeResult& result);
 // Calls per operation in one scan and one bare loop, and the scan's time in each.
 void PrintTally(std::FILE* out, const SizeResult& result);
 
+// Measures one size, prints its line and keeps the result; false (said on stderr) when the
+// scan did not report every finding the profile planted.
+bool MeasureAndReport(Ports& ports, const Profile& profile, std::size_t scale, int repeats,
+                      std::vector<SizeResult>& results);
+
 }  // namespace brenvik::bench

@@ -34,13 +34,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scale %zu: profile made in %.1f s\n", scale, SecondsSince(start));
         brenvik::Win32Platform platform;
         brenvik::Ports ports = platform.ports();
-        results.push_back(MeasureScan(ports, profile, scale, options.repeats));
-        PrintResult(stdout, results.back());
-        if (results.back().rows != profile.expectedFindings) {
-            std::fprintf(stderr, "scale %zu: the scan reported %zu rows, the profile holds %zu\n",
-                         scale, results.back().rows, profile.expectedFindings);
+        if (!MeasureAndReport(ports, profile, scale, options.repeats, results))
             status = 1;
-        }
     }
     for (const SizeResult& result : results) PrintTally(stdout, result);
     return status;
