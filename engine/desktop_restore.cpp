@@ -2,7 +2,6 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/access_unlock.h"
 #include "engine/key_tree.h"
 #include "engine/name_space_scanner.h"
 
@@ -64,40 +63,36 @@ void WriteRow(RegistryPort& registry, RegKey key, const RegistrationRow& row) {
 
 }  // namespace
 
-bool NameSpaceScanner::showDesktopIcons(Ports& ports) {
-    ScopedKeyUnlock classic(ports.access, std::string("CURRENT_USER\\") + kHideIconsKeys[0]);
-    ScopedKeyUnlock newStart(ports.access, std::string("CURRENT_USER\\") + kHideIconsKeys[1]);
+bool NameSpaceScanner::showDesktopIcons(AccessBroker& broker) {
     for (const char* path : kHideIconsKeys) {
-        ScopedKey key(ports.registry);
+        ScopedKey key(broker.ports().registry);
         // A missing key stays missing: it is opened, never created.
-        if (ports.registry.openKey(kHKeyCurrentUser, path, kKeyWrite, key.put()) != kErrorSuccess)
+        if (broker.openKey(kHKeyCurrentUser, path, kKeyWrite, &key) != kErrorSuccess)
             continue;
-        SetDword(ports.registry, key.get(), kInternetExplorerClass, 0);
-        SetDword(ports.registry, key.get(), kNetworkPlacesClass, 1);
+        SetDword(broker.ports().registry, key.get(), kInternetExplorerClass, 0);
+        SetDword(broker.ports().registry, key.get(), kNetworkPlacesClass, 1);
     }
     return true;
 }
 
-bool NameSpaceScanner::reregisterNetworkPlaces(Ports& ports) {
-    {
-        ScopedKeyUnlock unlock(ports.access, std::string("CLASSES_ROOT\\") + kNetworkPlacesKey);
-        if (DeleteKeyTree(ports.registry, kHKeyClassesRoot, kNetworkPlacesKey) == kErrorSuccess)
-            unlock.keyDeleted();
-    }
-    // One key open at a time; the values of a key that cannot be created are skipped.
-    ScopedKey key(ports.registry);
+bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
+    RegistryPort& registry = broker.ports().registry;
+    DeleteKeyTree(broker, kHKeyClassesRoot, kNetworkPlacesKey);
+    // One key open at a time; the values of a key that cannot be created are skipped. What
+    // a partial deletion left is written over through the same door, so a key that still
+    // refuses is reached the way its deletion reached it.
+    ScopedKey key(registry);
     const char* current = nullptr;
     bool created = false;
     for (const RegistrationRow& row : kRegistration) {
         if (current == nullptr || std::strcmp(current, row.subkey) != 0) {
             current = row.subkey;
             key.reset();
-            created = ports.registry.createKey(kHKeyClassesRoot,
-                                               std::string(kNetworkPlacesKey) + row.subkey,
-                                               kKeyReadWrite, key.put()) == kErrorSuccess;
+            created = broker.createKey(kHKeyClassesRoot, std::string(kNetworkPlacesKey) + row.subkey,
+                                       kKeyReadWrite, &key) == kErrorSuccess;
         }
         if (created)
-            WriteRow(ports.registry, key.get(), row);
+            WriteRow(registry, key.get(), row);
     }
     return true;
 }

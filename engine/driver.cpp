@@ -19,46 +19,52 @@ void AddRows(const FindingList& findings, const char* location) {
 
 }  // namespace
 
-void RunScan(Ports& ports, ReportView& view) {
+void RunScan(Ports& ports, ReportView& view, const StopSignal* stop) {
     g_pCurrentView = &view;
     view.SetPos(0);
     view.SetRange(0, kRangeUpper);
-    ScanAll(ports);
+    Journal journal(ports.store);
+    AccessBroker broker(ports, journal, stop);
+    ScanAll(broker);
     view.SetPos(kFinishedPosition);
     view.NotifyFinished();
     view.SetStatusText("");
 }
 
-void ScanAll(Ports& ports) {
+void ScanAll(AccessBroker& broker) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
 
-    quickLaunch.scan(ports);
+    quickLaunch.scan(broker);
     AddRows(quickLaunch.findings(), kQuickLaunchLabel);
-    nameSpace.scan(ports);
+    nameSpace.scan(broker);
     AddRows(nameSpace.findings(), kNameSpaceLabel);
-    desktop.scan(ports);
+    desktop.scan(broker);
     AddRows(desktop.findings(), kDesktopLabel);
 }
 
-void FixAll(Ports& ports) {
+void FixAll(Ports& ports, const StopSignal* stop) {
+    Journal journal(ports.store);
+    AccessBroker broker(ports, journal, stop);
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
 
-    nameSpace.scan(ports);
-    nameSpace.repair(ports);
-    quickLaunch.scan(ports);
-    quickLaunch.repair(ports);
-    desktop.scan(ports);
-    desktop.repair(ports);
+    nameSpace.scan(broker);
+    nameSpace.repair(broker);
+    quickLaunch.scan(broker);
+    quickLaunch.repair(broker);
+    desktop.scan(broker);
+    desktop.repair(broker);
 }
 
-void FixDesktop(Ports& ports) {
+void FixDesktop(Ports& ports, const StopSignal* stop) {
+    Journal journal(ports.store);
+    AccessBroker broker(ports, journal, stop);
     NameSpaceScanner nameSpace;
-    nameSpace.showDesktopIcons(ports);
-    nameSpace.reregisterNetworkPlaces(ports);
+    nameSpace.showDesktopIcons(broker);
+    nameSpace.reregisterNetworkPlaces(broker);
 }
 
 }  // namespace brenvik

@@ -1,8 +1,10 @@
 // The scan and repair driver: what Scan, Fix and Fix Desktop do with the three scanners.
 #pragma once
 
+#include "engine/access_broker.h"
 #include "engine/ports/ports.h"
 #include "engine/report_view.h"
+#include "engine/stop_signal.h"
 
 namespace brenvik {
 
@@ -11,18 +13,21 @@ constexpr const char* kQuickLaunchLabel = "Quick Launch";
 constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
 constexpr const char* kDesktopLabel = "Desktop";
 
+// Each command reaches the machine through its own AccessBroker over the ports; a stop
+// signal, where given, ends it at the next object with everything it unlocked put back.
+
 // Scan on the worker thread: progress reset, ScanAll into the view, progress full, the
 // dialog told that the scan ended, status line cleared.
-void RunScan(Ports& ports, ReportView& view);
+void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
 
 // Scans Quick Launch, Desktop NameSpace and Desktop, in that order, and adds one row per
 // finding to the view that the running scan reports to.
-void ScanAll(Ports& ports);
+void ScanAll(AccessBroker& broker);
 
 // Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop.
-void FixAll(Ports& ports);
+void FixAll(Ports& ports, const StopSignal* stop = nullptr);
 
 // Fix Desktop: the desktop icon visibility values and the network places registration.
-void FixDesktop(Ports& ports);
+void FixDesktop(Ports& ports, const StopSignal* stop = nullptr);
 
 }  // namespace brenvik

@@ -1,22 +1,38 @@
 #include "engine/key_tree.h"
 
 namespace brenvik {
+namespace {
 
-Status DeleteKeyTree(RegistryPort& registry, RegKey parent, const std::string& path) {
-    ScopedKey key(registry);
-    const Status opened = registry.openKey(parent, path, kKeyReadWrite, key.put());
-    if (opened != kErrorSuccess)
-        return opened;
+// The first subkey's name; false when there is none (or it cannot be read).
+bool FirstSubkey(AccessBroker& broker, RegKey root, const std::string& path, std::string* name,
+                 Status* opened) {
+    ScopedKey key(broker.ports().registry);
+    *opened = broker.openKey(root, path, kKeyRead, &key);
+    if (*opened != kErrorSuccess)
+        return false;
+    // Any name a key can have (255 characters, in UTF-8), so that none stops the deletion.
+    char buffer[1024];
+    std::uint32_t size = sizeof buffer;
+    if (broker.ports().registry.enumKey(key.get(), 0, buffer, &size) != kErrorSuccess)
+        return false;
+    name->assign(buffer, size);
+    return true;
+}
 
+}  // namespace
+
+Status DeleteKeyTree(AccessBroker& broker, RegKey root, const std::string& path) {
+    // Always the first subkey: each deletion moves the next one to the front. The key is
+    // not held open meanwhile, so each step opens it with the access it needs.
     for (;;) {
-        // Always index 0: each deletion moves the next subkey to the front.
-        char name[256];
-        std::uint32_t size = sizeof name;
-        if (registry.enumKey(key.get(), 0, name, &size) != kErrorSuccess) {
-            key.reset();
-            return registry.deleteKey(parent, path);
+        std::string name;
+        Status opened = kErrorSuccess;
+        if (!FirstSubkey(broker, root, path, &name, &opened)) {
+            if (opened != kErrorSuccess)
+                return opened;
+            return broker.deleteKey(root, path);
         }
-        const Status deleted = DeleteKeyTree(registry, key.get(), std::string(name, size));
+        const Status deleted = DeleteKeyTree(broker, root, path + "\\" + name);
         if (deleted != kErrorSuccess)
             return deleted;
     }

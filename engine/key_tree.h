@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "engine/ports/registry_port.h"
+#include "engine/access_broker.h"
 
 namespace brenvik {
 
-// Deletes parent\path and all its subkeys, depth first. 0 when the key is gone, else the
+// Deletes root\path and all its subkeys, depth first. 0 when the key is gone, else the
 // error of the step that failed; a subkey that cannot be deleted stays, and so do its
 // ancestors.
-Status DeleteKeyTree(RegistryPort& registry, RegKey parent, const std::string& path);
+Status DeleteKeyTree(AccessBroker& broker, RegKey root, const std::string& path);
 
 }  // namespace brenvik

@@ -1,8 +1,7 @@
 #include "engine/link_scanners.h"
 
-#include "engine/access_unlock.h"
-#include "engine/shell_folder.h"
 #include "engine/text_rules.h"
+#include "engine/work_places.h"
 
 namespace brenvik {
 namespace {
@@ -10,8 +9,8 @@ namespace {
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
 constexpr const char* kLinkPattern = "*.lnk";
 
-// One listed entry: the name rule, then (unlocked for the duration) its arguments.
-void ScanEntry(Ports& ports, const std::string& base, const std::string& entryName,
+// One listed entry: the name rule, then its arguments.
+void ScanEntry(AccessBroker& broker, const std::string& base, const std::string& entryName,
                FindingList& findings) {
     std::string name = entryName;
     LowercaseAscii(name);
@@ -25,22 +24,19 @@ void ScanEntry(Ports& ports, const std::string& base, const std::string& entryNa
     if (path.size() > kMaxPathLength)
         return;
 
-    ScopedFileUnlock unlock(ports.access, ports.files, path);
-    std::string arguments = ports.shortcuts.readLinkArguments(path);
-    if (arguments.empty())
+    std::string arguments;
+    if (broker.readLinkArguments(path, &arguments) != kErrorSuccess || arguments.empty())
         return;
     findings.push_back(Finding{path, std::move(arguments)});
 }
 
 // Lists base + "*.lnk" and records each matching shortcut with arguments, in listing order.
-bool ScanLinkFolder(Ports& ports, const char* valueName, const char* subPath,
+bool ScanLinkFolder(AccessBroker& broker, const char* valueName, const char* subPath,
                     FindingList& findings) {
+    Ports& ports = broker.ports();
     std::string base;
-    if (FindUserShellFolder(ports.registry, ports.files, valueName, base) == 0)
+    if (!FindLinkFolder(ports, valueName, subPath, &base))
         return false;
-    if (base.back() != '\\')
-        base += '\\';
-    base += subPath;
     const std::string pattern = base + kLinkPattern;
     if (pattern.size() > kMaxPathLength)
         return false;
@@ -50,7 +46,9 @@ bool ScanLinkFolder(Ports& ports, const char* valueName, const char* subPath,
     if (find.get() == kNoFind)
         return false;
     do {
-        ScanEntry(ports, base, entry.name, findings);
+        if (broker.stopRequested())
+            break;
+        ScanEntry(broker, base, entry.name, findings);
     } while (ports.files.findNext(find.get(), &entry));
     return true;
 }
@@ -62,30 +60,30 @@ bool IsSuspectLinkName(const std::string& lowercasedName) {
            lowercasedName.find("iexplorer") != std::string::npos;
 }
 
-bool DesktopLinkScanner::scan(Ports& ports) {
-    return ScanLinkFolder(ports, "Desktop", "", m_findings);
+bool DesktopLinkScanner::scan(AccessBroker& broker) {
+    return ScanLinkFolder(broker, "Desktop", "", m_findings);
 }
 
-bool DesktopLinkScanner::repair(Ports& ports) {
+bool DesktopLinkScanner::repair(AccessBroker& broker) {
+    // Deleting a linked name leaves its target alone; only an unlock would reach through it,
+    // and the broker never unlocks a linked name.
     for (const Finding& finding : m_findings) {
-        // A linked name is deleted without being unlocked: deleting a link leaves its
-        // target alone, but changing its permissions would not.
-        ScopedFileUnlock unlock(ports.access, ports.files, finding.path);
-        ports.files.deleteFile(finding.path);
+        if (broker.stopRequested())
+            break;
+        broker.deleteFile(finding.path);
     }
     return true;
 }
 
-bool QuickLaunchLinkScanner::scan(Ports& ports) {
-    return ScanLinkFolder(ports, "AppData", kQuickLaunchSubPath, m_findings);
+bool QuickLaunchLinkScanner::scan(AccessBroker& broker) {
+    return ScanLinkFolder(broker, "AppData", kQuickLaunchSubPath, m_findings);
 }
 
-bool QuickLaunchLinkScanner::repair(Ports& ports) {
+bool QuickLaunchLinkScanner::repair(AccessBroker& broker) {
     for (const Finding& finding : m_findings) {
-        ScopedFileUnlock unlock(ports.access, ports.files, finding.path);
-        if (!unlock.unlocked())
-            continue;  // rewriting a link would change its target
-        ports.shortcuts.writeLinkArguments(finding.path, "");
+        if (broker.stopRequested())
+            break;
+        broker.writeLinkArguments(finding.path, "");
     }
     return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/finding.h"
-#include "engine/ports/ports.h"
+#include "engine/access_broker.h"
 
 namespace brenvik {
 
@@ -16,9 +16,9 @@ bool IsSuspectLinkName(const std::string& lowercasedName);
 class DesktopLinkScanner {
 public:
     // False when the Desktop folder was not found or its listing did not start.
-    bool scan(Ports& ports);
+    bool scan(AccessBroker& broker);
     // Deletes every recorded shortcut. Always true.
-    bool repair(Ports& ports);
+    bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
 
 private:
@@ -28,9 +28,9 @@ private:
 class QuickLaunchLinkScanner {
 public:
     // False when the Quick Launch folder was not found or its listing did not start.
-    bool scan(Ports& ports);
+    bool scan(AccessBroker& broker);
     // Saves every recorded shortcut again with empty arguments. Always true.
-    bool repair(Ports& ports);
+    bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
 
 private:

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "engine/access_unlock.h"
 #include "engine/key_tree.h"
 #include "engine/text_rules.h"
 
@@ -11,14 +10,14 @@ namespace {
 
 constexpr const char* kNameSpaceKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kMachinePrefix = "MACHINE\\";
 constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;
 constexpr std::uint32_t kNameBufferSize = 256;
 constexpr std::uint32_t kCommandBufferSize = 4096;
 
-// Subkey names of an open key in index order, up to the first enumeration that fails.
+// Subkey names of an open key in index order. A name that does not fit the buffer is
+// passed over: it must not end the enumeration and so hide every entry after it.
 std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key) {
     std::vector<std::string> names;
     std::uint32_t count = 0;
@@ -27,7 +26,10 @@ std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key) {
     for (std::uint32_t index = 0; index < count; ++index) {
         char name[kNameBufferSize];
         std::uint32_t size = kNameBufferSize;
-        if (registry.enumKey(key, index, name, &size) != kErrorSuccess)
+        const Status s = registry.enumKey(key, index, name, &size);
+        if (s == kErrorMoreData)
+            continue;
+        if (s != kErrorSuccess)
             break;
         names.emplace_back(name, size);
     }
@@ -49,26 +51,29 @@ bool ReadCommand(RegistryPort& registry, RegKey key, std::string& command) {
 }
 
 // Every verb of one class whose command runs the program adds a finding for the entry.
-void ScanClass(Ports& ports, const std::string& entryName, const std::string& classId,
+// Reading needs no more than KEY_READ: asking for write access too would make every key
+// that grants only reading an escalation.
+void ScanClass(AccessBroker& broker, const std::string& entryName, const std::string& classId,
                FindingList& findings) {
+    RegistryPort& registry = broker.ports().registry;
     const std::string shellPath = kClassesPrefix + classId + "\\shell";
-    ScopedKeyUnlock shellUnlock(ports.access, kMachinePrefix + shellPath);
-    ScopedKey shellKey(ports.registry);
-    if (ports.registry.openKey(kHKeyLocalMachine, shellPath, kKeyRead, shellKey.put()) !=
-        kErrorSuccess)
-        return;
-
-    for (const std::string& verb : SubkeyNames(ports.registry, shellKey.get())) {
-        const std::string commandPath = verb + "\\Command";
-        ScopedKeyUnlock commandUnlock(ports.access,
-                                      kMachinePrefix + shellPath + "\\" + commandPath);
-        ScopedKey commandKey(ports.registry);
-        if (ports.registry.openKey(shellKey.get(), commandPath, kKeyReadWrite, commandKey.put()) !=
-            kErrorSuccess)
+    std::vector<std::string> verbs;
+    {
+        ScopedKey shellKey(registry);
+        if (broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey) != kErrorSuccess)
+            return;
+        verbs = SubkeyNames(registry, shellKey.get());
+    }
+    for (const std::string& verb : verbs) {
+        if (broker.stopRequested())
+            return;
+        ScopedKey commandKey(registry);
+        if (broker.openKey(kHKeyLocalMachine, shellPath + "\\" + verb + "\\Command", kKeyRead,
+                           &commandKey) != kErrorSuccess)
             continue;
         std::string command;
         std::string site;
-        if (!ReadCommand(ports.registry, commandKey.get(), command))
+        if (!ReadCommand(registry, commandKey.get(), command))
             continue;
         if (!SiteFromCommand(command, site))
             continue;
@@ -76,15 +81,12 @@ void ScanClass(Ports& ports, const std::string& entryName, const std::string& cl
     }
 }
 
-// The names of the name space entries; the key is closed (and locked again) before any
-// class is looked at.
-std::vector<std::string> NameSpaceEntries(Ports& ports) {
-    ScopedKeyUnlock unlock(ports.access, std::string(kMachinePrefix) + kNameSpaceKey);
-    ScopedKey key(ports.registry);
-    if (ports.registry.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, key.put()) !=
-        kErrorSuccess)
+// The names of the name space entries; the key is closed before any class is looked at.
+std::vector<std::string> NameSpaceEntries(AccessBroker& broker) {
+    ScopedKey key(broker.ports().registry);
+    if (broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key) != kErrorSuccess)
         return {};
-    return SubkeyNames(ports.registry, key.get());
+    return SubkeyNames(broker.ports().registry, key.get());
 }
 
 }  // namespace
@@ -112,21 +114,23 @@ bool SiteFromCommand(std::string command, std::string& site) {
     return true;
 }
 
-bool NameSpaceScanner::scan(Ports& ports) {
-    for (const std::string& name : NameSpaceEntries(ports)) {
+bool NameSpaceScanner::scan(AccessBroker& broker) {
+    for (const std::string& name : NameSpaceEntries(broker)) {
+        if (broker.stopRequested())
+            break;
         const std::string classId = ClassIdentifierOf(name);
         if (classId.empty())
             continue;
-        ScanClass(ports, name, classId, m_findings);
+        ScanClass(broker, name, classId, m_findings);
     }
     return true;
 }
 
-bool NameSpaceScanner::repair(Ports& ports) {
+bool NameSpaceScanner::repair(AccessBroker& broker) {
     for (const Finding& finding : m_findings) {
-        ScopedKeyUnlock unlock(ports.access, kMachinePrefix + finding.path);
-        if (DeleteKeyTree(ports.registry, kHKeyLocalMachine, finding.path) == kErrorSuccess)
-            unlock.keyDeleted();
+        if (broker.stopRequested())
+            break;
+        DeleteKeyTree(broker, kHKeyLocalMachine, finding.path);
     }
     return true;
 }

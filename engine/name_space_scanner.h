@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/finding.h"
-#include "engine/ports/ports.h"
+#include "engine/access_broker.h"
 
 namespace brenvik {
 
@@ -20,13 +20,13 @@ bool SiteFromCommand(std::string command, std::string& site);
 class NameSpaceScanner {
 public:
     // Records one finding per verb that runs Internet Explorer. Always true.
-    bool scan(Ports& ports);
+    bool scan(AccessBroker& broker);
     // Deletes the name space entry of every finding. Always true.
-    bool repair(Ports& ports);
+    bool repair(AccessBroker& broker);
     // Writes the per-user desktop icon visibility values into the keys that exist.
-    bool showDesktopIcons(Ports& ports);
+    bool showDesktopIcons(AccessBroker& broker);
     // Deletes the network places class registration and writes it anew.
-    bool reregisterNetworkPlaces(Ports& ports);
+    bool reregisterNetworkPlaces(AccessBroker& broker);
 
     const FindingList& findings() const { return m_findings; }
 

@@ -44,14 +44,18 @@ class AccessPort {
 public:
     virtual ~AccessPort() = default;
 
-    // GetNamedSecurityInfoA(name, type, DACL_SECURITY_INFORMATION, ...). Registry objects
+    // GetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION, ...). Registry objects
     // are named "MACHINE\...", "CURRENT_USER\..." or "CLASSES_ROOT\..."; files by path.
+    // Names are UTF-8.
     virtual Status readAccessList(const std::string& objectName, SecurityObjectType type,
                                   AccessList* list) = 0;
-    // SetNamedSecurityInfoA(name, type, DACL_SECURITY_INFORMATION with the list's protection,
+    // SetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION with the list's protection,
     // NULL, NULL, dacl, NULL). Entries are written in the order given.
     virtual Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                                    const AccessList& list) = 0;
+    // Enables SeBackupPrivilege and SeRestorePrivilege in the process token; 0 only when both
+    // are held and enabled. The privileges act only where a call asks for backup semantics.
+    virtual Status enableBackupPrivileges() = 0;
 };
 
 }  // namespace brenvik

@@ -1,9 +1,11 @@
-// The file operations the rules need, one method per Win32 call (8-bit variants).
+// The file operations the rules need, one method per Win32 call (wide variants; names and
+// paths are UTF-8).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "engine/ports/access_port.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -12,9 +14,9 @@ namespace brenvik {
 using FindHandle = std::uintptr_t;
 constexpr FindHandle kNoFind = 0;
 
-// The fields of WIN32_FIND_DATAA that the rules read.
+// The fields of WIN32_FIND_DATAW that the rules read.
 struct FindEntry {
-    std::string name;  // cFileName, at most 259 characters
+    std::string name;  // cFileName as UTF-8, at most 259 UTF-16 units
     std::uint32_t attributes = 0;
 };
 
@@ -22,20 +24,81 @@ class FilePort {
 public:
     virtual ~FilePort() = default;
 
-    // FindFirstFileA(pattern): kNoFind when nothing matches or the folder cannot be read.
+    // FindFirstFileW(pattern): kNoFind when nothing matches or the folder cannot be read.
     virtual FindHandle findFirst(const std::string& pattern, FindEntry* entry) = 0;
-    // FindNextFileA: false at the end of the listing and on an error alike.
+    // FindNextFileW: false at the end of the listing and on an error alike.
     virtual bool findNext(FindHandle handle, FindEntry* entry) = 0;
     // FindClose.
     virtual void findClose(FindHandle handle) = 0;
-    // GetFileAttributesA: kInvalidFileAttributes on failure.
+    // GetFileAttributesW: kInvalidFileAttributes on failure.
     virtual std::uint32_t getAttributes(const std::string& path) = 0;
-    // SetFileAttributesA.
+    // SetFileAttributesW.
     virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    // DeleteFileA.
-    virtual bool deleteFile(const std::string& path) = 0;
+    // DeleteFileW: 0 or the error.
+    virtual Status deleteFile(const std::string& path) = 0;
+    // Deletes the name itself (a reparse point is not followed) through a handle opened for
+    // DELETE with backup semantics, which the restore privilege lets through a refusing list.
+    virtual Status deleteFileForBackup(const std::string& path) = 0;
     // nNumberOfLinks from GetFileInformationByHandle on the file opened for no access.
     virtual Status getLinkCount(const std::string& path, std::uint32_t* count) = 0;
+};
+
+// An object opened by openFileSecurity; kNoFile stands for INVALID_HANDLE_VALUE.
+using FileHandle = std::uintptr_t;
+constexpr FileHandle kNoFile = 0;
+
+// What GetFileInformationByHandle tells of an open object.
+struct FileIdentity {
+    std::uint32_t attributes = 0;
+    std::uint32_t links = 0;
+};
+
+// Changing a file's access list and attributes through one handle, so that the link check
+// and every change are made on the same object, whatever happens to its name meanwhile.
+class FileSecurityPort {
+public:
+    virtual ~FileSecurityPort() = default;
+
+    // CreateFileW(path, READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES |
+    // FILE_WRITE_ATTRIBUTES, share all, OPEN_EXISTING, backup semantics | open reparse point).
+    virtual Status openFileSecurity(const std::string& path, FileHandle* handle) = 0;
+    // GetFileInformationByHandle: attributes and hard-link count.
+    virtual Status queryFileIdentity(FileHandle handle, FileIdentity* identity) = 0;
+    // GetSecurityInfo / SetSecurityInfo with DACL_SECURITY_INFORMATION (and the protection).
+    virtual Status readFileAccessList(FileHandle handle, AccessList* list) = 0;
+    virtual Status writeFileAccessList(FileHandle handle, const AccessList& list) = 0;
+    // SetFileInformationByHandle(FileBasicInfo) with the attributes only.
+    virtual Status setFileAttributes(FileHandle handle, std::uint32_t attributes) = 0;
+    // CloseHandle.
+    virtual void closeFile(FileHandle handle) = 0;
+};
+
+// Closes an object opened by openFileSecurity when it goes out of scope. Move-only.
+class ScopedFile {
+public:
+    explicit ScopedFile(FileSecurityPort& port) : m_port(&port) {}
+    ~ScopedFile() { reset(); }
+    ScopedFile(ScopedFile&& other) noexcept : m_port(other.m_port), m_handle(other.m_handle) {
+        other.m_handle = kNoFile;
+    }
+    ScopedFile& operator=(ScopedFile&&) = delete;
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+
+    FileHandle get() const { return m_handle; }
+    FileHandle* put() {
+        reset();
+        return &m_handle;
+    }
+    void reset() {
+        if (m_handle != kNoFile)
+            m_port->closeFile(m_handle);
+        m_handle = kNoFile;
+    }
+
+private:
+    FileSecurityPort* m_port;
+    FileHandle m_handle = kNoFile;
 };
 
 // Ends a listing when it goes out of scope. Move-only.

@@ -5,6 +5,7 @@
 #include "engine/ports/file_port.h"
 #include "engine/ports/registry_port.h"
 #include "engine/ports/shortcut_port.h"
+#include "engine/ports/store_port.h"
 
 namespace brenvik {
 
@@ -13,6 +14,8 @@ struct Ports {
     FilePort& files;
     ShortcutPort& shortcuts;
     AccessPort& access;
+    FileSecurityPort& fileSecurity;
+    StorePort& store;
 };
 
 }  // namespace brenvik

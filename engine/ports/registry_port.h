@@ -1,4 +1,5 @@
-// The registry operations the rules need, one method per Win32 call (8-bit variants).
+// The registry operations the rules need, one method per Win32 call (wide variants; key and
+// value names are UTF-8).
 #pragma once
 
 #include <cstdint>
@@ -20,28 +21,38 @@ class RegistryPort {
 public:
     virtual ~RegistryPort() = default;
 
-    // RegOpenKeyExA(parent, path, 0, access, out).
+    // RegOpenKeyExW(parent, path, 0, access, out).
     virtual Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                            RegKey* key) = 0;
-    // RegCreateKeyExA(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
+    // RegOpenKeyExW(parent, path, REG_OPTION_BACKUP_RESTORE, access, out): with the backup
+    // and restore privileges enabled, a list that refuses the caller does not refuse this.
+    virtual Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                                    RegKey* key) = 0;
+    // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
     // creates missing parents too, opens an existing key.
     virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                              RegKey* key) = 0;
-    // RegQueryInfoKeyA asking for the number of subkeys only.
+    // RegQueryInfoKeyW asking for the number of subkeys only.
     virtual Status querySubkeyCount(RegKey key, std::uint32_t* count) = 0;
-    // RegEnumKeyExA(key, index, name, &size, ...): size is in/out, in bytes of the buffer
-    // on entry and characters written (without NUL) on success; ERROR_MORE_DATA when the
-    // buffer is too small, ERROR_NO_MORE_ITEMS past the end.
+    // RegEnumKeyExW(key, index, name, &size, ...), the name as UTF-8: size is in/out, in bytes
+    // of the buffer on entry and bytes written (without NUL) on success; ERROR_MORE_DATA when
+    // the UTF-8 name and its NUL do not fit, ERROR_NO_MORE_ITEMS past the end.
     virtual Status enumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* size) = 0;
-    // RegQueryValueExA(key, name, NULL, type, data, size): size is in/out in bytes;
-    // ERROR_MORE_DATA (and the needed size) when the data does not fit.
+    // RegQueryValueExW(key, name, NULL, type, data, size). Text (REG_SZ, REG_EXPAND_SZ,
+    // REG_MULTI_SZ) comes as UTF-8 with its stored NULs, as RegQueryValueExA gave it in its
+    // code page; size is in/out in bytes of that form; ERROR_MORE_DATA (and the needed size)
+    // when the data does not fit.
     virtual Status queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) = 0;
-    // RegSetValueExA(key, name, 0, type, data, size).
+    // RegSetValueExW(key, name, 0, type, data, size). Text data is taken in the ANSI code page
+    // and stored converted, as RegSetValueExA stores it, so that what Fix Desktop writes is
+    // stored exactly as before; the name is UTF-8.
     virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
-    // RegDeleteKeyA(parent, path): refused while the key has subkeys.
+    // RegDeleteKeyW(parent, path): refused while the key has subkeys.
     virtual Status deleteKey(RegKey parent, const std::string& path) = 0;
+    // Deletes parent\\path (no subkeys) through a handle opened with REG_OPTION_BACKUP_RESTORE.
+    virtual Status deleteKeyForBackup(RegKey parent, const std::string& path) = 0;
     // RegCloseKey; roots are left alone.
     virtual void closeKey(RegKey key) = 0;
 };

@@ -14,11 +14,17 @@ constexpr Status kErrorPathNotFound = 3;
 constexpr Status kErrorAccessDenied = 5;
 constexpr Status kErrorInvalidHandle = 6;
 constexpr Status kErrorNotEnoughMemory = 8;
+constexpr Status kErrorInvalidData = 13;
+constexpr Status kErrorFileExists = 80;
 constexpr Status kErrorInvalidParameter = 87;
 constexpr Status kErrorMoreData = 234;
 constexpr Status kErrorNoMoreItems = 259;
 constexpr Status kErrorNoMoreFiles = 18;
 constexpr Status kErrorKeyDeleted = 1018;
+constexpr Status kErrorNotAllAssigned = 1300;
+constexpr Status kErrorCancelled = 1223;
+// ERROR_CANT_ACCESS_FILE: the engine's answer for a name that is a link and must not be changed.
+constexpr Status kErrorCantAccessFile = 1920;
 
 // Registry value types.
 constexpr std::uint32_t kRegNone = 0;

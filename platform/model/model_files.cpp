@@ -1,16 +1,20 @@
 // ModelPlatform's folder tree and shortcuts: drives, case-insensitive names, listings.
 #include <algorithm>
 
+#include "engine/text_rules.h"
 #include "platform/model/access_check.h"
 #include "platform/model/model_state.h"
 
 namespace brenvik::model {
 namespace {
 
-// The 8-bit file functions refuse paths of MAX_PATH (260) characters or more.
-constexpr std::size_t kMaxPath = 260;
-// IShellLinkA::GetArguments into a 4096-byte buffer keeps at most 4095 characters.
+// IShellLinkW::GetArguments into a 4096-unit buffer keeps at most 4095 UTF-16 units.
 constexpr std::size_t kMaxArguments = 4095;
+
+// The wide file functions refuse paths of MAX_PATH (260) UTF-16 units or more.
+bool TooLong(const std::string& path) {
+    return Utf16Length(path) > kMaxPathLength;
+}
 
 constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
 
@@ -56,7 +60,7 @@ FileLookup ModelPlatform::Impl::lookupFile(const std::string& path) const {
     FileLookup found;
     const std::vector<std::string> parts = SplitFilePath(path);
     found.canonical = JoinPath(parts);
-    if (path.size() >= kMaxPath || parts.empty() || !IsDrive(parts[0])) {
+    if (TooLong(path) || parts.empty() || !IsDrive(parts[0])) {
         found.status = kErrorPathNotFound;
         return found;
     }
@@ -119,7 +123,7 @@ std::shared_ptr<FileNode> ModelPlatform::Impl::makeFile(const std::string& path)
 
 FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry) {
     const std::size_t slash = pattern.find_last_of("\\/");
-    if (pattern.size() >= kMaxPath || slash == std::string::npos)
+    if (TooLong(pattern) || slash == std::string::npos)
         return kNoFind;
     const std::string mask = pattern.substr(slash + 1);
     const FileLookup folder = m_impl->lookupFile(pattern.substr(0, slash + 1));
@@ -186,6 +190,7 @@ bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attribu
     const FileLookup found = m_impl->lookupFile(path);
     if (!found.node)
         return false;
+    m_impl->securityCalls.push_back("setAttributes " + found.canonical);
     if (m_impl->injected("setAttributes", found.canonical))
         return false;
     if (CheckAccess(found.node->access, kFileWriteAttributes, ObjectKind::File))
@@ -196,22 +201,26 @@ bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attribu
     return true;
 }
 
-bool ModelPlatform::deleteFile(const std::string& path) {
+Status ModelPlatform::deleteFile(const std::string& path) {
     const FileLookup found = m_impl->lookupFile(path);
-    if (!found.node || found.node->folder)
-        return false;
-    if (m_impl->injected("deleteFile", found.canonical))
-        return false;
-    // DeleteFileA refuses a read-only file with ERROR_ACCESS_DENIED.
+    if (!found.node)
+        return found.status;
+    if (found.node->folder)
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("deleteFile", found.canonical))
+        return s;
+    // DeleteFileW refuses a read-only file with ERROR_ACCESS_DENIED.
     if (found.node->attributes & kFileAttributeReadOnly)
-        return false;
-    if (CheckAccess(found.node->access, kDelete, ObjectKind::File))
-        return false;
-    return found.parent->remove(found.node.get());
+        return kErrorAccessDenied;
+    if (Status s = CheckAccess(found.node->access, kDelete, ObjectKind::File))
+        return s;
+    found.parent->remove(found.node.get());
+    return kErrorSuccess;
 }
 
 Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count) {
     const FileLookup found = m_impl->lookupFile(path);
+    m_impl->securityCalls.push_back("getLinkCount " + found.canonical);
     if (!found.node)
         return found.status;
     *count = found.node->links;
@@ -220,29 +229,44 @@ Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count
 
 // ---- ShortcutPort ----
 
-std::string ModelPlatform::readLinkArguments(const std::string& linkPath) {
+Status ModelPlatform::readLinkArguments(const std::string& linkPath, std::string* arguments) {
+    arguments->clear();
     const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node || !found.node->shortcut)
-        return std::string();
-    if (m_impl->injected("readLinkArguments", found.canonical))
-        return std::string();
-    if (CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
-        return std::string();
-    return found.node->shortcut->arguments.substr(0, kMaxArguments);
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("readLinkArguments", found.canonical))
+        return s;
+    if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+        return s;
+    return m_impl->readShortcut(*found.node, arguments);
 }
 
-bool ModelPlatform::writeLinkArguments(const std::string& linkPath, const std::string& arguments) {
+Status ModelPlatform::writeLinkArguments(const std::string& linkPath,
+                                         const std::string& arguments) {
     const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node || !found.node->shortcut)
-        return false;
-    if (m_impl->injected("writeLinkArguments", found.canonical))
-        return false;
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("writeLinkArguments", found.canonical))
+        return s;
     if (found.node->attributes & kFileAttributeReadOnly)
-        return false;
-    if (CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
-        return false;
-    found.node->shortcut->arguments = arguments;
-    return true;
+        return kErrorAccessDenied;
+    if (Status s = CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
+        return s;
+    return m_impl->writeShortcut(*found.node, arguments);
+}
+
+Status ModelPlatform::Impl::readShortcut(const FileNode& node, std::string* arguments) const {
+    if (!node.shortcut)
+        return kErrorInvalidData;
+    *arguments = Utf16Prefix(node.shortcut->arguments, kMaxArguments);
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::Impl::writeShortcut(FileNode& node, const std::string& arguments) {
+    if (!node.shortcut)
+        return kErrorInvalidData;
+    node.shortcut->arguments = arguments;
+    return kErrorSuccess;
 }
 
 // ---- Building and inspecting ----

@@ -53,6 +53,7 @@ Status ModelPlatform::Impl::findAccessList(const std::string& objectName, Securi
 
 Status ModelPlatform::readAccessList(const std::string& objectName, SecurityObjectType type,
                                      AccessList* list) {
+    m_impl->securityCalls.push_back("readAccessList " + objectName);
     if (Status s = m_impl->injected("readAccessList", objectName))
         return s;
     AccessList* held = nullptr;
@@ -64,6 +65,7 @@ Status ModelPlatform::readAccessList(const std::string& objectName, SecurityObje
 
 Status ModelPlatform::writeAccessList(const std::string& objectName, SecurityObjectType type,
                                       const AccessList& list) {
+    m_impl->securityCalls.push_back("writeAccessList " + objectName);
     if (Status s = m_impl->injected("writeAccessList", objectName))
         return s;
     AccessList* held = nullptr;
@@ -76,6 +78,10 @@ Status ModelPlatform::writeAccessList(const std::string& objectName, SecurityObj
 
 const std::vector<std::pair<std::string, AccessList>>& ModelPlatform::accessWrites() const {
     return m_impl->accessWrites;
+}
+
+const std::vector<std::string>& ModelPlatform::securityCalls() const {
+    return m_impl->securityCalls;
 }
 
 // ---- Faults ----

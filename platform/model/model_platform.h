@@ -30,14 +30,16 @@ AccessList DefaultAccessList();
 class ModelPlatform final : public RegistryPort,
                             public FilePort,
                             public ShortcutPort,
-                            public AccessPort {
+                            public AccessPort,
+                            public FileSecurityPort,
+                            public StorePort {
 public:
     ModelPlatform();
     ~ModelPlatform() override;
     ModelPlatform(const ModelPlatform&) = delete;
     ModelPlatform& operator=(const ModelPlatform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
 
     // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
     // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
@@ -46,6 +48,8 @@ public:
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                    RegKey* key) override;
+    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                            RegKey* key) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -55,6 +59,7 @@ public:
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
     Status deleteKey(RegKey parent, const std::string& path) override;
+    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -63,18 +68,50 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    bool deleteFile(const std::string& path) override;
+    Status deleteFile(const std::string& path) override;
+    Status deleteFileForBackup(const std::string& path) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
 
     // ---- ShortcutPort ----
-    std::string readLinkArguments(const std::string& linkPath) override;
-    bool writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
+    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArgumentsForBackup(const std::string& linkPath,
+                                      std::string* arguments) override;
+    Status writeLinkArgumentsForBackup(const std::string& linkPath,
+                                       const std::string& arguments) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList* list) override;
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
+    Status enableBackupPrivileges() override;
+
+    // ---- FileSecurityPort ----
+    Status openFileSecurity(const std::string& path, FileHandle* handle) override;
+    Status queryFileIdentity(FileHandle handle, FileIdentity* identity) override;
+    Status readFileAccessList(FileHandle handle, AccessList* list) override;
+    Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
+    Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
+    void closeFile(FileHandle handle) override;
+
+    // ---- StorePort ----
+    Status secureFolder(const std::string& folder, bool* trusted) override;
+    Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status readFile(const std::string& path, std::string* bytes) override;
+    Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
+    Status removeFile(const std::string& path) override;
+
+    // ---- Privileges and the program's store (not ports) ----
+    // Whether the process holds the backup and restore privileges (it does by default, as an
+    // administrator does); enableBackupPrivileges fails with ERROR_NOT_ALL_ASSIGNED otherwise.
+    void setHoldsBackupPrivileges(bool held);
+    bool backupPrivilegesEnabled() const;
+    // A store folder that somebody else could write: secureFolder reports it untrusted once.
+    void putForeignStoreFolder(const std::string& folder);
+    // The store's files by path, as written.
+    const std::map<std::string, std::string>& storeFiles() const;
+    void putStoreFile(const std::string& path, const std::string& bytes);
 
     // ---- Building a world (not ports; never fail) ----
     // Registry paths are relative to a root (kHKeyLocalMachine, kHKeyCurrentUser,
@@ -112,7 +149,7 @@ public:
     AccessList keyAccessList(RegKey root, const std::string& path) const;
 
     bool hasFile(const std::string& path) const;  // files and folders
-    // As GetFileAttributesA reports them: FILE_ATTRIBUTE_NORMAL for a file with no attributes,
+    // As GetFileAttributesW reports them: FILE_ATTRIBUTE_NORMAL for a file with no attributes,
     // kInvalidFileAttributes for a missing path.
     std::uint32_t fileAttributes(const std::string& path) const;
     AccessList fileAccessList(const std::string& path) const;
@@ -126,12 +163,19 @@ public:
     std::size_t openFindCount() const;
     // Every access list written through writeAccessList, in order, as (object name, list).
     const std::vector<std::pair<std::string, AccessList>>& accessWrites() const;
+    // Every call that reads or changes an object's security or identity, in order, as
+    // "operation object": named list reads and writes, attribute writes, link counts, opens
+    // for the file security port. A scan of objects that refuse nothing makes none.
+    const std::vector<std::string>& securityCalls() const;
+    std::size_t openFileCount() const;
 
     // ---- Faults ----
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
     // "setValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
-    // "readLinkArguments", "writeLinkArguments", "readAccessList", "writeAccessList".
+    // "readLinkArguments", "writeLinkArguments", "readAccessList", "writeAccessList", and the
+    // ForBackup forms, "openFileSecurity", "writeFileAccessList", "setFileAttributes",
+    // "writeDurably".
     // object is a registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);

@@ -21,13 +21,20 @@ const char* RootWord(RegKey root) {
     }
 }
 
+}  // namespace
+
 std::string ChildObject(const std::string& parent, const std::vector<std::string>& parts) {
     if (parts.empty())
         return parent;
     return parent + "\\" + JoinPath(parts);
 }
 
-}  // namespace
+void ModelPlatform::Impl::eraseKey(const std::shared_ptr<KeyNode>& holder,
+                                   const std::shared_ptr<KeyNode>& target) {
+    auto& siblings = holder->subkeys;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), target));
+    target->deleted = true;
+}
 
 std::shared_ptr<KeyNode> KeyNode::subkey(const std::string& childName) const {
     // The subkeys are sorted: search the run that sorts equal to the name.
@@ -301,9 +308,7 @@ Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
         return kErrorAccessDenied;
     if (Status s = CheckAccess(target->access, kDelete, ObjectKind::Key))
         return s;
-    auto& siblings = holder->subkeys;
-    siblings.erase(std::find(siblings.begin(), siblings.end(), target));
-    target->deleted = true;
+    m_impl->eraseKey(holder, target);
     return kErrorSuccess;
 }
 

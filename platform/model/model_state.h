@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,7 +57,7 @@ struct FileNode {
     void clearChildren();
 };
 
-// GetFileAttributesA's view: folders carry FILE_ATTRIBUTE_DIRECTORY, a file with no
+// GetFileAttributesW's view: folders carry FILE_ATTRIBUTE_DIRECTORY, a file with no
 // attributes at all reports FILE_ATTRIBUTE_NORMAL.
 std::uint32_t ReportedAttributes(const FileNode& node);
 
@@ -86,6 +87,9 @@ struct FileLookup {
     std::string canonical;
 };
 
+// The access port's name of a key below an open key's name.
+std::string ChildObject(const std::string& parent, const std::vector<std::string>& parts);
+
 struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> machine = std::make_shared<KeyNode>();
     std::shared_ptr<KeyNode> currentUser = std::make_shared<KeyNode>();
@@ -97,8 +101,18 @@ struct ModelPlatform::Impl {
     std::map<FindHandle, Listing> finds;
     FindHandle nextFind = 0x100;
 
+    std::map<FileHandle, std::pair<std::shared_ptr<FileNode>, std::string>> files;
+    FileHandle nextFile = 0x100;
+
+    bool holdsBackupPrivileges = true;
+    bool backupPrivilegesEnabled = false;
+    std::map<std::string, std::string> store;  // file path to bytes
+    std::set<std::string> storeFolders;
+    std::set<std::string> foreignStoreFolders;
+
     std::vector<Fault> faults;
     std::vector<std::pair<std::string, AccessList>> accessWrites;
+    std::vector<std::string> securityCalls;
 
     // Registry.
     std::shared_ptr<KeyNode> rootNode(RegKey root) const;
@@ -108,6 +122,7 @@ struct ModelPlatform::Impl {
                                      const std::vector<std::string>& parts) const;
     std::shared_ptr<KeyNode> makeKey(RegKey root, const std::string& path);
     RegKey addHandle(std::shared_ptr<KeyNode> node, std::string objectName, std::uint32_t granted);
+    void eraseKey(const std::shared_ptr<KeyNode>& holder, const std::shared_ptr<KeyNode>& target);
     // "MACHINE\Software\x" to the root's node and the parts below it.
     Status parseKeyObject(const std::string& objectName, std::shared_ptr<KeyNode>* node) const;
 
@@ -119,6 +134,10 @@ struct ModelPlatform::Impl {
     // The access list an object name stands for, or why there is none.
     Status findAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList** list);
+
+    // Shortcuts.
+    Status readShortcut(const FileNode& node, std::string* arguments) const;
+    Status writeShortcut(FileNode& node, const std::string& arguments);
 
     // Faults.
     Status injected(const char* op, const std::string& object) const;

@@ -3,25 +3,30 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "engine/text_rules.h"
+
 namespace brenvik::model {
 namespace {
 
-// The model's system code page is 936 (GBK): a lead byte 0x81-0xFE and the byte after it
-// form one character, which letter case never touches. Windows compares names after
-// converting them to UTF-16, so such a pair is never folded as if it were ASCII.
-bool IsLeadByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x81 && byte <= 0xFE;
+// The bytes of the character at i: its whole UTF-8 sequence, or 1.
+std::size_t CharacterLength(const std::string& text, std::size_t i) {
+    const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(text[i]));
+    for (std::size_t k = 1; k < length; ++k) {
+        if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 1;
+    }
+    return length == 0 ? 1 : length;
 }
 
-// The characters of a text: one byte, or a lead byte with its trail byte.
+// The characters of a UTF-8 text: a lead byte with its continuation bytes, or one byte
+// that starts no whole sequence.
 std::vector<std::string> Characters(const std::string& text) {
     std::vector<std::string> characters;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool pair = IsLeadByte(text[i]) && i + 1 < text.size();
-        characters.push_back(text.substr(i, pair ? 2 : 1));
-        if (pair)
-            ++i;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t length = CharacterLength(text, i);
+        characters.push_back(text.substr(i, length));
+        i += length;
     }
     return characters;
 }
@@ -41,11 +46,12 @@ bool SameCharacter(const std::string& a, const std::string& b) {
     return Folded(a, Lower) == Folded(b, Lower);
 }
 
+// Separators are ASCII, so they never stand inside a multi-byte character.
 std::vector<std::string> Split(const std::string& path, bool slashToo) {
     std::vector<std::string> parts;
     std::string part;
-    for (const std::string& c : Characters(path)) {
-        if (c == "\\" || (slashToo && c == "/")) {
+    for (const char c : path) {
+        if (c == '\\' || (slashToo && c == '/')) {
             if (!part.empty())
                 parts.push_back(part);
             part.clear();
@@ -61,33 +67,23 @@ std::vector<std::string> Split(const std::string& path, bool slashToo) {
 }  // namespace
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
-    const std::vector<std::string> x = Characters(a), y = Characters(b);
-    return std::equal(x.begin(), x.end(), y.begin(), y.end(), SameCharacter);
+    return FoldName(a) == FoldName(b);
 }
 
 std::string FoldName(const std::string& name) {
     std::string folded = name;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (IsLeadByte(folded[i])) {
-            ++i;  // the trail byte belongs to the character
-            continue;
-        }
-        if (folded[i] >= 'a' && folded[i] <= 'z')
-            folded[i] = static_cast<char>(folded[i] - 0x20);
-    }
+    // No byte of a multi-byte UTF-8 character is ASCII, so bytes can be folded one by one.
+    for (char& c : folded) c = Upper(c);
     return folded;
 }
 
+// UTF-8 bytes in order are code points in order, which is the order of the UTF-16 units
+// Windows compares but for characters beyond U+FFFF.
 bool LessUpperCase(const std::string& a, const std::string& b) {
-    const std::vector<std::string> x = Characters(a), y = Characters(b);
-    return std::lexicographical_compare(
-        x.begin(), x.end(), y.begin(), y.end(), [](const std::string& p, const std::string& q) {
-            const std::string u = Folded(p, Upper), v = Folded(q, Upper);
-            return std::lexicographical_compare(
-                u.begin(), u.end(), v.begin(), v.end(), [](char m, char n) {
-                    return static_cast<unsigned char>(m) < static_cast<unsigned char>(n);
-                });
-        });
+    const std::string x = FoldName(a), y = FoldName(b);
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char m, char n) {
+        return static_cast<unsigned char>(m) < static_cast<unsigned char>(n);
+    });
 }
 
 std::vector<std::string> SplitKeyPath(const std::string& path) {
@@ -148,6 +144,20 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
     }
     while (j < m.size() && m[j] == "*") ++j;
     return j == m.size();
+}
+
+std::string Utf16Prefix(const std::string& text, std::size_t units) {
+    std::size_t end = 0;
+    std::size_t used = 0;
+    while (end < text.size()) {
+        const std::size_t length = CharacterLength(text, end);
+        const std::size_t needed = Utf16Length(text.substr(end, length));
+        if (used + needed > units)
+            break;
+        used += needed;
+        end += length;
+    }
+    return text.substr(0, end);
 }
 
 }  // namespace brenvik::model

@@ -1,4 +1,4 @@
-// Text helpers of the model: letter case in code page 936, path splitting, wildcard masks.
+// Text helpers of the model: letter case of UTF-8 names, path splitting, wildcard masks.
 #pragma once
 
 #include <string>
@@ -6,11 +6,10 @@
 
 namespace brenvik::model {
 
-// Windows compares registry and file names without ASCII letter case; double-byte
-// characters of code page 936 compare as they are.
+// Names are UTF-8 and compare without ASCII letter case; every other character compares as
+// it is (Windows also folds the case of other scripts; the rules never depend on that).
 bool EqualsNoCase(const std::string& a, const std::string& b);
-// The form of a name under which EqualsNoCase names are equal: ASCII letters upper-cased,
-// double-byte characters kept.
+// The form of a name under which EqualsNoCase names are equal: ASCII letters upper-cased.
 std::string FoldName(const std::string& name);
 // The order of registry subkeys: byte-wise on upper-cased ASCII names.
 bool LessUpperCase(const std::string& a, const std::string& b);
@@ -21,7 +20,10 @@ std::vector<std::string> SplitFilePath(const std::string& path);
 std::string JoinPath(const std::vector<std::string>& parts);
 // "X:" with a letter X.
 bool IsDrive(const std::string& part);
-// FindFirstFileA's mask: '*' any run, '?' one character, without letter case; "*.*" is "*".
+// FindFirstFileW's mask: '*' any run, '?' one character, without letter case; "*.*" is "*".
 bool MatchesMask(const std::string& name, const std::string& mask);
+// The longest start of a UTF-8 text that takes at most `units` UTF-16 units, whole characters
+// only: what a buffer of that many units keeps.
+std::string Utf16Prefix(const std::string& text, std::size_t units);
 
 }  // namespace brenvik::model

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "tests/engine/model_world.h"
+#include <vector>
 
 namespace brenvik {
 namespace {
-
-using testing::ModelWorld;
 
 constexpr const char* kUserSid = "S-1-5-21-1-2-3-1001";
 
@@ -77,127 +73,6 @@ TEST(FileEntryRule, KeepsDenyAheadDropsOtherTypesAndPutsInheritedLast) {
         WithEveryoneFileEntry(ListOf({inherited, allowUser, objectEntry, inheritedDeny, deny}));
     EXPECT_EQ(result.entries, (std::vector<AccessEntry>{deny, allowUser, EveryoneFileEntry(),
                                                         inheritedDeny, inherited}));
-}
-
-TEST(UnlockRegistryKey, MissingKeyOrUnknownRootChangesNothing) {
-    ModelWorld world;
-    world.platform.addKey(kHKeyLocalMachine, "Software\\Present");
-    EXPECT_FALSE(UnlockRegistryKey(world.platform, "MACHINE\\Software\\Absent"));
-    EXPECT_FALSE(UnlockRegistryKey(world.platform, "NOWHERE\\Software\\Present"));
-    EXPECT_TRUE(world.platform.accessWrites().empty());
-}
-
-TEST(UnlockRegistryKey, UnlockedKeyOpensForWriting) {
-    ModelWorld world;
-    const char* path = "Software\\Locked";
-    AccessList locked = model::DefaultAccessList();
-    locked.entries.insert(locked.entries.begin(),
-                          Entry(kAccessDeniedAceType, 0, kKeyWrite, kEveryoneSid));
-    world.platform.addKey(kHKeyLocalMachine, path);
-    world.platform.setKeyAccessList(kHKeyLocalMachine, path, locked);
-
-    ScopedKey key(world.platform);
-    EXPECT_EQ(world.platform.openKey(kHKeyLocalMachine, path, kKeyWrite, key.put()),
-              kErrorAccessDenied);
-    EXPECT_TRUE(UnlockRegistryKey(world.platform, "MACHINE\\Software\\Locked"));
-    EXPECT_EQ(world.platform.openKey(kHKeyLocalMachine, path, kKeyWrite, key.put()), kErrorSuccess);
-}
-
-TEST(ScopedKeyUnlock, GrantsForItsLifeThenPutsTheOldListBack) {
-    ModelWorld world;
-    const char* path = "Software\\Classes\\CLSID\\{x}";
-    world.platform.addKey(kHKeyLocalMachine, path);
-    const AccessList before = world.platform.keyAccessList(kHKeyLocalMachine, path);
-    {
-        ScopedKeyUnlock unlock(world.platform, "MACHINE\\Software\\Classes\\CLSID\\{x}");
-        const AccessList during = world.platform.keyAccessList(kHKeyLocalMachine, path);
-        EXPECT_NE(during, before);
-        EXPECT_EQ(during.entries.back(), EveryoneKeyEntry());
-    }
-    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, path), before);
-}
-
-TEST(ScopedKeyUnlock, ADeletedKeyRecreatedLaterKeepsItsNewList) {
-    ModelWorld world;
-    const char* path = "Software\\Gone";
-    world.platform.addKey(kHKeyLocalMachine, path);
-    world.platform.setKeyAccessList(kHKeyLocalMachine, path, ListOf({EveryoneFileEntry()}));
-    {
-        ScopedKeyUnlock unlock(world.platform, "MACHINE\\Software\\Gone");
-        ASSERT_EQ(world.platform.deleteKey(kHKeyLocalMachine, path), kErrorSuccess);
-        unlock.keyDeleted();
-        world.platform.addKey(kHKeyLocalMachine, path);
-    }
-    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, path), model::DefaultAccessList());
-}
-
-TEST(ScopedFileUnlock, ReadOnlyHiddenFileIsOpenedThenRestored) {
-    ModelWorld world;
-    const std::string path = ModelWorld::desktop("a.lnk");
-    const std::uint32_t attributes =
-        kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeArchive;
-    world.platform.addShortcut(path, "C:\\x.exe", "", attributes);
-    AccessList before = model::DefaultAccessList();
-    before.entries.insert(before.entries.begin(),
-                          Entry(kAccessDeniedAceType, 0, 0x10000, kUserSid));
-    world.platform.setFileAccessList(path, before);
-    {
-        ScopedFileUnlock unlock(world.platform, world.platform, path);
-        EXPECT_TRUE(unlock.unlocked());
-        EXPECT_EQ(
-            world.platform.fileAttributes(path) & (kFileAttributeReadOnly | kFileAttributeHidden),
-            0u);
-        const AccessList during = world.platform.fileAccessList(path);
-        ASSERT_FALSE(during.entries.empty());
-        EXPECT_EQ(during.entries.front().type, kAccessDeniedAceType);
-        EXPECT_NE(std::find(during.entries.begin(), during.entries.end(), EveryoneFileEntry()),
-                  during.entries.end());
-    }
-    EXPECT_EQ(world.platform.fileAttributes(path), attributes);
-    EXPECT_EQ(world.platform.fileAccessList(path), before);
-}
-
-TEST(ScopedFileUnlock, RefusedFileCanBeDeletedOnlyWhileUnlocked) {
-    ModelWorld world;
-    const std::string path = ModelWorld::desktop("locked.lnk");
-    world.platform.addShortcut(path, "C:\\x.exe", "", kFileAttributeReadOnly);
-    world.platform.setFileAccessList(path,
-                                     ListOf({Entry(kAccessAllowedAceType, 0, 0x1F01FF, kUserSid)}));
-    EXPECT_FALSE(world.platform.deleteFile(path));
-    {
-        ScopedFileUnlock unlock(world.platform, world.platform, path);
-        EXPECT_TRUE(world.platform.deleteFile(path));
-    }
-    EXPECT_FALSE(world.platform.hasFile(path));
-}
-
-TEST(ScopedFileUnlock, LinkedNamesAreNeverUnlocked) {
-    ModelWorld world;
-    const std::string hardLinked = ModelWorld::desktop("hard.lnk");
-    const std::string reparse = ModelWorld::desktop("reparse.lnk");
-    world.platform.addShortcut(hardLinked, "C:\\x.exe", "", kFileAttributeReadOnly);
-    world.platform.setLinkCount(hardLinked, 2);
-    world.platform.addShortcut(reparse, "C:\\x.exe", "", kFileAttributeReadOnly);
-    world.platform.setReparsePoint(reparse);
-    for (const std::string& path : {hardLinked, reparse}) {
-        ScopedFileUnlock unlock(world.platform, world.platform, path);
-        EXPECT_FALSE(unlock.unlocked()) << path;
-        EXPECT_TRUE(world.platform.fileAttributes(path) & kFileAttributeReadOnly) << path;
-    }
-    EXPECT_TRUE(world.platform.accessWrites().empty());
-}
-
-TEST(UnlockFile, ClearsAttributesEvenWhenTheListCannotBeWritten) {
-    ModelWorld world;
-    const std::string path = ModelWorld::desktop("a.lnk");
-    world.platform.addShortcut(path, "C:\\x.exe", "",
-                               kFileAttributeReadOnly | kFileAttributeHidden);
-    const AccessList before = world.platform.fileAccessList(path);
-    world.platform.injectFailure("writeAccessList", path, kErrorAccessDenied);
-    EXPECT_TRUE(UnlockFile(world.platform, world.platform, path));
-    EXPECT_EQ(world.platform.fileAttributes(path) & (kFileAttributeReadOnly | kFileAttributeHidden),
-              0u);
-    EXPECT_EQ(world.platform.fileAccessList(path), before);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST(ReregisterNetworkPlaces, OldRegistrationEndsAsExactlyTheTable) {
     world.platform.putString(kHKeyClassesRoot, std::string(kPlacesKey) + "\\shell", "", "open");
 
     NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.reregisterNetworkPlaces(world.ports));
+    EXPECT_TRUE(scanner.reregisterNetworkPlaces(world.broker));
 
     for (const ExpectedValue& row : Registration()) {
         const auto value = world.platform.value(kHKeyClassesRoot, row.key, row.name);
@@ -91,11 +91,11 @@ TEST(ReregisterNetworkPlaces, OldRegistrationEndsAsExactlyTheTable) {
 TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
     ModelWorld world;
     NameSpaceScanner scanner;
-    scanner.reregisterNetworkPlaces(world.ports);
+    scanner.reregisterNetworkPlaces(world.broker);
     std::vector<std::string> once;
     std::size_t valuesOnce = 0;
     CollectTree(world.platform, kHKeyClassesRoot, kPlacesKey, once, valuesOnce);
-    scanner.reregisterNetworkPlaces(world.ports);
+    scanner.reregisterNetworkPlaces(world.broker);
     std::vector<std::string> twice;
     std::size_t valuesTwice = 0;
     CollectTree(world.platform, kHKeyClassesRoot, kPlacesKey, twice, valuesTwice);
@@ -112,7 +112,7 @@ TEST(ReregisterNetworkPlaces, ValuesOfAKeyThatCannotBeCreatedAreSkipped) {
                                  std::string("CLASSES_ROOT\\") + kPlacesKey + "\\InProcServer32",
                                  kErrorAccessDenied);
     NameSpaceScanner scanner;
-    scanner.reregisterNetworkPlaces(world.ports);
+    scanner.reregisterNetworkPlaces(world.broker);
     EXPECT_FALSE(world.platform.value(kHKeyClassesRoot, std::string(kPlacesKey), "ThreadingModel"));
     EXPECT_FALSE(
         world.platform.hasKey(kHKeyClassesRoot, std::string(kPlacesKey) + "\\InProcServer32"));
@@ -126,7 +126,7 @@ TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
     const AccessList before = world.platform.keyAccessList(kHKeyCurrentUser, newStart);
 
     NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.showDesktopIcons(world.ports));
+    EXPECT_TRUE(scanner.showDesktopIcons(world.broker));
     EXPECT_FALSE(
         world.platform.hasKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu"));
     const auto ie = world.platform.value(kHKeyCurrentUser, newStart, kIeClass);

@@ -101,6 +101,10 @@ TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
 TEST(FixAll, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     ModelWorld world;
     AddHijacks(world);
+    // Every repair refused as is and without privileges: the grants show the order.
+    world.platform.setHoldsBackupPrivileges(false);
+    for (const char* op : {"deleteKey", "deleteFile", "writeLinkArguments"})
+        world.platform.injectFailure(op, "*", kErrorAccessDenied);
     FixAll(world.ports);
     // The first change of each place shows the order of the repairs.
     std::vector<std::string> places;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "engine/access_broker.h"
+#include "engine/journal.h"
 #include "engine/ports/ports.h"
 #include "platform/model/model_platform.h"
 
@@ -18,6 +20,8 @@ constexpr const char* kQuickLaunch =
 struct ModelWorld {
     model::ModelPlatform platform;
     Ports ports = platform.ports();
+    Journal journal{platform};
+    AccessBroker broker{ports, journal};
 
     ModelWorld() {
         platform.addFolder(kDesktop);

@@ -75,7 +75,7 @@ TEST(SiteRule, TextAfterTheProgramNameLowercasedWithBlanksSkipped) {
 TEST(NameSpaceScanner, NoNameSpaceKeyGivesNoFindings) {
     ModelWorld world;
     NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.ports));
+    EXPECT_TRUE(scanner.scan(world.broker));
     EXPECT_TRUE(scanner.findings().empty());
 }
 
@@ -91,7 +91,7 @@ TEST(NameSpaceScanner, OneFindingPerMatchingVerbInEnumerationOrder) {
     world.platform.addKey(kHKeyLocalMachine, Entry("{CCCCCCCC-0000-0000-0000-000000000000}"));
 
     NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.ports));
+    EXPECT_TRUE(scanner.scan(world.broker));
     // Windows enumerates subkeys in sorted order, whatever the order of creation.
     const std::vector<std::pair<std::string, std::string>> expected = {
         {Entry(kClassA), "http://a/"},
@@ -116,12 +116,12 @@ TEST(NameSpaceScanner, CommandValueSizeLimits) {
     world.platform.putValue(kHKeyLocalMachine, Verb(kClassA, "b") + "\\Command", "", kRegSz,
                             std::vector<std::uint8_t>(tooLong.begin(), tooLong.end()));
     NameSpaceScanner scanner;
-    scanner.scan(world.ports);
+    scanner.scan(world.broker);
     ASSERT_EQ(scanner.findings().size(), 1u);
     EXPECT_EQ(scanner.findings()[0].site, std::string(4096 - 13, 'u'));
 }
 
-TEST(NameSpaceScanner, ScanLeavesEveryAccessListAsItFoundIt) {
+TEST(NameSpaceScanner, ScanOfKeysThatRefuseNothingTouchesNoAccessList) {
     ModelWorld world;
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://a/");
     const std::vector<std::string> keys = {
@@ -132,9 +132,10 @@ TEST(NameSpaceScanner, ScanLeavesEveryAccessListAsItFoundIt) {
         before.push_back(world.platform.keyAccessList(kHKeyLocalMachine, key));
 
     NameSpaceScanner scanner;
-    scanner.scan(world.ports);
+    scanner.scan(world.broker);
     EXPECT_EQ(scanner.findings().size(), 1u);
-    EXPECT_FALSE(world.platform.accessWrites().empty());  // unlocked while at work
+    // Nothing refused, so nothing was unlocked.
+    EXPECT_EQ(world.platform.securityCalls(), std::vector<std::string>{});
     for (std::size_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, keys[i]), before[i]) << keys[i];
 }
@@ -152,7 +153,7 @@ TEST(NameSpaceScanner, CommandKeyThatRefusesWritingIsReadOnceUnlocked) {
     world.platform.setKeyAccessList(kHKeyLocalMachine, command, locked);
 
     NameSpaceScanner scanner;
-    scanner.scan(world.ports);
+    scanner.scan(world.broker);
     EXPECT_EQ(scanner.findings().size(), 1u);
     EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, command), locked);
 }
@@ -165,10 +166,10 @@ TEST(NameSpaceScanner, RepairDeletesTheEntriesOnlyAndOncePerPath) {
     world.platform.addKey(kHKeyLocalMachine, Entry(kClassA) + "\\Sub\\Deeper");
     world.platform.addKey(kHKeyLocalMachine, Entry(kClassB));
     NameSpaceScanner scanner;
-    scanner.scan(world.ports);
+    scanner.scan(world.broker);
     ASSERT_EQ(scanner.findings().size(), 2u);
 
-    EXPECT_TRUE(scanner.repair(world.ports));
+    EXPECT_TRUE(scanner.repair(world.broker));
     EXPECT_EQ(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace),
               std::vector<std::string>{kClassB});
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, Verb(kClassA, "open") + "\\Command"));
@@ -180,14 +181,16 @@ TEST(NameSpaceScanner, PartlyDeletedEntryGetsItsAccessListBack) {
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://a/");
     world.platform.addKey(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck");
     const AccessList before = world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA));
-    world.platform.injectFailure("deleteKey", "MACHINE\\" + Entry(kClassA) + "\\Stuck",
-                                 kErrorAccessDenied);
+    for (const char* op : {"deleteKey", "deleteKeyForBackup"})
+        world.platform.injectFailure(op, "MACHINE\\" + Entry(kClassA) + "\\Stuck", kErrorAccessDenied);
 
     NameSpaceScanner scanner;
-    scanner.scan(world.ports);
-    scanner.repair(world.ports);
+    scanner.scan(world.broker);
+    scanner.repair(world.broker);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck"));
     EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA)), before);
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck"), before);
+    EXPECT_TRUE(world.platform.storeFiles().empty());  // every grant put back and cleared
 }
 
 TEST(DeleteKeyTree, RemovesThreeNestedLevels) {
@@ -196,7 +199,7 @@ TEST(DeleteKeyTree, RemovesThreeNestedLevels) {
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\A\\B2");
     world.platform.putString(kHKeyLocalMachine, "Software\\T\\A\\B\\C", "v", "x");
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\Keep");
-    EXPECT_EQ(DeleteKeyTree(world.platform, kHKeyLocalMachine, "Software\\T\\A"), kErrorSuccess);
+    EXPECT_EQ(DeleteKeyTree(world.broker, kHKeyLocalMachine, "Software\\T\\A"), kErrorSuccess);
     EXPECT_EQ(world.platform.subkeyNames(kHKeyLocalMachine, "Software\\T"),
               std::vector<std::string>{"Keep"});
     EXPECT_EQ(world.platform.openKeyCount(), 0u);
@@ -207,14 +210,14 @@ TEST(DeleteKeyTree, StopsAtAnUndeletableSubkeyAndReturnsItsError) {
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\A\\B\\Stuck");
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\A\\B\\UnreachedLater");
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\A\\Z");
-    world.platform.injectFailure("deleteKey", "MACHINE\\Software\\T\\A\\B\\Stuck",
-                                 kErrorAccessDenied);
-    EXPECT_EQ(DeleteKeyTree(world.platform, kHKeyLocalMachine, "Software\\T\\A"),
+    for (const char* op : {"deleteKey", "deleteKeyForBackup"})
+        world.platform.injectFailure(op, "MACHINE\\Software\\T\\A\\B\\Stuck", kErrorAccessDenied);
+    EXPECT_EQ(DeleteKeyTree(world.broker, kHKeyLocalMachine, "Software\\T\\A"),
               kErrorAccessDenied);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\B\\Stuck"));
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\B\\UnreachedLater"));
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\Z"));
-    EXPECT_EQ(DeleteKeyTree(world.platform, kHKeyLocalMachine, "Software\\Absent"),
+    EXPECT_EQ(DeleteKeyTree(world.broker, kHKeyLocalMachine, "Software\\Absent"),
               kErrorFileNotFound);
     EXPECT_EQ(world.platform.openKeyCount(), 0u);
 }

@@ -1,0 +1,154 @@
+#include "engine/access_broker.h"
+
+#include "engine/object_grant.h"
+
+namespace brenvik {
+namespace {
+
+constexpr std::uint8_t kInheritToAll = kObjectInheritAce | kContainerInheritAce;
+
+std::string ParentPath(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string KeyObjectName(RegKey root, const std::string& path) {
+    switch (root) {
+        case kHKeyLocalMachine:
+            return "MACHINE\\" + path;
+        case kHKeyCurrentUser:
+            return "CURRENT_USER\\" + path;
+        case kHKeyClassesRoot:
+            return "CLASSES_ROOT\\" + path;
+        default:
+            return std::string();
+    }
+}
+
+bool AccessBroker::privileges() {
+    if (m_privileges < 0)
+        m_privileges = m_ports.access.enableBackupPrivileges() == kErrorSuccess ? 1 : 0;
+    return m_privileges == 1;
+}
+
+Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t access,
+                             ScopedKey* key) {
+    Status s = m_ports.registry.openKey(root, path, access, key->put());
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, path), kInheritToAll);
+    if (!grant.granted())
+        return s;
+    return m_ports.registry.openKey(root, path, access, key->put());
+}
+
+Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
+                               ScopedKey* key) {
+    Status s = m_ports.registry.createKey(root, path, access, key->put());
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        if (s != kErrorAccessDenied && s != kErrorFileNotFound)
+            return s;
+    }
+    // The key itself when it exists, else the nearest existing one above it.
+    std::string granted = path;
+    ScopedKey probe(m_ports.registry);
+    while (!granted.empty() &&
+           m_ports.registry.openKey(root, granted, 0, probe.put()) == kErrorFileNotFound)
+        granted = ParentPath(granted);
+    probe.reset();
+    if (granted.empty())
+        return s;
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, granted), 0);
+    if (!grant.granted())
+        return s;
+    return m_ports.registry.createKey(root, path, access, key->put());
+}
+
+Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
+    Status s = m_ports.registry.deleteKey(root, path);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.deleteKeyForBackup(root, path);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, path), kInheritToAll);
+    if (!grant.granted())
+        return s;
+    s = m_ports.registry.deleteKey(root, path);
+    if (s == kErrorSuccess)
+        grant.objectGone();
+    return s;
+}
+
+Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
+    Status s = m_ports.shortcuts.readLinkArguments(path, arguments);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    FileGrant grant(m_ports, m_journal, path);
+    if (!grant.granted())
+        return s;
+    return m_ports.shortcuts.readLinkArguments(path, arguments);
+}
+
+Status AccessBroker::checkNotLinked(const std::string& path) {
+    ScopedFile file(m_ports.fileSecurity);
+    FileIdentity identity;
+    const Status s = OpenUnlinkedFile(m_ports.fileSecurity, path, &file, &identity);
+    if (s != kErrorAccessDenied || !privileges())
+        return s;
+    return OpenUnlinkedFile(m_ports.fileSecurity, path, &file, &identity);
+}
+
+Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+    if (Status s = checkNotLinked(path))
+        return s;
+    Status s = m_ports.shortcuts.writeLinkArguments(path, arguments);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.shortcuts.writeLinkArgumentsForBackup(path, arguments);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    FileGrant grant(m_ports, m_journal, path);
+    if (!grant.granted())
+        return s;
+    return m_ports.shortcuts.writeLinkArguments(path, arguments);
+}
+
+Status AccessBroker::deleteFile(const std::string& path) {
+    Status s = m_ports.files.deleteFile(path);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.files.deleteFileForBackup(path);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    FileGrant grant(m_ports, m_journal, path);
+    if (!grant.granted())
+        return s;
+    s = m_ports.files.deleteFile(path);
+    if (s == kErrorSuccess)
+        grant.objectGone();
+    return s;
+}
+
+}  // namespace brenvik

@@ -1,0 +1,56 @@
+// The one door through which the scanners and repairs reach every key and file they read,
+// rewrite or delete. Each call is tried as is; only when it is refused (ERROR_ACCESS_DENIED)
+// is it tried again with the backup and restore privileges, and only when that is refused
+// too under a journaled "Everyone" grant that is put back as soon as the call is done.
+// An object that refuses nothing has no access list, attribute or link count touched.
+#pragma once
+
+#include <string>
+
+#include "engine/journal.h"
+#include "engine/ports/ports.h"
+#include "engine/stop_signal.h"
+
+namespace brenvik {
+
+class AccessBroker {
+public:
+    // stop may be null: nothing then asks the command to stop.
+    AccessBroker(Ports& ports, Journal& journal, const StopSignal* stop = nullptr)
+        : m_ports(ports), m_journal(journal), m_stop(stop) {}
+
+    Ports& ports() { return m_ports; }
+    // A command checks this between objects and ends early when it is set.
+    bool stopRequested() const { return m_stop != nullptr && m_stop->requested(); }
+
+    // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
+    // lasts only for the open itself.
+    Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
+    // is not inheritable, so that keys created under it never inherit it.
+    Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegDeleteKey of root\path, which must have no subkeys.
+    Status deleteKey(RegKey root, const std::string& path);
+
+    Status readLinkArguments(const std::string& path, std::string* arguments);
+    // Never through a link: rewriting a linked name would change a file elsewhere, which
+    // its owner may not have let the user change (ERROR_CANT_ACCESS_FILE).
+    Status writeLinkArguments(const std::string& path, const std::string& arguments);
+    Status deleteFile(const std::string& path);
+
+private:
+    // Enables the privileges on the first refusal; false when the process does not hold them.
+    bool privileges();
+    // 0 when the name is no link; its handle is opened with backup semantics when refused.
+    Status checkNotLinked(const std::string& path);
+
+    Ports& m_ports;
+    Journal& m_journal;
+    const StopSignal* m_stop;
+    int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
+};
+
+// The access port's name of a key: "MACHINE\...", "CURRENT_USER\..." or "CLASSES_ROOT\...".
+std::string KeyObjectName(RegKey root, const std::string& path);
+
+}  // namespace brenvik

@@ -1,0 +1,106 @@
+#include "engine/object_grant.h"
+
+#include <utility>
+
+#include "engine/access_unlock.h"
+
+namespace brenvik {
+namespace {
+
+// What SetFileAttributes accepts; directory, reparse and similar bits are read-only.
+constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+
+bool IsGone(Status status) {
+    return status == kErrorFileNotFound || status == kErrorPathNotFound ||
+           status == kErrorKeyDeleted;
+}
+
+}  // namespace
+
+Status OpenUnlinkedFile(FileSecurityPort& port, const std::string& path, ScopedFile* file,
+                        FileIdentity* identity) {
+    if (Status s = port.openFileSecurity(path, file->put()))
+        return s;
+    if (Status s = port.queryFileIdentity(file->get(), identity))
+        return s;
+    const bool directory = identity->attributes & kFileAttributeDirectory;
+    if ((identity->attributes & kFileAttributeReparsePoint) || (!directory && identity->links > 1))
+        return kErrorCantAccessFile;
+    return kErrorSuccess;
+}
+
+Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& list,
+                   std::uint32_t attributes) {
+    const std::uint32_t settable = attributes & kSettableAttributes;
+    port.setFileAttributes(file, settable);
+    if (Status s = port.writeFileAccessList(file, list))
+        return s;
+    FileIdentity identity;
+    if (port.queryFileIdentity(file, &identity) == kErrorSuccess &&
+        (identity.attributes & kSettableAttributes) != settable)
+        return port.setFileAttributes(file, settable);
+    return kErrorSuccess;
+}
+
+KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName,
+                   std::uint8_t inheritance)
+    : m_ports(ports), m_journal(journal), m_objectName(std::move(objectName)) {
+    if (m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey,
+                                      &m_previous) != kErrorSuccess)
+        return;
+    std::string id;
+    if (m_journal.record({SecurityObjectType::RegistryKey, m_objectName, m_previous,
+                          kInvalidFileAttributes},
+                         &id) != kErrorSuccess)
+        return;
+    const AccessList unlocked = WithSetAccess(m_previous, kEveryoneSid, kKeyAllAccess, inheritance);
+    if (m_ports.access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey, unlocked) !=
+        kErrorSuccess) {
+        m_journal.clear(id);
+        return;
+    }
+    m_id = std::move(id);
+}
+
+KeyGrant::~KeyGrant() {
+    if (!granted())
+        return;
+    const Status s =
+        m_gone ? kErrorKeyDeleted
+               : m_ports.access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey,
+                                                m_previous);
+    // An entry whose list could not be put back stays for the next start to try again.
+    if (s == kErrorSuccess || IsGone(s))
+        m_journal.clear(m_id);
+}
+
+FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path)
+    : m_ports(ports), m_journal(journal), m_file(ports.fileSecurity) {
+    FileIdentity identity;
+    if (OpenUnlinkedFile(m_ports.fileSecurity, path, &m_file, &identity) != kErrorSuccess)
+        return;
+    if (m_ports.fileSecurity.readFileAccessList(m_file.get(), &m_previous) != kErrorSuccess)
+        return;
+    m_attributes = identity.attributes;
+    std::string id;
+    if (m_journal.record({SecurityObjectType::File, path, m_previous, m_attributes}, &id) !=
+        kErrorSuccess)
+        return;
+    m_id = std::move(id);
+    // A null list already admits everybody; there is nothing to add to it.
+    if (m_previous.present)
+        m_ports.fileSecurity.writeFileAccessList(m_file.get(), WithEveryoneFileEntry(m_previous));
+    m_ports.fileSecurity.setFileAttributes(m_file.get(), 0);
+}
+
+FileGrant::~FileGrant() {
+    if (!granted())
+        return;
+    const Status s = m_gone ? kErrorFileNotFound
+                            : RestoreFile(m_ports.fileSecurity, m_file.get(), m_previous,
+                                          m_attributes);
+    if (s == kErrorSuccess || IsGone(s))
+        m_journal.clear(m_id);
+}
+
+}  // namespace brenvik

@@ -1,0 +1,126 @@
+#include "engine/work_places.h"
+
+#include "engine/shell_folder.h"
+#include "engine/text_rules.h"
+
+namespace brenvik {
+namespace {
+
+struct KeyPlace {
+    const char* prefix;  // the key, as the access port names it
+    bool classShell;     // a class's "shell" key and below, for every class under the prefix
+};
+
+constexpr KeyPlace kKeyPlaces[] = {
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace",
+     false},
+    {"MACHINE\\SOFTWARE\\Classes\\CLSID", true},
+    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\"
+     "ClassicStartMenu",
+     false},
+    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\"
+     "NewStartPanel",
+     false},
+    {"CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false},
+};
+
+constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
+constexpr const char* kLinkExtension = ".lnk";
+
+std::string Lowercased(std::string text) {
+    LowercaseAscii(text);
+    return text;
+}
+
+// The parts between backslashes; false when one is empty, "." or "..".
+bool SplitPlain(const std::string& name, std::vector<std::string>* parts) {
+    std::string part;
+    for (std::size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != '\\') {
+            part += name[i];
+            continue;
+        }
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        parts->push_back(Lowercased(part));
+        part.clear();
+    }
+    return true;
+}
+
+bool IsUnder(const std::vector<std::string>& name, const std::vector<std::string>& prefix) {
+    if (name.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (name[i] != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsKeyPlace(const std::string& object) {
+    std::vector<std::string> name;
+    if (!SplitPlain(object, &name))
+        return false;
+    for (const KeyPlace& place : kKeyPlaces) {
+        std::vector<std::string> prefix;
+        SplitPlain(place.prefix, &prefix);
+        if (!IsUnder(name, prefix))
+            continue;
+        // Below CLSID only {class}\shell and what is under it.
+        if (!place.classShell)
+            return true;
+        if (name.size() >= prefix.size() + 2 && name[prefix.size() + 1] == "shell")
+            return true;
+    }
+    return false;
+}
+
+bool IsFilePlace(const std::string& path, const std::vector<std::string>& folders) {
+    const std::string lowered = Lowercased(path);
+    const std::size_t slash = lowered.rfind('\\');
+    if (slash == std::string::npos)
+        return false;
+    const std::string name = lowered.substr(slash + 1);
+    const std::size_t extension = std::char_traits<char>::length(kLinkExtension);
+    if (name.size() <= extension || name.compare(name.size() - extension, extension,
+                                                 kLinkExtension) != 0)
+        return false;
+    std::vector<std::string> parts;
+    if (!SplitPlain(path, &parts))
+        return false;
+    for (const std::string& folder : folders) {
+        if (Lowercased(folder) == lowered.substr(0, slash + 1))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FindLinkFolder(Ports& ports, const char* valueName, const char* subPath, std::string* base) {
+    if (FindUserShellFolder(ports.registry, ports.files, valueName, *base) == 0)
+        return false;
+    if (base->back() != '\\')
+        *base += '\\';
+    *base += subPath;
+    return true;
+}
+
+std::vector<std::string> ShortcutFolders(Ports& ports) {
+    std::vector<std::string> folders;
+    std::string base;
+    if (FindLinkFolder(ports, "Desktop", "", &base))
+        folders.push_back(base);
+    if (FindLinkFolder(ports, "AppData", kQuickLaunchSubPath, &base))
+        folders.push_back(base);
+    return folders;
+}
+
+bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders) {
+    if (entry.type == SecurityObjectType::RegistryKey)
+        return IsKeyPlace(entry.object);
+    return IsFilePlace(entry.object, shortcutFolders);
+}
+
+}  // namespace brenvik

@@ -1,0 +1,25 @@
+// The objects the program may change: the only ones whose access list a journal entry may
+// put back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/journal.h"
+#include "engine/ports/ports.h"
+
+namespace brenvik {
+
+// The folder a Shell Folders value names, with a backslash and subPath added; false when the
+// value names no folder.
+bool FindLinkFolder(Ports& ports, const char* valueName, const char* subPath, std::string* base);
+
+// The folders whose shortcuts the scanners read, each ending in a backslash: the Desktop
+// and Quick Launch folders as the Shell Folders values name them now.
+std::vector<std::string> ShortcutFolders(Ports& ports);
+
+// True for a key at or below one the scanners and Fix Desktop work on, or a ".lnk" file
+// directly in one of the given folders. Names with "." or ".." parts are never taken.
+bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders);
+
+}  // namespace brenvik
