@@ -1,14 +1,17 @@
 #include "app/banner.h"
 
+#include <commctrl.h>
 #include <exdisp.h>
 #include <ocidl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/banner_atl.h"
 #include "app/banner_com.h"
 #include "app/connectivity.h"
+#include "app/connectivity_worker.h"
 #include "app/settings.h"
 #include "res/resource.h"
 
@@ -102,30 +105,66 @@ void PutPicturesBehind(HWND hDialog, HWND hBanner) {
     }
 }
 
-void ApplyBanner(HWND hDialog, BrowserEventSink& sink, int result) {
+void ShowBannerPage(HWND hDialog) {
     const HWND hBanner = GetDlgItem(hDialog, IDC_BANNER);
-    const UniqueComPtr<IWebBrowserApp> browser = BrowserOf(hBanner);
-    // Connected in either state, so the sink sees the control's events for its whole life.
-    ConnectSink(browser, sink);
     if (hBanner == nullptr) {
         return;
     }
-    if (result == 0) {
-        ShowWindow(hBanner, SW_HIDE);
-        return;
-    }
     PutPicturesBehind(hDialog, hBanner);
-    NavigateToBannerPage(browser);
+    ShowWindow(hBanner, SW_SHOWNA);
+    NavigateToBannerPage(BrowserOf(hBanner));
+}
+
+constexpr UINT_PTR kAnswerSubclassId = 1;
+
+// Registered, so that it can collide with none of the dialog's own messages.
+UINT BannerAnswerMessage() {
+    static const UINT message = RegisterWindowMessageA("Brenvik.BannerAnswer");
+    return message;
+}
+
+// Sits in front of the dialog's procedure until the check of this dialog (tag) has answered.
+LRESULT CALLBACK BannerAnswerProc(HWND hDialog, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR tag) {
+    if (message == BannerAnswerMessage() && static_cast<DWORD_PTR>(lParam) == tag) {
+        // Decided once: nothing listens for the banner after this.
+        RemoveWindowSubclass(hDialog, BannerAnswerProc, id);
+        if (wParam != 0) {
+            ShowBannerPage(hDialog);
+        }
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hDialog, BannerAnswerProc, id);
+    }
+    return DefSubclassProc(hDialog, message, wParam, lParam);
 }
 
 }  // namespace
 
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink) {
-    ApplyBanner(hDialog, sink, CheckBannerConnectivity(hDialog));
+    SetUpBanner(hDialog, sink, MakeWinsockNameService());
 }
 
-void SetUpBanner(HWND hDialog, BrowserEventSink& sink, NameService& names) {
-    ApplyBanner(hDialog, sink, CheckBannerConnectivity(hDialog, names));
+void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names) {
+    const HWND hBanner = GetDlgItem(hDialog, IDC_BANNER);
+    // Connected in either state, so the sink sees the control's events for its whole life.
+    ConnectSink(BrowserOf(hBanner), sink);
+    if (hBanner == nullptr) {
+        return;
+    }
+    // The picture shows until the check has said yes, however long its lookups take.
+    ShowWindow(hBanner, SW_HIDE);
+    // Tells this dialog's answer from that of an earlier check on a window of the same handle.
+    static LONG s_lastTag = 0;
+    const auto tag = static_cast<DWORD_PTR>(InterlockedIncrement(&s_lastTag));
+    if (!SetWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId, tag)) {
+        return;
+    }
+    if (!StartConnectivityCheck(hDialog, BannerAnswerMessage(), static_cast<LPARAM>(tag),
+                                std::move(names))) {
+        RemoveWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId);
+    }
 }
 
 }  // namespace brenvik

@@ -4,17 +4,20 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/browser_event_sink.h"
 #include "app/connectivity_rule.h"
 
 namespace brenvik {
 
-// Runs the connectivity check, connects sink to the browser control (item 1009) and either
-// starts loading the banner page or hides the control. Any failure on the way leaves the
-// dialog as it is; nothing is reported.
+// Connects sink to the browser control (item 1009) and shows the picture, then decides once,
+// off the dialog's thread, whether the maker's hosts can be reached by name; when they can,
+// the dialog's thread brings the browser in front of the picture and starts loading the
+// banner page. Returns at once; any failure on the way leaves the picture and says nothing.
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink);
 
 // The same with the check made over another name service (tests).
-void SetUpBanner(HWND hDialog, BrowserEventSink& sink, NameService& names);
+void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names);
 
 }  // namespace brenvik

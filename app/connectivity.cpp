@@ -43,9 +43,8 @@ private:
 
 }  // namespace
 
-int CheckBannerConnectivity(HWND hWindow) {
-    WinsockNameService names;
-    return CheckBannerConnectivity(hWindow, names);
+std::unique_ptr<NameService> MakeWinsockNameService() {
+    return std::make_unique<WinsockNameService>();
 }
 
 int CheckBannerConnectivity(HWND hWindow, NameService& names) {

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/banner.h"
 #include "app/banner_atl.h"
 #include "app/browser_event_sink.h"
 #include "app/connectivity.h"
+#include "platform/win32/handles.h"
 #include "res/resource.h"
 
 namespace brenvik {
@@ -39,10 +42,17 @@ TEST(BrowserEventSink, AnswersOnlyItsThreeInterfacesAndIsNotCounted) {
     }
 }
 
-// Answers lookups from fixed lists, as Windows Sockets would on a given network.
+// Answers lookups from fixed lists, as Windows Sockets would on a given network. The check's
+// thread destroys it right after posting its answer; hDone is then set.
 class FixedNameService final : public NameService {
 public:
-    explicit FixedNameService(bool reachable) : m_bReachable(reachable) {}
+    explicit FixedNameService(bool reachable, HANDLE hDone = nullptr)
+        : m_bReachable(reachable), m_hDone(hDone) {}
+    ~FixedNameService() override {
+        if (m_hDone != nullptr) {
+            SetEvent(m_hDone);
+        }
+    }
     int start() override {
         ++starts;
         return 0;
@@ -62,6 +72,7 @@ public:
 
 private:
     bool m_bReachable;
+    HANDLE m_hDone;
     bool m_bLocal = false;
 };
 
@@ -105,6 +116,18 @@ protected:
         OleUninitialize();
     }
 
+    // Sets the banner up over fixed lookups and handles the check's answer as the dialog's
+    // message loop would.
+    void SetUpAndAnswer(bool reachable) {
+        const UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        SetUpBanner(m_hDialog, m_sink, std::make_unique<FixedNameService>(reachable, done.get()));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(done.get(), 10000));
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+    }
+
     bool PictureIsBelowBanner() const {
         for (HWND h = GetWindow(m_hBanner, GW_HWNDNEXT); h != nullptr;
              h = GetWindow(h, GW_HWNDNEXT)) {
@@ -123,8 +146,7 @@ protected:
 };
 
 TEST_F(BannerHostTest, UnreachableHostsHideTheBrowserOverThePicture) {
-    FixedNameService names(false);
-    SetUpBanner(m_hDialog, m_sink, names);
+    SetUpAndAnswer(false);
 
     EXPECT_FALSE(IsWindowVisible(m_hBanner));
     EXPECT_TRUE(IsWindowVisible(m_hPicture));
@@ -132,8 +154,7 @@ TEST_F(BannerHostTest, UnreachableHostsHideTheBrowserOverThePicture) {
 
 TEST_F(BannerHostTest, ReachableHostsKeepTheBrowserShownInFrontOfThePicture) {
     ASSERT_FALSE(PictureIsBelowBanner());
-    FixedNameService names(true);
-    SetUpBanner(m_hDialog, m_sink, names);
+    SetUpAndAnswer(true);
 
     EXPECT_TRUE(IsWindowVisible(m_hBanner));
     EXPECT_TRUE(PictureIsBelowBanner());
@@ -144,8 +165,7 @@ TEST_F(BannerHostTest, ReachableHostsKeepTheBrowserShownInFrontOfThePicture) {
 
 TEST_F(BannerHostTest, AWindowWithoutTheControlIsLeftAlone) {
     DestroyWindow(m_hBanner);
-    FixedNameService names(true);
-    SetUpBanner(m_hDialog, m_sink, names);
+    SetUpBanner(m_hDialog, m_sink, std::make_unique<FixedNameService>(true));
 
     EXPECT_TRUE(IsWindowVisible(m_hPicture));
     EXPECT_FALSE(GetWindowLongPtrA(m_hPicture, GWL_STYLE) & WS_CLIPSIBLINGS);
