@@ -9,7 +9,7 @@ namespace brenvik {
 Ports& ProcessPorts() {
     // Deliberately leaked: static destructors run at exit while a worker may still scan.
     static Win32Platform* const platform = new Win32Platform();
-    static Ports ports{*platform, *platform, *platform, *platform};
+    static Ports ports = platform->ports();
     return ports;
 }
 

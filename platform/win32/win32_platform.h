@@ -1,4 +1,5 @@
-// The ports over the real Win32 calls (8-bit variants), for brenvik.exe and the Wine tests.
+// The ports over the real Win32 calls (wide variants, UTF-8 at the edge), for brenvik.exe and
+// the Wine tests.
 #pragma once
 
 #include "engine/ports/ports.h"
@@ -8,17 +9,21 @@ namespace brenvik {
 class Win32Platform final : public RegistryPort,
                             public FilePort,
                             public ShortcutPort,
-                            public AccessPort {
+                            public AccessPort,
+                            public FileSecurityPort,
+                            public StorePort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
 
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                    RegKey* key) override;
+    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                            RegKey* key) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -28,6 +33,7 @@ public:
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
     Status deleteKey(RegKey parent, const std::string& path) override;
+    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -36,19 +42,41 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    bool deleteFile(const std::string& path) override;
+    Status deleteFile(const std::string& path) override;
+    Status deleteFileForBackup(const std::string& path) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
 
     // ---- ShortcutPort ----
     // Each call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
-    std::string readLinkArguments(const std::string& linkPath) override;
-    bool writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
+    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArgumentsForBackup(const std::string& linkPath,
+                                      std::string* arguments) override;
+    Status writeLinkArgumentsForBackup(const std::string& linkPath,
+                                       const std::string& arguments) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList* list) override;
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
+    Status enableBackupPrivileges() override;
+
+    // ---- FileSecurityPort ----
+    Status openFileSecurity(const std::string& path, FileHandle* handle) override;
+    Status queryFileIdentity(FileHandle handle, FileIdentity* identity) override;
+    Status readFileAccessList(FileHandle handle, AccessList* list) override;
+    Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
+    Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
+    void closeFile(FileHandle handle) override;
+
+    // ---- StorePort ----
+    // Under %ProgramData%\Brenvik (SHGetKnownFolderPath(FOLDERID_ProgramData)).
+    Status secureFolder(const std::string& folder, bool* trusted) override;
+    Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status readFile(const std::string& path, std::string* bytes) override;
+    Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
+    Status removeFile(const std::string& path) override;
 };
 
 }  // namespace brenvik

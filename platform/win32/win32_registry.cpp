@@ -1,37 +1,61 @@
-// Win32Platform's registry port: RegKey values are HKEYs, the roots mapped explicitly
-// because the predefined HKEYs are sign-extended on 64-bit Windows.
+// Win32Platform's registry port over the wide calls: RegKey values are HKEYs, the roots mapped
+// explicitly because the predefined HKEYs are sign-extended on 64-bit Windows.
 #include <windows.h>
 
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/wide_text.h"
+#include "platform/win32/registry_roots.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
 namespace {
 
-HKEY ToHkey(RegKey key) {
-    switch (key) {
-        case kHKeyClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case kHKeyCurrentUser:
-            return HKEY_CURRENT_USER;
-        case kHKeyLocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        default:
-            return reinterpret_cast<HKEY>(key);
-    }
-}
-
-RegKey FromHkey(HKEY key) {
-    if (key == HKEY_CLASSES_ROOT)
-        return kHKeyClassesRoot;
-    if (key == HKEY_CURRENT_USER)
-        return kHKeyCurrentUser;
-    if (key == HKEY_LOCAL_MACHINE)
-        return kHKeyLocalMachine;
-    return reinterpret_cast<RegKey>(key);
-}
-
 bool IsRoot(RegKey key) {
     return key == kHKeyClassesRoot || key == kHKeyCurrentUser || key == kHKeyLocalMachine;
+}
+
+bool IsText(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The whole data of a value as stored, however large.
+LONG ReadStoredValue(HKEY key, const std::wstring& name, DWORD* type, std::vector<BYTE>* stored) {
+    DWORD size = static_cast<DWORD>(stored->size());
+    LONG status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
+        // One spare byte keeps data() valid for an empty buffer.
+        stored->resize(size + 1);
+        size = static_cast<DWORD>(stored->size());
+        status = RegQueryValueExW(key, name.c_str(), nullptr, type, stored->data(), &size);
+    }
+    stored->resize(status == ERROR_SUCCESS ? size : 0);
+    return status;
+}
+
+// Text as the engine sees it: the stored UTF-16 units as UTF-8, NULs included, so that a
+// value stored with its terminator ends in one NUL, as RegQueryValueExA gave it. A stray
+// odd byte is no unit and is dropped.
+std::vector<BYTE> EngineBytes(DWORD type, const std::vector<BYTE>& stored) {
+    if (!IsText(type))
+        return stored;
+    std::wstring units(stored.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(units.data(), stored.data(), units.size() * sizeof(wchar_t));
+    const std::string text = WideToUtf8(units);
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
+// Text data as RegSetValueExA stored it: converted from the ANSI code page, NULs included.
+std::vector<BYTE> StoredBytes(DWORD type, const std::uint8_t* data, std::uint32_t size) {
+    if (!IsText(type) || size == 0)
+        return std::vector<BYTE>(data, data + size);
+    const auto* text = reinterpret_cast<const char*>(data);
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
+    std::vector<BYTE> stored(static_cast<std::size_t>(length) * sizeof(wchar_t));
+    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size),
+                        reinterpret_cast<wchar_t*>(stored.data()), length);
+    return stored;
 }
 
 }  // namespace
@@ -39,7 +63,7 @@ bool IsRoot(RegKey key) {
 Status Win32Platform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
                               RegKey* key) {
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExA(ToHkey(parent), path.c_str(), 0, access, &opened);
+    const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(), 0, access, &opened);
     *key = status == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
     return status;
 }
@@ -48,15 +72,15 @@ Status Win32Platform::createKey(RegKey parent, const std::string& path, std::uin
                                 RegKey* key) {
     HKEY created = nullptr;
     const LONG status =
-        RegCreateKeyExA(ToHkey(parent), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &created, nullptr);
+        RegCreateKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
     *key = status == ERROR_SUCCESS ? FromHkey(created) : kNoKey;
     return status;
 }
 
 Status Win32Platform::querySubkeyCount(RegKey key, std::uint32_t* count) {
     DWORD subkeys = 0;
-    const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
+    const LONG status = RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS)
         *count = subkeys;
@@ -64,37 +88,57 @@ Status Win32Platform::querySubkeyCount(RegKey key, std::uint32_t* count) {
 }
 
 Status Win32Platform::enumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* size) {
-    DWORD length = *size;
+    // A key name has at most 255 characters.
+    wchar_t wide[256];
+    DWORD length = 256;
     const LONG status =
-        RegEnumKeyExA(ToHkey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_SUCCESS)
-        *size = length;
-    return status;
+        RegEnumKeyExW(ToHkey(key), index, wide, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    // The caller's buffer counts bytes of UTF-8: the name and its NUL must fit.
+    const std::string text = WideToUtf8(wide, length);
+    if (text.size() + 1 > *size)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, text.c_str(), text.size() + 1);
+    *size = static_cast<std::uint32_t>(text.size());
+    return ERROR_SUCCESS;
 }
 
 Status Win32Platform::queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
                                  std::uint8_t* data, std::uint32_t* size) {
-    DWORD valueType = 0;
-    DWORD length = size ? *size : 0;
-    const LONG status = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &valueType, data,
-                                         size ? &length : nullptr);
-    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+    if (data && !size)
+        return ERROR_INVALID_PARAMETER;
+    DWORD valueType = REG_NONE;
+    // Text of up to 2 * size bytes of UTF-16 may fit size bytes of UTF-8: one read as a rule.
+    std::vector<BYTE> stored(data ? 2 * static_cast<std::size_t>(*size) : 0);
+    const LONG status = ReadStoredValue(ToHkey(key), Utf8ToWide(valueName), &valueType, &stored);
+    if (status != ERROR_SUCCESS)
         return status;
     if (type)
         *type = valueType;
+    const std::vector<BYTE> bytes = EngineBytes(valueType, stored);
+    const auto needed = static_cast<std::uint32_t>(bytes.size());
+    if (!size)
+        return ERROR_SUCCESS;
     // ERROR_MORE_DATA reports the size the data needs.
-    if (size)
-        *size = length;
-    return status;
+    const bool fits = !data || needed <= *size;
+    if (data && fits)
+        std::memcpy(data, bytes.data(), bytes.size());
+    *size = needed;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                                const std::uint8_t* data, std::uint32_t size) {
-    return RegSetValueExA(ToHkey(key), valueName.c_str(), 0, type, data, size);
+    if (!data && size)
+        return ERROR_INVALID_PARAMETER;
+    const std::vector<BYTE> stored = StoredBytes(type, data, size);
+    return RegSetValueExW(ToHkey(key), Utf8ToWide(valueName).c_str(), 0, type, stored.data(),
+                          static_cast<DWORD>(stored.size()));
 }
 
 Status Win32Platform::deleteKey(RegKey parent, const std::string& path) {
-    return RegDeleteKeyA(ToHkey(parent), path.c_str());
+    return RegDeleteKeyW(ToHkey(parent), Utf8ToWide(path).c_str());
 }
 
 void Win32Platform::closeKey(RegKey key) {
