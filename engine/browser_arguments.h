@@ -1,5 +1,4 @@
-// The argument rules of browser shortcuts: which tokens open a web address or load code, and
-// the arguments text without them.
+// Browser arguments: the tokens that open a web address or load code, and the text without them.
 #pragma once
 
 #include <string>

@@ -1,5 +1,4 @@
-// Whether a shortcut is a browser's own, and the two browser shortcut rules built on that:
-// hijacked arguments, and a target replaced by something that is no browser.
+// The browser shortcut rules: hijacked arguments, and a target that is no browser but a launcher.
 #pragma once
 
 #include <string>
