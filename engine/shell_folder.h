@@ -9,7 +9,8 @@ namespace brenvik {
 
 // Reads the Shell Folders value valueName under HKEY_CURRENT_USER into folder and returns
 // the folder text's length; 0 with folder empty when the value is missing, not REG_SZ or
-// REG_EXPAND_SZ (used unexpanded), 260 bytes or longer, or names no existing directory.
+// REG_EXPAND_SZ (used unexpanded), 260 UTF-16 units or longer with its terminator, or
+// names no existing directory. Text is UTF-8.
 std::size_t FindUserShellFolder(RegistryPort& registry, FilePort& files,
                                 const std::string& valueName, std::string& folder);
 

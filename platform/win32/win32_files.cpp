@@ -1,7 +1,8 @@
-// Win32Platform's file port: FindHandle values are find HANDLEs.
+// Win32Platform's file port over the wide calls: FindHandle values are find HANDLEs.
 #include <windows.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
@@ -11,16 +12,16 @@ HANDLE ToFind(FindHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
-void CopyEntry(const WIN32_FIND_DATAA& data, FindEntry* entry) {
-    entry->name = data.cFileName;
+void CopyEntry(const WIN32_FIND_DATAW& data, FindEntry* entry) {
+    entry->name = WideToUtf8(data.cFileName);
     entry->attributes = data.dwFileAttributes;
 }
 
 }  // namespace
 
 FindHandle Win32Platform::findFirst(const std::string& pattern, FindEntry* entry) {
-    WIN32_FIND_DATAA data = {};
-    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    WIN32_FIND_DATAW data = {};
+    HANDLE find = FindFirstFileW(Utf8ToWide(pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return kNoFind;
     CopyEntry(data, entry);
@@ -28,8 +29,8 @@ FindHandle Win32Platform::findFirst(const std::string& pattern, FindEntry* entry
 }
 
 bool Win32Platform::findNext(FindHandle handle, FindEntry* entry) {
-    WIN32_FIND_DATAA data = {};
-    if (!FindNextFileA(ToFind(handle), &data))
+    WIN32_FIND_DATAW data = {};
+    if (!FindNextFileW(ToFind(handle), &data))
         return false;
     CopyEntry(data, entry);
     return true;
@@ -41,23 +42,26 @@ void Win32Platform::findClose(FindHandle handle) {
 }
 
 std::uint32_t Win32Platform::getAttributes(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(Utf8ToWide(path).c_str());
 }
 
 bool Win32Platform::setAttributes(const std::string& path, std::uint32_t attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+    return SetFileAttributesW(Utf8ToWide(path).c_str(), attributes) != FALSE;
 }
 
-bool Win32Platform::deleteFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != FALSE;
+Status Win32Platform::deleteFile(const std::string& path) {
+    if (!DeleteFileW(Utf8ToWide(path).c_str()))
+        return static_cast<Status>(GetLastError());
+    return kErrorSuccess;
 }
 
 Status Win32Platform::getLinkCount(const std::string& path, std::uint32_t* count) {
     // No access is asked for, so neither the file's list nor its sharing can refuse the open.
     // Backup semantics open folders too; a reparse point is opened itself, not followed.
-    UniqueHfile file(CreateFileA(
-        path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueHfile file(
+        CreateFileW(Utf8ToWide(path).c_str(), 0,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return static_cast<Status>(GetLastError());
     BY_HANDLE_FILE_INFORMATION info = {};
