@@ -25,4 +25,11 @@ private:
     std::unique_ptr<ContractWorld> m_world;
 };
 
+// The arguments of a shortcut; empty when it cannot be read.
+inline std::string Arguments(ShortcutPort& shortcuts, const std::string& path) {
+    std::string arguments;
+    shortcuts.readLinkArguments(path, &arguments);
+    return arguments;
+}
+
 }  // namespace brenvik::test

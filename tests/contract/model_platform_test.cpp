@@ -13,6 +13,13 @@ constexpr const char* kKey = "Software\\Brenvik";
 constexpr const char* kDir = "C:\\Users\\u\\Desktop";
 constexpr const char* kLink = "C:\\Users\\u\\Desktop\\Internet Explorer.lnk";
 
+// The arguments of a shortcut; empty when it cannot be read.
+std::string Arguments(ModelPlatform& model, const std::string& path) {
+    std::string arguments;
+    model.readLinkArguments(path, &arguments);
+    return arguments;
+}
+
 AccessList Denying(std::uint32_t mask, std::uint8_t flags = 0) {
     AccessList list = DefaultAccessList();
     AccessEntry deny;
@@ -87,9 +94,13 @@ TEST_F(ModelPlatformTest, EveryOperationCanBeMadeToFail) {
              return model.findFirst(std::string(kDir) + "\\*.lnk", &e) == kNoFind;
          }},
         {"setAttributes", [&] { return !model.setAttributes(kLink, 0); }},
-        {"deleteFile", [&] { return !model.deleteFile(kLink); }},
-        {"readLinkArguments", [&] { return model.readLinkArguments(kLink).empty(); }},
-        {"writeLinkArguments", [&] { return !model.writeLinkArguments(kLink, ""); }},
+        {"deleteFile", [&] { return model.deleteFile(kLink) == code; }},
+        {"readLinkArguments",
+         [&] {
+             std::string arguments;
+             return model.readLinkArguments(kLink, &arguments) == code && arguments.empty();
+         }},
+        {"writeLinkArguments", [&] { return model.writeLinkArguments(kLink, "") == code; }},
         {"readAccessList",
          [&] {
              AccessList l;
@@ -130,7 +141,7 @@ TEST_F(ModelPlatformTest, VanishingFileIsGoneRightAfterItWasListed) {
     ASSERT_NE(kNoFind, find.get());
     EXPECT_EQ("Internet Explorer.lnk", entry.name);
     EXPECT_FALSE(model.hasFile(kLink));
-    EXPECT_EQ("", model.readLinkArguments(kLink));
+    EXPECT_EQ("", Arguments(model, kLink));
     EXPECT_EQ(kInvalidFileAttributes, model.getAttributes(kLink));
 }
 
@@ -141,9 +152,10 @@ TEST_F(ModelPlatformTest, FileOperationsNeedTheirRights) {
         std::function<bool()> works;
     };
     const Case cases[] = {
-        {0x10000, "delete", [&] { return model.deleteFile(kLink); }},
-        {0x1, "read data", [&] { return !model.readLinkArguments(kLink).empty(); }},
-        {0x2, "write data", [&] { return model.writeLinkArguments(kLink, "http://x/"); }},
+        {0x10000, "delete", [&] { return model.deleteFile(kLink) == kErrorSuccess; }},
+        {0x1, "read data", [&] { return !Arguments(model, kLink).empty(); }},
+        {0x2, "write data",
+         [&] { return model.writeLinkArguments(kLink, "http://x/") == kErrorSuccess; }},
         {0x100, "write attributes", [&] { return model.setAttributes(kLink, 0); }},
     };
     for (const Case& c : cases) {
@@ -230,10 +242,17 @@ TEST_F(ModelPlatformTest, FileWithoutAttributesReportsNormal) {
 TEST_F(ModelPlatformTest, PathsAreNormalisedAndLimitedToMaxPath) {
     EXPECT_NE(kInvalidFileAttributes, model.getAttributes("c:/users/U/./x/../desktop/"));
     const std::string longName = std::string(kDir) + "\\" + std::string(240, 'a') + ".lnk";
-    // Such a file can exist; the 8-bit calls cannot reach it.
+    // Such a file can exist; the wide calls without a long-path prefix cannot reach it.
     model.addShortcut(longName, "C:\\ie.exe", "http://x/");
     EXPECT_EQ(kInvalidFileAttributes, model.getAttributes(longName));
-    EXPECT_EQ("", model.readLinkArguments(longName));
+    EXPECT_EQ("", Arguments(model, longName));
+    // The limit counts UTF-16 units: 230 Chinese characters are 690 bytes of UTF-8.
+    std::string chinese;
+    for (int i = 0; i < 230; ++i) chinese += "\xE4\xB8\xAD";  // 中
+    const std::string chineseName = std::string(kDir) + "\\" + chinese + ".lnk";
+    model.addShortcut(chineseName, "C:\\ie.exe", "http://x/");
+    EXPECT_NE(kInvalidFileAttributes, model.getAttributes(chineseName));
+    EXPECT_EQ("http://x/", Arguments(model, chineseName));
 }
 
 TEST_F(ModelPlatformTest, InspectionShowsWindowsOrder) {

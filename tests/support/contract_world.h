@@ -34,9 +34,11 @@ public:
     virtual std::string shortcutTarget(const std::string& path) = 0;
     // A program file that exists, to be a shortcut's target.
     virtual std::string existingProgram() = 0;
+    // Stores root\path's REG_SZ value name holding the UTF-8 text, as a program writing
+    // Unicode would (the port's own setValue takes text in the ANSI code page).
+    virtual void putText(RegKey root, const std::string& path, const std::string& name,
+                         const std::string& text) = 0;
 
-    // The system code page (GetACP): names are compared as its characters.
-    virtual unsigned codePage() const = 0;
     // Wine deviates from Windows in a few documented places; tests skip just those checks.
     virtual bool underWine() const = 0;
 };

@@ -45,8 +45,10 @@ public:
         m_model.addFile(program);
         return program;
     }
-    // The model's names follow code page 936 (GBK).
-    unsigned codePage() const override { return 936; }
+    void putText(RegKey root, const std::string& path, const std::string& name,
+                 const std::string& text) override {
+        m_model.putString(root, path, name, text);
+    }
     bool underWine() const override { return false; }
 
 private:

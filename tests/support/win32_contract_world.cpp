@@ -2,6 +2,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/contract_world.h"
 #include "tests/support/win32_world.h"
@@ -37,11 +39,20 @@ public:
         return ReadShortcutTarget(path);
     }
     std::string existingProgram() override {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        return path;
+        wchar_t path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        return WideToUtf8(path, length);
     }
-    unsigned codePage() const override { return GetACP(); }
+    void putText(RegKey root, const std::string& path, const std::string& name,
+                 const std::string& text) override {
+        UniqueHkey key;
+        RegCreateKeyExW(root == kHKeyLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                        Utf8ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, key.put(), nullptr);
+        const std::vector<std::uint8_t> data = StoredText(text);
+        RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_SZ, data.data(),
+                       static_cast<DWORD>(data.size()));
+    }
     bool underWine() const override { return IsWine(); }
 
 private:

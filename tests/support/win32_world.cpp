@@ -7,6 +7,7 @@
 #include <sddl.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 
 namespace brenvik::test {
 namespace {
@@ -15,31 +16,29 @@ constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 std::string TempFolder() {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(MAX_PATH, buffer);
-    std::string path(buffer, length < MAX_PATH ? length : 0);
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, buffer);
+    std::string path = WideToUtf8(buffer, length < MAX_PATH ? length : 0);
     while (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
 }
 
 // Gives the key and all keys below it a null DACL so that they can be enumerated and deleted.
 void OpenUpKeyTree(HKEY root, const std::string& path) {
-    const std::string objectName = RegistryObjectName(root, path);
-    std::vector<char> name(objectName.begin(), objectName.end());
-    name.push_back('\0');
-    SetNamedSecurityInfoA(name.data(), SE_REGISTRY_KEY,
+    std::wstring name = Utf8ToWide(RegistryObjectName(root, path));
+    SetNamedSecurityInfoW(name.data(), SE_REGISTRY_KEY,
                           DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
                           nullptr, nullptr, nullptr, nullptr);
     UniqueHkey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, Utf8ToWide(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return;
     for (DWORD index = 0;; ++index) {
-        char sub[256];
-        DWORD size = sizeof sub;
-        if (RegEnumKeyExA(key.get(), index, sub, &size, nullptr, nullptr, nullptr, nullptr) !=
+        wchar_t sub[256];
+        DWORD size = 256;
+        if (RegEnumKeyExW(key.get(), index, sub, &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        OpenUpKeyTree(root, path + "\\" + sub);
+        OpenUpKeyTree(root, path + "\\" + WideToUtf8(sub, size));
     }
 }
 
@@ -59,86 +58,85 @@ std::string UniqueName(const char* prefix) {
 HRESULT CreateShortcut(const std::string& path, const std::string& target,
                        const std::string& arguments) {
     ComInit com;
-    ComPtr<IShellLinkA> link;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.put());
     if (FAILED(hr))
         return hr;
-    if (FAILED(hr = link->SetPath(target.c_str())))
+    if (FAILED(hr = link->SetPath(Utf8ToWide(target).c_str())))
         return hr;
-    if (FAILED(hr = link->SetArguments(arguments.c_str())))
+    if (FAILED(hr = link->SetArguments(Utf8ToWide(arguments).c_str())))
         return hr;
     ComPtr<IPersistFile> file;
     if (FAILED(hr = link->QueryInterface(IID_IPersistFile, file.put())))
         return hr;
-    WCHAR wide[MAX_PATH] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
-        return E_INVALIDARG;
-    return file->Save(wide, TRUE);
+    return file->Save(Utf8ToWide(path).c_str(), TRUE);
 }
 
 std::string ReadShortcutTarget(const std::string& path) {
     ComInit com;
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
-    WCHAR wide[MAX_PATH] = {};
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.put())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, file.put())) ||
-        !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) ||
-        FAILED(file->Load(wide, STGM_READ)))
+        FAILED(file->Load(Utf8ToWide(path).c_str(), STGM_READ)))
         return std::string();
-    char target[MAX_PATH] = {};
+    wchar_t target[MAX_PATH] = {};
     if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
         return std::string();
-    return target;
+    return WideToUtf8(target);
 }
 
 bool MakeFolders(const std::string& path) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    const std::wstring wide = Utf8ToWide(path);
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
     const std::size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos && slash > 2 && !MakeFolders(path.substr(0, slash)))
         return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool MakeFile(const std::string& path, DWORD attributes) {
     const std::size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos)
         MakeFolders(path.substr(0, slash));
-    UniqueHfile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::wstring wide = Utf8ToWide(path);
+    UniqueHfile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     file.reset();
-    return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+    return SetFileAttributesW(wide.c_str(), attributes) != FALSE;
 }
 
 bool RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA data = {};
-    UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &data));
+    WIN32_FIND_DATAW data = {};
+    UniqueFind find(FindFirstFileW(Utf8ToWide(path + "\\*").c_str(), &data));
     if (find) {
         do {
-            const std::string name = data.cFileName;
+            const std::string name = WideToUtf8(data.cFileName);
             if (name == "." || name == "..")
                 continue;
             const std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring wide = Utf8ToWide(full);
+            SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
             const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                 !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
             if (folder) {
                 RemoveTree(full);
             } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveDirectoryA(full.c_str());
+                RemoveDirectoryW(wide.c_str());
             } else {
-                DeleteFileA(full.c_str());
+                DeleteFileW(wide.c_str());
             }
-        } while (FindNextFileA(find.get(), &data));
+        } while (FindNextFileW(find.get(), &data));
     }
     find.reset();
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(path.c_str()) != FALSE;
+    const std::wstring wide = Utf8ToWide(path);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryW(wide.c_str()) != FALSE;
 }
 
 ScratchFolder::ScratchFolder(const std::string& parent)
@@ -158,10 +156,11 @@ std::string RegistryObjectName(HKEY root, const std::string& path) {
 }
 
 LONG DeleteKeyTreeForcibly(HKEY root, const std::string& path) {
-    if (RegDeleteTreeA(root, path.c_str()) == ERROR_SUCCESS)
+    const std::wstring wide = Utf8ToWide(path);
+    if (RegDeleteTreeW(root, wide.c_str()) == ERROR_SUCCESS)
         return ERROR_SUCCESS;
     OpenUpKeyTree(root, path);
-    return RegDeleteTreeA(root, path.c_str());
+    return RegDeleteTreeW(root, wide.c_str());
 }
 
 ScratchKey::ScratchKey(HKEY root)
@@ -183,7 +182,7 @@ std::string ScratchKey::objectName() const {
 
 std::string ReadSddl(const std::string& objectName, SecurityObjectType type) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoA(objectName.c_str(), static_cast<SE_OBJECT_TYPE>(type),
+    if (GetNamedSecurityInfoW(Utf8ToWide(objectName).c_str(), static_cast<SE_OBJECT_TYPE>(type),
                               DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
                               &descriptor) != ERROR_SUCCESS)
         return std::string();
@@ -213,17 +212,14 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
     SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
     what |= (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
                                           : UNPROTECTED_DACL_SECURITY_INFORMATION;
-    std::vector<char> name(objectName.begin(), objectName.end());
-    name.push_back('\0');
-    return SetNamedSecurityInfoA(name.data(), static_cast<SE_OBJECT_TYPE>(type), what, nullptr,
+    std::wstring name = Utf8ToWide(objectName);
+    return SetNamedSecurityInfoW(name.data(), static_cast<SE_OBJECT_TYPE>(type), what, nullptr,
                                  nullptr, present ? dacl : nullptr, nullptr);
 }
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::string& text,
                                      DWORD type)
-    : ScopedShellFolder(valueName,
-                        std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1),
-                        type) {}
+    : ScopedShellFolder(valueName, StoredText(text), type) {}
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
                                      const std::vector<std::uint8_t>& data, DWORD type)
@@ -232,15 +228,17 @@ ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return;
+    // Read and written as stored (UTF-16 text), so that the old value comes back exactly.
+    const std::wstring name = Utf8ToWide(valueName);
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &m_oldType, nullptr, &size) ==
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &m_oldType, nullptr, &size) ==
         ERROR_SUCCESS) {
         m_oldData.resize(size);
-        m_hadValue = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &m_oldType,
+        m_hadValue = RegQueryValueExW(key.get(), name.c_str(), nullptr, &m_oldType,
                                       m_oldData.data(), &size) == ERROR_SUCCESS;
         m_oldData.resize(size);
     }
-    m_ok = RegSetValueExA(key.get(), valueName.c_str(), 0, type, data.data(),
+    m_ok = RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
@@ -249,12 +247,19 @@ ScopedShellFolder::~ScopedShellFolder() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_WRITE, key.put()) !=
         ERROR_SUCCESS)
         return;
+    const std::wstring name = Utf8ToWide(m_valueName);
     if (m_hadValue) {
-        RegSetValueExA(key.get(), m_valueName.c_str(), 0, m_oldType, m_oldData.data(),
+        RegSetValueExW(key.get(), name.c_str(), 0, m_oldType, m_oldData.data(),
                        static_cast<DWORD>(m_oldData.size()));
     } else {
-        RegDeleteValueA(key.get(), m_valueName.c_str());
+        RegDeleteValueW(key.get(), name.c_str());
     }
+}
+
+std::vector<std::uint8_t> StoredText(const std::string& text) {
+    const std::wstring wide = Utf8ToWide(text);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(wide.c_str());
+    return std::vector<std::uint8_t>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t));
 }
 
 }  // namespace brenvik::test

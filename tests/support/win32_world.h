@@ -1,5 +1,5 @@
 // Scratch objects and helpers for the tests that run under Wine against the real platform:
-// every object made here is removed again when its owner goes out of scope.
+// every object made here is removed again when its owner goes out of scope. Text is UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,7 @@ bool IsWine();
 // A name no other test run uses at the same time: "<prefix>-<pid>-<tick>-<serial>".
 std::string UniqueName(const char* prefix);
 
-// Saves a real shortcut (IShellLinkA + IPersistFile) to target with arguments at path.
+// Saves a real shortcut (IShellLinkW + IPersistFile) to target with arguments at path.
 HRESULT CreateShortcut(const std::string& path, const std::string& target,
                        const std::string& arguments);
 // The target path stored in the shortcut at path; empty when it cannot be loaded.
@@ -71,6 +71,9 @@ LONG DeleteKeyTreeForcibly(HKEY root, const std::string& path);
 // "MACHINE\", "CURRENT_USER\" or "CLASSES_ROOT\" followed by path.
 std::string RegistryObjectName(HKEY root, const std::string& path);
 
+// A text as the registry stores it: UTF-16 with its NUL.
+std::vector<std::uint8_t> StoredText(const std::string& text);
+
 // The DACL of a named key ("MACHINE\...") or file as SDDL ("D:..."); empty on failure.
 std::string ReadSddl(const std::string& objectName, SecurityObjectType type);
 // Replaces the DACL of a named key or file by the one in sddl ("D:P(A;;KA;;;BA)",
@@ -83,7 +86,8 @@ class ScopedShellFolder {
 public:
     // The text and its NUL, as REG_SZ or REG_EXPAND_SZ.
     ScopedShellFolder(const std::string& valueName, const std::string& text, DWORD type = REG_SZ);
-    // Exactly these bytes, for values without a terminator or of another type.
+    // Exactly these bytes as stored (text as UTF-16), for values without a terminator or of
+    // another type.
     ScopedShellFolder(const std::string& valueName, const std::vector<std::uint8_t>& data,
                       DWORD type);
     ~ScopedShellFolder();
