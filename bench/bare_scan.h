@@ -1,5 +1,5 @@
-// The platform calls a scan cannot avoid, made directly on the ports in one plain loop: the
-// yardstick the engine's scan is measured against.
+// The floor a scan is measured against: the reads any correct program must make to find what
+// the scan finds, straight on the ports in one plain loop.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +9,18 @@
 namespace brenvik::bench {
 
 struct BareScanCounts {
-    std::size_t linksRead = 0;     // suspect shortcuts loaded for their arguments
+    std::size_t linksRead = 0;     // suspect shortcuts whose arguments were read
     std::size_t commandsRead = 0;  // command values read
+    std::size_t refusals = 0;      // objects that refused the plain read
+    std::size_t grants = 0;        // of those, keys read only after "Everyone" was let in
 };
 
-// Finds both folders from the Shell Folders values and lists them; for each suspect
-// shortcut reads its attributes and access list, writes the unlocked list and clears the
-// attributes, loads it for its arguments and writes both back. Then the name space: each key
-// the scan unlocks (the name space key, each class's shell key, each verb's command key) has
-// its list read, written unlocked and written back around the reads in it.
+// Finds both folders from the Shell Folders values, lists them and reads each suspect
+// shortcut's arguments; then the name space: its entries, each class's shell key and verbs,
+// each command value. Nothing but the read is asked of an object that does not refuse it.
+// One that refuses is read with the backup privileges; a key that refuses that too (Wine
+// ignores backup semantics on keys) is read with "Everyone" allowed to read it for the one
+// open, its list put back right after.
 BareScanCounts BareScan(Ports& ports);
 
 }  // namespace brenvik::bench

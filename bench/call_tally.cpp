@@ -3,22 +3,58 @@
 namespace brenvik::bench {
 
 const char* PortOpName(PortOp op) {
-    static const char* const kNames[] = {
-        "openKey",           "createKey",          "querySubkeyCount",
-        "enumKey",           "queryValue",         "setValue",
-        "deleteKey",         "closeKey",           "findFirst",
-        "findNext",          "findClose",          "getAttributes",
-        "setAttributes",     "deleteFile",         "getLinkCount",
-        "readLinkArguments", "writeLinkArguments", "readAccessList",
-        "writeAccessList"};
+    static const char* const kNames[] = {"openKey",
+                                         "openKeyForBackup",
+                                         "createKey",
+                                         "querySubkeyCount",
+                                         "enumKey",
+                                         "queryValue",
+                                         "setValue",
+                                         "deleteKey",
+                                         "deleteKeyForBackup",
+                                         "closeKey",
+                                         "findFirst",
+                                         "findNext",
+                                         "findClose",
+                                         "getAttributes",
+                                         "setAttributes",
+                                         "deleteFile",
+                                         "deleteFileForBackup",
+                                         "getLinkCount",
+                                         "readLinkArguments",
+                                         "writeLinkArguments",
+                                         "readLinkArgumentsForBackup",
+                                         "writeLinkArgumentsForBackup",
+                                         "readAccessList",
+                                         "writeAccessList",
+                                         "enableBackupPrivileges",
+                                         "openFileSecurity",
+                                         "queryFileIdentity",
+                                         "readFileAccessList",
+                                         "writeFileAccessList",
+                                         "setFileAttributes (handle)",
+                                         "closeFile",
+                                         "secureFolder",
+                                         "writeDurably",
+                                         "readFile (store)",
+                                         "listFiles (store)",
+                                         "removeFile (store)"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
+
+// ---- RegistryPort ----
 
 Status TallyingPorts::openKey(RegKey parent, const std::string& path, std::uint32_t access,
                               RegKey* key) {
     return timed(PortOp::OpenKey,
                  [&] { return m_inner.registry.openKey(parent, path, access, key); });
+}
+
+Status TallyingPorts::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                                       RegKey* key) {
+    return timed(PortOp::OpenKeyForBackup,
+                 [&] { return m_inner.registry.openKeyForBackup(parent, path, access, key); });
 }
 
 Status TallyingPorts::createKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -52,9 +88,16 @@ Status TallyingPorts::deleteKey(RegKey parent, const std::string& path) {
     return timed(PortOp::DeleteKey, [&] { return m_inner.registry.deleteKey(parent, path); });
 }
 
+Status TallyingPorts::deleteKeyForBackup(RegKey parent, const std::string& path) {
+    return timed(PortOp::DeleteKeyForBackup,
+                 [&] { return m_inner.registry.deleteKeyForBackup(parent, path); });
+}
+
 void TallyingPorts::closeKey(RegKey key) {
     timed(PortOp::CloseKey, [&] { m_inner.registry.closeKey(key); });
 }
+
+// ---- FilePort ----
 
 FindHandle TallyingPorts::findFirst(const std::string& pattern, FindEntry* entry) {
     return timed(PortOp::FindFirst, [&] { return m_inner.files.findFirst(pattern, entry); });
@@ -77,23 +120,46 @@ bool TallyingPorts::setAttributes(const std::string& path, std::uint32_t attribu
                  [&] { return m_inner.files.setAttributes(path, attributes); });
 }
 
-bool TallyingPorts::deleteFile(const std::string& path) {
+Status TallyingPorts::deleteFile(const std::string& path) {
     return timed(PortOp::DeleteFile, [&] { return m_inner.files.deleteFile(path); });
+}
+
+Status TallyingPorts::deleteFileForBackup(const std::string& path) {
+    return timed(PortOp::DeleteFileForBackup,
+                 [&] { return m_inner.files.deleteFileForBackup(path); });
 }
 
 Status TallyingPorts::getLinkCount(const std::string& path, std::uint32_t* count) {
     return timed(PortOp::GetLinkCount, [&] { return m_inner.files.getLinkCount(path, count); });
 }
 
-std::string TallyingPorts::readLinkArguments(const std::string& linkPath) {
+// ---- ShortcutPort ----
+
+Status TallyingPorts::readLinkArguments(const std::string& linkPath, std::string* arguments) {
     return timed(PortOp::ReadLinkArguments,
-                 [&] { return m_inner.shortcuts.readLinkArguments(linkPath); });
+                 [&] { return m_inner.shortcuts.readLinkArguments(linkPath, arguments); });
 }
 
-bool TallyingPorts::writeLinkArguments(const std::string& linkPath, const std::string& arguments) {
+Status TallyingPorts::writeLinkArguments(const std::string& linkPath,
+                                         const std::string& arguments) {
     return timed(PortOp::WriteLinkArguments,
                  [&] { return m_inner.shortcuts.writeLinkArguments(linkPath, arguments); });
 }
+
+Status TallyingPorts::readLinkArgumentsForBackup(const std::string& linkPath,
+                                                 std::string* arguments) {
+    return timed(PortOp::ReadLinkArgumentsForBackup,
+                 [&] { return m_inner.shortcuts.readLinkArgumentsForBackup(linkPath, arguments); });
+}
+
+Status TallyingPorts::writeLinkArgumentsForBackup(const std::string& linkPath,
+                                                  const std::string& arguments) {
+    return timed(PortOp::WriteLinkArgumentsForBackup, [&] {
+        return m_inner.shortcuts.writeLinkArgumentsForBackup(linkPath, arguments);
+    });
+}
+
+// ---- AccessPort ----
 
 Status TallyingPorts::readAccessList(const std::string& objectName, SecurityObjectType type,
                                      AccessList* list) {
@@ -105,6 +171,64 @@ Status TallyingPorts::writeAccessList(const std::string& objectName, SecurityObj
                                       const AccessList& list) {
     return timed(PortOp::WriteAccessList,
                  [&] { return m_inner.access.writeAccessList(objectName, type, list); });
+}
+
+Status TallyingPorts::enableBackupPrivileges() {
+    return timed(PortOp::EnableBackupPrivileges,
+                 [&] { return m_inner.access.enableBackupPrivileges(); });
+}
+
+// ---- FileSecurityPort ----
+
+Status TallyingPorts::openFileSecurity(const std::string& path, FileHandle* handle) {
+    return timed(PortOp::OpenFileSecurity,
+                 [&] { return m_inner.fileSecurity.openFileSecurity(path, handle); });
+}
+
+Status TallyingPorts::queryFileIdentity(FileHandle handle, FileIdentity* identity) {
+    return timed(PortOp::QueryFileIdentity,
+                 [&] { return m_inner.fileSecurity.queryFileIdentity(handle, identity); });
+}
+
+Status TallyingPorts::readFileAccessList(FileHandle handle, AccessList* list) {
+    return timed(PortOp::ReadFileAccessList,
+                 [&] { return m_inner.fileSecurity.readFileAccessList(handle, list); });
+}
+
+Status TallyingPorts::writeFileAccessList(FileHandle handle, const AccessList& list) {
+    return timed(PortOp::WriteFileAccessList,
+                 [&] { return m_inner.fileSecurity.writeFileAccessList(handle, list); });
+}
+
+Status TallyingPorts::setFileAttributes(FileHandle handle, std::uint32_t attributes) {
+    return timed(PortOp::SetFileAttributes,
+                 [&] { return m_inner.fileSecurity.setFileAttributes(handle, attributes); });
+}
+
+void TallyingPorts::closeFile(FileHandle handle) {
+    timed(PortOp::CloseFile, [&] { m_inner.fileSecurity.closeFile(handle); });
+}
+
+// ---- StorePort ----
+
+Status TallyingPorts::secureFolder(const std::string& folder, bool* trusted) {
+    return timed(PortOp::SecureFolder, [&] { return m_inner.store.secureFolder(folder, trusted); });
+}
+
+Status TallyingPorts::writeDurably(const std::string& path, const std::string& bytes) {
+    return timed(PortOp::WriteDurably, [&] { return m_inner.store.writeDurably(path, bytes); });
+}
+
+Status TallyingPorts::readFile(const std::string& path, std::string* bytes) {
+    return timed(PortOp::ReadStoreFile, [&] { return m_inner.store.readFile(path, bytes); });
+}
+
+Status TallyingPorts::listFiles(const std::string& folder, std::vector<std::string>* names) {
+    return timed(PortOp::ListStoreFiles, [&] { return m_inner.store.listFiles(folder, names); });
+}
+
+Status TallyingPorts::removeFile(const std::string& path) {
+    return timed(PortOp::RemoveStoreFile, [&] { return m_inner.store.removeFile(path); });
 }
 
 }  // namespace brenvik::bench

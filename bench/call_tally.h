@@ -6,19 +6,23 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/ports/ports.h"
 
 namespace brenvik::bench {
 
+// One per port method, in the ports' order.
 enum class PortOp : std::size_t {
     OpenKey,
+    OpenKeyForBackup,
     CreateKey,
     QuerySubkeyCount,
     EnumKey,
     QueryValue,
     SetValue,
     DeleteKey,
+    DeleteKeyForBackup,
     CloseKey,
     FindFirst,
     FindNext,
@@ -26,11 +30,26 @@ enum class PortOp : std::size_t {
     GetAttributes,
     SetAttributes,
     DeleteFile,
+    DeleteFileForBackup,
     GetLinkCount,
     ReadLinkArguments,
     WriteLinkArguments,
+    ReadLinkArgumentsForBackup,
+    WriteLinkArgumentsForBackup,
     ReadAccessList,
     WriteAccessList,
+    EnableBackupPrivileges,
+    OpenFileSecurity,
+    QueryFileIdentity,
+    ReadFileAccessList,
+    WriteFileAccessList,
+    SetFileAttributes,
+    CloseFile,
+    SecureFolder,
+    WriteDurably,
+    ReadStoreFile,
+    ListStoreFiles,
+    RemoveStoreFile,
     Count
 };
 
@@ -43,20 +62,28 @@ struct OpTally {
 
 using CallTally = std::array<OpTally, static_cast<std::size_t>(PortOp::Count)>;
 
+inline std::size_t Calls(const CallTally& tally, PortOp op) {
+    return tally[static_cast<std::size_t>(op)].calls;
+}
+
 class TallyingPorts final : public RegistryPort,
                             public FilePort,
                             public ShortcutPort,
-                            public AccessPort {
+                            public AccessPort,
+                            public FileSecurityPort,
+                            public StorePort {
 public:
     explicit TallyingPorts(Ports& inner) : m_inner(inner) {}
     TallyingPorts(const TallyingPorts&) = delete;
     TallyingPorts& operator=(const TallyingPorts&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
     const CallTally& tally() const { return m_tally; }
 
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                    RegKey* key) override;
+    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                            RegKey* key) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -66,6 +93,7 @@ public:
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
     Status deleteKey(RegKey parent, const std::string& path) override;
+    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;
 
     FindHandle findFirst(const std::string& pattern, FindEntry* entry) override;
@@ -73,16 +101,34 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    bool deleteFile(const std::string& path) override;
+    Status deleteFile(const std::string& path) override;
+    Status deleteFileForBackup(const std::string& path) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
 
-    std::string readLinkArguments(const std::string& linkPath) override;
-    bool writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
+    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
+    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
+    Status writeLinkArgumentsForBackup(const std::string& linkPath,
+                                       const std::string& arguments) override;
 
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList* list) override;
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
+    Status enableBackupPrivileges() override;
+
+    Status openFileSecurity(const std::string& path, FileHandle* handle) override;
+    Status queryFileIdentity(FileHandle handle, FileIdentity* identity) override;
+    Status readFileAccessList(FileHandle handle, AccessList* list) override;
+    Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
+    Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
+    void closeFile(FileHandle handle) override;
+
+    Status secureFolder(const std::string& folder, bool* trusted) override;
+    Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status readFile(const std::string& path, std::string* bytes) override;
+    Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
+    Status removeFile(const std::string& path) override;
 
 private:
     // Runs call, adding one call and its duration to op's tally.

@@ -8,6 +8,32 @@ namespace {
 constexpr const char* kDesktop = "C:\\Users\\bench\\Desktop";
 constexpr const char* kAppData = "C:\\Users\\bench\\AppData\\Roaming";
 
+// A locked object: its protected list grants SYSTEM alone, the administrators nothing.
+AccessList RefusingList() {
+    AccessList list;
+    list.present = true;
+    list.isProtected = true;
+    AccessEntry system;
+    system.mask = kGenericAll;
+    system.sid = model::kSystemSid;
+    list.entries.push_back(system);
+    return list;
+}
+
+void AddEntry(model::ModelPlatform& platform, const ProfileEntry& entry) {
+    platform.addKey(kHKeyLocalMachine, std::string(kNameSpaceKey) + "\\" + entry.classId);
+    const std::string classPath = std::string(kClassesKey) + "\\" + entry.classId;
+    platform.addKey(kHKeyLocalMachine, classPath);
+    for (const ProfileVerb& verb : entry.verbs) {
+        platform.putString(kHKeyLocalMachine, classPath + "\\shell\\" + verb.name + "\\Command", "",
+                           verb.command);
+    }
+    if (!entry.refuses)
+        return;
+    for (const std::string& path : ClassKeys(entry))
+        platform.setKeyAccessList(kHKeyLocalMachine, path, RefusingList());
+}
+
 }  // namespace
 
 void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
@@ -19,18 +45,13 @@ void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
 
     for (const ProfileLink& link : profile.links) {
         const std::string folder = link.folder == LinkFolder::Desktop ? kDesktop : quickLaunch;
-        platform.addShortcut(folder + "\\" + link.name, link.target, link.arguments);
+        const std::string path = folder + "\\" + link.name;
+        platform.addShortcut(path, link.target, link.arguments);
+        if (link.refuses)
+            platform.setFileAccessList(path, RefusingList());
     }
     platform.addKey(kHKeyLocalMachine, kNameSpaceKey);
-    for (const ProfileEntry& entry : profile.entries) {
-        platform.addKey(kHKeyLocalMachine, std::string(kNameSpaceKey) + "\\" + entry.classId);
-        const std::string classPath = std::string(kClassesKey) + "\\" + entry.classId;
-        platform.addKey(kHKeyLocalMachine, classPath);
-        for (const ProfileVerb& verb : entry.verbs) {
-            platform.putString(kHKeyLocalMachine, classPath + "\\shell\\" + verb.name + "\\Command",
-                               "", verb.command);
-        }
-    }
+    for (const ProfileEntry& entry : profile.entries) AddEntry(platform, entry);
 }
 
 }  // namespace brenvik::bench

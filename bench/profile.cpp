@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "bench/paths.h"
+
 namespace brenvik::bench {
 namespace {
 
@@ -11,7 +13,8 @@ constexpr std::size_t kQuickLaunchLinks = 10;
 constexpr std::size_t kQuickLaunchSuspect = 3;
 constexpr std::size_t kEntries = 50;
 constexpr std::size_t kHijackedEntries = 10;
-constexpr std::size_t kShellEntries = 40;  // hijacked ones included
+constexpr std::size_t kShellEntries = 40;   // hijacked ones included
+constexpr std::size_t kRefusingEvery = 20;  // 5 %
 
 std::string Numbered(const char* format, std::size_t number) {
     char text[96];
@@ -46,8 +49,10 @@ void AddLinks(Profile& profile, LinkFolder folder, std::size_t count, std::size_
     std::size_t made = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const bool isSuspect = made < suspect && i % stride == 0;
-        made += isSuspect;
         profile.links.push_back(MakeLink(folder, i, isSuspect));
+        // Only suspect shortcuts are read, so only theirs can refuse the scan.
+        profile.links.back().refuses = isSuspect && made % kRefusingEvery == 0;
+        made += isSuspect;
     }
     profile.expectedFindings += made;
 }
@@ -76,6 +81,19 @@ bool IsBenchClassId(const std::string& name) {
            0;
 }
 
+std::vector<std::string> ClassKeys(const ProfileEntry& entry) {
+    const std::string classPath = std::string(kClassesKey) + "\\" + entry.classId;
+    std::vector<std::string> keys{classPath};
+    if (entry.verbs.empty())
+        return keys;
+    keys.push_back(classPath + "\\shell");
+    for (const ProfileVerb& verb : entry.verbs) {
+        keys.push_back(keys[1] + "\\" + verb.name);
+        keys.push_back(keys.back() + "\\Command");
+    }
+    return keys;
+}
+
 Profile MakeProfile(std::size_t scale) {
     Profile profile;
     AddLinks(profile, LinkFolder::Desktop, kDesktopLinks * scale, kDesktopSuspect * scale);
@@ -83,6 +101,8 @@ Profile MakeProfile(std::size_t scale) {
              kQuickLaunchSuspect * scale);
     for (std::size_t i = 0; i < kEntries * scale; ++i) {
         profile.entries.push_back(MakeEntry(i, i % kEntries));
+        // Cycles through every kind of entry: 0, 20, 40, 10, 30 of each fifty.
+        profile.entries.back().refuses = i % kRefusingEvery == 0;
         profile.expectedFindings += i % kEntries < kHijackedEntries;
     }
     return profile;

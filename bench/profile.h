@@ -1,5 +1,5 @@
 // The benchmark's profiles: Desktop and Quick Launch shortcuts and desktop name space entries
-// in a fixed mix, scaled as a whole.
+// in a fixed mix, some of them refusing the user, scaled as a whole.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,7 @@ struct ProfileLink {
     std::string name;  // file name with ".lnk"
     std::string target;
     std::string arguments;
+    bool refuses = false;  // its list grants the administrators nothing
 };
 
 struct ProfileVerb {
@@ -29,10 +30,11 @@ struct ProfileVerb {
 };
 
 // A name space entry named by its class identifier; the class has a shell key only when it
-// has verbs.
+// has verbs. When it refuses, so do its class key and every key under it.
 struct ProfileEntry {
     std::string classId;
     std::vector<ProfileVerb> verbs;
+    bool refuses = false;
 };
 
 struct Profile {
@@ -46,12 +48,18 @@ struct Profile {
 
 // Scale 1: 200 Desktop shortcuts (20 suspect), 10 Quick Launch shortcuts (3 suspect) and
 // 50 name space entries (10 whose class runs the browser, 30 legitimate classes with shell
-// verbs, 10 classes without a shell key). Scale n has n times as many of each.
+// verbs, 10 classes without a shell key). Scale n has n times as many of each. One suspect
+// shortcut in twenty in each folder, and one entry in twenty, refuse the user, counted from
+// the first: 5 % from scale 10 on, a little more below (rounded up).
 Profile MakeProfile(std::size_t scale);
 
 // The class identifier of the benchmark's entry number index.
 std::string BenchClassId(std::size_t index);
 
 bool IsBenchClassId(const std::string& name);
+
+// The keys of an entry's class under HKEY_LOCAL_MACHINE, parents before their subkeys: the
+// class key, its shell key and each verb's key and command key.
+std::vector<std::string> ClassKeys(const ProfileEntry& entry);
 
 }  // namespace brenvik::bench

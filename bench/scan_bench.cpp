@@ -139,14 +139,14 @@ void PrintResult(std::FILE* out, const SizeResult& r) {
 
 void PrintTally(std::FILE* out, const SizeResult& r) {
     std::fprintf(out, "  scale %zu, calls in one run:\n", r.scale);
-    std::fprintf(out, "  %-20s %9s %9s %12s %12s\n", "operation", "scan", "bare", "scan ms",
+    std::fprintf(out, "  %-28s %9s %9s %12s %12s\n", "operation", "scan", "bare", "scan ms",
                  "bare ms");
     for (std::size_t i = 0; i < r.scanCalls.size(); ++i) {
         const OpTally& scan = r.scanCalls[i];
         const OpTally& bare = r.bareCalls[i];
         if (scan.calls == 0 && bare.calls == 0)
             continue;
-        std::fprintf(out, "  %-20s %9zu %9zu %12.3f %12.3f\n", PortOpName(static_cast<PortOp>(i)),
+        std::fprintf(out, "  %-28s %9zu %9zu %12.3f %12.3f\n", PortOpName(static_cast<PortOp>(i)),
                      scan.calls, bare.calls,
                      std::chrono::duration<double, std::milli>(scan.time).count(),
                      std::chrono::duration<double, std::milli>(bare.time).count());

@@ -14,6 +14,8 @@ namespace {
 struct Shape {
     std::size_t desktop = 0, desktopSuspect = 0, quickLaunch = 0, quickLaunchSuspect = 0;
     std::size_t entries = 0, browserVerbs = 0, withoutShell = 0;
+    std::size_t refusingLinks = 0, refusingEntries = 0, refusingHijacks = 0;
+    bool refusingOrdinaryLink = false;
 };
 
 Shape ShapeOf(const Profile& profile) {
@@ -25,20 +27,32 @@ Shape ShapeOf(const Profile& profile) {
         const bool onDesktop = link.folder == LinkFolder::Desktop;
         (onDesktop ? shape.desktop : shape.quickLaunch) += 1;
         (onDesktop ? shape.desktopSuspect : shape.quickLaunchSuspect) += suspect;
+        shape.refusingLinks += link.refuses;
+        shape.refusingOrdinaryLink |= link.refuses && !suspect;
     }
     for (const ProfileEntry& entry : profile.entries) {
         ++shape.entries;
         shape.withoutShell += entry.verbs.empty();
+        shape.refusingEntries += entry.refuses;
+        bool hijacked = false;
         for (const ProfileVerb& verb : entry.verbs) {
             std::string site;
-            shape.browserVerbs += SiteFromCommand(verb.command, site) && !site.empty();
+            const bool runsBrowser = SiteFromCommand(verb.command, site) && !site.empty();
+            shape.browserVerbs += runsBrowser;
+            hijacked |= runsBrowser;
         }
+        shape.refusingHijacks += entry.refuses && hijacked;
     }
     return shape;
 }
 
 TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
-    for (std::size_t scale : {1u, 3u, 10u, 100u}) {
+    // One in twenty, rounded up: per folder for the suspect shortcuts, over all entries.
+    const struct {
+        std::size_t scale, refusingLinks, refusingEntries, refusingHijacks;
+    } cases[] = {{1, 1 + 1, 3, 1}, {3, 3 + 1, 8, 2}, {10, 10 + 2, 25, 5}, {100, 100 + 15, 250, 50}};
+    for (const auto& c : cases) {
+        const std::size_t scale = c.scale;
         SCOPED_TRACE(scale);
         const Profile profile = MakeProfile(scale);
         const Shape shape = ShapeOf(profile);
@@ -51,6 +65,31 @@ TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
         EXPECT_EQ(shape.withoutShell, 10 * scale);
         EXPECT_EQ(profile.expectedFindings, 33 * scale);
         EXPECT_EQ(profile.items(), 260 * scale);
+        // Only shortcuts the scan reads can refuse it; refusing hijacks must still be found.
+        EXPECT_EQ(shape.refusingLinks, c.refusingLinks);
+        EXPECT_FALSE(shape.refusingOrdinaryLink);
+        EXPECT_EQ(shape.refusingEntries, c.refusingEntries);
+        EXPECT_EQ(shape.refusingHijacks, c.refusingHijacks);
+    }
+}
+
+TEST(BenchProfile, ClassKeysListParentsBeforeTheirSubkeys) {
+    const std::string classKey = std::string("SOFTWARE\\Classes\\CLSID\\") + BenchClassId(7);
+    const struct {
+        std::vector<ProfileVerb> verbs;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {{}, {classKey}},
+        {{{"open", "a"}, {"print", "b"}},
+         {classKey, classKey + "\\shell", classKey + "\\shell\\open",
+          classKey + "\\shell\\open\\Command", classKey + "\\shell\\print",
+          classKey + "\\shell\\print\\Command"}},
+    };
+    for (const auto& c : cases) {
+        ProfileEntry entry;
+        entry.classId = BenchClassId(7);
+        entry.verbs = c.verbs;
+        EXPECT_EQ(ClassKeys(entry), c.keys);
     }
 }
 
