@@ -2,18 +2,20 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace brenvik {
 
 namespace {
 
-// The list view copies the text and never writes through pszText for LVM_INSERTITEMA and
-// LVM_SETITEMA, so handing it the caller's constant text is safe.
-LVITEMA TextItem(int item, int subItem, const std::string& text) {
-    LVITEMA lvItem = {};
+// The list view copies the text and never writes through pszText for LVM_INSERTITEMW and
+// LVM_SETITEMTEXTW, so handing it the caller's constant text is safe.
+LVITEMW TextItem(int item, int subItem, const std::wstring& text) {
+    LVITEMW lvItem = {};
     lvItem.mask = LVIF_TEXT;
     lvItem.iItem = item;
     lvItem.iSubItem = subItem;
-    lvItem.pszText = const_cast<char*>(text.c_str());
+    lvItem.pszText = const_cast<wchar_t*>(text.c_str());
     return lvItem;
 }
 
@@ -31,28 +33,32 @@ void ScanView::SetPos(int position) {
 }
 
 void ScanView::SetStatusText(const std::string& text) {
-    SetWindowTextA(m_hStatus, text.c_str());
+    SetWindowTextW(m_hStatus, Utf8ToWide(text).c_str());
 }
 
 void ScanView::NotifyFinished() {
     SendMessageA(GetParent(m_hProgress), WM_SCAN_FINISHED, 0, 0);
 }
 
+// The row texts come from the scan as UTF-8 and go to the list as UTF-16, so that a site in
+// any script reads the same whatever the code page; the dialog's own texts stay 8-bit.
 void ScanView::AddRow(const std::string& location, const std::string& site,
                       const std::string& status) {
-    LVITEMA row = TextItem(m_nRows, 0, location);
+    const std::wstring texts[] = {Utf8ToWide(location), Utf8ToWide(site), Utf8ToWide(status)};
+    LVITEMW row = TextItem(m_nRows, 0, texts[0]);
     const int index =
-        static_cast<int>(SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+        static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
     // A failed insert returns -1, and -1 means "every row" to LVM_SETITEMSTATE: stop here
     // rather than select the whole list.
     if (index < 0) {
         return;
     }
 
-    LVITEMA siteItem = TextItem(index, 1, site);
-    SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&siteItem));
-    LVITEMA statusItem = TextItem(index, 2, status);
-    SendMessageA(m_hList, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&statusItem));
+    for (int subItem = 1; subItem <= 2; ++subItem) {
+        LVITEMW cell = TextItem(index, subItem, texts[subItem]);
+        SendMessageW(m_hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&cell));
+    }
 
     LVITEMA state = {};
     state.state = LVIS_SELECTED | LVIS_FOCUSED;

@@ -115,7 +115,7 @@ TEST_F(ScanViewTest, ProgressAndStatusFollowTheWorker) {
 
 // A list that refuses every new row, as a list view does when it runs out of memory.
 LRESULT CALLBACK RefusingListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == LVM_INSERTITEMA) {
+    if (message == LVM_INSERTITEMW) {
         return -1;
     }
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) {
