@@ -15,6 +15,11 @@
 namespace brenvik::bench {
 namespace {
 
+// SYSTEM alone may open a refusing key or file: the administrators, this process included,
+// are refused, as they are by a class or shortcut locked against removal.
+constexpr const char* kRefusingKeyList = "D:P(A;;KA;;;SY)";
+constexpr const char* kRefusingFileList = "D:P(A;;FA;;;SY)";
+
 std::string Describe(const char* what, long code) {
     return std::string(what) + " failed with " + std::to_string(code);
 }
@@ -46,8 +51,8 @@ std::size_t RemoveBenchSubkeys(const char* path) {
     // Collected first: deleting while enumerating by index would skip names.
     for (const std::string& name : BenchSubkeys(path)) {
         const std::string full = std::string(path) + "\\" + name;
-        // Given a subkey, RegDeleteTreeA deletes that key itself as well.
-        removed += RegDeleteTreeA(HKEY_LOCAL_MACHINE, full.c_str()) == ERROR_SUCCESS;
+        // Refusing keys are opened up first.
+        removed += test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, full) == ERROR_SUCCESS;
     }
     return removed;
 }
@@ -144,6 +149,21 @@ bool Win32World::makeLinks(const Profile& profile) {
         }
         saved[{item.target, item.arguments}] = path;
     }
+    return lockLinks(profile);
+}
+
+bool Win32World::lockLinks(const Profile& profile) {
+    for (const ProfileLink& item : profile.links) {
+        if (!item.refuses)
+            continue;
+        const std::string folder = item.folder == LinkFolder::Desktop ? m_desktop : m_quickLaunch;
+        const std::string path = folder + "\\" + item.name;
+        const DWORD status = test::WriteSddl(path, SecurityObjectType::File, kRefusingFileList);
+        if (status != ERROR_SUCCESS) {
+            m_error = Describe(("locking " + path).c_str(), static_cast<long>(status));
+            return false;
+        }
+    }
     return true;
 }
 
@@ -160,6 +180,20 @@ bool Win32World::makeEntries(const Profile& profile) {
         }
         if (status != ERROR_SUCCESS) {
             m_error = Describe(("creating " + classPath).c_str(), status);
+            return false;
+        }
+        if (entry.refuses && !lockClass(entry))
+            return false;
+    }
+    return true;
+}
+
+bool Win32World::lockClass(const ProfileEntry& entry) {
+    for (const std::string& path : ClassKeys(entry)) {
+        const DWORD status = test::WriteSddl(test::RegistryObjectName(HKEY_LOCAL_MACHINE, path),
+                                             SecurityObjectType::RegistryKey, kRefusingKeyList);
+        if (status != ERROR_SUCCESS) {
+            m_error = Describe(("locking " + path).c_str(), static_cast<long>(status));
             return false;
         }
     }

@@ -1,6 +1,7 @@
 // A profile laid out in the real system for the life of the object: .lnk files in scratch
 // Desktop and Quick Launch folders, the Shell Folders values pointed at them, and name
-// space entries with their classes under HKEY_LOCAL_MACHINE.
+// space entries with their classes under HKEY_LOCAL_MACHINE, refusing ones locked for real.
+// (Wine running as root reads a locked file all the same: there only the keys refuse.)
 #pragma once
 
 #include <memory>
@@ -12,7 +13,8 @@
 namespace brenvik::bench {
 
 // Deletes every name space entry and class whose name starts with kBenchClassPrefix
-// (left over by an interrupted run too), and nothing else. Returns how many keys it deleted.
+// (left over by an interrupted run too, locked or not), and nothing else. Returns how many
+// keys it deleted.
 std::size_t RemoveBenchKeys();
 
 class Win32World {
@@ -43,7 +45,11 @@ private:
 
     bool makeFolders();
     bool makeLinks(const Profile& profile);
+    // Gives each refusing shortcut the refusing list, once every copy has been made.
+    bool lockLinks(const Profile& profile);
     bool makeEntries(const Profile& profile);
+    // Gives each key of a refusing entry's class the refusing list.
+    bool lockClass(const ProfileEntry& entry);
 
     ComScope m_com;
     test::ScratchFolder m_scratch;

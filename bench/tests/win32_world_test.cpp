@@ -59,14 +59,15 @@ Profile SmallProfile() {
         {LinkFolder::Desktop, "Internet Explorer.lnk", kBrowserPath, "http://a.example/"},
         {LinkFolder::Desktop, "Notes.lnk", "C:\\windows\\notepad.exe", "http://a.example/"},
         {LinkFolder::Desktop, "Notes 2.lnk", "C:\\windows\\notepad.exe", "http://a.example/"},
-        {LinkFolder::QuickLaunch, "IExplorer.lnk", kBrowserPath, "http://b.example/"},
+        {LinkFolder::QuickLaunch, "IExplorer.lnk", kBrowserPath, "http://b.example/", true},
     };
     profile.entries = {
         {BenchClassId(1), {{"open", std::string(kBrowserPath) + " http://c.example/"}}},
         {BenchClassId(2), {{"open", "explorer.exe"}}},
-        {BenchClassId(3), {}},
+        {BenchClassId(3), {}, true},
+        {BenchClassId(4), {{"open", std::string(kBrowserPath) + " http://d.example/"}}, true},
     };
-    profile.expectedFindings = 3;
+    profile.expectedFindings = 4;
     return profile;
 }
 
@@ -81,13 +82,24 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
         EXPECT_NE(GetFileAttributesA((world.desktop() + "\\Notes 2.lnk").c_str()),
                   INVALID_FILE_ATTRIBUTES);
 
+        // The locked class refuses for real, and gets its list back after the scan.
+        const std::string command =
+            std::string(kClassesKey) + "\\" + BenchClassId(4) + "\\shell\\open\\Command";
+        const std::string locked = test::RegistryObjectName(HKEY_LOCAL_MACHINE, command);
+        const std::string lockedList = test::ReadSddl(locked, SecurityObjectType::RegistryKey);
+        UniqueHkey refused;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, command.c_str(), 0, KEY_READ, refused.put()),
+                  ERROR_ACCESS_DENIED);
+
         Win32Platform platform;
         Ports ports = platform.ports();
         RowCounter view;
         RunScan(ports, view);
-        EXPECT_EQ(view.rows, (std::vector<std::string>{"Quick Launch http://b.example/",
-                                                       "Desktop NameSpace http://c.example/",
-                                                       "Desktop http://a.example/"}));
+        EXPECT_EQ(view.rows,
+                  (std::vector<std::string>{
+                      "Quick Launch http://b.example/", "Desktop NameSpace http://c.example/",
+                      "Desktop NameSpace http://d.example/", "Desktop http://a.example/"}));
+        EXPECT_EQ(test::ReadSddl(locked, SecurityObjectType::RegistryKey), lockedList);
     }
     EXPECT_EQ(GetFileAttributesA(scratch.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(RemoveBenchKeys(), 0u);
@@ -96,6 +108,7 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
     EXPECT_EQ(ReadShellFolder("AppData"), appDataBefore);
 }
 
+// Locked leftovers too: an interrupted run on Windows keeps its refusing lists.
 TEST(BenchWin32World, SweepDeletesOnlyTheBenchmarksKeys) {
     const std::string nameSpace = std::string(kNameSpaceKey) + "\\";
     const std::string ours = nameSpace + BenchClassId(0xFFFF) + "\\leftover";
@@ -105,6 +118,11 @@ TEST(BenchWin32World, SweepDeletesOnlyTheBenchmarksKeys) {
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE,
                                   nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
+    }
+    for (const std::string& path : {ours, nameSpace + BenchClassId(0xFFFF)}) {
+        ASSERT_EQ(test::WriteSddl(test::RegistryObjectName(HKEY_LOCAL_MACHINE, path),
+                                  SecurityObjectType::RegistryKey, "D:P(A;;KA;;;SY)"),
+                  0u);
     }
     EXPECT_EQ(RemoveBenchKeys(), 1u);
     EXPECT_FALSE(MachineKeyExists(nameSpace + BenchClassId(0xFFFF)));
