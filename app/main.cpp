@@ -6,9 +6,13 @@
 #include "app/instance.h"
 #include "app/main_dialog.h"
 #include "app/privilege.h"
+#include "app/scan_thread.h"
+#include "engine/journal.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     brenvik::g_hInstance = hInstance;
+    // Before anything else: put back what a run that died left unlocked.
+    brenvik::RecoverJournal(brenvik::ProcessPorts());
     // Without the privilege the program still runs; nothing is said.
     brenvik::EnableDebugPrivilege(true);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};

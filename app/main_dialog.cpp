@@ -8,7 +8,6 @@
 #include "app/scan_thread.h"
 #include "app/scan_view.h"
 #include "app/window_centring.h"
-#include "engine/driver.h"
 #include "res/resource.h"
 
 // The system's atl.dll runs a dialog template that declares ActiveX controls (class text
@@ -64,6 +63,9 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LRESULT& result) {
         case WM_SCAN_FINISHED:
             result = OnScanFinished();
             return true;
+        case WM_COMMAND_FINISHED:
+            result = OnCommandFinished();
+            return true;
         case WM_COMMAND:
             // Matched on the identifier alone, whatever the notification code.
             return HandleCommand(LOWORD(wParam));
@@ -101,43 +103,80 @@ BOOL MainDialog::OnInitDialog() {
 }
 
 void MainDialog::OnClose() {
+    // Ending now would leave whatever the command has unlocked as it is: stop it at the next
+    // object and end once it has put everything back.
+    if (m_running) {
+        m_closeWaiting = true;
+        m_stop.request();
+        return;
+    }
     EndDialog(m_hDlg, 2);
 }
 
 LRESULT MainDialog::OnScanFinished() {
-    EnableCommands(true);
+    OnCommandEnded();
     return 1;
 }
 
-void MainDialog::OnScan() {
+LRESULT MainDialog::OnCommandFinished() {
+    OnCommandEnded();
+    return 1;
+}
+
+void MainDialog::OnCommandEnded() {
+    m_running = false;
+    if (m_closeWaiting) {
+        EndDialog(m_hDlg, 2);
+        return;
+    }
+    if (m_fixDesktopWaiting) {
+        m_fixDesktopWaiting = false;
+        if (StartCommand(CommandKind::FixDesktop))
+            return;
+    }
+    EnableCommands(true);
+}
+
+bool MainDialog::StartCommand(CommandKind kind) {
     ScanView* view = ScanViewOf(m_hDlg);
-    if (view == nullptr) {
-        return;
-    }
+    if (m_running || view == nullptr)
+        return false;
     EnableCommands(false);
-    SendMessageA(view->m_hList, LVM_DELETEALLITEMS, 0, 0);
-    view->m_nRows = 0;
-    view->SetPos(0);
-    // Never waited for: the worker ends by itself after WM_SCAN_FINISHED.
-    const HANDLE hWorker = CreateThread(nullptr, 0, ScanThreadProc, view, 0, nullptr);
-    if (hWorker == nullptr) {
-        // No worker will ever send WM_SCAN_FINISHED; stay usable instead of locked.
-        EnableCommands(true);
-        return;
+    if (kind == CommandKind::Scan) {
+        SendMessageA(view->m_hList, LVM_DELETEALLITEMS, 0, 0);
+        view->m_nRows = 0;
+        view->SetPos(0);
     }
-    CloseHandle(hWorker);
+    if (!brenvik::StartCommand(CommandRequest{kind, m_hDlg, view, &m_stop})) {
+        // No worker will ever report its end; stay usable instead of locked.
+        EnableCommands(true);
+        return false;
+    }
+    m_running = true;
+    return true;
+}
+
+void MainDialog::OnScan() {
+    StartCommand(CommandKind::Scan);
 }
 
 void MainDialog::OnFix() {
-    FixAll(ProcessPorts());
+    StartCommand(CommandKind::Fix);
 }
 
 void MainDialog::OnAbout() {
+    if (m_running)
+        return;
     DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), m_hDlg, AboutDialogProc, 0);
 }
 
 void MainDialog::OnFixDesktop() {
-    FixDesktop(ProcessPorts());
+    // Never beside another command: it runs when that one has ended.
+    if (m_running) {
+        m_fixDesktopWaiting = true;
+        return;
+    }
+    StartCommand(CommandKind::FixDesktop);
 }
 
 void MainDialog::EnableCommands(bool enable) {

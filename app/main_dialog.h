@@ -5,6 +5,8 @@
 
 #include "app/browser_event_sink.h"
 #include "app/escape_filter.h"
+#include "app/scan_thread.h"
+#include "engine/stop_signal.h"
 
 namespace brenvik {
 
@@ -29,10 +31,19 @@ private:
     BOOL OnInitDialog();
     void OnClose();
     LRESULT OnScanFinished();
+    LRESULT OnCommandFinished();
     void OnScan();
     void OnFix();
     void OnAbout();
     void OnFixDesktop();
+
+    // One engine command at a time, whatever arrives: a click on a disabled button, a posted
+    // or sent WM_COMMAND, a key. Starts the command on a worker; false when one is running
+    // or none could be started.
+    bool StartCommand(CommandKind kind);
+    // The running command has ended: a close that waited ends the dialog, a waiting Fix
+    // Desktop starts, or the dialog is idle again.
+    void OnCommandEnded();
 
     // Idle has Scan, Fix, About and the system menu's Close enabled; Scanning has them off.
     void EnableCommands(bool enable);
@@ -40,6 +51,11 @@ private:
     HWND m_hDlg = nullptr;
     EscapeFilter m_escapeFilter;
     BrowserEventSink m_sink;
+    bool m_running = false;
+    bool m_fixDesktopWaiting = false;
+    bool m_closeWaiting = false;
+    // Owned here, read by the worker: the dialog object outlives every worker's last message.
+    StopSignal m_stop;
 };
 
 }  // namespace brenvik

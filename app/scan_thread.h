@@ -1,18 +1,37 @@
-// The scan worker's routine and the process-wide Win32 platform that every command uses.
+// The worker threads of the dialog's commands and the process-wide Win32 platform they use.
 #pragma once
 
 #include <windows.h>
 
 #include "engine/ports/ports.h"
+#include "engine/stop_signal.h"
 
 namespace brenvik {
 
-// The real platform as the engine's ports. Made on first use and never destroyed: a scan
-// worker may still be using it while the process ends.
+class ScanView;
+
+// Sent to the main dialog when a Fix or Fix Desktop has ended; wParam 0, lParam 0. A scan
+// ends with WM_SCAN_FINISHED instead.
+constexpr UINT WM_COMMAND_FINISHED = WM_USER + 101;
+
+// The real platform as the engine's ports. Made on first use and never destroyed: a worker
+// may still be returning from its last message while the process ends.
 Ports& ProcessPorts();
 
-// Thread routine of a scan: RunScan over ProcessPorts() into the ScanView given as the
-// thread parameter. The exit code is 0.
-DWORD WINAPI ScanThreadProc(LPVOID parameter);
+enum class CommandKind { Scan, Fix, FixDesktop };
+
+// What a worker runs: the command, the dialog it reports to, and the signal that asks it to
+// stop at the next object.
+struct CommandRequest {
+    CommandKind kind;
+    HWND hDialog;
+    ScanView* view;
+    const StopSignal* stop;
+};
+
+// Runs the command over ProcessPorts() on a new thread, which is never waited for: it ends
+// by itself after its last message to the dialog (WM_SCAN_FINISHED, sent by the view, for a
+// scan; WM_COMMAND_FINISHED otherwise). False when no thread could be made.
+bool StartCommand(const CommandRequest& request);
 
 }  // namespace brenvik

@@ -193,7 +193,10 @@ TEST_F(BrenvikE2e, FixRepairsTheHijacksOnlyAndLeavesTheReportAlone) {
     const auto harmless = m_profile->Harmless();
     ObjectState quickLaunch = FileState(m_profile->QuickLaunchHijack());
 
+    // Fix runs on a worker with the same commands locked as during a scan.
     m_program->Click(IDC_FIX);
+    EXPECT_FALSE(m_program->CommandsEnabled());
+    ASSERT_TRUE(m_program->WaitIdle());
 
     EXPECT_EQ(m_program->Rows(), kExpectedRows);
     EXPECT_FALSE(FileState(m_profile->DesktopHijack()).exists);
@@ -220,6 +223,7 @@ TEST_F(BrenvikE2e, FixDesktopWritesTheIconValuesAndTheNetworkPlacesRegistration)
     // Twice: the second run leaves the same state.
     for (int run = 0; run < 2; ++run) {
         m_program->Click(IDC_FIX_DESKTOP);
+        ASSERT_TRUE(m_program->WaitIdle());
         const RegTree icons = ReadTree(HKEY_CURRENT_USER, kHideDesktopIcons);
         const RegTree expectedIcons = {
             {"", {}},
@@ -244,12 +248,17 @@ TEST_F(BrenvikE2e, EscapeDoesNothingWhileSpaceOnFixRepairs) {
     EXPECT_TRUE(MachineKeyState(HijackedProfile::FakeEntry()).exists);
 
     m_program->PostKey(m_program->item(IDC_FIX), VK_SPACE);
+    // A Scan that arrives while Fix runs is ignored: wait for the Fix first.
+    const DWORD start = GetTickCount();
+    while (FileState(m_profile->DesktopHijack()).exists && GetTickCount() - start < 20000)
+        Sleep(20);
+    ASSERT_TRUE(m_program->WaitIdle());
     PostScanAndWait();
     ExpectScanResult({});
     EXPECT_FALSE(FileState(m_profile->DesktopHijack()).exists);
 }
 
-TEST_F(BrenvikE2e, ScanningLocksTheCommandsButFixDesktopStillRuns) {
+TEST_F(BrenvikE2e, ScanningLocksTheCommandsAndFixDesktopWaitsForTheScan) {
     const std::string newStartPanel = std::string(kHideDesktopIcons) + "\\NewStartPanel";
     ASSERT_TRUE(SetValue(HKEY_CURRENT_USER, newStartPanel, "Other", Dword(7)));
     Start();
@@ -264,12 +273,11 @@ TEST_F(BrenvikE2e, ScanningLocksTheCommandsButFixDesktopStillRuns) {
     EXPECT_NE(m_program->CloseGreyed(), std::optional<bool>(false));
 
     m_program->Click(IDC_FIX_DESKTOP);
+    ASSERT_TRUE(m_program->WaitIdle());
+    ExpectScanResult(kExpectedRows);
     const RegTree icons = ReadTree(HKEY_CURRENT_USER, newStartPanel);
     ASSERT_EQ(icons.count(""), 1u);
     EXPECT_EQ(icons.at("").count(kNetworkPlacesIcon), 1u);
-
-    ASSERT_TRUE(m_program->WaitIdle());
-    ExpectScanResult(kExpectedRows);
 }
 
 TEST_F(BrenvikE2e, AboutBoxIsModalOverTheMainDialog) {

@@ -210,7 +210,7 @@ ObjectState FileState(const std::string& path) {
     state.attributes = attributes & kKeptAttributes;
     state.sddl = ReadSddl(path, SecurityObjectType::File);
     // An unreadable shortcut shows as an empty target as well as empty arguments.
-    state.arguments = Win32Platform().readLinkArguments(path);
+    Win32Platform().readLinkArguments(path, &state.arguments);
     state.target = Lowercase(ReadShortcutTarget(path));
     return state;
 }

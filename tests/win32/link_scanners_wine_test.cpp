@@ -4,6 +4,8 @@
 #include <map>
 
 #include "engine/link_scanners.h"
+#include "engine/access_broker.h"
+#include "engine/journal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 
@@ -52,6 +54,12 @@ std::vector<std::string> Paths(const FindingList& findings) {
     return Sorted(paths);
 }
 
+std::string Arguments(const std::string& path) {
+    std::string arguments;
+    Win32Platform().readLinkArguments(path, &arguments);
+    return arguments;
+}
+
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
@@ -92,7 +100,7 @@ protected:
     Scanner Scan(bool expected = true) {
         PointShellFolders();
         Scanner scanner;
-        EXPECT_EQ(scanner.scan(m_ports), expected);
+        EXPECT_EQ(scanner.scan(m_broker), expected);
         return scanner;
     }
 
@@ -111,6 +119,8 @@ protected:
 
     Win32Platform m_platform;
     Ports m_ports = m_platform.ports();
+    Journal m_journal{m_platform};
+    AccessBroker m_broker{m_ports, m_journal};
     ScratchFolder m_desktop;
     ScratchFolder m_appData;
     std::string m_quickLaunch;
@@ -136,7 +146,7 @@ TEST_F(LinkScannerWineTest, DesktopRepairDeletesExactlyTheFindings) {
     const auto before = States();
     auto scanner = Scan<DesktopLinkScanner>();
     ASSERT_EQ(scanner.findings().size(), 2u);
-    EXPECT_TRUE(scanner.repair(m_ports));
+    EXPECT_TRUE(scanner.repair(m_broker));
 
     for (const auto& [path, state] : before) {
         const bool hijack = path.find("\\Internet Explorer.lnk") != std::string::npos ||
@@ -155,15 +165,15 @@ TEST_F(LinkScannerWineTest, QuickLaunchRepairClearsArgumentsAndKeepsTheRest) {
     const auto before = States();
     auto scanner = Scan<QuickLaunchLinkScanner>();
     ASSERT_EQ(scanner.findings().size(), 2u);
-    EXPECT_TRUE(scanner.repair(m_ports));
+    EXPECT_TRUE(scanner.repair(m_broker));
 
     for (const auto& [path, state] : before) {
         EXPECT_EQ(StateOf(path), state) << path;
         EXPECT_EQ(Lower(test::ReadShortcutTarget(path)), Lower(kTarget)) << path;
     }
-    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Internet Explorer.lnk"), "");
-    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\My IExplorer Page.lnk"), "");
-    EXPECT_EQ(m_platform.readLinkArguments(m_quickLaunch + "\\Notepad.lnk"),
+    EXPECT_EQ(Arguments(m_quickLaunch + "\\Internet Explorer.lnk"), "");
+    EXPECT_EQ(Arguments(m_quickLaunch + "\\My IExplorer Page.lnk"), "");
+    EXPECT_EQ(Arguments(m_quickLaunch + "\\Notepad.lnk"),
               "http://not.a.hijack/");
     EXPECT_TRUE(Scan<QuickLaunchLinkScanner>().findings().empty());
 }
@@ -179,6 +189,8 @@ TEST_F(LinkScannerWineTest, EmptyFolderIsNoListingAndOtherShortcutsAreNoFindings
 TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     Win32Platform platform;
     Ports ports = platform.ports();
+    Journal journal(platform);
+    AccessBroker broker(ports, journal);
     std::string desktop;
     {
         char buffer[MAX_PATH] = {};
@@ -195,12 +207,12 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     ASSERT_EQ(CreateShortcut(path, kTarget, "http://hijack.example/real"), S_OK);
 
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(ports));
+    EXPECT_TRUE(scanner.scan(broker));
     const auto it = std::find_if(scanner.findings().begin(), scanner.findings().end(),
                                  [&](const Finding& f) { return f.path == path; });
     ASSERT_NE(it, scanner.findings().end());
     EXPECT_EQ(it->site, "http://hijack.example/real");
-    scanner.repair(ports);
+    scanner.repair(broker);
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -7,6 +7,8 @@
 
 #include "engine/driver.h"
 #include "engine/name_space_scanner.h"
+#include "engine/access_broker.h"
+#include "engine/journal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 
@@ -123,13 +125,15 @@ protected:
 
     Win32Platform m_platform;
     Ports m_ports = m_platform.ports();
+    Journal m_journal{m_platform};
+    AccessBroker m_broker{m_ports, m_journal};
     std::string m_quoted, m_twoVerbs, m_legit;
 };
 
 TEST_F(NameSpaceWineTest, ScanFindsTheFakeIconsInEnumerationOrderAndChangesNoAccessList) {
     const auto before = Sddls();
     NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.scan(m_ports));
+    EXPECT_TRUE(scanner.scan(m_broker));
 
     FindingList expected;
     for (const std::string& name : NameSpaceOrder()) {
@@ -149,9 +153,9 @@ TEST_F(NameSpaceWineTest, ScanFindsTheFakeIconsInEnumerationOrderAndChangesNoAcc
 
 TEST_F(NameSpaceWineTest, RepairDeletesTheEntriesAndKeepsTheClasses) {
     NameSpaceScanner scanner;
-    scanner.scan(m_ports);
+    scanner.scan(m_broker);
     ASSERT_EQ(OwnFindings(scanner).size(), 2u);
-    EXPECT_TRUE(scanner.repair(m_ports));
+    EXPECT_TRUE(scanner.repair(m_broker));
 
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(m_quoted)));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(m_twoVerbs)));
@@ -173,7 +177,7 @@ TEST_F(NameSpaceWineTest, LockedCommandKeyIsRefusedThenReadThenLockedAgain) {
               ERROR_ACCESS_DENIED);
 
     NameSpaceScanner scanner;
-    scanner.scan(m_ports);
+    scanner.scan(m_broker);
     const FindingList own = OwnFindings(scanner);
     EXPECT_TRUE(std::any_of(own.begin(), own.end(),
                             [&](const Finding& f) { return f.path == Entry(m_quoted); }));
