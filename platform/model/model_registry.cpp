@@ -277,6 +277,9 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
         return kErrorAccessDenied;
     if (Status s = m_impl->injected("setValue", record.objectName))
         return s;
+    // Data is kept as given. Win32 takes text here in the ANSI code page and reads it back as
+    // UTF-8; the model does not convert, so non-ASCII text written here (only Fix Desktop's
+    // GBK display name) reads back as the bytes written, which is what its tests compare.
     ModelValue value{type, std::vector<std::uint8_t>(data, data + size)};
     // An existing value keeps its place in the enumeration order.
     if (ModelValue* existing = record.node->value(valueName)) {
