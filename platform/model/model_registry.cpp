@@ -155,7 +155,7 @@ Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint3
     const std::string object = ChildObject(from.objectName, parts);
     if (Status s = m_impl->injected("openKey", object))
         return s;
-    // An empty path on a root gives the root itself, as RegOpenKeyExA does.
+    // An empty path on a root gives the root itself, as RegOpenKeyExW does.
     if (parts.empty() && m_impl->rootNode(parent)) {
         *key = parent;
         return kErrorSuccess;
