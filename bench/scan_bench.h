@@ -34,8 +34,8 @@ struct SizeResult {
 // The median of the values; 0 for none.
 double Median(std::vector<double> values);
 
-// One untimed run of each through tallying ports, then repeats timed runs of the scan
-// (RunScan into a view that counts rows) and of the bare loop, interleaved.
+// A warm-up scan, one untimed run of each through tallying ports, then repeats timed runs of
+// the scan (RunScan into a view that counts rows) and of the bare loop, interleaved.
 SizeResult MeasureScan(Ports& ports, const Profile& profile, std::size_t scale, int repeats);
 
 void PrintHeader(std::FILE* out, const char* platform, int repeats);
