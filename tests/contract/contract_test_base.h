@@ -20,6 +20,8 @@ protected:
     FilePort& files() { return m_world->files(); }
     ShortcutPort& shortcuts() { return m_world->shortcuts(); }
     AccessPort& access() { return m_world->access(); }
+    FileSecurityPort& fileSecurity() { return m_world->fileSecurity(); }
+    StorePort& store() { return m_world->store(); }
 
 private:
     std::unique_ptr<ContractWorld> m_world;

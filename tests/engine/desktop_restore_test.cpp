@@ -106,6 +106,29 @@ TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
             << key;
 }
 
+// The class key could be deleted only in part and its list grants the administrators
+// nothing, and they do not hold the backup privileges here: the rows are still written over what remains, and
+// the key's list is back as it was afterwards.
+TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
+    ModelWorld world;
+    const std::string stuck = std::string(kPlacesKey) + "\\shell\\open";
+    world.platform.addKey(kHKeyClassesRoot, stuck);
+    for (const char* op : {"deleteKey", "deleteKeyForBackup"})
+        world.platform.injectFailure(op, "CLASSES_ROOT\\" + stuck, kErrorAccessDenied);
+    AccessList refusing;  // SYSTEM alone
+    refusing.present = true;
+    refusing.entries = {model::DefaultAccessList().entries.back()};
+    world.platform.setKeyAccessList(kHKeyClassesRoot, kPlacesKey, refusing);
+    world.platform.setHoldsBackupPrivileges(false);
+
+    NameSpaceScanner scanner;
+    scanner.reregisterNetworkPlaces(world.broker);
+    for (const ExpectedValue& row : Registration())
+        EXPECT_TRUE(world.platform.value(kHKeyClassesRoot, row.key, row.name)) << row.key;
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, kPlacesKey), refusing);
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+}
+
 TEST(ReregisterNetworkPlaces, ValuesOfAKeyThatCannotBeCreatedAreSkipped) {
     ModelWorld world;
     world.platform.injectFailure("createKey",

@@ -121,6 +121,23 @@ TEST(NameSpaceScanner, CommandValueSizeLimits) {
     EXPECT_EQ(scanner.findings()[0].site, std::string(4096 - 13, 'u'));
 }
 
+// 130 Chinese characters are 390 bytes in UTF-8, more than the 256-byte name buffer: the
+// entry is passed over, and the fake one listed after it is still found.
+TEST(NameSpaceScanner, ANameThatDoesNotFitHidesNoLaterEntry) {
+    ModelWorld world;
+    std::string longName = "{00000000-0000-0000-0000-000000000000}";
+    for (int i = 0; i < 130; ++i)
+        longName += "\xE4\xB8\xAD";  // U+4E2D
+    world.platform.addKey(kHKeyLocalMachine, Entry(longName));
+    AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://after/");
+    ASSERT_EQ(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).front(), longName);
+
+    NameSpaceScanner scanner;
+    scanner.scan(world.broker);
+    ASSERT_EQ(scanner.findings().size(), 1u);
+    EXPECT_EQ(scanner.findings()[0].site, "http://after/");
+}
+
 TEST(NameSpaceScanner, ScanOfKeysThatRefuseNothingTouchesNoAccessList) {
     ModelWorld world;
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://a/");

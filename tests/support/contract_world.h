@@ -18,6 +18,8 @@ public:
     virtual FilePort& files() = 0;
     virtual ShortcutPort& shortcuts() = 0;
     virtual AccessPort& access() = 0;
+    virtual FileSecurityPort& fileSecurity() = 0;
+    virtual StorePort& store() = 0;
 
     // A fresh, empty key below root (kHKeyCurrentUser or kHKeyLocalMachine), deleted with
     // everything under it when the world ends. The path is relative to root.

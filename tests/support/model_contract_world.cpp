@@ -18,6 +18,8 @@ public:
     FilePort& files() override { return m_model; }
     ShortcutPort& shortcuts() override { return m_model; }
     AccessPort& access() override { return m_model; }
+    FileSecurityPort& fileSecurity() override { return m_model; }
+    StorePort& store() override { return m_model; }
 
     std::string scratchKey(RegKey root) override {
         const std::string path = "Software\\BrenvikTest\\" + std::to_string(++m_serial);

@@ -17,6 +17,8 @@ public:
     FilePort& files() override { return m_platform; }
     ShortcutPort& shortcuts() override { return m_platform; }
     AccessPort& access() override { return m_platform; }
+    FileSecurityPort& fileSecurity() override { return m_platform; }
+    StorePort& store() override { return m_platform; }
 
     std::string scratchKey(RegKey root) override {
         m_keys.push_back(std::make_unique<ScratchKey>(

@@ -1,0 +1,138 @@
+// What the escalation ports must do: backup-intent calls, the file security handle, the store.
+#include <vector>
+
+#include "tests/contract/contract_test_base.h"
+
+namespace brenvik::test {
+namespace {
+
+using EscalationContract = ContractTest;
+
+constexpr const char* kAdministrators = "S-1-5-32-544";
+
+// Every right denied to the administrators (and so to this process), SYSTEM allowed.
+AccessList RefusingAdministrators(std::uint32_t all) {
+    AccessList list;
+    list.present = true;
+    AccessEntry deny;
+    deny.type = kAccessDeniedAceType;
+    deny.mask = all;
+    deny.sid = kAdministrators;
+    AccessEntry system;
+    system.mask = all;
+    system.sid = "S-1-5-18";
+    list.entries = {deny, system};
+    return list;
+}
+
+// A refusing key list stops a plain open but not the owner, who reads and rewrites the list,
+// nor an open with backup intent once the privileges are enabled.
+TEST_F(EscalationContract, RefusingKeyOpensWithBackupIntentAndItsOwnerKeepsTheList) {
+    const std::string path = world().scratchKey(kHKeyLocalMachine);
+    const std::string name = KeyObjectName(kHKeyLocalMachine, path);
+    AccessList original;
+    ASSERT_EQ(access().readAccessList(name, SecurityObjectType::RegistryKey, &original),
+              kErrorSuccess);
+    ASSERT_EQ(access().writeAccessList(name, SecurityObjectType::RegistryKey,
+                                       RefusingAdministrators(kKeyAllAccess)),
+              kErrorSuccess);
+
+    ScopedKey key(registry());
+    EXPECT_EQ(registry().openKey(kHKeyLocalMachine, path, kKeyRead, key.put()), kErrorAccessDenied);
+    ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
+    EXPECT_EQ(registry().openKeyForBackup(kHKeyLocalMachine, path, kKeyRead, key.put()),
+              kErrorSuccess);
+    std::uint32_t count = 1;
+    EXPECT_EQ(registry().querySubkeyCount(key.get(), &count), kErrorSuccess);
+    EXPECT_EQ(count, 0u);
+    key.reset();
+
+    AccessList read;
+    EXPECT_EQ(access().readAccessList(name, SecurityObjectType::RegistryKey, &read), kErrorSuccess);
+    EXPECT_EQ(access().writeAccessList(name, SecurityObjectType::RegistryKey, original),
+              kErrorSuccess);
+    EXPECT_EQ(registry().openKey(kHKeyLocalMachine, path, kKeyRead, key.put()), kErrorSuccess);
+}
+
+TEST_F(EscalationContract, BackupDeletionRemovesAKeyWithoutSubkeysOnly) {
+    const std::string path = world().scratchKey(kHKeyLocalMachine);
+    ScopedKey key(registry());
+    ASSERT_EQ(registry().createKey(kHKeyLocalMachine, path + "\\A\\B", kKeyReadWrite, key.put()),
+              kErrorSuccess);
+    key.reset();
+    ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
+    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A"), kErrorAccessDenied);
+    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A\\B"), kErrorSuccess);
+    EXPECT_EQ(registry().openKey(kHKeyLocalMachine, path + "\\A\\B", kKeyRead, key.put()),
+              kErrorFileNotFound);
+}
+
+// One handle tells the attributes and link count, and changes the list and attributes.
+TEST_F(EscalationContract, FileSecurityHandleReadsAndChangesListAndAttributes) {
+    const std::string path = world().scratchFolder() + "\\locked.lnk";
+    world().makeFile(path, kFileAttributeReadOnly | kFileAttributeHidden);
+    ScopedFile file(fileSecurity());
+    ASSERT_EQ(fileSecurity().openFileSecurity(path, file.put()), kErrorSuccess);
+    FileIdentity identity;
+    ASSERT_EQ(fileSecurity().queryFileIdentity(file.get(), &identity), kErrorSuccess);
+    EXPECT_EQ(identity.links, 1u);
+    EXPECT_EQ(identity.attributes & (kFileAttributeReadOnly | kFileAttributeHidden),
+              kFileAttributeReadOnly | kFileAttributeHidden);
+
+    AccessList list;
+    ASSERT_EQ(fileSecurity().readFileAccessList(file.get(), &list), kErrorSuccess);
+    EXPECT_TRUE(list.present);
+    ASSERT_EQ(fileSecurity().setFileAttributes(file.get(), 0), kErrorSuccess);
+    EXPECT_EQ(files().getAttributes(path) & (kFileAttributeReadOnly | kFileAttributeHidden), 0u);
+    EXPECT_EQ(files().deleteFile(path), kErrorSuccess) << "deleted beside the open handle";
+    file.reset();
+    EXPECT_EQ(files().getAttributes(path), kInvalidFileAttributes);
+    EXPECT_EQ(fileSecurity().openFileSecurity(path, file.put()), kErrorFileNotFound);
+}
+
+TEST_F(EscalationContract, BackupCallsReadRewriteAndDeleteShortcuts) {
+    const std::string folder = world().scratchFolder();
+    const std::string link = folder + "\\Internet Explorer.lnk";
+    world().makeShortcut(link, world().existingProgram(), "http://a.example/ -k");
+    ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
+
+    std::string arguments;
+    ASSERT_EQ(shortcuts().readLinkArgumentsForBackup(link, &arguments), kErrorSuccess);
+    EXPECT_EQ(arguments, "http://a.example/ -k");
+    ASSERT_EQ(shortcuts().writeLinkArgumentsForBackup(link, "-k"), kErrorSuccess);
+    EXPECT_EQ(Arguments(shortcuts(), link), "-k");
+    EXPECT_FALSE(world().shortcutTarget(link).empty()) << "the target survives the rewrite";
+
+    const std::string readOnly = folder + "\\ro.lnk";
+    world().makeFile(readOnly, kFileAttributeReadOnly);
+    EXPECT_EQ(shortcuts().writeLinkArgumentsForBackup(readOnly, ""), kErrorAccessDenied);
+    EXPECT_EQ(files().deleteFileForBackup(readOnly), kErrorAccessDenied);
+    EXPECT_EQ(files().deleteFileForBackup(link), kErrorSuccess);
+    EXPECT_EQ(files().getAttributes(link), kInvalidFileAttributes);
+}
+
+TEST_F(EscalationContract, StoreWritesNewFilesOnlyAndListsThemSorted) {
+    const std::string folder = "ContractTest";
+    bool trusted = false;
+    ASSERT_EQ(store().secureFolder(folder, &trusted), kErrorSuccess);
+    EXPECT_TRUE(trusted);
+    std::vector<std::string> names;
+    ASSERT_EQ(store().listFiles(folder, &names), kErrorSuccess);
+    for (const std::string& name : names) store().removeFile(folder + "\\" + name);
+
+    ASSERT_EQ(store().writeDurably(folder + "\\b.entry", "second"), kErrorSuccess);
+    ASSERT_EQ(store().writeDurably(folder + "\\a.entry", std::string("fi\0rst", 6)), kErrorSuccess);
+    EXPECT_EQ(store().writeDurably(folder + "\\a.entry", "again"), kErrorFileExists);
+    ASSERT_EQ(store().listFiles(folder, &names), kErrorSuccess);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.entry", "b.entry"}));
+    std::string bytes;
+    ASSERT_EQ(store().readFile(folder + "\\a.entry", &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, std::string("fi\0rst", 6));
+    for (const std::string& name : names)
+        EXPECT_EQ(store().removeFile(folder + "\\" + name), kErrorSuccess);
+    EXPECT_NE(store().readFile(folder + "\\a.entry", &bytes), kErrorSuccess);
+    EXPECT_NE(store().listFiles("NoSuchFolder", &names), kErrorSuccess);
+}
+
+}  // namespace
+}  // namespace brenvik::test

@@ -1,0 +1,209 @@
+#include "engine/access_broker.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "engine/driver.h"
+#include "engine/link_scanners.h"
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::DenyingAdministrators;
+using testing::ModelWorld;
+
+constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\"
+                             "NameSpace\\{11111111-2222-3333-4444-555555555555}";
+constexpr std::uint32_t kLockedAttributes = kFileAttributeReadOnly | kFileAttributeHidden;
+
+// A list that grants the administrators nothing at all: the case the unlock exists for.
+AccessList GrantingNothing() {
+    AccessList list;
+    list.present = true;
+    AccessEntry user;
+    user.mask = kGenericAll;
+    user.sid = "S-1-5-21-1-2-3-1001";
+    list.entries.push_back(user);
+    return list;
+}
+
+struct Operation {
+    const char* name;
+    bool onKey;
+    std::function<Status(AccessBroker&)> call;
+    std::function<bool(const model::ModelPlatform&)> done;
+};
+
+std::vector<Operation> Operations() {
+    const std::string link = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    return {
+        {"read arguments", false,
+         [=](AccessBroker& b) {
+             std::string arguments;
+             const Status s = b.readLinkArguments(link, &arguments);
+             return s == kErrorSuccess && arguments == "http://x/" ? s : kErrorInvalidData;
+         },
+         [](const model::ModelPlatform&) { return true; }},
+        {"rewrite arguments", false, [=](AccessBroker& b) { return b.writeLinkArguments(link, ""); },
+         [=](const model::ModelPlatform& p) { return p.shortcutArguments(link) == ""; }},
+        {"delete file", false, [=](AccessBroker& b) { return b.deleteFile(link); },
+         [=](const model::ModelPlatform& p) { return !p.hasFile(link); }},
+        {"open key", true,
+         [](AccessBroker& b) {
+             ScopedKey key(b.ports().registry);
+             return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
+         },
+         [](const model::ModelPlatform&) { return true; }},
+        {"delete key", true, [](AccessBroker& b) { return b.deleteKey(kHKeyLocalMachine, kKey); },
+         [](const model::ModelPlatform& p) { return !p.hasKey(kHKeyLocalMachine, kKey); }},
+    };
+}
+
+// Each operation on an object that refuses nothing, one whose list refuses (the privileges
+// get through), and one that the privileges do not get through either (a read-only file
+// refuses rewriting and deleting whatever the privileges; a key, when they are not held):
+// lists and attributes are touched in the last case only, and are back as they were.
+TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
+    enum Lock { None, ListOnly, Everything };
+    for (const Operation& op : Operations()) {
+        for (Lock lock : {None, ListOnly, Everything}) {
+            ModelWorld world;
+            const std::string link = ModelWorld::quickLaunch("Internet Explorer.lnk");
+            world.platform.addShortcut(link, "C:\\ie.exe", "http://x/",
+                                       lock == Everything ? kLockedAttributes : 0);
+            world.platform.addKey(kHKeyLocalMachine, kKey);
+            if (lock != None) {
+                world.platform.setFileAccessList(link, GrantingNothing());
+                world.platform.setKeyAccessList(kHKeyLocalMachine, kKey, GrantingNothing());
+            }
+            // Without the privileges only the grant gets through a refusing key.
+            world.platform.setHoldsBackupPrivileges(!(op.onKey && lock == Everything));
+            const AccessList keyBefore = world.platform.keyAccessList(kHKeyLocalMachine, kKey);
+            const AccessList fileBefore = world.platform.fileAccessList(link);
+
+            const std::string what = std::string(op.name) + " lock " + std::to_string(lock);
+            EXPECT_EQ(op.call(world.broker), kErrorSuccess) << what;
+            EXPECT_TRUE(op.done(world.platform)) << what;
+            const bool grant = lock == Everything && (op.onKey || what.rfind("read", 0) != 0);
+            EXPECT_EQ(world.platform.accessWrites().empty(), !grant) << what;
+            if (lock == None && std::string(op.name) != "rewrite arguments") {
+                EXPECT_EQ(world.platform.securityCalls(), std::vector<std::string>{}) << what;
+            }
+            if (world.platform.hasFile(link)) {
+                EXPECT_EQ(world.platform.fileAccessList(link), fileBefore) << what;
+                EXPECT_EQ(world.platform.fileAttributes(link) & kLockedAttributes,
+                          lock == Everything ? kLockedAttributes : 0u)
+                    << what;
+            }
+            if (world.platform.hasKey(kHKeyLocalMachine, kKey)) {
+                EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, kKey), keyBefore) << what;
+            }
+            EXPECT_TRUE(world.platform.storeFiles().empty()) << what;
+            EXPECT_EQ(world.platform.openFileCount(), 0u) << what;
+        }
+    }
+}
+
+// The shortcut whose list grants the administrator nothing, read-only and hidden: found by
+// the scan, stripped in Quick Launch and deleted on the Desktop by Fix, and the stripped one
+// keeps its list and attributes.
+TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
+    ModelWorld world;
+    const std::string desktop = ModelWorld::desktop("Internet Explorer.lnk");
+    const std::string quickLaunch = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    for (const std::string& path : {desktop, quickLaunch}) {
+        world.platform.addShortcut(path, "C:\\ie.exe", "http://x/", kLockedAttributes);
+        world.platform.setFileAccessList(path, GrantingNothing());
+    }
+    DesktopLinkScanner desktopScan;
+    QuickLaunchLinkScanner quickLaunchScan;
+    desktopScan.scan(world.broker);
+    quickLaunchScan.scan(world.broker);
+    EXPECT_EQ(desktopScan.findings().size(), 1u);
+    EXPECT_EQ(quickLaunchScan.findings().size(), 1u);
+
+    FixAll(world.ports);
+    EXPECT_FALSE(world.platform.hasFile(desktop));
+    EXPECT_EQ(world.platform.shortcutArguments(quickLaunch), "");
+    EXPECT_EQ(world.platform.fileAccessList(quickLaunch), GrantingNothing());
+    EXPECT_EQ(world.platform.fileAttributes(quickLaunch), kLockedAttributes);
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+}
+
+// A read-only name that is a link: the privileges open it to be checked, and it is neither
+// rewritten, nor granted, nor deleted (the delete needs the grant for a read-only file).
+TEST(AccessBroker, LinkedNamesAreNeitherGrantedNorRewritten) {
+    ModelWorld world;
+    const std::string hard = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    const std::string reparse = ModelWorld::quickLaunch("IExplorer.lnk");
+    world.platform.addShortcut(hard, "C:\\ie.exe", "http://x/", kLockedAttributes);
+    world.platform.setLinkCount(hard, 2);
+    world.platform.addShortcut(reparse, "C:\\ie.exe", "http://y/", kLockedAttributes);
+    world.platform.setReparsePoint(reparse);
+    for (const std::string& path : {hard, reparse}) {
+        world.platform.setFileAccessList(path, GrantingNothing());
+        EXPECT_EQ(world.broker.writeLinkArguments(path, ""), kErrorCantAccessFile) << path;
+        EXPECT_NE(world.broker.deleteFile(path), kErrorSuccess) << path;
+        EXPECT_EQ(world.platform.fileAttributes(path) & kLockedAttributes, kLockedAttributes)
+            << path;
+        EXPECT_EQ(world.platform.fileAccessList(path), GrantingNothing()) << path;
+    }
+    EXPECT_TRUE(world.platform.accessWrites().empty());
+}
+
+TEST(AccessBroker, NothingIsUnlockedWhenTheJournalCannotBeWritten) {
+    ModelWorld world;
+    const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+    world.platform.addShortcut(link, "C:\\ie.exe", "http://x/", kLockedAttributes);
+    world.platform.setFileAccessList(link, DenyingAdministrators());
+    world.platform.addKey(kHKeyLocalMachine, kKey);
+    world.platform.setKeyAccessList(kHKeyLocalMachine, kKey, DenyingAdministrators());
+    world.platform.setHoldsBackupPrivileges(false);
+    world.platform.injectFailure("writeDurably", "*", kErrorAccessDenied);
+
+    EXPECT_EQ(world.broker.deleteFile(link), kErrorAccessDenied);
+    EXPECT_EQ(world.broker.deleteKey(kHKeyLocalMachine, kKey), kErrorAccessDenied);
+    EXPECT_TRUE(world.platform.hasFile(link));
+    EXPECT_TRUE(world.platform.accessWrites().empty());
+    EXPECT_EQ(world.platform.fileAttributes(link), kLockedAttributes);
+}
+
+// A key created under one that refuses it gets a grant that no new key inherits.
+TEST(AccessBroker, CreatingUnderARefusingKeyLeavesNoInheritableGrant) {
+    ModelWorld world;
+    const char* parent = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    world.platform.addKey(kHKeyClassesRoot, parent);
+    world.platform.setKeyAccessList(kHKeyClassesRoot, parent, GrantingNothing());
+    world.platform.setHoldsBackupPrivileges(false);
+
+    ScopedKey key(world.platform);
+    ASSERT_EQ(world.broker.createKey(kHKeyClassesRoot, std::string(parent) + "\\DefaultIcon",
+                                     kKeyReadWrite, &key),
+              kErrorSuccess);
+    ASSERT_FALSE(world.platform.accessWrites().empty());
+    for (const AccessEntry& e : world.platform.accessWrites().front().second.entries) {
+        if (e.sid == kEveryoneSid) {
+            EXPECT_EQ(e.flags & (kObjectInheritAce | kContainerInheritAce), 0);
+        }
+    }
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, parent), GrantingNothing());
+}
+
+TEST(AccessBroker, AStopRequestEndsAScanAtTheNextObject) {
+    ModelWorld world;
+    for (int i = 0; i < 5; ++i)
+        world.platform.addShortcut(ModelWorld::desktop("Internet Explorer " + std::to_string(i) +
+                                                       ".lnk"),
+                                   "C:\\ie.exe", "http://x/");
+    StopSignal stop;
+    AccessBroker broker(world.ports, world.journal, &stop);
+    stop.request();
+    DesktopLinkScanner scanner;
+    scanner.scan(broker);
+    EXPECT_TRUE(scanner.findings().empty());
+}
+
+}  // namespace
+}  // namespace brenvik

@@ -1,0 +1,152 @@
+#include "engine/journal.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/object_grant.h"
+#include "engine/sddl.h"
+#include "engine/work_places.h"
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::DenyingAdministrators;
+using testing::ModelWorld;
+
+AccessEntry Entry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const char* sid) {
+    AccessEntry e;
+    e.type = type;
+    e.flags = flags;
+    e.mask = mask;
+    e.sid = sid;
+    return e;
+}
+
+TEST(Sddl, ListsRoundTripAndUnwritableOnesAreRefused) {
+    AccessList protectedList;
+    protectedList.present = true;
+    protectedList.isProtected = true;
+    protectedList.entries = {Entry(kAccessDeniedAceType, 0, 0x10000, "S-1-5-21-1-2-3-1001"),
+                             Entry(kAccessAllowedAceType, 0x1f, 0x1f01ff, "S-1-5-32-544"),
+                             Entry(kAccessAllowedAceType, 0x10, 0x80000000, "S-1-1-0")};
+    const AccessList lists[] = {AccessList{}, protectedList, model::DefaultAccessList()};
+    for (const AccessList& list : lists) {
+        const std::string text = AccessListToSddl(list);
+        AccessList read;
+        ASSERT_TRUE(AccessListFromSddl(text, &read)) << text;
+        EXPECT_EQ(read, list) << text;
+    }
+    EXPECT_EQ(AccessListToSddl(protectedList),
+              "D:P(D;;0x10000;;;S-1-5-21-1-2-3-1001)(A;OICINPIOID;0x1f01ff;;;S-1-5-32-544)"
+              "(A;ID;0x80000000;;;S-1-1-0)");
+
+    AccessList objectEntry = protectedList;
+    objectEntry.entries.push_back(AccessEntry{5, 0, 0, "", {5, 0, 8, 0, 1, 2, 3, 4}});
+    EXPECT_EQ(AccessListToSddl(objectEntry), "");
+
+    AccessList read;
+    for (const char* bad : {"", "D:(A;;0x1;;;S-1-1-0", "D:(A;;1;;;S-1-1-0)", "D:(X;;0x1;;;S-1-1-0)",
+                            "D:(A;QQ;0x1;;;S-1-1-0)", "D:(A;;0x1;;;BA)", "D:(A;;0x1;a;;S-1-1-0)",
+                            "O:BAD:(A;;0x1;;;S-1-1-0)"})
+        EXPECT_FALSE(AccessListFromSddl(bad, &read)) << bad;
+}
+
+TEST(JournalEntry, RoundTripsAndATornWriteIsRefused) {
+    const JournalEntry entry{SecurityObjectType::File, "C:\\Users\\u\\Desktop\\a b.lnk",
+                             DenyingAdministrators(), 0x23};
+    const std::string text = FormatJournalEntry(entry);
+    JournalEntry read;
+    ASSERT_TRUE(ParseJournalEntry(text, &read));
+    EXPECT_EQ(read.type, entry.type);
+    EXPECT_EQ(read.object, entry.object);
+    EXPECT_EQ(read.list, entry.list);
+    EXPECT_EQ(read.attributes, entry.attributes);
+    for (std::size_t cut : {text.size() - 2, text.size() - 5, text.size() / 2, std::size_t{0}})
+        EXPECT_FALSE(ParseJournalEntry(text.substr(0, cut), &read)) << cut;
+    EXPECT_FALSE(ParseJournalEntry(text + "more\n", &read));
+    EXPECT_EQ(FormatJournalEntry({SecurityObjectType::File, "C:\\a\nb.lnk", {}, 0}), "");
+}
+
+TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
+    const std::vector<std::string> folders = {"C:\\Users\\u\\Desktop\\"};
+    const struct {
+        SecurityObjectType type;
+        const char* object;
+        bool accepted;
+    } cases[] = {
+        {SecurityObjectType::File, "C:\\Users\\u\\Desktop\\Internet Explorer.lnk", true},
+        {SecurityObjectType::File, "c:\\users\\U\\DESKTOP\\x.LNK", true},
+        {SecurityObjectType::File, "C:\\Users\\u\\Desktop\\sub\\x.lnk", false},
+        {SecurityObjectType::File, "C:\\Users\\u\\Desktop\\..\\x.lnk", false},
+        {SecurityObjectType::File, "C:\\Users\\u\\Desktop\\x.exe", false},
+        {SecurityObjectType::File, "C:\\Windows\\System32\\x.lnk", false},
+        {SecurityObjectType::RegistryKey,
+         "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\{x}",
+         true},
+        {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID\\{x}\\shell\\open", true},
+        {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID\\{x}\\InProcServer32",
+         false},
+        {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID", false},
+        {SecurityObjectType::RegistryKey,
+         "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\shell", true},
+        {SecurityObjectType::RegistryKey,
+         "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", false},
+        {SecurityObjectType::RegistryKey,
+         "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\..",
+         false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders), c.accepted) << c.object;
+}
+
+// What a run leaves when it dies between granting and putting back.
+void LeaveGranted(ModelWorld& world, const std::string& path, const AccessList& before) {
+    std::string id;
+    ASSERT_EQ(world.journal.record({SecurityObjectType::File, path, before, kFileAttributeReadOnly},
+                                   &id),
+              kErrorSuccess);
+    AccessList open = before;
+    open.entries.push_back(Entry(kAccessAllowedAceType, 1, kGenericAll, kEveryoneSid));
+    world.platform.setFileAccessList(path, open);
+}
+
+TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
+    ModelWorld world;
+    const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+    const std::string elsewhere = "C:\\Windows\\x.lnk";
+    const std::string gone = ModelWorld::desktop("Gone.lnk");
+    world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
+    world.platform.addShortcut(elsewhere, "C:\\ie.exe", "");
+    const AccessList before = DenyingAdministrators();
+    LeaveGranted(world, link, before);
+    LeaveGranted(world, elsewhere, before);
+    std::string id;
+    world.journal.record({SecurityObjectType::File, gone, before, 0}, &id);
+    world.platform.putStoreFile("Journal\\ffff.entry", "brenvik journal 1\ntype file\n");
+
+    const RecoveryResult result = RecoverJournal(world.ports);
+    EXPECT_EQ(result.restored, 2);  // the link, and the one that is gone
+    EXPECT_EQ(result.refused, 2);   // the one elsewhere, and the torn one
+    EXPECT_EQ(world.platform.fileAccessList(link), before);
+    EXPECT_EQ(world.platform.fileAttributes(link), kFileAttributeReadOnly);
+    EXPECT_NE(world.platform.fileAccessList(elsewhere), before);
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+    EXPECT_EQ(world.platform.openFileCount(), 0u);
+}
+
+TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
+    ModelWorld world;
+    const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+    world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
+    world.platform.putForeignStoreFolder("Journal");
+    world.platform.putStoreFile(
+        "Journal\\0000000000000001.entry",
+        FormatJournalEntry({SecurityObjectType::File, link, AccessList{}, 0}));
+    const RecoveryResult result = RecoverJournal(world.ports);
+    EXPECT_EQ(result.refused, 1);
+    EXPECT_EQ(world.platform.fileAccessList(link), model::DefaultAccessList());
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+}
+
+}  // namespace
+}  // namespace brenvik
