@@ -77,7 +77,11 @@ public:
     TallyingPorts(const TallyingPorts&) = delete;
     TallyingPorts& operator=(const TallyingPorts&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
+    // The browser rules' ports pass through untallied.
+    Ports ports() {
+        return Ports{
+            *this, *this, *this, *this, *this, *this, m_inner.knownFolders, m_inner.linkDetails};
+    }
     const CallTally& tally() const { return m_tally; }
 
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,

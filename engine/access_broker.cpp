@@ -117,9 +117,12 @@ Status AccessBroker::checkNotLinked(const std::string& path) {
 }
 
 Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
-    if (Status s = checkNotLinked(path))
+    // A name that cannot even be opened to be checked is no link verdict: the calls below
+    // are refused too, up to the grant, which checks again on its own handle.
+    Status s = checkNotLinked(path);
+    if (s != kErrorSuccess && s != kErrorAccessDenied)
         return s;
-    Status s = m_ports.shortcuts.writeLinkArguments(path, arguments);
+    s = m_ports.shortcuts.writeLinkArguments(path, arguments);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
@@ -149,6 +152,48 @@ Status AccessBroker::deleteFile(const std::string& path) {
     if (s == kErrorSuccess)
         grant.objectGone();
     return s;
+}
+
+template <typename Call>
+Status AccessBroker::escalateFile(const std::string& path, Call call) {
+    Status s = call(false);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = call(true);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    FileGrant grant(m_ports, m_journal, path);
+    if (!grant.granted())
+        return s;
+    return call(false);
+}
+
+Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {
+    LinkDetailsPort& port = m_ports.linkDetails;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.readLinkDetailsForBackup(path, details)
+                      : port.readLinkDetails(path, details);
+    });
+}
+
+Status AccessBroker::readFileText(const std::string& path, std::string* text) {
+    LinkDetailsPort& port = m_ports.linkDetails;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.readFileTextForBackup(path, text) : port.readFileText(path, text);
+    });
+}
+
+Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
+                                     const std::string& arguments) {
+    if (Status s = checkNotLinked(path))
+        return s;
+    LinkDetailsPort& port = m_ports.linkDetails;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.writeLinkTargetForBackup(path, target, arguments)
+                      : port.writeLinkTarget(path, target, arguments);
+    });
 }
 
 }  // namespace brenvik

@@ -38,7 +38,18 @@ public:
     Status writeLinkArguments(const std::string& path, const std::string& arguments);
     Status deleteFile(const std::string& path);
 
+    // The browser rules' reads and their one rewrite, escalated the same way.
+    Status readLinkDetails(const std::string& path, LinkDetails* details);
+    Status readFileText(const std::string& path, std::string* text);
+    // Never through a link, as writeLinkArguments.
+    Status writeLinkTarget(const std::string& path, const std::string& target,
+                           const std::string& arguments);
+
 private:
+    // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
+    // call(false) under a journaled grant of the file.
+    template <typename Call>
+    Status escalateFile(const std::string& path, Call call);
     // Enables the privileges on the first refusal; false when the process does not hold them.
     bool privileges();
     // 0 when the name is no link; its handle is opened with backup semantics when refused.

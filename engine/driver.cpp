@@ -1,5 +1,8 @@
 #include "engine/driver.h"
 
+#include "engine/browser_link_scanner.h"
+#include "engine/browser_name_space_scanner.h"
+#include "engine/browser_paths.h"
 #include "engine/link_scanners.h"
 #include "engine/name_space_scanner.h"
 
@@ -15,6 +18,26 @@ constexpr int kFinishedPosition = 100;
 
 void AddRows(const FindingList& findings, const char* location) {
     for (const Finding& finding : findings) g_pCurrentView->AddRow(location, finding.site, "");
+}
+
+// Each browser link finding carries its place's label.
+void AddPlaceRows(const FindingList& findings) {
+    for (const Finding& finding : findings)
+        g_pCurrentView->AddRow(finding.location, finding.site, "");
+}
+
+ReportedPaths ReportedFiles(const FindingList& quickLaunch, const FindingList& desktop) {
+    ReportedPaths paths;
+    for (const FindingList* list : {&quickLaunch, &desktop}) {
+        for (const Finding& finding : *list) paths.insert(NormalizedPath(finding.path));
+    }
+    return paths;
+}
+
+std::set<std::string> ReportedEntries(const FindingList& nameSpace) {
+    std::set<std::string> paths;
+    for (const Finding& finding : nameSpace) paths.insert(finding.path);
+    return paths;
 }
 
 }  // namespace
@@ -42,6 +65,13 @@ void ScanAll(AccessBroker& broker) {
     AddRows(nameSpace.findings(), kNameSpaceLabel);
     desktop.scan(broker);
     AddRows(desktop.findings(), kDesktopLabel);
+
+    BrowserLinkScanner links;
+    links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
+    AddPlaceRows(links.findings());
+    BrowserNameSpaceScanner browserNameSpace;
+    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
+    AddRows(browserNameSpace.findings(), kNameSpaceLabel);
 }
 
 void FixAll(Ports& ports, const StopSignal* stop) {
@@ -57,6 +87,13 @@ void FixAll(Ports& ports, const StopSignal* stop) {
     quickLaunch.repair(broker);
     desktop.scan(broker);
     desktop.repair(broker);
+
+    BrowserLinkScanner links;
+    links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
+    links.repair(broker);
+    BrowserNameSpaceScanner browserNameSpace;
+    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
+    browserNameSpace.repair(broker);
 }
 
 void FixDesktop(Ports& ports, const StopSignal* stop) {

@@ -20,11 +20,13 @@ constexpr const char* kDesktopLabel = "Desktop";
 // dialog told that the scan ended, status line cleared.
 void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
 
-// Scans Quick Launch, Desktop NameSpace and Desktop, in that order, and adds one row per
-// finding to the view that the running scan reports to.
+// Scans Quick Launch, Desktop NameSpace and Desktop, in that order, then the browser rules
+// place by place (the browser name space entries last), and adds one row per finding to the
+// view that the running scan reports to. A file or entry already reported is not reported again.
 void ScanAll(AccessBroker& broker);
 
-// Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop.
+// Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop, then the browser
+// rules in the order of their rows.
 void FixAll(Ports& ports, const StopSignal* stop = nullptr);
 
 // Fix Desktop: the desktop icon visibility values and the network places registration.

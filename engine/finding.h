@@ -4,11 +4,27 @@
 #include <string>
 #include <vector>
 
+#include "engine/ports/registry_port.h"
+
 namespace brenvik {
 
+// Which browser rule made a finding; the Internet Explorer scanners' findings carry None.
+enum class BrowserRule {
+    None,
+    Arguments,       // a browser's own shortcut opens an address or loads code
+    ReplacedTarget,  // a shortcut that claims a browser runs a launcher instead
+    FakeLink,        // an Internet shortcut named like a browser
+    NameSpace,       // a name space entry whose verb opens an address in another browser
+};
+
 struct Finding {
-    std::string path;  // a shortcut's full path, or a name space entry's key path under HKLM
+    std::string path;  // a shortcut's full path, or a name space entry's key path under root
     std::string site;  // shown in the report's "Web Site" column
+    BrowserRule rule = BrowserRule::None;
+    std::string location{};           // the report label of a browser rule's finding
+    std::string target{};             // ReplacedTarget: the executable of the browser it claims
+    std::string arguments{};          // Arguments: what the repair leaves as the arguments
+    RegKey root = kHKeyLocalMachine;  // NameSpace: the root of path
 };
 
 using FindingList = std::vector<Finding>;

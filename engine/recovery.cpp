@@ -36,6 +36,7 @@ RecoveryResult RecoverJournal(Ports& ports) {
     if (!names.empty())
         ports.access.enableBackupPrivileges();
     const std::vector<std::string> folders = ShortcutFolders(ports);
+    const std::vector<std::string> walkedFolders = WalkedShortcutFolders(ports);
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;
@@ -43,7 +44,7 @@ RecoveryResult RecoverJournal(Ports& ports) {
         // What others could have written, what is torn (no change followed it) and what
         // names an object elsewhere is removed unread or unapplied.
         if (!trusted || ports.store.readFile(path, &text) != kErrorSuccess ||
-            !ParseJournalEntry(text, &entry) || !IsWorkPlace(entry, folders)) {
+            !ParseJournalEntry(text, &entry) || !IsWorkPlace(entry, folders, walkedFolders)) {
             ++result.refused;
             ports.store.removeFile(path);
             continue;

@@ -1,5 +1,6 @@
 #include "engine/work_places.h"
 
+#include "engine/link_places.h"
 #include "engine/shell_folder.h"
 #include "engine/text_rules.h"
 
@@ -12,8 +13,7 @@ struct KeyPlace {
 };
 
 constexpr KeyPlace kKeyPlaces[] = {
-    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace",
-     false},
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", false},
     {"MACHINE\\SOFTWARE\\Classes\\CLSID", true},
     {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\"
      "ClassicStartMenu",
@@ -22,10 +22,16 @@ constexpr KeyPlace kKeyPlaces[] = {
      "NewStartPanel",
      false},
     {"CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false},
+    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace",
+     false},
+    {"CURRENT_USER\\Software\\Classes\\CLSID", true},
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
+    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
 };
 
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
-constexpr const char* kLinkExtension = ".lnk";
+// The files the rules read or repair: shortcuts and Internet shortcuts.
+const char* const kLinkExtensions[] = {".lnk", ".url"};
 
 std::string Lowercased(std::string text) {
     LowercaseAscii(text);
@@ -76,21 +82,42 @@ bool IsKeyPlace(const std::string& object) {
     return false;
 }
 
-bool IsFilePlace(const std::string& path, const std::vector<std::string>& folders) {
+bool HasLinkExtension(const std::string& lowercasedName) {
+    for (const char* extension : kLinkExtensions) {
+        const std::size_t length = std::char_traits<char>::length(extension);
+        if (lowercasedName.size() > length &&
+            lowercasedName.compare(lowercasedName.size() - length, length, extension) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The parts of folder (which ends in a backslash); false when it has "." or ".." parts.
+bool FolderParts(const std::string& folder, std::vector<std::string>* parts) {
+    return !folder.empty() && folder.back() == '\\' &&
+           SplitPlain(folder.substr(0, folder.size() - 1), parts);
+}
+
+bool IsFilePlace(const std::string& path, const std::vector<std::string>& folders,
+                 const std::vector<std::string>& walkedFolders) {
     const std::string lowered = Lowercased(path);
     const std::size_t slash = lowered.rfind('\\');
-    if (slash == std::string::npos)
-        return false;
-    const std::string name = lowered.substr(slash + 1);
-    const std::size_t extension = std::char_traits<char>::length(kLinkExtension);
-    if (name.size() <= extension || name.compare(name.size() - extension, extension,
-                                                 kLinkExtension) != 0)
+    if (slash == std::string::npos || !HasLinkExtension(lowered.substr(slash + 1)))
         return false;
     std::vector<std::string> parts;
     if (!SplitPlain(path, &parts))
         return false;
     for (const std::string& folder : folders) {
         if (Lowercased(folder) == lowered.substr(0, slash + 1))
+            return true;
+    }
+    for (const std::string& folder : walkedFolders) {
+        std::vector<std::string> prefix;
+        if (!FolderParts(folder, &prefix) || !IsUnder(parts, prefix))
+            continue;
+        // The file itself and up to kMaxPlaceDepth folders between it and the place.
+        if (parts.size() > prefix.size() &&
+            parts.size() - prefix.size() <= static_cast<std::size_t>(kMaxPlaceDepth) + 1)
             return true;
     }
     return false;
@@ -114,13 +141,27 @@ std::vector<std::string> ShortcutFolders(Ports& ports) {
         folders.push_back(base);
     if (FindLinkFolder(ports, "AppData", kQuickLaunchSubPath, &base))
         folders.push_back(base);
+    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
+        if (!place.withSubfolders)
+            folders.push_back(place.folder);
+    }
     return folders;
 }
 
-bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders) {
+std::vector<std::string> WalkedShortcutFolders(Ports& ports) {
+    std::vector<std::string> folders;
+    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
+        if (place.withSubfolders)
+            folders.push_back(place.folder);
+    }
+    return folders;
+}
+
+bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
+                 const std::vector<std::string>& walkedFolders) {
     if (entry.type == SecurityObjectType::RegistryKey)
         return IsKeyPlace(entry.object);
-    return IsFilePlace(entry.object, shortcutFolders);
+    return IsFilePlace(entry.object, shortcutFolders, walkedFolders);
 }
 
 }  // namespace brenvik

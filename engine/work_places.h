@@ -15,11 +15,17 @@ namespace brenvik {
 bool FindLinkFolder(Ports& ports, const char* valueName, const char* subPath, std::string* base);
 
 // The folders whose shortcuts the scanners read, each ending in a backslash: the Desktop
-// and Quick Launch folders as the Shell Folders values name them now.
+// and Quick Launch folders as the Shell Folders values name them now, and the browser rules'
+// places that are their folder alone.
 std::vector<std::string> ShortcutFolders(Ports& ports);
 
-// True for a key at or below one the scanners and Fix Desktop work on, or a ".lnk" file
-// directly in one of the given folders. Names with "." or ".." parts are never taken.
-bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders);
+// The browser rules' places that are walked with their subfolders (the Start Menu folders).
+std::vector<std::string> WalkedShortcutFolders(Ports& ports);
+
+// True for a key at or below one the scanners and Fix Desktop work on, a ".lnk" or ".url"
+// file directly in one of shortcutFolders, or one at most kMaxPlaceDepth folders below one of
+// walkedFolders. Names with "." or ".." parts are never taken.
+bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
+                 const std::vector<std::string>& walkedFolders = {});
 
 }  // namespace brenvik

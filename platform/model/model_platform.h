@@ -32,14 +32,16 @@ class ModelPlatform final : public RegistryPort,
                             public ShortcutPort,
                             public AccessPort,
                             public FileSecurityPort,
-                            public StorePort {
+                            public StorePort,
+                            public KnownFolderPort,
+                            public LinkDetailsPort {
 public:
     ModelPlatform();
     ~ModelPlatform() override;
     ModelPlatform(const ModelPlatform&) = delete;
     ModelPlatform& operator=(const ModelPlatform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
     // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
@@ -75,8 +77,7 @@ public:
     // ---- ShortcutPort ----
     Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath,
-                                      std::string* arguments) override;
+    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                        const std::string& arguments) override;
 
@@ -101,6 +102,19 @@ public:
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;
+
+    // ---- KnownFolderPort ----
+    Status knownFolder(KnownFolder id, std::string* path) override;
+
+    // ---- LinkDetailsPort ----
+    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
+                           const std::string& arguments) override;
+    Status readFileText(const std::string& path, std::string* text) override;
+    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
+                                    const std::string& arguments) override;
+    Status readFileTextForBackup(const std::string& path, std::string* text) override;
 
     // ---- Privileges and the program's store (not ports) ----
     // Whether the process holds the backup and restore privileges (it does by default, as an
@@ -134,6 +148,13 @@ public:
     void addShortcut(const std::string& path, const std::string& target,
                      const std::string& arguments,
                      std::uint32_t attributes = kFileAttributeArchive);
+    // What a shortcut holds besides target and arguments; kept by every rewrite.
+    void setShortcutIcon(const std::string& path, const std::string& iconPath);
+    void setShortcutWorkingFolder(const std::string& path, const std::string& folder);
+    // A file holding text (an Internet shortcut's "[InternetShortcut]\r\nURL=...").
+    void addTextFile(const std::string& path, const std::string& text);
+    // What knownFolder answers for id; a folder never set is ERROR_FILE_NOT_FOUND.
+    void setKnownFolder(KnownFolder id, const std::string& path);
     void setFileAccessList(const std::string& path, const AccessList& list);
     void setLinkCount(const std::string& path, std::uint32_t count);
     void setReparsePoint(const std::string& path);
@@ -155,6 +176,8 @@ public:
     AccessList fileAccessList(const std::string& path) const;
     std::optional<std::string> shortcutTarget(const std::string& path) const;
     std::optional<std::string> shortcutArguments(const std::string& path) const;
+    std::optional<std::string> shortcutIcon(const std::string& path) const;
+    std::optional<std::string> shortcutWorkingFolder(const std::string& path) const;
     // Names directly in a folder, in listing order.
     std::vector<std::string> folderEntries(const std::string& path) const;
 
@@ -173,9 +196,10 @@ public:
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
     // "setValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
-    // "readLinkArguments", "writeLinkArguments", "readAccessList", "writeAccessList", and the
-    // ForBackup forms, "openFileSecurity", "writeFileAccessList", "setFileAttributes",
-    // "writeDurably".
+    // "readLinkArguments", "writeLinkArguments", "readLinkDetails", "writeLinkTarget",
+    // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
+    // "writeAccessList", and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
+    // "setFileAttributes", "writeDurably".
     // object is a registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);

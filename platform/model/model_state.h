@@ -38,6 +38,8 @@ struct OpenKeyRecord {
 struct Shortcut {
     std::string target;
     std::string arguments;
+    std::string iconPath{};
+    std::string workingFolder{};
 };
 
 struct FileNode {
@@ -45,6 +47,7 @@ struct FileNode {
     bool folder = false;
     std::uint32_t attributes = 0;  // as set; reported through ReportedAttributes
     std::optional<Shortcut> shortcut;
+    std::optional<std::string> text;  // the bytes of a plain file that has any
     AccessList access = DefaultAccessList();
     std::uint32_t links = 1;
     bool vanishAfterListing = false;
@@ -110,6 +113,8 @@ struct ModelPlatform::Impl {
     std::set<std::string> storeFolders;
     std::set<std::string> foreignStoreFolders;
 
+    std::map<KnownFolder, std::string> knownFolders;
+
     std::vector<Fault> faults;
     std::vector<std::pair<std::string, AccessList>> accessWrites;
     std::vector<std::string> securityCalls;
@@ -138,6 +143,10 @@ struct ModelPlatform::Impl {
     // Shortcuts.
     Status readShortcut(const FileNode& node, std::string* arguments) const;
     Status writeShortcut(FileNode& node, const std::string& arguments);
+    Status readDetails(const FileNode& node, LinkDetails* details) const;
+    Status writeTarget(FileNode& node, const std::string& target, const std::string& arguments);
+    // A file's bytes to read: kFileReadData through the list unless backup is set.
+    Status readText(const std::string& path, bool backup, std::string* text) const;
 
     // Faults.
     Status injected(const char* op, const std::string& object) const;

@@ -11,13 +11,15 @@ class Win32Platform final : public RegistryPort,
                             public ShortcutPort,
                             public AccessPort,
                             public FileSecurityPort,
-                            public StorePort {
+                            public StorePort,
+                            public KnownFolderPort,
+                            public LinkDetailsPort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -50,8 +52,7 @@ public:
     // Each call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
     Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath,
-                                      std::string* arguments) override;
+    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                        const std::string& arguments) override;
 
@@ -77,6 +78,20 @@ public:
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;
+
+    // ---- KnownFolderPort ----
+    Status knownFolder(KnownFolder id, std::string* path) override;
+
+    // ---- LinkDetailsPort ----
+    // Each link call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
+    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
+                           const std::string& arguments) override;
+    Status readFileText(const std::string& path, std::string* text) override;
+    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
+                                    const std::string& arguments) override;
+    Status readFileTextForBackup(const std::string& path, std::string* text) override;
 };
 
 }  // namespace brenvik

@@ -1,0 +1,181 @@
+#include "engine/browser_link_scanner.h"
+
+#include <vector>
+
+#include "engine/browser_paths.h"
+#include "engine/browser_shortcut_rules.h"
+#include "engine/link_places.h"
+#include "engine/registered_browser.h"
+#include "engine/text_rules.h"
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kListPattern = "*";
+constexpr std::uint32_t kFolderOrReparse = kFileAttributeDirectory | kFileAttributeReparsePoint;
+
+// What one walk shares: the broker, the user's folders and what is already reported.
+struct Walk {
+    AccessBroker& broker;
+    const ReportedPaths& reported;
+    std::vector<std::string> placeFolders;  // normalized; a walk never enters another place
+    std::vector<std::string> userFolders;
+    FindingList& findings;
+};
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : " ") + part;
+    return text;
+}
+
+void JudgeLink(Walk& walk, const std::string& path, const std::string& name, const char* label) {
+    LinkDetails details;
+    if (walk.broker.readLinkDetails(path, &details) != kErrorSuccess)
+        return;
+    const ArgumentVerdict verdict = JudgeBrowserShortcut(name, details.target, details.arguments);
+    if (!verdict.findings.empty()) {
+        Finding finding{path, Joined(verdict.findings), BrowserRule::Arguments, label};
+        finding.arguments = verdict.repaired;
+        walk.findings.push_back(std::move(finding));
+        return;
+    }
+    const Browser* claimed =
+        ReplacedBrowserTarget(name, details.iconPath, details.target, walk.userFolders);
+    if (claimed == nullptr)
+        return;
+    Finding finding{path, details.target, BrowserRule::ReplacedTarget, label};
+    finding.target = claimed->executable;
+    walk.findings.push_back(std::move(finding));
+}
+
+void JudgeInternetShortcut(Walk& walk, const std::string& path, const std::string& name,
+                           const char* label) {
+    if (FindBrowserByShortcutName(name) == nullptr)
+        return;
+    // A link that cannot be read is still named to pass for the browser: it goes all the same.
+    std::string text;
+    walk.broker.readFileText(path, &text);
+    walk.findings.push_back(Finding{path, InternetShortcutUrl(text), BrowserRule::FakeLink, label});
+}
+
+void JudgeFile(Walk& walk, const std::string& folder, const std::string& name, const char* label) {
+    const std::string path = folder + name;
+    if (Utf16Length(path) > kMaxPathLength || walk.reported.count(NormalizedPath(path)) != 0)
+        return;
+    const std::string extension = PathExtension(NormalizedPath(name));
+    if (extension == ".lnk")
+        JudgeLink(walk, path, name, label);
+    else if (extension == ".url")
+        JudgeInternetShortcut(walk, path, name, label);
+}
+
+bool IsOtherPlace(const Walk& walk, const std::string& folder) {
+    const std::string normalized = NormalizedPath(folder);
+    for (const std::string& place : walk.placeFolders) {
+        if (place == normalized)
+            return true;
+    }
+    return false;
+}
+
+// Files in listing order; subfolders (not reparse points, not another place's folder) are
+// walked where they are listed, down to kMaxPlaceDepth. A folder that cannot be listed is
+// passed over.
+void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place, int depth) {
+    const std::string pattern = folder + kListPattern;
+    if (Utf16Length(pattern) > kMaxPathLength)
+        return;
+    FilePort& files = walk.broker.ports().files;
+    FindEntry entry;
+    ScopedFind find(files, files.findFirst(pattern, &entry));
+    if (find.get() == kNoFind)
+        return;
+    do {
+        if (walk.broker.stopRequested())
+            return;
+        if (entry.name == "." || entry.name == "..")
+            continue;
+        if (!(entry.attributes & kFileAttributeDirectory)) {
+            JudgeFile(walk, folder, entry.name, place.label);
+            continue;
+        }
+        if (!place.withSubfolders || depth >= kMaxPlaceDepth ||
+            (entry.attributes & kFolderOrReparse) != kFileAttributeDirectory)
+            continue;
+        const std::string subfolder = folder + entry.name + "\\";
+        if (!IsOtherPlace(walk, subfolder))
+            WalkFolder(walk, subfolder, place, depth + 1);
+    } while (files.findNext(find.get(), &entry));
+}
+
+void RepairFinding(AccessBroker& broker, const Finding& finding) {
+    switch (finding.rule) {
+        case BrowserRule::Arguments:
+            broker.writeLinkArguments(finding.path, finding.arguments);
+            return;
+        case BrowserRule::ReplacedTarget: {
+            std::string executable;
+            if (FindRegisteredBrowser(broker, finding.target, &executable))
+                broker.writeLinkTarget(finding.path, executable, "");
+            else
+                broker.deleteFile(finding.path);
+            return;
+        }
+        case BrowserRule::FakeLink:
+            broker.deleteFile(finding.path);
+            return;
+        default:
+            return;
+    }
+}
+
+}  // namespace
+
+std::string InternetShortcutUrl(const std::string& text) {
+    bool inSection = false;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::string lowered = line;
+        LowercaseAscii(lowered);
+        if (!lowered.empty() && lowered.front() == '[') {
+            inSection = lowered == "[internetshortcut]";
+            continue;
+        }
+        if (inSection && lowered.compare(0, 4, "url=") == 0)
+            return line.substr(4);
+    }
+    return std::string();
+}
+
+bool BrowserLinkScanner::scan(AccessBroker& broker, const ReportedPaths& reported) {
+    Ports& ports = broker.ports();
+    const std::vector<PlaceFolder> places = FindPlaceFolders(ports);
+    Walk walk{broker, reported, {}, UserProgramFolders(ports), m_findings};
+    for (const PlaceFolder& place : places)
+        walk.placeFolders.push_back(NormalizedPath(place.folder));
+    for (const PlaceFolder& place : places) {
+        if (broker.stopRequested())
+            break;
+        WalkFolder(walk, place.folder, place, 0);
+    }
+    return true;
+}
+
+bool BrowserLinkScanner::repair(AccessBroker& broker) {
+    for (const Finding& finding : m_findings) {
+        if (broker.stopRequested())
+            break;
+        RepairFinding(broker, finding);
+    }
+    return true;
+}
+
+}  // namespace brenvik

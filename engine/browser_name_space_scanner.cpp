@@ -1,0 +1,140 @@
+#include "engine/browser_name_space_scanner.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/browser_arguments.h"
+#include "engine/browser_command.h"
+#include "engine/key_tree.h"
+#include "engine/name_space_scanner.h"
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kNameSpaceKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
+constexpr const char* kInternetExplorer = "iexplore.exe";
+constexpr std::uint32_t kNameBufferSize = 256;
+constexpr std::uint32_t kCommandBufferSize = 4096;
+
+// Subkey names in index order; a name too long for the buffer is passed over.
+std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path) {
+    RegistryPort& registry = broker.ports().registry;
+    ScopedKey key(registry);
+    std::vector<std::string> names;
+    std::uint32_t count = 0;
+    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess ||
+        registry.querySubkeyCount(key.get(), &count) != kErrorSuccess)
+        return names;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        char name[kNameBufferSize];
+        std::uint32_t size = kNameBufferSize;
+        const Status s = registry.enumKey(key.get(), index, name, &size);
+        if (s == kErrorMoreData)
+            continue;
+        if (s != kErrorSuccess)
+            break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+// A command key's default value up to its first zero byte.
+bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command) {
+    RegistryPort& registry = broker.ports().registry;
+    ScopedKey key(registry);
+    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
+        return false;
+    std::vector<std::uint8_t> data(kCommandBufferSize, 0);
+    std::uint32_t type = kRegNone;
+    std::uint32_t size = kCommandBufferSize;
+    if (registry.queryValue(key.get(), "", &type, data.data(), &size) != kErrorSuccess)
+        return false;
+    command->assign(reinterpret_cast<const char*>(data.data()), size);
+    command->resize(std::min(command->size(), command->find('\0')));
+    return true;
+}
+
+// The class's shell key as the merged class view finds it: the user's registration first.
+bool FindShellKey(AccessBroker& broker, const std::string& classId, RegKey* root,
+                  std::string* path) {
+    for (RegKey store : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+        const std::string shell = kClassesKey + classId + "\\shell";
+        ScopedKey key(broker.ports().registry);
+        if (broker.openKey(store, shell, kKeyRead, &key) == kErrorSuccess) {
+            *root = store;
+            *path = shell;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasAddress(const std::string& arguments) {
+    for (const ArgumentToken& token : SplitArguments(arguments)) {
+        const std::size_t equals = token.value.find('=');
+        if (IsWebAddressToken(token.value) ||
+            (equals != std::string::npos && IsWebAddressToken(token.value.substr(equals + 1))))
+            return true;
+    }
+    return false;
+}
+
+void ScanEntry(AccessBroker& broker, RegKey root, const std::string& entryName,
+               FindingList& findings) {
+    const std::string classId = ClassIdentifierOf(entryName);
+    RegKey store = kNoKey;
+    std::string shell;
+    if (classId.empty() || !FindShellKey(broker, classId, &store, &shell))
+        return;
+    for (const std::string& verb : SubkeyNames(broker, store, shell)) {
+        if (broker.stopRequested())
+            return;
+        std::string command;
+        std::string site;
+        if (!ReadCommand(broker, store, shell + "\\" + verb + "\\Command", &command) ||
+            !OpensAddressInOtherBrowser(command, &site))
+            continue;
+        Finding finding{std::string(kNameSpaceKey) + "\\" + entryName, site,
+                        BrowserRule::NameSpace};
+        finding.root = root;
+        findings.push_back(std::move(finding));
+    }
+}
+
+}  // namespace
+
+bool OpensAddressInOtherBrowser(const std::string& command, std::string* site) {
+    const BrowserCommand parsed = ParseBrowserCommand(command);
+    if (parsed.browser == nullptr || std::string(parsed.browser->executable) == kInternetExplorer ||
+        !HasAddress(parsed.arguments))
+        return false;
+    *site = parsed.arguments;
+    return true;
+}
+
+bool BrowserNameSpaceScanner::scan(AccessBroker& broker, const std::set<std::string>& reported) {
+    for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+        for (const std::string& name : SubkeyNames(broker, root, kNameSpaceKey)) {
+            if (broker.stopRequested())
+                return true;
+            const std::string path = std::string(kNameSpaceKey) + "\\" + name;
+            if (root == kHKeyLocalMachine && reported.count(path) != 0)
+                continue;
+            ScanEntry(broker, root, name, m_findings);
+        }
+    }
+    return true;
+}
+
+bool BrowserNameSpaceScanner::repair(AccessBroker& broker) {
+    for (const Finding& finding : m_findings) {
+        if (broker.stopRequested())
+            break;
+        DeleteKeyTree(broker, finding.root, finding.path);
+    }
+    return true;
+}
+
+}  // namespace brenvik

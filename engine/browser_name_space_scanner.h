@@ -1,0 +1,30 @@
+// Fake desktop icons of the other browsers: name space entries, per machine and per user,
+// whose class has a verb that opens a web address in a browser other than Internet Explorer.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "engine/access_broker.h"
+#include "engine/finding.h"
+
+namespace brenvik {
+
+// True when a command runs a browser of the table other than Internet Explorer and passes it
+// a web address (as a token of its own or as a switch's value); site is then its arguments.
+bool OpensAddressInOtherBrowser(const std::string& command, std::string* site);
+
+class BrowserNameSpaceScanner {
+public:
+    // Entries under HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER; one finding per such verb.
+    // Entries whose key path (under HKEY_LOCAL_MACHINE) is in reported are left out. Always true.
+    bool scan(AccessBroker& broker, const std::set<std::string>& reported);
+    // Deletes each finding's entry with its subkeys. Always true.
+    bool repair(AccessBroker& broker);
+    const FindingList& findings() const { return m_findings; }
+
+private:
+    FindingList m_findings;
+};
+
+}  // namespace brenvik

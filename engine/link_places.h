@@ -1,0 +1,30 @@
+// The folders the browser rules walk, each with its report label: one table, in row order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/ports/ports.h"
+
+namespace brenvik {
+
+// The deepest level of subfolders walked below a place that is walked at all (the Start Menu):
+// real menus are two or three levels deep.
+constexpr int kMaxPlaceDepth = 6;
+
+// A place's folder as found on this machine: absolute, ending in a backslash.
+struct PlaceFolder {
+    const char* label;  // the report's fixed, untranslated location label
+    std::string folder;
+    bool withSubfolders;
+};
+
+// The place folders that exist here, in the table's order (which is the order of the rows);
+// a folder the known-folder port does not give, or given twice, is left out.
+std::vector<PlaceFolder> FindPlaceFolders(Ports& ports);
+
+// The user's own folders a browser is never started from by its own shortcut: the roaming and
+// local AppData folders and Temp, those the known-folder port gives.
+std::vector<std::string> UserProgramFolders(Ports& ports);
+
+}  // namespace brenvik

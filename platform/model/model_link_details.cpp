@@ -1,0 +1,175 @@
+// ModelPlatform's known folders, shortcut details and target rewrites, and file text.
+#include <string>
+
+#include "platform/model/access_check.h"
+#include "platform/model/model_state.h"
+
+namespace brenvik::model {
+namespace {
+
+// Internet shortcuts are small; the Win32 port refuses more than this as well.
+constexpr std::size_t kMaxTextBytes = 64 * 1024;
+// IShellLinkW's getters fill 4096-unit buffers, so at most 4095 UTF-16 units come back.
+constexpr std::size_t kMaxLinkText = 4095;
+
+std::string FolderObject(KnownFolder id) {
+    return "knownFolder " + std::to_string(static_cast<int>(id));
+}
+
+}  // namespace
+
+// ---- KnownFolderPort ----
+
+Status ModelPlatform::knownFolder(KnownFolder id, std::string* path) {
+    path->clear();
+    if (Status s = m_impl->injected("knownFolder", FolderObject(id)))
+        return s;
+    const auto it = m_impl->knownFolders.find(id);
+    if (it == m_impl->knownFolders.end())
+        return kErrorFileNotFound;
+    *path = it->second;
+    return kErrorSuccess;
+}
+
+void ModelPlatform::setKnownFolder(KnownFolder id, const std::string& path) {
+    m_impl->knownFolders[id] = path;
+}
+
+// ---- LinkDetailsPort ----
+
+Status ModelPlatform::Impl::readDetails(const FileNode& node, LinkDetails* details) const {
+    if (!node.shortcut)
+        return kErrorInvalidData;
+    details->target = Utf16Prefix(node.shortcut->target, kMaxLinkText);
+    details->arguments = Utf16Prefix(node.shortcut->arguments, kMaxLinkText);
+    details->iconPath = Utf16Prefix(node.shortcut->iconPath, kMaxLinkText);
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::Impl::writeTarget(FileNode& node, const std::string& target,
+                                        const std::string& arguments) {
+    if (!node.shortcut)
+        return kErrorInvalidData;
+    node.shortcut->target = target;
+    node.shortcut->arguments = arguments;
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
+                                     std::string* text) const {
+    text->clear();
+    const FileLookup found = lookupFile(path);
+    if (!found.node)
+        return found.status;
+    if (Status s = injected(backup ? "readFileTextForBackup" : "readFileText", found.canonical))
+        return s;
+    if (found.node->folder)
+        return kErrorAccessDenied;
+    if (!backup) {
+        if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+            return s;
+    }
+    const std::string bytes = found.node->text.value_or("");
+    if (bytes.size() > kMaxTextBytes)
+        return kErrorInvalidData;
+    *text = bytes;
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
+    *details = LinkDetails{};
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("readLinkDetails", found.canonical))
+        return s;
+    if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+        return s;
+    return m_impl->readDetails(*found.node, details);
+}
+
+Status ModelPlatform::writeLinkTarget(const std::string& linkPath, const std::string& target,
+                                      const std::string& arguments) {
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("writeLinkTarget", found.canonical))
+        return s;
+    if (found.node->attributes & kFileAttributeReadOnly)
+        return kErrorAccessDenied;
+    if (Status s =
+            CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
+        return s;
+    return m_impl->writeTarget(*found.node, target, arguments);
+}
+
+Status ModelPlatform::readFileText(const std::string& path, std::string* text) {
+    return m_impl->readText(path, false, text);
+}
+
+Status ModelPlatform::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
+    if (!m_impl->backupPrivilegesEnabled)
+        return readLinkDetails(linkPath, details);
+    *details = LinkDetails{};
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("readLinkDetailsForBackup", found.canonical))
+        return s;
+    return m_impl->readDetails(*found.node, details);
+}
+
+Status ModelPlatform::writeLinkTargetForBackup(const std::string& linkPath,
+                                               const std::string& target,
+                                               const std::string& arguments) {
+    if (!m_impl->backupPrivilegesEnabled)
+        return writeLinkTarget(linkPath, target, arguments);
+    const FileLookup found = m_impl->lookupFile(linkPath);
+    if (!found.node)
+        return found.status;
+    if (Status s = m_impl->injected("writeLinkTargetForBackup", found.canonical))
+        return s;
+    if (found.node->attributes & kFileAttributeReadOnly)
+        return kErrorAccessDenied;
+    return m_impl->writeTarget(*found.node, target, arguments);
+}
+
+Status ModelPlatform::readFileTextForBackup(const std::string& path, std::string* text) {
+    return m_impl->readText(path, m_impl->backupPrivilegesEnabled, text);
+}
+
+// ---- Building and inspecting ----
+
+void ModelPlatform::setShortcutIcon(const std::string& path, const std::string& iconPath) {
+    auto node = m_impl->lookupFile(path).node;
+    if (node && node->shortcut)
+        node->shortcut->iconPath = iconPath;
+}
+
+void ModelPlatform::setShortcutWorkingFolder(const std::string& path, const std::string& folder) {
+    auto node = m_impl->lookupFile(path).node;
+    if (node && node->shortcut)
+        node->shortcut->workingFolder = folder;
+}
+
+void ModelPlatform::addTextFile(const std::string& path, const std::string& text) {
+    addFile(path);
+    if (auto node = m_impl->lookupFile(path).node)
+        node->text = text;
+}
+
+std::optional<std::string> ModelPlatform::shortcutIcon(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    if (!node || !node->shortcut)
+        return std::nullopt;
+    return node->shortcut->iconPath;
+}
+
+std::optional<std::string> ModelPlatform::shortcutWorkingFolder(const std::string& path) const {
+    auto node = m_impl->lookupFile(path).node;
+    if (!node || !node->shortcut)
+        return std::nullopt;
+    return node->shortcut->workingFolder;
+}
+
+}  // namespace brenvik::model

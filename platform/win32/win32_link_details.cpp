@@ -1,0 +1,218 @@
+// Win32Platform's shortcut details and target rewrites (IShellLinkW), and Internet shortcut
+// text; the ForBackup forms move the file's bytes through backup semantics.
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace brenvik {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::size_t kMaxLinkPath = MAX_PATH - 1;
+// A shortcut is a few kilobytes; an Internet shortcut less still.
+constexpr DWORD kMaxLinkBytes = 1 << 20;
+constexpr DWORD kMaxTextBytes = 64 * 1024;
+constexpr int kTextBuffer = 4096;
+
+Status LastError() {
+    return static_cast<Status>(GetLastError());
+}
+
+// A Win32 error carried in an HRESULT as itself; any other failure means the file is no
+// shortcut that can be loaded or saved.
+Status StatusOf(HRESULT result) {
+    if (SUCCEEDED(result))
+        return kErrorSuccess;
+    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
+        return static_cast<Status>(HRESULT_CODE(result));
+    return kErrorInvalidData;
+}
+
+UniqueHfile OpenFile(const std::string& path, DWORD access, DWORD share, bool backup) {
+    return UniqueHfile(CreateFileW(Utf8ToWide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                                   backup ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr));
+}
+
+Status ReadBytes(const std::string& path, bool backup, DWORD limit, std::vector<BYTE>* bytes) {
+    UniqueHfile file = OpenFile(path, GENERIC_READ, kShareAll, backup);
+    if (!file)
+        return LastError();
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.get(), &size))
+        return LastError();
+    if (size.QuadPart > limit)
+        return kErrorInvalidData;
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes->empty() &&
+        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
+        return LastError();
+    bytes->resize(read);
+    return kErrorSuccess;
+}
+
+Status NewLink(ComPtr<IShellLinkW>* link) {
+    CoInitialize(nullptr);  // stays initialised on this thread, as for the other link calls
+    return StatusOf(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, link->put()));
+}
+
+// Loaded by its path through IPersistFile, as the shell itself loads it.
+Status LoadLink(const std::string& path, ComPtr<IShellLinkW>* link, ComPtr<IPersistFile>* file) {
+    const std::wstring widePath = Utf8ToWide(path);
+    if (widePath.size() > kMaxLinkPath)
+        return kErrorPathNotFound;
+    if (Status s = NewLink(link))
+        return s;
+    if (Status s = StatusOf((*link)->QueryInterface(IID_IPersistFile, file->put())))
+        return s;
+    return StatusOf((*file)->Load(widePath.c_str(), STGM_READ));
+}
+
+// Loaded from the file's bytes, read with backup semantics.
+Status LoadLinkForBackup(const std::string& path, ComPtr<IShellLinkW>* link) {
+    std::vector<BYTE> bytes;
+    if (Status s = ReadBytes(path, true, kMaxLinkBytes, &bytes))
+        return s;
+    ComPtr<IStream> stream;
+    *stream.put() = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (!stream)
+        return kErrorNotEnoughMemory;
+    if (Status s = NewLink(link))
+        return s;
+    ComPtr<IPersistStream> persist;
+    if (Status s = StatusOf((*link)->QueryInterface(IID_IPersistStream, persist.put())))
+        return s;
+    return StatusOf(persist->Load(stream.get()));
+}
+
+// Saved as a stream and written over the file's bytes with backup semantics.
+Status SaveLinkForBackup(IShellLinkW* link, const std::string& path) {
+    ComPtr<IPersistStream> persist;
+    if (Status s = StatusOf(link->QueryInterface(IID_IPersistStream, persist.put())))
+        return s;
+    ComPtr<IStream> stream;
+    *stream.put() = SHCreateMemStream(nullptr, 0);
+    if (!stream)
+        return kErrorNotEnoughMemory;
+    if (Status s = StatusOf(persist->Save(stream.get(), TRUE)))
+        return s;
+    STATSTG stat = {};
+    if (Status s = StatusOf(stream->Stat(&stat, STATFLAG_NONAME)))
+        return s;
+    if (stat.cbSize.QuadPart > kMaxLinkBytes)
+        return kErrorInvalidData;
+    std::vector<BYTE> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    const LARGE_INTEGER start = {};
+    ULONG read = 0;
+    if (Status s = StatusOf(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+        return s;
+    if (Status s = StatusOf(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)))
+        return s;
+    UniqueHfile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, true);
+    if (!file)
+        return LastError();
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), read, &written, nullptr) || !SetEndOfFile(file.get()))
+        return LastError();
+    return written == read ? kErrorSuccess : kErrorInvalidData;
+}
+
+// GetPath, GetArguments and GetIconLocation; a getter may leave its buffer without a NUL when
+// the text fills it (Wine does), so the last unit is always one.
+Status ReadDetails(IShellLinkW* link, LinkDetails* details) {
+    WCHAR text[kTextBuffer] = {};
+    // S_FALSE (no path, as for a shortcut to a shell item) reads as an empty target.
+    if (Status s = StatusOf(link->GetPath(text, kTextBuffer, nullptr, SLGP_RAWPATH)))
+        return s;
+    text[kTextBuffer - 1] = L'\0';
+    details->target = WideToUtf8(text);
+    text[0] = L'\0';
+    if (Status s = StatusOf(link->GetArguments(text, kTextBuffer)))
+        return s;
+    text[kTextBuffer - 1] = L'\0';
+    details->arguments = WideToUtf8(text);
+    text[0] = L'\0';
+    int index = 0;
+    if (SUCCEEDED(link->GetIconLocation(text, kTextBuffer, &index))) {
+        text[kTextBuffer - 1] = L'\0';
+        details->iconPath = WideToUtf8(text);
+    }
+    return kErrorSuccess;
+}
+
+Status SetTarget(IShellLinkW* link, const std::string& target, const std::string& arguments) {
+    if (Status s = StatusOf(link->SetPath(Utf8ToWide(target).c_str())))
+        return s;
+    return StatusOf(link->SetArguments(Utf8ToWide(arguments).c_str()));
+}
+
+Status ReadText(const std::string& path, bool backup, std::string* text) {
+    text->clear();
+    std::vector<BYTE> bytes;
+    if (Status s = ReadBytes(path, backup, kMaxTextBytes, &bytes))
+        return s;
+    text->assign(bytes.begin(), bytes.end());
+    return kErrorSuccess;
+}
+
+}  // namespace
+
+Status Win32Platform::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
+    *details = LinkDetails{};
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (Status s = LoadLink(linkPath, &link, &file))
+        return s;
+    return ReadDetails(link.get(), details);
+}
+
+Status Win32Platform::writeLinkTarget(const std::string& linkPath, const std::string& target,
+                                      const std::string& arguments) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (Status s = LoadLink(linkPath, &link, &file))
+        return s;
+    if (Status s = SetTarget(link.get(), target, arguments))
+        return s;
+    // Only S_OK means the file was written.
+    const HRESULT saved = file->Save(Utf8ToWide(linkPath).c_str(), TRUE);
+    return saved == S_OK ? kErrorSuccess : StatusOf(FAILED(saved) ? saved : E_FAIL);
+}
+
+Status Win32Platform::readFileText(const std::string& path, std::string* text) {
+    return ReadText(path, false, text);
+}
+
+Status Win32Platform::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
+    *details = LinkDetails{};
+    ComPtr<IShellLinkW> link;
+    if (Status s = LoadLinkForBackup(linkPath, &link))
+        return s;
+    return ReadDetails(link.get(), details);
+}
+
+Status Win32Platform::writeLinkTargetForBackup(const std::string& linkPath,
+                                               const std::string& target,
+                                               const std::string& arguments) {
+    ComPtr<IShellLinkW> link;
+    if (Status s = LoadLinkForBackup(linkPath, &link))
+        return s;
+    if (Status s = SetTarget(link.get(), target, arguments))
+        return s;
+    return SaveLinkForBackup(link.get(), linkPath);
+}
+
+Status Win32Platform::readFileTextForBackup(const std::string& path, std::string* text) {
+    return ReadText(path, true, text);
+}
+
+}  // namespace brenvik
