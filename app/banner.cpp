@@ -10,6 +10,7 @@
 
 #include "app/banner_atl.h"
 #include "app/banner_com.h"
+#include "app/banner_picture.h"
 #include "app/connectivity.h"
 #include "app/connectivity_worker.h"
 #include "app/settings.h"
@@ -72,32 +73,45 @@ void NavigateToBannerPage(const UniqueComPtr<IWebBrowserApp>& browser) {
     browser->Navigate(url.get(), &flags, &targetFrame, &postData, &headers);
 }
 
-bool IsPictureUnder(HWND hWindow, const RECT& bannerRect) {
+// The banner area in dialog units: where the picture lies and, once shown, the browser.
+constexpr RECT kBannerArea = {7, 7, 7 + 268, 7 + 68};
+constexpr char kBrowserClass[] = "{8856F961-340A-11D0-A96B-00C04FD705A2}";
+constexpr UINT_PTR kAnswerSubclassId = 1;
+
+RECT BannerAreaOf(HWND hDialog) {
+    RECT area = kBannerArea;
+    MapDialogRect(hDialog, &area);
+    return area;
+}
+
+bool IsPictureIn(HWND hWindow, const RECT& area) {
     char className[16] = {};
     GetClassNameA(hWindow, className, sizeof(className));
     const LONG_PTR style = GetWindowLongPtrA(hWindow, GWL_STYLE);
     RECT rect;
     RECT overlap;
     return lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP &&
-           GetWindowRect(hWindow, &rect) && IntersectRect(&overlap, &rect, &bannerRect);
+           GetWindowRect(hWindow, &rect) &&
+           MapWindowPoints(nullptr, GetParent(hWindow), reinterpret_cast<POINT*>(&rect), 2) &&
+           IntersectRect(&overlap, &rect, &area);
 }
 
-// The template stacks the picture above the browser without sibling clipping, so the picture
-// would paint over the page. Each picture under the banner goes right below the browser and
-// clips its siblings. Raising the browser instead would make it the first tab stop, and the
-// dialog manager would give it the initial focus.
-void PutPicturesBehind(HWND hDialog, HWND hBanner) {
-    RECT bannerRect;
-    if (!GetWindowRect(hBanner, &bannerRect)) {
-        return;
-    }
+// The bitmap statics of the dialog that lie in the banner area.
+std::vector<HWND> PicturesIn(HWND hDialog, const RECT& area) {
     std::vector<HWND> pictures;
     for (HWND hChild = GetWindow(hDialog, GW_CHILD); hChild != nullptr;
          hChild = GetWindow(hChild, GW_HWNDNEXT)) {
-        if (hChild != hBanner && IsPictureUnder(hChild, bannerRect)) {
+        if (IsPictureIn(hChild, area)) {
             pictures.push_back(hChild);
         }
     }
+    return pictures;
+}
+
+// The browser is created last, so it is the last tab stop, as the dialog's own items would
+// place it, and the dialog's initial focus stays on Scan. Each picture goes right below it
+// and clips its siblings, or it would paint over the page.
+void PutPicturesBehind(HWND hBanner, const std::vector<HWND>& pictures) {
     for (HWND hPicture : pictures) {
         const LONG_PTR style = GetWindowLongPtrA(hPicture, GWL_STYLE);
         SetWindowLongPtrA(hPicture, GWL_STYLE, style | WS_CLIPSIBLINGS);
@@ -105,17 +119,29 @@ void PutPicturesBehind(HWND hDialog, HWND hBanner) {
     }
 }
 
-void ShowBannerPage(HWND hDialog) {
-    const HWND hBanner = GetDlgItem(hDialog, IDC_BANNER);
+// The browser control in the system's control host, hidden until it has its sink.
+HWND CreateBanner(HWND hDialog, const RECT& area) {
+    return CreateWindowExA(0, "AtlAxWin", kBrowserClass, WS_CHILD | WS_TABSTOP, area.left, area.top,
+                           area.right - area.left, area.bottom - area.top, hDialog,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_BANNER)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDialog, GWLP_HINSTANCE)),
+                           nullptr);
+}
+
+// Creating the control loads the browser and starts OLE on the dialog's thread: that is
+// paid only here, once the maker's hosts have answered, never while the window comes up.
+void ShowBannerPage(HWND hDialog, BrowserEventSink& sink) {
+    const RECT area = BannerAreaOf(hDialog);
+    const HWND hBanner = CreateBanner(hDialog, area);
     if (hBanner == nullptr) {
         return;
     }
-    PutPicturesBehind(hDialog, hBanner);
+    const UniqueComPtr<IWebBrowserApp> browser = BrowserOf(hBanner);
+    ConnectSink(browser, sink);
+    PutPicturesBehind(hBanner, PicturesIn(hDialog, area));
     ShowWindow(hBanner, SW_SHOWNA);
-    NavigateToBannerPage(BrowserOf(hBanner));
+    NavigateToBannerPage(browser);
 }
-
-constexpr UINT_PTR kAnswerSubclassId = 1;
 
 // Registered, so that it can collide with none of the dialog's own messages.
 UINT BannerAnswerMessage() {
@@ -123,19 +149,32 @@ UINT BannerAnswerMessage() {
     return message;
 }
 
-// Sits in front of the dialog's procedure until the check of this dialog (tag) has answered.
+// What the dialog waits for: the answer of its own check (tag), and the sink to connect.
+struct PendingBanner {
+    LPARAM tag;
+    BrowserEventSink* sink;
+};
+
+void StopListening(HWND hDialog, SUBCLASSPROC proc, UINT_PTR id, PendingBanner* pending) {
+    RemoveWindowSubclass(hDialog, proc, id);
+    delete pending;
+}
+
+// Sits in front of the dialog's procedure until the dialog's check has answered.
 LRESULT CALLBACK BannerAnswerProc(HWND hDialog, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR id, DWORD_PTR tag) {
-    if (message == BannerAnswerMessage() && static_cast<DWORD_PTR>(lParam) == tag) {
+                                  UINT_PTR id, DWORD_PTR data) {
+    auto* pending = reinterpret_cast<PendingBanner*>(data);
+    if (message == BannerAnswerMessage() && lParam == pending->tag) {
+        BrowserEventSink* sink = pending->sink;
         // Decided once: nothing listens for the banner after this.
-        RemoveWindowSubclass(hDialog, BannerAnswerProc, id);
+        StopListening(hDialog, BannerAnswerProc, id, pending);
         if (wParam != 0) {
-            ShowBannerPage(hDialog);
+            ShowBannerPage(hDialog, *sink);
         }
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hDialog, BannerAnswerProc, id);
+        StopListening(hDialog, BannerAnswerProc, id, pending);
     }
     return DefSubclassProc(hDialog, message, wParam, lParam);
 }
@@ -147,23 +186,25 @@ void SetUpBanner(HWND hDialog, BrowserEventSink& sink) {
 }
 
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names) {
-    const HWND hBanner = GetDlgItem(hDialog, IDC_BANNER);
-    // Connected in either state, so the sink sees the control's events for its whole life.
-    ConnectSink(BrowserOf(hBanner), sink);
-    if (hBanner == nullptr) {
+    if (!IsWindow(hDialog)) {
         return;
     }
-    // The picture shows until the check has said yes, however long its lookups take.
-    ShowWindow(hBanner, SW_HIDE);
+    const RECT area = BannerAreaOf(hDialog);
+    for (HWND hPicture : PicturesIn(hDialog, area)) {
+        FitBannerPicture(hPicture, area);
+    }
     // Tells this dialog's answer from that of an earlier check on a window of the same handle.
     static LONG s_lastTag = 0;
-    const auto tag = static_cast<DWORD_PTR>(InterlockedIncrement(&s_lastTag));
-    if (!SetWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId, tag)) {
+    auto pending = std::make_unique<PendingBanner>(
+        PendingBanner{static_cast<LPARAM>(InterlockedIncrement(&s_lastTag)), &sink});
+    const LPARAM tag = pending->tag;
+    if (!SetWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId,
+                           reinterpret_cast<DWORD_PTR>(pending.get()))) {
         return;
     }
-    if (!StartConnectivityCheck(hDialog, BannerAnswerMessage(), static_cast<LPARAM>(tag),
-                                std::move(names))) {
-        RemoveWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId);
+    PendingBanner* listening = pending.release();
+    if (!StartConnectivityCheck(hDialog, BannerAnswerMessage(), tag, std::move(names))) {
+        StopListening(hDialog, BannerAnswerProc, kAnswerSubclassId, listening);
     }
 }
 

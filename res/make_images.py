@@ -3,6 +3,8 @@
 
 Standard library only. Run from anywhere; the files land next to this script:
   banner.bmp   bitmap 111, 402 x 102, 8 bits per pixel with a palette
+  banner2x.bmp bitmap 112, the same drawn at twice the size (804 x 204), for higher display
+               scales: the program scales it down to the banner area rather than 111 up
   program.ico  icon group 104: 16 and 32 px in 4, 8 and 32 bpp, 48 px in 8 and 32 bpp
   small.ico    icon group 105: 16 px in 4, 8 and 32 bpp
   about.ico    icon group 110: 32 px in 32 bpp
@@ -66,7 +68,8 @@ def text_width(text, scale):
 # ---------------------------------------------------------------------------------------
 # Banner bitmap
 
-def draw_banner(width=402, height=102):
+def draw_banner(zoom=1):
+    width, height = 402 * zoom, 102 * zoom
     pixels = [[(0, 0, 0)] * width for _ in range(height)]
     top, bottom = (16, 52, 112), (40, 110, 190)
     for y in range(height):
@@ -79,12 +82,12 @@ def draw_banner(width=402, height=102):
     # Light diagonal stripes along the right edge.
     stripe = (70, 140, 215)
     for y in range(height):
-        for x in range(width - 40, width):
-            if (x + y) % 24 < 6:
+        for x in range(width - 40 * zoom, width):
+            if (x + y) % (24 * zoom) < 6 * zoom:
                 pixels[y][x] = stripe
 
     # A magnifying glass: a white ring and a handle.
-    cx, cy, outer, inner = 58, 44, 28, 20
+    cx, cy, outer, inner = 58 * zoom, 44 * zoom, 28 * zoom, 20 * zoom
     white, glass = (250, 250, 250), (150, 200, 240)
     for y in range(height):
         for x in range(width):
@@ -93,19 +96,19 @@ def draw_banner(width=402, height=102):
                 pixels[y][x] = white
             elif d2 < inner ** 2:
                 pixels[y][x] = glass
-    for step in range(26):
-        hx, hy = cx + 18 + step, cy + 18 + step
-        for dx in range(-5, 6):
-            for dy in range(-5, 6):
-                if abs(dx - dy) <= 6 and 0 <= hx + dx < width and 0 <= hy + dy < height:
+    for step in range(26 * zoom):
+        hx, hy = cx + 18 * zoom + step, cy + 18 * zoom + step
+        for dx in range(-5 * zoom, 5 * zoom + 1):
+            for dy in range(-5 * zoom, 5 * zoom + 1):
+                if abs(dx - dy) <= 6 * zoom and 0 <= hx + dx < width and 0 <= hy + dy < height:
                     pixels[hy + dy][hx + dx] = white
 
     # The product name in block letters with a drop shadow.
-    scale = 6
-    tx = 118
+    scale = 6 * zoom
+    tx = 118 * zoom
     ty = (height - 7 * scale) // 2
     shadow, ink = (8, 28, 64), (255, 255, 255)
-    for offset, colour in ((3, shadow), (0, ink)):
+    for offset, colour in ((3 * zoom, shadow), (0, ink)):
         for x, y in text_cells("Brenvik", scale):
             for dy in range(scale):
                 for dx in range(scale):
@@ -225,6 +228,7 @@ def write_ico(path, formats):
 
 def main():
     write_bmp8(os.path.join(HERE, "banner.bmp"), draw_banner())
+    write_bmp8(os.path.join(HERE, "banner2x.bmp"), draw_banner(2))
     write_ico(os.path.join(HERE, "program.ico"),
               [(16, 4), (16, 8), (16, 32), (32, 4), (32, 8), (32, 32), (48, 8), (48, 32)])
     write_ico(os.path.join(HERE, "small.ico"), [(16, 4), (16, 8), (16, 32)])

@@ -7,6 +7,7 @@
 #define IDI_SMALL 105
 #define IDI_ABOUT 110
 #define IDB_BANNER 111
+#define IDB_BANNER_2X 112
 
 // Main dialog.
 #define IDC_SCAN 1

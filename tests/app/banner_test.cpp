@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <exdisp.h>
 #include <ocidl.h>
 
@@ -82,32 +83,32 @@ TEST(BannerConnectivity, NotAWindowGivesPictureWithoutLookingUp) {
     EXPECT_EQ(0, names.starts);
 }
 
-constexpr char kBrowserClass[] = "{8856F961-340A-11D0-A96B-00C04FD705A2}";
+bool SameRect(RECT a, RECT b) {
+    return EqualRect(&a, &b) != FALSE;
+}
 
-// A stand-in for the main dialog's banner area: the picture first, then the browser control
-// in the system's ATL host window at the same place, as the template stacks them.
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// The main dialog's own template, run modeless with a procedure that does nothing: the
+// picture where the template puts it, no browser until the banner code creates one.
 class BannerHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         // Registers the host window classes; Wine answers FALSE once they exist.
         AtlAxWinInit();
-        const HINSTANCE hInstance = GetModuleHandleA(nullptr);
-        m_hDialog = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 500, 200, nullptr,
-                                    nullptr, hInstance, nullptr);
+        INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                         ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        m_hDialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN),
+                                       nullptr, PlainDialogProc, 0);
         ASSERT_NE(nullptr, m_hDialog);
-        m_hPicture = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10,
-                                     402, 102, m_hDialog, nullptr, hInstance, nullptr);
-        m_hButton =
-            CreateWindowExA(0, "Button", "Scan", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 420, 10, 70,
-                            20, m_hDialog, reinterpret_cast<HMENU>(IDC_SCAN), hInstance, nullptr);
-        m_hBanner = CreateWindowExA(0, "AtlAxWin", kBrowserClass,
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 402, 102, m_hDialog,
-                                    reinterpret_cast<HMENU>(IDC_BANNER), hInstance, nullptr);
-        ASSERT_NE(nullptr, m_hBanner);
-        IUnknown* pControl = nullptr;
-        ASSERT_EQ(S_OK, AtlAxGetControl(m_hBanner, &pControl));
-        pControl->Release();
+        ShowWindow(m_hDialog, SW_SHOWNA);
+        m_hPicture = GetWindow(m_hDialog, GW_CHILD);
+        ASSERT_EQ(SS_BITMAP, GetWindowLongPtrA(m_hPicture, GWL_STYLE) & SS_TYPEMASK);
+        ASSERT_EQ(nullptr, banner());
     }
     void TearDown() override {
         if (m_hDialog != nullptr) {
@@ -115,6 +116,8 @@ protected:
         }
         OleUninitialize();
     }
+
+    HWND banner() const { return GetDlgItem(m_hDialog, IDC_BANNER); }
 
     // Sets the banner up over fixed lookups and handles the check's answer as the dialog's
     // message loop would.
@@ -129,7 +132,7 @@ protected:
     }
 
     bool PictureIsBelowBanner() const {
-        for (HWND h = GetWindow(m_hBanner, GW_HWNDNEXT); h != nullptr;
+        for (HWND h = GetWindow(banner(), GW_HWNDNEXT); h != nullptr;
              h = GetWindow(h, GW_HWNDNEXT)) {
             if (h == m_hPicture) {
                 return true;
@@ -138,37 +141,68 @@ protected:
         return false;
     }
 
+    // The banner area of the template, 268 x 68 dialog units at (7, 7), in pixels.
+    RECT Area() const {
+        RECT area = {7, 7, 275, 75};
+        MapDialogRect(m_hDialog, &area);
+        return area;
+    }
+
+    static RECT RectIn(HWND hParent, HWND hWindow) {
+        RECT rect = {};
+        GetWindowRect(hWindow, &rect);
+        MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
     HWND m_hDialog = nullptr;
     HWND m_hPicture = nullptr;
-    HWND m_hButton = nullptr;
-    HWND m_hBanner = nullptr;
     BrowserEventSink m_sink;
 };
 
-TEST_F(BannerHostTest, UnreachableHostsHideTheBrowserOverThePicture) {
+TEST_F(BannerHostTest, UnreachableHostsLeaveThePictureAndMakeNoBrowser) {
     SetUpAndAnswer(false);
 
-    EXPECT_FALSE(IsWindowVisible(m_hBanner));
+    EXPECT_EQ(nullptr, banner());
     EXPECT_TRUE(IsWindowVisible(m_hPicture));
 }
 
-TEST_F(BannerHostTest, ReachableHostsKeepTheBrowserShownInFrontOfThePicture) {
-    ASSERT_FALSE(PictureIsBelowBanner());
+TEST_F(BannerHostTest, ReachableHostsShowTheBrowserInFrontOfThePicture) {
     SetUpAndAnswer(true);
 
-    EXPECT_TRUE(IsWindowVisible(m_hBanner));
+    ASSERT_NE(nullptr, banner());
+    EXPECT_TRUE(IsWindowVisible(banner()));
+    EXPECT_TRUE(SameRect(RectIn(m_hDialog, banner()), RectIn(m_hDialog, m_hPicture)));
     EXPECT_TRUE(PictureIsBelowBanner());
     EXPECT_TRUE(GetWindowLongPtrA(m_hPicture, GWL_STYLE) & WS_CLIPSIBLINGS);
-    // The first tab stop, which takes the dialog's initial focus, is still the button.
-    EXPECT_EQ(m_hButton, GetNextDlgTabItem(m_hDialog, nullptr, FALSE));
+    // The first tab stop, which takes the dialog's initial focus, is still Scan; the browser
+    // is the last.
+    EXPECT_EQ(GetDlgItem(m_hDialog, IDC_SCAN), GetNextDlgTabItem(m_hDialog, nullptr, FALSE));
+    EXPECT_EQ(banner(), GetNextDlgTabItem(m_hDialog, GetDlgItem(m_hDialog, IDC_SCAN), TRUE));
 }
 
-TEST_F(BannerHostTest, AWindowWithoutTheControlIsLeftAlone) {
-    DestroyWindow(m_hBanner);
-    SetUpBanner(m_hDialog, m_sink, std::make_unique<FixedNameService>(true));
+TEST_F(BannerHostTest, WithoutTheControlHostThePictureIsLeftAlone) {
+    ASSERT_TRUE(UnregisterClassA("AtlAxWin", GetModuleHandleA("atl.dll")));
+    SetUpAndAnswer(true);
 
+    EXPECT_EQ(nullptr, banner());
     EXPECT_TRUE(IsWindowVisible(m_hPicture));
     EXPECT_FALSE(GetWindowLongPtrA(m_hPicture, GWL_STYLE) & WS_CLIPSIBLINGS);
+}
+
+// Whatever the font and the display scale make of the dialog units, the picture fills the
+// banner area exactly, with a bitmap of that size rather than a stretched one.
+TEST_F(BannerHostTest, ThePictureFillsTheBannerArea) {
+    SetUpAndAnswer(false);
+
+    const RECT area = Area();
+    EXPECT_TRUE(SameRect(area, RectIn(m_hDialog, m_hPicture)));
+    BITMAP shown = {};
+    const auto hShown =
+        reinterpret_cast<HBITMAP>(SendMessageA(m_hPicture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(0, GetObjectA(hShown, sizeof(shown), &shown));
+    EXPECT_EQ(area.right - area.left, shown.bmWidth);
+    EXPECT_EQ(area.bottom - area.top, shown.bmHeight);
 }
 
 }  // namespace
