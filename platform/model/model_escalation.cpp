@@ -53,24 +53,7 @@ Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path,
 Status ModelPlatform::deleteKeyForBackup(RegKey parent, const std::string& path) {
     if (!m_impl->backupPrivilegesEnabled)
         return deleteKey(parent, path);
-    OpenKeyRecord from;
-    if (Status s = m_impl->resolveKey(parent, &from))
-        return s;
-    std::vector<std::string> parts = SplitKeyPath(path);
-    if (Status s = m_impl->injected("deleteKeyForBackup", ChildObject(from.objectName, parts)))
-        return s;
-    if (parts.empty())
-        return kErrorAccessDenied;
-    const std::string last = parts.back();
-    parts.pop_back();
-    std::shared_ptr<KeyNode> holder = m_impl->findKey(from.node, parts);
-    std::shared_ptr<KeyNode> target = holder ? holder->subkey(last) : nullptr;
-    if (!target)
-        return kErrorFileNotFound;
-    if (!target->subkeys.empty())
-        return kErrorAccessDenied;
-    m_impl->eraseKey(holder, target);
-    return kErrorSuccess;
+    return m_impl->deleteKey(parent, path, "deleteKeyForBackup", false);
 }
 
 Status ModelPlatform::deleteFileForBackup(const std::string& path) {

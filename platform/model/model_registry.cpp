@@ -291,27 +291,34 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
 }
 
 Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
+    return m_impl->deleteKey(parent, path, "deleteKey", true);
+}
+
+Status ModelPlatform::Impl::deleteKey(RegKey parent, const std::string& path, const char* op,
+                                      bool checkList) {
     OpenKeyRecord from;
-    if (Status s = m_impl->resolveKey(parent, &from))
+    if (Status s = resolveKey(parent, &from))
         return s;
     std::vector<std::string> parts = SplitKeyPath(path);
-    if (Status s = m_impl->injected("deleteKey", ChildObject(from.objectName, parts)))
+    if (Status s = injected(op, ChildObject(from.objectName, parts)))
         return s;
     // Roots cannot be deleted; the model does not delete a key through its own handle.
     if (parts.empty())
         return kErrorAccessDenied;
     const std::string last = parts.back();
     parts.pop_back();
-    std::shared_ptr<KeyNode> holder = m_impl->findKey(from.node, parts);
+    std::shared_ptr<KeyNode> holder = findKey(from.node, parts);
     std::shared_ptr<KeyNode> target = holder ? holder->subkey(last) : nullptr;
     if (!target)
         return kErrorFileNotFound;
     // Windows refuses to delete a key that still has subkeys.
     if (!target->subkeys.empty())
         return kErrorAccessDenied;
-    if (Status s = CheckAccess(target->access, kDelete, ObjectKind::Key))
-        return s;
-    m_impl->eraseKey(holder, target);
+    if (checkList) {
+        if (Status s = CheckAccess(target->access, kDelete, ObjectKind::Key))
+            return s;
+    }
+    eraseKey(holder, target);
     return kErrorSuccess;
 }
 

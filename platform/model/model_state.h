@@ -128,6 +128,8 @@ struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> makeKey(RegKey root, const std::string& path);
     RegKey addHandle(std::shared_ptr<KeyNode> node, std::string objectName, std::uint32_t granted);
     void eraseKey(const std::shared_ptr<KeyNode>& holder, const std::shared_ptr<KeyNode>& target);
+    // RegDeleteKey as op, asking the key's list for DELETE unless checkList is false.
+    Status deleteKey(RegKey parent, const std::string& path, const char* op, bool checkList);
     // "MACHINE\Software\x" to the root's node and the parts below it.
     Status parseKeyObject(const std::string& objectName, std::shared_ptr<KeyNode>* node) const;
 
