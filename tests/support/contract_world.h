@@ -20,6 +20,8 @@ public:
     virtual AccessPort& access() = 0;
     virtual FileSecurityPort& fileSecurity() = 0;
     virtual StorePort& store() = 0;
+    virtual KnownFolderPort& knownFolders() = 0;
+    virtual LinkDetailsPort& linkDetails() = 0;
 
     // A fresh, empty key below root (kHKeyCurrentUser or kHKeyLocalMachine), deleted with
     // everything under it when the world ends. The path is relative to root.
@@ -32,6 +34,10 @@ public:
     // A real shortcut to target carrying arguments.
     virtual void makeShortcut(const std::string& path, const std::string& target,
                               const std::string& arguments) = 0;
+    // Sets the icon of the shortcut at path, without the ports.
+    virtual void setShortcutIcon(const std::string& path, const std::string& iconPath) = 0;
+    // A file holding exactly these bytes.
+    virtual void makeTextFile(const std::string& path, const std::string& bytes) = 0;
     // The target path of the shortcut at path, read without the port.
     virtual std::string shortcutTarget(const std::string& path) = 0;
     // A program file that exists, to be a shortcut's target.

@@ -9,6 +9,29 @@ namespace {
 
 class ModelContractWorld final : public ContractWorld {
 public:
+    // The known folders where a fresh profile has them, each an existing folder.
+    ModelContractWorld() {
+        const std::pair<KnownFolder, const char*> folders[] = {
+            {KnownFolder::Desktop, "C:\\Users\\u\\Desktop"},
+            {KnownFolder::PublicDesktop, "C:\\Users\\Public\\Desktop"},
+            {KnownFolder::QuickLaunch,
+             "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch"},
+            {KnownFolder::StartMenu,
+             "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu"},
+            {KnownFolder::CommonStartMenu, "C:\\ProgramData\\Microsoft\\Windows\\Start Menu"},
+            {KnownFolder::Startup,
+             "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+            {KnownFolder::CommonStartup,
+             "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"},
+            {KnownFolder::RoamingAppData, "C:\\Users\\u\\AppData\\Roaming"},
+            {KnownFolder::LocalAppData, "C:\\Users\\u\\AppData\\Local"},
+            {KnownFolder::Temp, "C:\\Users\\u\\AppData\\Local\\Temp"},
+        };
+        for (const auto& folder : folders) {
+            m_model.setKnownFolder(folder.first, folder.second);
+            m_model.addFolder(folder.second);
+        }
+    }
     ~ModelContractWorld() override {
         EXPECT_EQ(0u, m_model.openKeyCount()) << "a key was left open";
         EXPECT_EQ(0u, m_model.openFindCount()) << "a listing was left open";
@@ -20,6 +43,8 @@ public:
     AccessPort& access() override { return m_model; }
     FileSecurityPort& fileSecurity() override { return m_model; }
     StorePort& store() override { return m_model; }
+    KnownFolderPort& knownFolders() override { return m_model; }
+    LinkDetailsPort& linkDetails() override { return m_model; }
 
     std::string scratchKey(RegKey root) override {
         const std::string path = "Software\\BrenvikTest\\" + std::to_string(++m_serial);
@@ -38,6 +63,12 @@ public:
     void makeShortcut(const std::string& path, const std::string& target,
                       const std::string& arguments) override {
         m_model.addShortcut(path, target, arguments);
+    }
+    void setShortcutIcon(const std::string& path, const std::string& iconPath) override {
+        m_model.setShortcutIcon(path, iconPath);
+    }
+    void makeTextFile(const std::string& path, const std::string& bytes) override {
+        m_model.addTextFile(path, bytes);
     }
     std::string shortcutTarget(const std::string& path) override {
         return m_model.shortcutTarget(path).value_or("");

@@ -1,4 +1,8 @@
 // The contract world over Win32Platform: scratch keys and folders in the (Wine) system.
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+
 #include <memory>
 #include <vector>
 
@@ -11,6 +15,27 @@
 namespace brenvik::test {
 namespace {
 
+void SetShortcutIcon(const std::string& path, const std::string& iconPath) {
+    ComInit com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    const std::wstring widePath = Utf8ToWide(path);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   link.put())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put())) &&
+        SUCCEEDED(file->Load(widePath.c_str(), STGM_READ)) &&
+        SUCCEEDED(link->SetIconLocation(Utf8ToWide(iconPath).c_str(), 0)))
+        file->Save(widePath.c_str(), TRUE);
+}
+
+void MakeTextFile(const std::string& path, const std::string& bytes) {
+    UniqueHfile file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file)
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
 class Win32ContractWorld final : public ContractWorld {
 public:
     RegistryPort& registry() override { return m_platform; }
@@ -19,6 +44,8 @@ public:
     AccessPort& access() override { return m_platform; }
     FileSecurityPort& fileSecurity() override { return m_platform; }
     StorePort& store() override { return m_platform; }
+    KnownFolderPort& knownFolders() override { return m_platform; }
+    LinkDetailsPort& linkDetails() override { return m_platform; }
 
     std::string scratchKey(RegKey root) override {
         m_keys.push_back(std::make_unique<ScratchKey>(
@@ -36,6 +63,12 @@ public:
     void makeShortcut(const std::string& path, const std::string& target,
                       const std::string& arguments) override {
         CreateShortcut(path, target, arguments);
+    }
+    void setShortcutIcon(const std::string& path, const std::string& iconPath) override {
+        SetShortcutIcon(path, iconPath);
+    }
+    void makeTextFile(const std::string& path, const std::string& bytes) override {
+        MakeTextFile(path, bytes);
     }
     std::string shortcutTarget(const std::string& path) override {
         return ReadShortcutTarget(path);
