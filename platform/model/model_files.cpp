@@ -250,7 +250,8 @@ Status ModelPlatform::writeLinkArguments(const std::string& linkPath,
         return s;
     if (found.node->attributes & kFileAttributeReadOnly)
         return kErrorAccessDenied;
-    if (Status s = CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
+    if (Status s =
+            CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
         return s;
     return m_impl->writeShortcut(*found.node, arguments);
 }
