@@ -6,6 +6,9 @@ namespace brenvik {
 namespace {
 
 constexpr std::uint8_t kInheritToAll = kObjectInheritAce | kContainerInheritAce;
+// KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE, WRITE_DAC, WRITE_OWNER: a key opened with any of
+// these may be changed through its handle.
+constexpr std::uint32_t kKeyChangingRights = 0x2 | 0x4 | 0x10000 | 0x40000 | 0x80000;
 
 std::string ParentPath(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
@@ -33,8 +36,8 @@ bool AccessBroker::privileges() {
     return m_privileges == 1;
 }
 
-Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t access,
-                             ScopedKey* key) {
+Status AccessBroker::openKeyNow(RegKey root, const std::string& path, std::uint32_t access,
+                                ScopedKey* key) {
     Status s = m_ports.registry.openKey(root, path, access, key->put());
     if (s != kErrorAccessDenied)
         return s;
@@ -49,8 +52,8 @@ Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t
     return m_ports.registry.openKey(root, path, access, key->put());
 }
 
-Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
-                               ScopedKey* key) {
+Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uint32_t access,
+                                  ScopedKey* key) {
     Status s = m_ports.registry.createKey(root, path, access, key->put());
     if (s != kErrorAccessDenied)
         return s;
@@ -74,7 +77,7 @@ Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32
     return m_ports.registry.createKey(root, path, access, key->put());
 }
 
-Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
+Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
     Status s = m_ports.registry.deleteKey(root, path);
     if (s != kErrorAccessDenied)
         return s;
@@ -116,7 +119,7 @@ Status AccessBroker::checkNotLinked(const std::string& path) {
     return OpenUnlinkedFile(m_ports.fileSecurity, path, &file, &identity);
 }
 
-Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+Status AccessBroker::writeLinkArgumentsNow(const std::string& path, const std::string& arguments) {
     // A name that cannot even be opened to be checked is no link verdict: the calls below
     // are refused too, up to the grant, which checks again on its own handle.
     Status s = checkNotLinked(path);
@@ -136,7 +139,7 @@ Status AccessBroker::writeLinkArguments(const std::string& path, const std::stri
     return m_ports.shortcuts.writeLinkArguments(path, arguments);
 }
 
-Status AccessBroker::deleteFile(const std::string& path) {
+Status AccessBroker::deleteFileNow(const std::string& path) {
     Status s = m_ports.files.deleteFile(path);
     if (s != kErrorAccessDenied)
         return s;
@@ -185,14 +188,77 @@ Status AccessBroker::readFileText(const std::string& path, std::string* text) {
     });
 }
 
-Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
-                                     const std::string& arguments) {
+Status AccessBroker::writeLinkTargetNow(const std::string& path, const std::string& target,
+                                        const std::string& arguments) {
     if (Status s = checkNotLinked(path))
         return s;
     LinkDetailsPort& port = m_ports.linkDetails;
     return escalateFile(path, [&](bool backup) {
         return backup ? port.writeLinkTargetForBackup(path, target, arguments)
                       : port.writeLinkTarget(path, target, arguments);
+    });
+}
+
+template <typename Change>
+Status AccessBroker::backedUp(const ChangedObject& object, const char* action, Change change) {
+    if (m_backup == nullptr)
+        return change();
+    if (Status s = m_backup->beforeChange(*this, object, action))
+        return s;
+    const Status s = change();
+    m_backup->afterChange(*this, object, s);
+    return s;
+}
+
+Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t access,
+                             ScopedKey* key) {
+    if (!(access & kKeyChangingRights))
+        return openKeyNow(root, path, access, key);
+    const ChangedObject object{ChangedObject::Kind::Key, root, path};
+    return backedUp(object, "write values", [&] { return openKeyNow(root, path, access, key); });
+}
+
+Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
+                               ScopedKey* key) {
+    const ChangedObject object{ChangedObject::Kind::Key, root, path};
+    return backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+}
+
+Status AccessBroker::keepKeyTree(RegKey root, const std::string& path) {
+    if (m_backup == nullptr)
+        return kErrorSuccess;
+    return m_backup->beforeChange(*this, ChangedObject{ChangedObject::Kind::Key, root, path},
+                                  "delete key tree");
+}
+
+Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
+    const ChangedObject key{ChangedObject::Kind::Key, root, path};
+    return backedUp(key, "delete key", [&] { return deleteKeyNow(root, path); });
+}
+
+Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
+    return backedUp(file, "clear arguments",
+                    [&] { return writeLinkArgumentsNow(path, arguments); });
+}
+
+Status AccessBroker::deleteFile(const std::string& path) {
+    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
+    return backedUp(file, "delete file", [&] { return deleteFileNow(path); });
+}
+
+Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
+                                     const std::string& arguments) {
+    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
+    return backedUp(file, "rewrite target",
+                    [&] { return writeLinkTargetNow(path, target, arguments); });
+}
+
+Status AccessBroker::readFileBytes(ContentPort& content, const std::string& path,
+                                   std::string* bytes) {
+    return escalateFile(path, [&](bool backup) {
+        return backup ? content.readFileBytesForBackup(path, bytes)
+                      : content.readFileBytes(path, bytes);
     });
 }
 

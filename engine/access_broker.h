@@ -7,7 +7,9 @@
 
 #include <string>
 
+#include "engine/backup_sink.h"
 #include "engine/journal.h"
+#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 #include "engine/stop_signal.h"
 
@@ -20,17 +22,23 @@ public:
         : m_ports(ports), m_journal(journal), m_stop(stop) {}
 
     Ports& ports() { return m_ports; }
+    // Every later delete and rewrite is kept by the sink first (null: none is kept).
+    void setBackupSink(BackupSink* sink) { m_backup = sink; }
     // A command checks this between objects and ends early when it is set.
     bool stopRequested() const { return m_stop != nullptr && m_stop->requested(); }
 
     // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
-    // lasts only for the open itself.
+    // lasts only for the open itself. A key opened for changing is kept by the backup sink.
     Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
     // is not inheritable, so that keys created under it never inherit it.
     Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegDeleteKey of root\path, which must have no subkeys.
     Status deleteKey(RegKey root, const std::string& path);
+    // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
+    Status keepKeyTree(RegKey root, const std::string& path);
+    // A whole file's bytes, for a backup, reached the way its repair reaches it.
+    Status readFileBytes(ContentPort& content, const std::string& path, std::string* bytes);
 
     Status readLinkArguments(const std::string& path, std::string* arguments);
     // Never through a link: rewriting a linked name would change a file elsewhere, which
@@ -46,6 +54,17 @@ public:
                            const std::string& arguments);
 
 private:
+    // change() after the backup sink, if any, has kept the object.
+    template <typename Change>
+    Status backedUp(const ChangedObject& object, const char* action, Change change);
+    Status openKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    Status createKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    Status deleteKeyNow(RegKey root, const std::string& path);
+    Status writeLinkArgumentsNow(const std::string& path, const std::string& arguments);
+    Status deleteFileNow(const std::string& path);
+    Status writeLinkTargetNow(const std::string& path, const std::string& target,
+                              const std::string& arguments);
+
     // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
     // call(false) under a journaled grant of the file.
     template <typename Call>
@@ -58,6 +77,7 @@ private:
     Ports& m_ports;
     Journal& m_journal;
     const StopSignal* m_stop;
+    BackupSink* m_backup = nullptr;
     int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
 };
 

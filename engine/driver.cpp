@@ -16,14 +16,22 @@ constexpr int kRangeUpper = 4;
 // Above the range's upper bound: the progress bar shows it as full.
 constexpr int kFinishedPosition = 100;
 
-void AddRows(const FindingList& findings, const char* location) {
-    for (const Finding& finding : findings) g_pCurrentView->AddRow(location, finding.site, "");
+using FoundCall = std::function<void(const LocatedFinding&)>;
+
+void Append(LocatedFindings* all, const FindingList& findings, const char* location,
+            const FoundCall& found = nullptr) {
+    for (const Finding& finding : findings) {
+        all->push_back(LocatedFinding{location, finding});
+        if (found)
+            found(all->back());
+    }
 }
 
 // Each browser link finding carries its place's label.
-void AddPlaceRows(const FindingList& findings) {
+void AppendPlaces(LocatedFindings* all, const FindingList& findings,
+                  const FoundCall& found = nullptr) {
     for (const Finding& finding : findings)
-        g_pCurrentView->AddRow(finding.location, finding.site, "");
+        Append(all, FindingList{finding}, finding.location.c_str(), found);
 }
 
 ReportedPaths ReportedFiles(const FindingList& quickLaunch, const FindingList& desktop) {
@@ -54,29 +62,41 @@ void RunScan(Ports& ports, ReportView& view, const StopSignal* stop) {
     view.SetStatusText("");
 }
 
-void ScanAll(AccessBroker& broker) {
+LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
+    LocatedFindings all;
 
     quickLaunch.scan(broker);
-    AddRows(quickLaunch.findings(), kQuickLaunchLabel);
+    Append(&all, quickLaunch.findings(), kQuickLaunchLabel, found);
     nameSpace.scan(broker);
-    AddRows(nameSpace.findings(), kNameSpaceLabel);
+    Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
     desktop.scan(broker);
-    AddRows(desktop.findings(), kDesktopLabel);
+    Append(&all, desktop.findings(), kDesktopLabel, found);
 
     BrowserLinkScanner links;
     links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
-    AddPlaceRows(links.findings());
+    AppendPlaces(&all, links.findings(), found);
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
-    AddRows(browserNameSpace.findings(), kNameSpaceLabel);
+    Append(&all, browserNameSpace.findings(), kNameSpaceLabel, found);
+    return all;
+}
+
+void ScanAll(AccessBroker& broker) {
+    ScanPlaces(broker, [](const LocatedFinding& row) {
+        g_pCurrentView->AddRow(row.location, row.finding.site, "");
+    });
 }
 
 void FixAll(Ports& ports, const StopSignal* stop) {
     Journal journal(ports.store);
     AccessBroker broker(ports, journal, stop);
+    FixPlaces(broker);
+}
+
+LocatedFindings FixPlaces(AccessBroker& broker) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
@@ -94,11 +114,23 @@ void FixAll(Ports& ports, const StopSignal* stop) {
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
     browserNameSpace.repair(broker);
+
+    LocatedFindings all;
+    Append(&all, nameSpace.findings(), kNameSpaceLabel);
+    Append(&all, quickLaunch.findings(), kQuickLaunchLabel);
+    Append(&all, desktop.findings(), kDesktopLabel);
+    AppendPlaces(&all, links.findings());
+    Append(&all, browserNameSpace.findings(), kNameSpaceLabel);
+    return all;
 }
 
 void FixDesktop(Ports& ports, const StopSignal* stop) {
     Journal journal(ports.store);
     AccessBroker broker(ports, journal, stop);
+    FixDesktopWith(broker);
+}
+
+void FixDesktopWith(AccessBroker& broker) {
     NameSpaceScanner nameSpace;
     nameSpace.showDesktopIcons(broker);
     nameSpace.reregisterNetworkPlaces(broker);

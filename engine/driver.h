@@ -1,7 +1,12 @@
 // The scan and repair driver: what Scan, Fix and Fix Desktop do with the three scanners.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "engine/access_broker.h"
+#include "engine/finding.h"
 #include "engine/ports/ports.h"
 #include "engine/report_view.h"
 #include "engine/stop_signal.h"
@@ -24,6 +29,23 @@ void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
 // place by place (the browser name space entries last), and adds one row per finding to the
 // view that the running scan reports to. A file or entry already reported is not reported again.
 void ScanAll(AccessBroker& broker);
+
+// A finding with the label of its report row.
+struct LocatedFinding {
+    std::string location;
+    Finding finding;
+};
+using LocatedFindings = std::vector<LocatedFinding>;
+
+// What ScanAll reports, in the order of its rows: the one list every front end shows. Each
+// place's findings go to found (when given) before the next place is scanned.
+LocatedFindings ScanPlaces(AccessBroker& broker,
+                           const std::function<void(const LocatedFinding&)>& found = nullptr);
+// What FixAll does through the given broker (which may carry a backup sink): the findings it
+// met, in the order it repaired them.
+LocatedFindings FixPlaces(AccessBroker& broker);
+// What FixDesktop does through the given broker.
+void FixDesktopWith(AccessBroker& broker);
 
 // Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop, then the browser
 // rules in the order of their rows.

@@ -22,6 +22,9 @@ bool FirstSubkey(AccessBroker& broker, RegKey root, const std::string& path, std
 }  // namespace
 
 Status DeleteKeyTree(AccessBroker& broker, RegKey root, const std::string& path) {
+    // Kept whole before the first leaf goes; the keys below are then already kept.
+    if (Status s = broker.keepKeyTree(root, path))
+        return s;
     // Always the first subkey: each deletion moves the next one to the front. The key is
     // not held open meanwhile, so each step opens it with the access it needs.
     for (;;) {

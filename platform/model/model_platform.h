@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik::model {
@@ -34,7 +35,8 @@ class ModelPlatform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort {
+                            public LinkDetailsPort,
+                            public ContentPort {
 public:
     ModelPlatform();
     ~ModelPlatform() override;
@@ -115,6 +117,15 @@ public:
     Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                     const std::string& arguments) override;
     Status readFileTextForBackup(const std::string& path, std::string* text) override;
+
+    // ---- ContentPort ----
+    Status readFileBytes(const std::string& path, std::string* bytes) override;
+    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes,
+                          bool replace) override;
+    Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
+    Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
+                         const std::string& data) override;
 
     // ---- Privileges and the program's store (not ports) ----
     // Whether the process holds the backup and restore privileges (it does by default, as an
@@ -198,7 +209,8 @@ public:
     // "setValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
     // "readLinkArguments", "writeLinkArguments", "readLinkDetails", "writeLinkTarget",
     // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
-    // "writeAccessList", and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
+    // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",
+    // and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
     // "setFileAttributes", "writeDurably".
     // object is a registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.

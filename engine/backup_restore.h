@@ -1,0 +1,53 @@
+// Reading backup sets back from the store, and putting their objects back: what changed since
+// the repair is a conflict and stays as it is; what is back already is left alone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/backup_set.h"
+
+namespace brenvik {
+
+struct StoredObject {
+    ObjectRecord record;
+    bool hasResult = false;  // false when the run died between the backup and the change
+    ResultRecordOfObject result;
+};
+
+struct StoredSet {
+    SetHeader header;
+    std::string finished;               // ISO 8601; empty when the set was cut short
+    std::vector<StoredObject> objects;  // in the order kept
+    int unreadable = 0;                 // records torn or not written by this program
+};
+
+// The ids of the sets in the store, oldest first. trusted is false when others could have
+// written the folder: nothing in it may then be acted on.
+Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* trusted);
+Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set);
+
+enum class RestoreStep {
+    PutBack,      // as the repair left it: the kept state is written back
+    AlreadyBack,  // as it was before the repair (never changed, or restored already)
+    Conflict,     // changed since the repair
+};
+
+// Where the object is now decides: as before, as after the repair, or something else. An
+// object without a result (a set cut short) counts as repaired only when its repair deletes
+// and it is gone.
+RestoreStep PlanRestore(const StoredObject& object, const FileState& now);
+RestoreStep PlanRestore(const StoredObject& object, const KeyState& now);
+
+struct ObjectRestore {
+    const StoredObject* object = nullptr;
+    RestoreStep step = RestoreStep::Conflict;
+    Status error = kErrorSuccess;  // reading its state now, or writing it back
+};
+
+// Restores every object of the set, the last kept first, each only where it is one the
+// program works on. A conflict or failure does not stop the others.
+std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
+                                      const StoredSet& set);
+
+}  // namespace brenvik

@@ -1,0 +1,234 @@
+#include "engine/commands.h"
+
+#include "engine/backup_manifest.h"
+#include "engine/backup_set.h"
+#include "engine/driver.h"
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kLastSet = "last";
+
+CommandReport Begin(HostPort& host, const char* command) {
+    CommandReport report;
+    report.command = command;
+    report.started = IsoTime(host.now());
+    report.computer = host.computerName();
+    report.user = host.userName();
+    return report;
+}
+
+SetHeader HeaderOf(const CommandReport& report) {
+    return SetHeader{"", report.command, report.started, report.computer, report.user};
+}
+
+bool IsKeyFinding(const LocatedFinding& found) {
+    return found.finding.rule == BrowserRule::NameSpace ||
+           (found.finding.rule == BrowserRule::None && found.location == kNameSpaceLabel);
+}
+
+ChangedObject ObjectOf(const LocatedFinding& found) {
+    if (IsKeyFinding(found))
+        return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
+    return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
+}
+
+// What became of a finding's object: the result the broker reported for it.
+void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* record) {
+    const BackupSet::Entry* entry = set.entryFor(ObjectOf(found));
+    Status status = entry == nullptr ? kResultPending : entry->result;
+    if (entry == nullptr && set.writeError() != kErrorSuccess)
+        status = set.writeError();
+    record->result = status == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
+    if (status != kErrorSuccess)
+        record->error = ErrorWords(status);
+}
+
+std::string KeyText(const ChangedObject& object) {
+    if (object.kind == ChangedObject::Kind::File)
+        return object.path;
+    return std::string(RootName(object.root)) + "\\" + object.path;
+}
+
+ResultRecord ObjectRecordOf(const ChangedObject& object, const std::string& action) {
+    ResultRecord record;
+    record.location = object.kind == ChangedObject::Kind::File ? "File" : "Registry";
+    record.path = KeyText(object);
+    record.action = action;
+    return record;
+}
+
+ResultRecord RestoreRecord(const ObjectRestore& done) {
+    ResultRecord record = ObjectRecordOf(done.object->record.object, "restore");
+    if (done.error != kErrorSuccess) {
+        record.result = Outcome::Failed;
+        record.error = ErrorWords(done.error);
+        return record;
+    }
+    switch (done.step) {
+        case RestoreStep::PutBack:
+            record.result = Outcome::Restored;
+            break;
+        case RestoreStep::AlreadyBack:
+            record.result = Outcome::Restored;
+            record.action = "none: as before the repair";
+            break;
+        case RestoreStep::Conflict:
+            record.result = Outcome::Conflict;
+            record.error = "changed since the repair";
+            break;
+    }
+    return record;
+}
+
+}  // namespace
+
+CommandReport ScanCommand(CommandHost& host) {
+    CommandReport report = Begin(host.host, "scan");
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    for (const LocatedFinding& found : ScanPlaces(broker))
+        report.records.push_back(RecordOf(found.location, found.finding, Outcome::Found));
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+CommandReport FixCommand(CommandHost& host) {
+    const UtcTime started = host.host.now();
+    CommandReport report = Begin(host.host, "fix");
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    BackupSet set(host.ports.store, host.content);
+    const Status began = set.begin(HeaderOf(report), started);
+    if (began != kErrorSuccess) {
+        // Without a backup nothing is changed: the findings are listed as not repaired.
+        for (const LocatedFinding& found : ScanPlaces(broker)) {
+            ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
+            record.error = "no backup: " + ErrorWords(began);
+            report.records.push_back(std::move(record));
+        }
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    report.backup = set.id();
+    broker.setBackupSink(&set);
+    const LocatedFindings repaired = FixPlaces(broker);
+    broker.setBackupSink(nullptr);
+    set.finish(broker, host.host.now());
+    for (const LocatedFinding& found : repaired) {
+        ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
+        SetResult(set, found, &record);
+        report.records.push_back(std::move(record));
+    }
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+CommandReport FixDesktopCommand(CommandHost& host) {
+    const UtcTime started = host.host.now();
+    CommandReport report = Begin(host.host, "fixdesktop");
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    BackupSet set(host.ports.store, host.content);
+    const Status began = set.begin(HeaderOf(report), started);
+    if (began != kErrorSuccess) {
+        ResultRecord record;
+        record.location = "Desktop icons";
+        record.action = "restore desktop icons";
+        record.result = Outcome::Failed;
+        record.error = "no backup: " + ErrorWords(began);
+        report.records.push_back(std::move(record));
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    report.backup = set.id();
+    broker.setBackupSink(&set);
+    FixDesktopWith(broker);
+    broker.setBackupSink(nullptr);
+    set.finish(broker, host.host.now());
+    for (const BackupSet::Entry& entry : set.entries()) {
+        ResultRecord record = ObjectRecordOf(entry.object, entry.action);
+        record.location = "Desktop icons";
+        record.result = entry.result == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
+        if (entry.result != kErrorSuccess)
+            record.error = ErrorWords(entry.result);
+        report.records.push_back(std::move(record));
+    }
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
+    CommandReport report = Begin(host.host, "restore");
+    *found = false;
+    std::vector<std::string> ids;
+    bool trusted = false;
+    const Status listed = ListBackupSets(host.ports.store, &ids, &trusted);
+    std::string wanted = id;
+    if (wanted == kLastSet && !ids.empty())
+        wanted = ids.back();
+    bool known = false;
+    for (const std::string& each : ids) known = known || each == wanted;
+    StoredSet set;
+    if (listed != kErrorSuccess || !known ||
+        ReadBackupSet(host.ports.store, wanted, &set) != kErrorSuccess) {
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    *found = true;
+    report.backup = wanted;
+    if (!trusted) {
+        // Others could have written these records: acting on them would let them change
+        // any file or key with this program's rights.
+        ResultRecord record;
+        record.location = "Backups";
+        record.action = "restore";
+        record.result = Outcome::Failed;
+        record.error = "backup folder not trusted";
+        report.records.push_back(std::move(record));
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    for (const ObjectRestore& done : RestoreSet(broker, host.content, set))
+        report.records.push_back(RestoreRecord(done));
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+Status ListSets(StorePort& store, std::vector<SetListing>* sets) {
+    sets->clear();
+    std::vector<std::string> ids;
+    bool trusted = false;
+    if (Status s = ListBackupSets(store, &ids, &trusted))
+        return s;
+    if (!trusted)
+        return kErrorAccessDenied;
+    for (const std::string& id : ids) {
+        StoredSet set;
+        if (ReadBackupSet(store, id, &set) != kErrorSuccess)
+            continue;
+        SetListing listing;
+        listing.header = set.header;
+        listing.complete = !set.finished.empty();
+        listing.objects = static_cast<int>(set.objects.size());
+        for (const StoredObject& object : set.objects) {
+            if (!object.hasResult || object.result.error != kErrorSuccess)
+                ++listing.failed;
+        }
+        sets->push_back(std::move(listing));
+    }
+    return kErrorSuccess;
+}
+
+std::string SetListingLine(const SetListing& set) {
+    std::string line = set.header.id + "  " + set.header.command + "  " + set.header.started +
+                       "  " + std::to_string(set.objects) + " objects, " +
+                       std::to_string(set.failed) + " failed";
+    if (!set.complete)
+        line += ", incomplete";
+    return line;
+}
+
+}  // namespace brenvik

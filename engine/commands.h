@@ -1,0 +1,45 @@
+// The commands every front end runs (the window, the console, brenvik.exe with switches):
+// each returns its records; Fix and Fix Desktop keep a backup set of what they change.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/backup_restore.h"
+#include "engine/ports/content_port.h"
+#include "engine/ports/host_port.h"
+#include "engine/ports/ports.h"
+#include "engine/result_record.h"
+#include "engine/stop_signal.h"
+
+namespace brenvik {
+
+constexpr const char* kToolVersion = "1.0";
+
+struct CommandHost {
+    Ports& ports;
+    ContentPort& content;
+    HostPort& host;
+    const StopSignal* stop = nullptr;
+};
+
+CommandReport ScanCommand(CommandHost& host);
+// Repairs nothing when the backup set cannot be started: each finding is then "failed".
+CommandReport FixCommand(CommandHost& host);
+CommandReport FixDesktopCommand(CommandHost& host);
+// id: a set's id, or "last" for the newest. found is false when there is no such set.
+CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);
+
+struct SetListing {
+    SetHeader header;
+    bool complete = false;
+    int objects = 0;
+    int failed = 0;  // objects whose change failed or never happened
+};
+
+// The sets, oldest first; none when others could have written the folder.
+Status ListSets(StorePort& store, std::vector<SetListing>* sets);
+// "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed".
+std::string SetListingLine(const SetListing& set);
+
+}  // namespace brenvik

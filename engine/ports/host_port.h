@@ -1,0 +1,36 @@
+// The clock and the names a command's report and backup sets carry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace brenvik {
+
+// A moment in UTC, as GetSystemTime gives it.
+struct UtcTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class HostPort {
+public:
+    virtual ~HostPort() = default;
+
+    // GetSystemTime.
+    virtual UtcTime now() = 0;
+    // GetComputerNameW, as UTF-8; empty when unknown.
+    virtual std::string computerName() = 0;
+    // GetUserNameW, as UTF-8; empty when unknown.
+    virtual std::string userName() = 0;
+};
+
+// "2026-12-08T19:06:48Z".
+std::string IsoTime(const UtcTime& time);
+// "20261208T190648Z": sorts as the moments do.
+std::string CompactTime(const UtcTime& time);
+
+}  // namespace brenvik

@@ -1,0 +1,62 @@
+// One result model for every command: the window's rows, the console's lines and the JSON
+// report are views of the same records, so that they cannot disagree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/finding.h"
+#include "engine/ports/win_status.h"
+
+namespace brenvik {
+
+enum class Outcome { Found, Fixed, Failed, Conflict, Restored };
+
+struct ResultRecord {
+    std::string location;  // the row label ("Desktop", "Quick Launch", ...)
+    std::string path;
+    std::string rule;  // "" for the Internet Explorer rules
+    std::string site;
+    std::string target;
+    std::string arguments;
+    std::string action;  // what the repair does, or did
+    Outcome result = Outcome::Found;
+    std::string error;  // a few words; "" unless failed or in conflict
+};
+
+struct CommandReport {
+    std::string command;   // "scan", "fix", "fixdesktop", "restore"
+    std::string started;   // ISO 8601 UTC
+    std::string finished;  // ISO 8601 UTC
+    std::string computer;
+    std::string user;
+    std::string backup;  // the backup set's id; "" for none
+    std::vector<ResultRecord> records;
+};
+
+struct Summary {
+    int found = 0;  // every record of a scan or fix
+    int fixed = 0;
+    int failed = 0;
+    int conflicts = 0;
+    int restored = 0;
+};
+
+Summary Summarize(const std::vector<ResultRecord>& records);
+
+// "found", "fixed", "failed", "conflict", "restored".
+const char* OutcomeName(Outcome outcome);
+// "arguments", "replaced target", "fake link", "name space"; "" for None.
+const char* RuleName(BrowserRule rule);
+// A Win32 code in a few untranslated words ("access denied"); "error N" for the rest.
+std::string ErrorWords(Status status);
+
+// A finding as a record of the given outcome, with the action its repair takes.
+ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result);
+
+// The window's Status cell: "" for a finding, "Fixed", "Failed: access denied", ...
+std::string StatusCell(const ResultRecord& record);
+// One printed line: "fixed    Desktop  https://...  C:\...\a.lnk  (access denied)".
+std::string ConsoleLine(const ResultRecord& record);
+
+}  // namespace brenvik

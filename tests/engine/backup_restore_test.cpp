@@ -1,0 +1,263 @@
+// Fix and Fix Desktop keep a backup set; restore puts it back, skips what changed since, and
+// restores what a set cut short holds.
+#include <gtest/gtest.h>
+
+#include "engine/backup_restore.h"
+#include "engine/backup_set.h"
+#include "engine/command_line.h"
+#include "engine/commands.h"
+#include "engine/sddl.h"
+#include "platform/model/model_host.h"
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::ModelWorld;
+
+constexpr const char* kNameSpace =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+constexpr const char* kClass = "{11111111-2222-3333-4444-555555555555}";
+constexpr const char* kClasses = "SOFTWARE\\Classes\\CLSID\\";
+constexpr const char* kHideIcons =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
+
+std::string Entry() {
+    return std::string(kNameSpace) + "\\" + kClass;
+}
+
+// Everything a repair or a restore may touch, as text: keys with values, types, bytes and
+// lists; files with content, attributes and lists.
+void DumpKey(model::ModelPlatform& p, RegKey root, const std::string& path, std::string* out) {
+    if (!p.hasKey(root, path))
+        return;
+    *out += "key " + path + " " + AccessListToSddl(p.keyAccessList(root, path)) + "\n";
+    for (const std::string& name : p.valueNames(root, path)) {
+        const auto value = p.value(root, path, name);
+        *out += "  " + name + "=" + std::to_string(value->type) + ":" +
+                std::string(value->data.begin(), value->data.end()) + "\n";
+    }
+    for (const std::string& sub : p.subkeyNames(root, path))
+        DumpKey(p, root, path + "\\" + sub, out);
+}
+
+void DumpFolder(model::ModelPlatform& p, const std::string& folder, std::string* out) {
+    for (const std::string& name : p.folderEntries(folder)) {
+        const std::string path = folder + "\\" + name;
+        *out += "file " + path + " " + std::to_string(p.fileAttributes(path)) + " " +
+                AccessListToSddl(p.fileAccessList(path)) + " " +
+                p.shortcutTarget(path).value_or("-") + " " +
+                p.shortcutArguments(path).value_or("-") + "\n";
+    }
+}
+
+std::string Snapshot(ModelWorld& w) {
+    std::string out;
+    DumpFolder(w.platform, testing::kDesktop, &out);
+    DumpFolder(w.platform, testing::kQuickLaunch, &out);
+    DumpKey(w.platform, kHKeyLocalMachine, kNameSpace, &out);
+    DumpKey(w.platform, kHKeyLocalMachine, "SOFTWARE\\Classes\\CLSID", &out);
+    DumpKey(w.platform, kHKeyCurrentUser, kHideIcons, &out);
+    DumpKey(w.platform, kHKeyClassesRoot, "CLSID", &out);
+    return out;
+}
+
+// A profile with one finding of each Internet Explorer kind; the entry's key has a subkey,
+// values of several types and a list of its own.
+struct BackupWorld : ModelWorld {
+    model::ModelHost host;
+    CommandHost commands{ports, platform, host};
+
+    BackupWorld() {
+        platform.addShortcut(desktop("Internet Explorer.lnk"), "C:\\ie.exe", "http://d/",
+                             kFileAttributeHidden | kFileAttributeReadOnly);
+        platform.addShortcut(quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe", "http://q/");
+        platform.putString(kHKeyLocalMachine, Entry(), "", "Fake icon");
+        platform.putDword(kHKeyLocalMachine, Entry(), "Flags", 7);
+        platform.putValue(kHKeyLocalMachine, Entry() + "\\Sub", "Bin", kRegBinary, {0, 1, 0xFF});
+        platform.setKeyAccessList(kHKeyLocalMachine, Entry(), testing::DenyingAdministrators());
+        platform.putString(kHKeyLocalMachine,
+                           std::string(kClasses) + kClass + "\\shell\\open\\Command", "",
+                           "iexplore.exe http://n/");
+    }
+
+    CommandReport fix() { return FixCommand(commands); }
+    CommandReport restore(const std::string& id = "last", bool* found = nullptr) {
+        bool ignored = false;
+        return RestoreCommand(commands, id, found ? found : &ignored);
+    }
+};
+
+std::vector<std::string> Results(const CommandReport& report) {
+    std::vector<std::string> results;
+    for (const ResultRecord& r : report.records)
+        results.push_back(r.location + ":" + OutcomeName(r.result) + ":" + r.error);
+    return results;
+}
+
+TEST(Backup, FixKeepsEverythingAndRestoreBringsTheProfileBackTwice) {
+    BackupWorld w;
+    const std::string before = Snapshot(w);
+
+    const CommandReport fixed = w.fix();
+    EXPECT_EQ(Results(fixed), (std::vector<std::string>{"Desktop NameSpace:fixed:",
+                                                        "Quick Launch:fixed:", "Desktop:fixed:"}));
+    EXPECT_EQ("20261208T190648Z", fixed.backup);
+    EXPECT_NE(before, Snapshot(w));
+
+    const CommandReport restored = w.restore();
+    EXPECT_EQ("20261208T190648Z", restored.backup);
+    EXPECT_EQ(3u, restored.records.size());
+    for (const ResultRecord& r : restored.records) EXPECT_EQ(Outcome::Restored, r.result) << r.path;
+    EXPECT_EQ(before, Snapshot(w));
+
+    const CommandReport again = w.restore();
+    for (const ResultRecord& r : again.records) {
+        EXPECT_EQ(Outcome::Restored, r.result);
+        EXPECT_EQ("none: as before the repair", r.action);
+    }
+    EXPECT_EQ(before, Snapshot(w));
+    EXPECT_EQ(
+        2, ExitCode(LineCommand::Restore,
+                    Summarize({ResultRecord{"", "", "", "", "", "", "", Outcome::Conflict, ""}})));
+    EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(again.records)));
+}
+
+TEST(Backup, WhatChangedSinceTheRepairIsAConflictAndStays) {
+    BackupWorld w;
+    w.fix();
+    // A new shortcut at the deleted one's path, and the entry created again.
+    w.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\mine.exe", "");
+    w.platform.addKey(kHKeyLocalMachine, Entry());
+
+    const CommandReport restored = w.restore();
+    std::vector<std::string> results = Results(restored);
+    EXPECT_EQ(results, (std::vector<std::string>{
+                           "File:conflict:changed since the repair",
+                           "File:restored:", "Registry:conflict:changed since the repair"}));
+    EXPECT_EQ("C:\\mine.exe",
+              w.platform.shortcutTarget(ModelWorld::desktop("Internet Explorer.lnk")));
+    EXPECT_TRUE(w.platform.subkeyNames(kHKeyLocalMachine, Entry()).empty());
+    EXPECT_EQ("http://q/",
+              w.platform.shortcutArguments(ModelWorld::quickLaunch("Internet Explorer.lnk")));
+    EXPECT_EQ(2, ExitCode(LineCommand::Restore, Summarize(restored.records)));
+}
+
+TEST(Backup, ASetCutShortIsIncompleteAndRestoresWhatItHolds) {
+    BackupWorld w;
+    const std::string before = Snapshot(w);
+    {
+        // The run dies after keeping two objects: one deleted, one not yet changed.
+        BackupSet set(w.platform, w.platform);
+        ASSERT_EQ(kErrorSuccess, set.begin(SetHeader{"", "fix", "t", "pc", "u"}, w.host.now()));
+        w.broker.setBackupSink(&set);
+        const std::string desktopLink = ModelWorld::desktop("Internet Explorer.lnk");
+        ASSERT_EQ(kErrorSuccess,
+                  set.beforeChange(w.broker, {ChangedObject::Kind::File, kNoKey, desktopLink},
+                                   "delete file"));
+        ASSERT_EQ(kErrorSuccess, w.broker.keepKeyTree(kHKeyLocalMachine, Entry()));
+        w.platform.setAttributes(desktopLink, 0);
+        ASSERT_EQ(kErrorSuccess, w.platform.deleteFile(desktopLink));
+        w.broker.setBackupSink(nullptr);
+    }
+    std::vector<SetListing> sets;
+    ASSERT_EQ(kErrorSuccess, ListSets(w.platform, &sets));
+    ASSERT_EQ(1u, sets.size());
+    EXPECT_FALSE(sets[0].complete);
+    EXPECT_EQ(2, sets[0].objects);
+    EXPECT_EQ("20261208T190648Z  fix  t  2 objects, 2 failed, incomplete", SetListingLine(sets[0]));
+
+    const CommandReport restored = w.restore();
+    EXPECT_EQ(Results(restored),
+              (std::vector<std::string>{"Registry:restored:", "File:restored:"}));
+    EXPECT_EQ(before, Snapshot(w));
+}
+
+TEST(Backup, TornRecordsAreSkippedAndTheRestRestores) {
+    BackupWorld w;
+    const CommandReport fixed = w.fix();
+    const std::string folder = std::string(kBackupsFolder) + "\\" + fixed.backup + "\\";
+    // The Quick Launch object's record (the second kept) torn by a crash mid-write.
+    w.platform.putStoreFile(folder + "0002.object", "{\"kind\":\"file\",\"pa");
+    StoredSet set;
+    ASSERT_EQ(kErrorSuccess, ReadBackupSet(w.platform, fixed.backup, &set));
+    EXPECT_EQ(1, set.unreadable);
+    EXPECT_EQ(2u, set.objects.size());
+    const CommandReport restored = w.restore();
+    EXPECT_EQ(Results(restored),
+              (std::vector<std::string>{"File:restored:", "Registry:restored:"}));
+    EXPECT_EQ("", w.platform.shortcutArguments(ModelWorld::quickLaunch("Internet Explorer.lnk")));
+}
+
+TEST(Backup, NoSetNoRestoreAndAForeignFolderIsNotActedOn) {
+    BackupWorld w;
+    bool found = true;
+    w.restore("last", &found);
+    EXPECT_FALSE(found);
+    const CommandReport fixed = w.fix();
+    w.restore("20990101T000000Z", &found);
+    EXPECT_FALSE(found);
+
+    w.platform.putForeignStoreFolder(kBackupsFolder);
+    const CommandReport refused = w.restore(fixed.backup, &found);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(Results(refused),
+              (std::vector<std::string>{"Backups:failed:backup folder not trusted"}));
+    EXPECT_FALSE(w.platform.hasFile(ModelWorld::desktop("Internet Explorer.lnk")));
+}
+
+TEST(Backup, ABackupThatCannotBeWrittenChangesNothing) {
+    BackupWorld w;
+    const std::string before = Snapshot(w);
+    w.platform.injectFailure("writeDurably", "*", 112);
+    const CommandReport fixed = w.fix();
+    EXPECT_EQ("", fixed.backup);
+    for (const ResultRecord& r : fixed.records) {
+        EXPECT_EQ(Outcome::Failed, r.result);
+        EXPECT_EQ("no backup: disk full", r.error);
+    }
+    EXPECT_EQ(before, Snapshot(w));
+    EXPECT_EQ(2, ExitCode(LineCommand::Fix, Summarize(fixed.records)));
+}
+
+TEST(Backup, AFailedRepairIsReportedWithItsReason) {
+    BackupWorld w;
+    w.platform.injectFailure("deleteFile", "*", kErrorAccessDenied);
+    w.platform.injectFailure("deleteFileForBackup", "*", kErrorAccessDenied);
+    const CommandReport fixed = w.fix();
+    EXPECT_EQ(Results(fixed),
+              (std::vector<std::string>{"Desktop NameSpace:fixed:", "Quick Launch:fixed:",
+                                        "Desktop:failed:access denied"}));
+    EXPECT_EQ("Failed: access denied", StatusCell(fixed.records[2]));
+    EXPECT_EQ(2, ExitCode(LineCommand::Fix, Summarize(fixed.records)));
+}
+
+TEST(Backup, FixDesktopIsKeptAndRestored) {
+    BackupWorld w;
+    w.platform.putDword(kHKeyCurrentUser, kHideIcons, "{871C5380-42A0-1069-A2EA-08002B30309D}", 1);
+    w.platform.putString(kHKeyClassesRoot, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", "",
+                         "Old name");
+    const std::string before = Snapshot(w);
+    const CommandReport fixed = FixDesktopCommand(w.commands);
+    EXPECT_FALSE(fixed.backup.empty());
+    EXPECT_EQ(1, ExitCode(LineCommand::FixDesktop, Summarize(fixed.records)));
+    EXPECT_NE(before, Snapshot(w));
+    const CommandReport restored = w.restore();
+    EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(restored.records)));
+    EXPECT_EQ(before, Snapshot(w));
+}
+
+TEST(Backup, SetsOfTheSameSecondGetDistinctIds) {
+    BackupWorld w;
+    EXPECT_EQ("20261208T190648Z", w.fix().backup);
+    EXPECT_EQ("20261208T190648Z-2", FixDesktopCommand(w.commands).backup);
+    w.host.setNow(UtcTime{2027, 1, 2, 3, 4, 5});
+    EXPECT_EQ("20270102T030405Z", w.fix().backup);
+    std::vector<SetListing> sets;
+    ASSERT_EQ(kErrorSuccess, ListSets(w.platform, &sets));
+    ASSERT_EQ(3u, sets.size());
+    EXPECT_EQ("20270102T030405Z", sets.back().header.id);
+}
+
+}  // namespace
+}  // namespace brenvik
