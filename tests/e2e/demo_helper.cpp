@@ -15,6 +15,9 @@ namespace {
 
 constexpr char kIExplore[] = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 constexpr char kFakeClass[] = "{D3E0C1A7-2B4F-4A6D-9E8C-7F1A2B3C4D5E}";
+constexpr char kChrome[] = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+constexpr char kEdge[] = "C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe";
+constexpr char kFirefox[] = "C:\\Program Files\\Mozilla Firefox\\firefox.exe";
 
 std::string Folder(int csidl) {
     char path[MAX_PATH] = {};
@@ -32,6 +35,40 @@ bool SetDefault(const std::string& path, const char* text) {
                                        static_cast<DWORD>(lstrlenA(text) + 1));
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
+}
+
+// A stand-in file for each browser, so that its shortcuts point at something that exists.
+bool MakeBrowsers() {
+    using brenvik::test::MakeFile;
+    using brenvik::test::MakeFolders;
+    for (const char* program : {kChrome, kEdge, kFirefox}) {
+        const std::string path = program;
+        if (!MakeFolders(path.substr(0, path.rfind('\\'))) || !MakeFile(path))
+            return false;
+    }
+    return true;
+}
+
+// A start page appended to a Chrome shortcut on the Public Desktop, an Edge pinned to the
+// taskbar and a Firefox in the Start Menu.
+bool MakeBrowserHijacks() {
+    using brenvik::test::CreateShortcut;
+    using brenvik::test::MakeFolders;
+    const std::string taskbar =
+        Folder(CSIDL_APPDATA) +
+        "\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
+    const std::string startMenu = Folder(CSIDL_STARTMENU) + "\\Programs";
+    const std::string publicDesktop = Folder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    return MakeBrowsers() && MakeFolders(taskbar) && MakeFolders(startMenu) &&
+           MakeFolders(publicDesktop) &&
+           SUCCEEDED(CreateShortcut(publicDesktop + "\\Google Chrome.lnk", kChrome,
+                                    "--profile-directory=Default http://www.example-start.com/")) &&
+           SUCCEEDED(CreateShortcut(taskbar + "\\Microsoft Edge.lnk", kEdge,
+                                    "https://deals.example-hijack.net/")) &&
+           SUCCEEDED(CreateShortcut(startMenu + "\\Mozilla Firefox.lnk", kFirefox,
+                                    "-new-tab http://search.example-hijack.net/")) &&
+           SUCCEEDED(
+               CreateShortcut(startMenu + "\\Firefox Private.lnk", kFirefox, "-private-window"));
 }
 
 int MakeProfile() {
@@ -57,7 +94,8 @@ int MakeProfile() {
         SetDefault(
             std::string("SOFTWARE\\Classes\\CLSID\\") + kFakeClass + "\\shell\\open\\Command",
             "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" "
-            "http://www.example-shop.com/");
+            "http://www.example-shop.com/") &&
+        MakeBrowserHijacks();
     std::puts(ok ? "demo profile ready" : "demo profile incomplete");
     return ok ? 0 : 1;
 }
