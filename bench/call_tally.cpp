@@ -38,7 +38,14 @@ const char* PortOpName(PortOp op) {
                                          "writeDurably",
                                          "readFile (store)",
                                          "listFiles (store)",
-                                         "removeFile (store)"};
+                                         "removeFile (store)",
+                                         "knownFolder",
+                                         "readLinkDetails",
+                                         "writeLinkTarget",
+                                         "readFileText",
+                                         "readLinkDetailsForBackup",
+                                         "writeLinkTargetForBackup",
+                                         "readFileTextForBackup"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
@@ -229,6 +236,48 @@ Status TallyingPorts::listFiles(const std::string& folder, std::vector<std::stri
 
 Status TallyingPorts::removeFile(const std::string& path) {
     return timed(PortOp::RemoveStoreFile, [&] { return m_inner.store.removeFile(path); });
+}
+
+// ---- KnownFolderPort ----
+
+Status TallyingPorts::knownFolder(KnownFolder id, std::string* path) {
+    return timed(PortOp::KnownFolder, [&] { return m_inner.knownFolders.knownFolder(id, path); });
+}
+
+// ---- LinkDetailsPort ----
+
+Status TallyingPorts::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
+    return timed(PortOp::ReadLinkDetails,
+                 [&] { return m_inner.linkDetails.readLinkDetails(linkPath, details); });
+}
+
+Status TallyingPorts::writeLinkTarget(const std::string& linkPath, const std::string& target,
+                                      const std::string& arguments) {
+    return timed(PortOp::WriteLinkTarget,
+                 [&] { return m_inner.linkDetails.writeLinkTarget(linkPath, target, arguments); });
+}
+
+Status TallyingPorts::readFileText(const std::string& path, std::string* text) {
+    return timed(PortOp::ReadFileText,
+                 [&] { return m_inner.linkDetails.readFileText(path, text); });
+}
+
+Status TallyingPorts::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
+    return timed(PortOp::ReadLinkDetailsForBackup,
+                 [&] { return m_inner.linkDetails.readLinkDetailsForBackup(linkPath, details); });
+}
+
+Status TallyingPorts::writeLinkTargetForBackup(const std::string& linkPath,
+                                               const std::string& target,
+                                               const std::string& arguments) {
+    return timed(PortOp::WriteLinkTargetForBackup, [&] {
+        return m_inner.linkDetails.writeLinkTargetForBackup(linkPath, target, arguments);
+    });
+}
+
+Status TallyingPorts::readFileTextForBackup(const std::string& path, std::string* text) {
+    return timed(PortOp::ReadFileTextForBackup,
+                 [&] { return m_inner.linkDetails.readFileTextForBackup(path, text); });
 }
 
 }  // namespace brenvik::bench

@@ -50,6 +50,13 @@ enum class PortOp : std::size_t {
     ReadStoreFile,
     ListStoreFiles,
     RemoveStoreFile,
+    KnownFolder,
+    ReadLinkDetails,
+    WriteLinkTarget,
+    ReadFileText,
+    ReadLinkDetailsForBackup,
+    WriteLinkTargetForBackup,
+    ReadFileTextForBackup,
     Count
 };
 
@@ -71,7 +78,9 @@ class TallyingPorts final : public RegistryPort,
                             public ShortcutPort,
                             public AccessPort,
                             public FileSecurityPort,
-                            public StorePort {
+                            public StorePort,
+                            public KnownFolderPort,
+                            public LinkDetailsPort {
 public:
     explicit TallyingPorts(Ports& inner) : m_inner(inner) {}
     TallyingPorts(const TallyingPorts&) = delete;
@@ -133,6 +142,17 @@ public:
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;
+
+    Status knownFolder(KnownFolder id, std::string* path) override;
+
+    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
+                           const std::string& arguments) override;
+    Status readFileText(const std::string& path, std::string* text) override;
+    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
+    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
+                                    const std::string& arguments) override;
+    Status readFileTextForBackup(const std::string& path, std::string* text) override;
 
 private:
     // Runs call, adding one call and its duration to op's tally.
