@@ -89,11 +89,14 @@ bool IsPictureIn(HWND hWindow, const RECT& area) {
     GetClassNameA(hWindow, className, sizeof(className));
     const LONG_PTR style = GetWindowLongPtrA(hWindow, GWL_STYLE);
     RECT rect;
+    if (lstrcmpiA(className, "Static") != 0 || (style & SS_TYPEMASK) != SS_BITMAP ||
+        !GetWindowRect(hWindow, &rect)) {
+        return false;
+    }
+    // Its result cannot tell failure from a parent whose client area starts at the origin.
+    MapWindowPoints(nullptr, GetParent(hWindow), reinterpret_cast<POINT*>(&rect), 2);
     RECT overlap;
-    return lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP &&
-           GetWindowRect(hWindow, &rect) &&
-           MapWindowPoints(nullptr, GetParent(hWindow), reinterpret_cast<POINT*>(&rect), 2) &&
-           IntersectRect(&overlap, &rect, &area);
+    return IntersectRect(&overlap, &rect, &area) != FALSE;
 }
 
 // The bitmap statics of the dialog that lie in the banner area.
