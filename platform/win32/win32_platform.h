@@ -2,6 +2,7 @@
 // the Wine tests.
 #pragma once
 
+#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
@@ -13,7 +14,8 @@ class Win32Platform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort {
+                            public LinkDetailsPort,
+                            public ContentPort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
@@ -92,6 +94,15 @@ public:
     Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                     const std::string& arguments) override;
     Status readFileTextForBackup(const std::string& path, std::string* text) override;
+
+    // ---- ContentPort ----
+    Status readFileBytes(const std::string& path, std::string* bytes) override;
+    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes,
+                          bool replace) override;
+    Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
+    Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
+                         const std::string& data) override;
 };
 
 }  // namespace brenvik

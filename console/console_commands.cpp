@@ -1,0 +1,148 @@
+#include "console/console_commands.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fstream>
+
+#include "engine/command_line.h"
+#include "engine/commands.h"
+#include "engine/journal.h"
+#include "engine/json_report.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_host.h"
+#include "platform/win32/win32_platform.h"
+
+namespace brenvik {
+namespace {
+
+// One Brenvik command at a time on the machine: the store and HKLM are shared by every session.
+constexpr const wchar_t* kCommandMutex = L"Global\\Brenvik.Command";
+constexpr DWORD kWaitForOtherMs = 60 * 1000;
+
+void Print(ConsoleOutput* out, const std::string& text) {
+    if (out != nullptr)
+        out->print(text);
+}
+
+// Holds the machine-wide mutex for the life of the command.
+class CommandLock {
+public:
+    CommandLock() : m_mutex(CreateMutexW(nullptr, FALSE, kCommandMutex)) {
+        if (!m_mutex)
+            return;
+        const DWORD waited = WaitForSingleObject(m_mutex.get(), kWaitForOtherMs);
+        // An owner that died left the state as the journal says; recovery mends it.
+        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~CommandLock() {
+        if (m_held)
+            ReleaseMutex(m_mutex.get());
+    }
+    CommandLock(const CommandLock&) = delete;
+    CommandLock& operator=(const CommandLock&) = delete;
+
+    bool held() const { return m_held; }
+
+private:
+    UniqueHandle m_mutex;
+    bool m_held = false;
+};
+
+bool WriteReport(const std::string& path, const std::string& json) {
+    std::ofstream file(Utf8ToWide(path).c_str(), std::ios::binary | std::ios::trunc);
+    file << json;
+    return static_cast<bool>(file.flush());
+}
+
+int Finish(LineCommand kind, const CommandReport& report, const std::string& reportPath,
+           ConsoleOutput* out) {
+    for (const ResultRecord& record : report.records) Print(out, ConsoleLine(record) + "\n");
+    const Summary summary = Summarize(report.records);
+    std::string line = std::to_string(summary.found) + " found, " + std::to_string(summary.fixed) +
+                       " fixed, " + std::to_string(summary.failed) + " failed";
+    if (kind == LineCommand::Restore)
+        line = std::to_string(summary.restored) + " restored, " +
+               std::to_string(summary.conflicts) + " conflicts, " + std::to_string(summary.failed) +
+               " failed";
+    if (!report.backup.empty())
+        line += "; backup " + report.backup;
+    Print(out, line + "\n");
+    if (!reportPath.empty() && !WriteReport(reportPath, ReportJson(report, kToolVersion))) {
+        Print(out, "The report could not be written to " + reportPath + "\n");
+        return kExitUsage;
+    }
+    return ExitCode(kind, summary);
+}
+
+int ListBackups(StorePort& store, ConsoleOutput* out) {
+    std::vector<SetListing> sets;
+    if (ListSets(store, &sets) != kErrorSuccess) {
+        Print(out, "The backup folder cannot be read or is not trusted.\n");
+        return kExitNone;
+    }
+    if (sets.empty())
+        Print(out, "No backup sets.\n");
+    for (const SetListing& set : sets) Print(out, SetListingLine(set) + "\n");
+    return kExitNone;
+}
+
+}  // namespace
+
+std::vector<std::string> ProcessArguments() {
+    int count = 0;
+    UniqueHlocal owned;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    owned.reset(argv);
+    std::vector<std::string> args;
+    for (int i = 1; argv != nullptr && i < count; ++i) args.push_back(WideToUtf8(argv[i]));
+    return args;
+}
+
+int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
+    const CommandLine line = ParseCommandLine(args);
+    if (line.kind == LineCommand::Usage || line.kind == LineCommand::Window) {
+        if (!line.error.empty())
+            Print(out, line.error + "\n");
+        Print(out, UsageText());
+        return kExitUsage;
+    }
+    CommandLock lock;
+    if (!lock.held()) {
+        Print(out, "Another Brenvik command is running; try again when it has finished.\n");
+        return kExitBusy;
+    }
+    static Win32Platform platform;
+    Ports ports = platform.ports();
+    Win32Host hostPort;
+    CommandHost host{ports, platform, hostPort};
+    // Before anything else: put back what a run that died left unlocked.
+    RecoverJournal(ports);
+
+    switch (line.kind) {
+        case LineCommand::Scan:
+            return Finish(line.kind, ScanCommand(host), line.reportPath, out);
+        case LineCommand::Fix:
+            return Finish(line.kind, FixCommand(host), line.reportPath, out);
+        case LineCommand::FixDesktop:
+            return Finish(line.kind, FixDesktopCommand(host), "", out);
+        case LineCommand::Backups:
+            return ListBackups(ports.store, out);
+        case LineCommand::Restore: {
+            bool found = false;
+            const CommandReport report = RestoreCommand(host, line.restoreId, &found);
+            if (!found) {
+                Print(out, "No backup set " + line.restoreId + ".\n");
+                return kExitNoSuchSet;
+            }
+            return Finish(line.kind, report, "", out);
+        }
+        case LineCommand::Window:
+        case LineCommand::Usage:
+            break;
+    }
+    return kExitUsage;
+}
+
+}  // namespace brenvik
