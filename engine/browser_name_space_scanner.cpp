@@ -5,6 +5,7 @@
 
 #include "engine/browser_arguments.h"
 #include "engine/browser_command.h"
+#include "engine/key_names.h"
 #include "engine/key_tree.h"
 #include "engine/name_space_scanner.h"
 
@@ -15,45 +16,21 @@ constexpr const char* kNameSpaceKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 constexpr const char* kInternetExplorer = "iexplore.exe";
-constexpr std::uint32_t kNameBufferSize = 256;
-constexpr std::uint32_t kCommandBufferSize = 4096;
 
-// Subkey names in index order; a name too long for the buffer is passed over.
+// Subkey names of root\\path in index order.
 std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path) {
-    RegistryPort& registry = broker.ports().registry;
-    ScopedKey key(registry);
-    std::vector<std::string> names;
-    std::uint32_t count = 0;
-    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess ||
-        registry.querySubkeyCount(key.get(), &count) != kErrorSuccess)
-        return names;
-    for (std::uint32_t index = 0; index < count; ++index) {
-        char name[kNameBufferSize];
-        std::uint32_t size = kNameBufferSize;
-        const Status s = registry.enumKey(key.get(), index, name, &size);
-        if (s == kErrorMoreData)
-            continue;
-        if (s != kErrorSuccess)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
+    ScopedKey key(broker.ports().registry);
+    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
+        return {};
+    return SubkeyNames(broker.ports().registry, key.get());
 }
 
 // A command key's default value up to its first zero byte.
 bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command) {
-    RegistryPort& registry = broker.ports().registry;
-    ScopedKey key(registry);
+    ScopedKey key(broker.ports().registry);
     if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
         return false;
-    std::vector<std::uint8_t> data(kCommandBufferSize, 0);
-    std::uint32_t type = kRegNone;
-    std::uint32_t size = kCommandBufferSize;
-    if (registry.queryValue(key.get(), "", &type, data.data(), &size) != kErrorSuccess)
-        return false;
-    command->assign(reinterpret_cast<const char*>(data.data()), size);
-    command->resize(std::min(command->size(), command->find('\0')));
-    return true;
+    return ReadDefaultText(broker.ports().registry, key.get(), command);
 }
 
 // The class's shell key as the merged class view finds it: the user's registration first.

@@ -1,5 +1,7 @@
 #include "engine/key_tree.h"
 
+#include "engine/key_names.h"
+
 namespace brenvik {
 namespace {
 
@@ -10,8 +12,7 @@ bool FirstSubkey(AccessBroker& broker, RegKey root, const std::string& path, std
     *opened = broker.openKey(root, path, kKeyRead, &key);
     if (*opened != kErrorSuccess)
         return false;
-    // Any name a key can have (255 characters, in UTF-8), so that none stops the deletion.
-    char buffer[1024];
+    char buffer[kKeyNameBufferSize];
     std::uint32_t size = sizeof buffer;
     if (broker.ports().registry.enumKey(key.get(), 0, buffer, &size) != kErrorSuccess)
         return false;

@@ -21,7 +21,7 @@ void ScanEntry(AccessBroker& broker, const std::string& base, const std::string&
     // file system that tells letter case apart (Wine's) every call on a lowercased name
     // would have to search the folder.
     const std::string path = base + entryName;
-    if (path.size() > kMaxPathLength)
+    if (Utf16Length(path) > kMaxPathLength)
         return;
 
     std::string arguments;
@@ -38,7 +38,7 @@ bool ScanLinkFolder(AccessBroker& broker, const char* valueName, const char* sub
     if (!FindLinkFolder(ports, valueName, subPath, &base))
         return false;
     const std::string pattern = base + kLinkPattern;
-    if (pattern.size() > kMaxPathLength)
+    if (Utf16Length(pattern) > kMaxPathLength)
         return false;
 
     FindEntry entry;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/key_names.h"
 #include "engine/key_tree.h"
 #include "engine/text_rules.h"
 
@@ -13,42 +14,6 @@ constexpr const char* kNameSpaceKey =
 constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;
-constexpr std::uint32_t kNameBufferSize = 256;
-constexpr std::uint32_t kCommandBufferSize = 4096;
-
-// Subkey names of an open key in index order. A name that does not fit the buffer is
-// passed over: it must not end the enumeration and so hide every entry after it.
-std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key) {
-    std::vector<std::string> names;
-    std::uint32_t count = 0;
-    if (registry.querySubkeyCount(key, &count) != kErrorSuccess)
-        return names;
-    for (std::uint32_t index = 0; index < count; ++index) {
-        char name[kNameBufferSize];
-        std::uint32_t size = kNameBufferSize;
-        const Status s = registry.enumKey(key, index, name, &size);
-        if (s == kErrorMoreData)
-            continue;
-        if (s != kErrorSuccess)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
-}
-
-// The default value of a command key: up to its first zero byte, or all of it.
-bool ReadCommand(RegistryPort& registry, RegKey key, std::string& command) {
-    std::vector<std::uint8_t> data(kCommandBufferSize, 0);
-    std::uint32_t type = kRegNone;
-    std::uint32_t size = kCommandBufferSize;
-    if (registry.queryValue(key, "", &type, data.data(), &size) != kErrorSuccess)
-        return false;
-    command.assign(reinterpret_cast<const char*>(data.data()), size);
-    const std::size_t zero = command.find('\0');
-    if (zero != std::string::npos)
-        command.resize(zero);
-    return true;
-}
 
 // Every verb of one class whose command runs the program adds a finding for the entry.
 // Reading needs no more than KEY_READ: asking for write access too would make every key
@@ -73,7 +38,7 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
             continue;
         std::string command;
         std::string site;
-        if (!ReadCommand(registry, commandKey.get(), command))
+        if (!ReadDefaultText(registry, commandKey.get(), &command))
             continue;
         if (!SiteFromCommand(command, site))
             continue;

@@ -121,9 +121,8 @@ TEST(NameSpaceScanner, CommandValueSizeLimits) {
     EXPECT_EQ(scanner.findings()[0].site, std::string(4096 - 13, 'u'));
 }
 
-// 130 Chinese characters are 390 bytes in UTF-8, more than the 256-byte name buffer: the
-// entry is passed over, and the fake one listed after it is still found.
-TEST(NameSpaceScanner, ANameThatDoesNotFitHidesNoLaterEntry) {
+// A name of 130 Chinese characters (390 bytes of UTF-8) listed first hides no later entry.
+TEST(NameSpaceScanner, ALongNameHidesNoLaterEntry) {
     ModelWorld world;
     std::string longName = "{00000000-0000-0000-0000-000000000000}";
     for (int i = 0; i < 130; ++i)

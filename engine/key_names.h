@@ -1,0 +1,22 @@
+// Reading the names and default text of registry keys the way every scanner needs them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/ports/registry_port.h"
+
+namespace brenvik {
+
+// Any name a key can have: 255 UTF-16 units are at most 765 bytes of UTF-8, and its NUL.
+constexpr std::uint32_t kKeyNameBufferSize = 766;
+
+// Subkey names of an open key in index order. A name that still does not fit is passed
+// over: it must not end the enumeration and so hide every entry after it.
+std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key);
+
+// The default value of an open key read into 4096 bytes: up to its first zero byte, or all
+// of it. False when it cannot be read (or does not fit).
+bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text);
+
+}  // namespace brenvik
