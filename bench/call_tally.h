@@ -86,11 +86,7 @@ public:
     TallyingPorts(const TallyingPorts&) = delete;
     TallyingPorts& operator=(const TallyingPorts&) = delete;
 
-    // The browser rules' ports pass through untallied.
-    Ports ports() {
-        return Ports{
-            *this, *this, *this, *this, *this, *this, m_inner.knownFolders, m_inner.linkDetails};
-    }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
     const CallTally& tally() const { return m_tally; }
 
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
