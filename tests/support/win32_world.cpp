@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUserShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::string TempFolder() {
     wchar_t buffer[MAX_PATH] = {};
@@ -219,40 +221,52 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::string& text,
                                      DWORD type)
-    : ScopedShellFolder(valueName, StoredText(text), type) {}
+    : ScopedShellFolder(valueName, StoredText(text), type) {
+    if (m_ok && type == REG_SZ)
+        m_ok = set(kUserShellFoldersKey, StoredText(text), type);
+}
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
                                      const std::vector<std::uint8_t>& data, DWORD type)
     : m_valueName(valueName) {
+    m_ok = set(kShellFoldersKey, data, type);
+}
+
+bool ScopedShellFolder::set(const char* keyPath, const std::vector<std::uint8_t>& data,
+                            DWORD type) {
     UniqueHkey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
     // Read and written as stored (UTF-16 text), so that the old value comes back exactly.
-    const std::wstring name = Utf8ToWide(valueName);
+    const std::wstring name = Utf8ToWide(m_valueName);
+    SavedValue saved{keyPath};
     DWORD size = 0;
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &m_oldType, nullptr, &size) ==
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &saved.oldType, nullptr, &size) ==
         ERROR_SUCCESS) {
-        m_oldData.resize(size);
-        m_hadValue = RegQueryValueExW(key.get(), name.c_str(), nullptr, &m_oldType,
-                                      m_oldData.data(), &size) == ERROR_SUCCESS;
-        m_oldData.resize(size);
+        saved.oldData.resize(size);
+        saved.hadValue = RegQueryValueExW(key.get(), name.c_str(), nullptr, &saved.oldType,
+                                          saved.oldData.data(), &size) == ERROR_SUCCESS;
+        saved.oldData.resize(size);
     }
-    m_ok = RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(),
+    m_saved.push_back(std::move(saved));
+    return RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
 ScopedShellFolder::~ScopedShellFolder() {
-    UniqueHkey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_WRITE, key.put()) !=
-        ERROR_SUCCESS)
-        return;
     const std::wstring name = Utf8ToWide(m_valueName);
-    if (m_hadValue) {
-        RegSetValueExW(key.get(), name.c_str(), 0, m_oldType, m_oldData.data(),
-                       static_cast<DWORD>(m_oldData.size()));
-    } else {
-        RegDeleteValueW(key.get(), name.c_str());
+    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
+        UniqueHkey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, saved->keyPath, 0, KEY_WRITE, key.put()) !=
+            ERROR_SUCCESS)
+            continue;
+        if (saved->hadValue) {
+            RegSetValueExW(key.get(), name.c_str(), 0, saved->oldType, saved->oldData.data(),
+                           static_cast<DWORD>(saved->oldData.size()));
+        } else {
+            RegDeleteValueW(key.get(), name.c_str());
+        }
     }
 }
 

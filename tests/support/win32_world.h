@@ -84,10 +84,12 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
 // the previous value back (or deletes the value if there was none) at the end.
 class ScopedShellFolder {
 public:
-    // The text and its NUL, as REG_SZ or REG_EXPAND_SZ.
+    // The text and its NUL, as REG_SZ or REG_EXPAND_SZ. A REG_SZ text is set under User Shell
+    // Folders too: asking for a known folder rewrites the Shell Folders value from its User
+    // Shell Folders counterpart (Wine does so on every request), which would undo it mid-test.
     ScopedShellFolder(const std::string& valueName, const std::string& text, DWORD type = REG_SZ);
     // Exactly these bytes as stored (text as UTF-16), for values without a terminator or of
-    // another type.
+    // another type; Shell Folders only.
     ScopedShellFolder(const std::string& valueName, const std::vector<std::uint8_t>& data,
                       DWORD type);
     ~ScopedShellFolder();
@@ -97,10 +99,17 @@ public:
     bool ok() const { return m_ok; }
 
 private:
+    struct SavedValue {
+        const char* keyPath;
+        bool hadValue = false;
+        DWORD oldType = REG_NONE;
+        std::vector<std::uint8_t> oldData{};
+    };
+    // Sets the value under keyPath, keeping what it held to put back.
+    bool set(const char* keyPath, const std::vector<std::uint8_t>& data, DWORD type);
+
     std::string m_valueName;
-    bool m_hadValue = false;
-    DWORD m_oldType = REG_NONE;
-    std::vector<std::uint8_t> m_oldData;
+    std::vector<SavedValue> m_saved;  // put back last first
     bool m_ok = false;
 };
 
