@@ -7,9 +7,14 @@
 #include "app/main_dialog.h"
 #include "app/privilege.h"
 #include "app/scan_thread.h"
+#include "console/console_commands.h"
 #include "engine/journal.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    // With switches: the command line's work without a window, only the report and the code.
+    const std::vector<std::string> args = brenvik::ProcessArguments();
+    if (!args.empty())
+        return brenvik::RunCommandLine(args, nullptr);
     brenvik::g_hInstance = hInstance;
     // Before anything else: put back what a run that died left unlocked.
     brenvik::RecoverJournal(brenvik::ProcessPorts());

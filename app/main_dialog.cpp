@@ -4,7 +4,9 @@
 
 #include "app/about_box.h"
 #include "app/banner.h"
+#include "app/command_results.h"
 #include "app/instance.h"
+#include "app/restore_menu.h"
 #include "app/scan_thread.h"
 #include "app/scan_view.h"
 #include "app/window_centring.h"
@@ -36,7 +38,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, 
     }
     auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrA(hDlg, DWLP_USER));
     LRESULT result = 0;
-    if (self == nullptr || !self->HandleMessage(message, wParam, result)) {
+    if (self == nullptr || !self->HandleMessage(message, wParam, lParam, result)) {
         return FALSE;
     }
     // WM_INITDIALOG's value goes back directly; every other one through DWLP_MSGRESULT, or
@@ -48,7 +50,7 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, 
     return TRUE;
 }
 
-bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LRESULT& result) {
+bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
     switch (message) {
         case WM_INITDIALOG:
@@ -64,7 +66,13 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LRESULT& result) {
             result = OnScanFinished();
             return true;
         case WM_COMMAND_FINISHED:
-            result = OnCommandFinished();
+            result = OnCommandFinished(wParam, lParam);
+            return true;
+        case WM_SYSCOMMAND:
+            // The low four bits belong to the system.
+            if ((wParam & 0xFFF0) != IDM_RESTORE_LAST)
+                return false;
+            OnRestoreLast();
             return true;
         case WM_COMMAND:
             // Matched on the identifier alone, whatever the notification code.
@@ -96,6 +104,8 @@ bool MainDialog::HandleCommand(WORD id) {
 BOOL MainDialog::OnInitDialog() {
     CenterWindow(m_hDlg);
     InitMainView(m_hDlg);
+    if (ScanView* view = ScanViewOf(m_hDlg))
+        AddRestoreMenuItem(m_hDlg, view->m_nLanguage);
     m_escapeFilter.Attach(m_hDlg);
     SetUpBanner(m_hDlg, m_sink);
     // The dialog manager then focuses the first tab stop, Scan.
@@ -118,7 +128,11 @@ LRESULT MainDialog::OnScanFinished() {
     return 1;
 }
 
-LRESULT MainDialog::OnCommandFinished() {
+LRESULT MainDialog::OnCommandFinished(WPARAM kind, LPARAM report) {
+    ScanView* view = ScanViewOf(m_hDlg);
+    if (view != nullptr && report != 0)
+        ShowCommandResult(*view, static_cast<CommandKind>(kind),
+                          *reinterpret_cast<const CommandReport*>(report));
     OnCommandEnded();
     return 1;
 }
@@ -177,6 +191,14 @@ void MainDialog::OnFixDesktop() {
         return;
     }
     StartCommand(CommandKind::FixDesktop);
+}
+
+void MainDialog::OnRestoreLast() {
+    ScanView* view = ScanViewOf(m_hDlg);
+    if (m_running || view == nullptr)
+        return;
+    if (ConfirmRestore(m_hDlg, view->m_nLanguage))
+        StartCommand(CommandKind::Restore);
 }
 
 void MainDialog::EnableCommands(bool enable) {

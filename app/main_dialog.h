@@ -10,9 +10,9 @@
 
 namespace brenvik {
 
-// Dialog 101 run modally on the system's control host, which creates the banner's browser
-// control from the template. The object must outlive the dialog window: the browser calls
-// m_sink until the control is destroyed with the window.
+// Dialog 101 run modally on the system's control host, which hosts the banner's browser
+// control once the banner creates it. The object must outlive the dialog window: the browser
+// calls m_sink until the control is destroyed with the window.
 class MainDialog {
 public:
     MainDialog() = default;
@@ -25,17 +25,18 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
     // True when the message map handles the message; its value is then in result.
-    bool HandleMessage(UINT message, WPARAM wParam, LRESULT& result);
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleCommand(WORD id);
 
     BOOL OnInitDialog();
     void OnClose();
     LRESULT OnScanFinished();
-    LRESULT OnCommandFinished();
+    LRESULT OnCommandFinished(WPARAM kind, LPARAM report);
     void OnScan();
     void OnFix();
     void OnAbout();
     void OnFixDesktop();
+    void OnRestoreLast();
 
     // One engine command at a time, whatever arrives: a click on a disabled button, a posted
     // or sent WM_COMMAND, a key. Starts the command on a worker; false when one is running

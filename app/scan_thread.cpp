@@ -3,34 +3,57 @@
 #include <memory>
 
 #include "app/scan_view.h"
+#include "engine/commands.h"
 #include "engine/driver.h"
+#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
 
-Ports& ProcessPorts() {
+namespace {
+
+Win32Platform& ProcessPlatform() {
     // Deliberately leaked: static destructors run at exit while a worker may still return.
     static Win32Platform* const platform = new Win32Platform();
-    static Ports ports = platform->ports();
+    return *platform;
+}
+
+}  // namespace
+
+Ports& ProcessPorts() {
+    static Ports ports = ProcessPlatform().ports();
     return ports;
+}
+
+ContentPort& ProcessContent() {
+    return ProcessPlatform();
 }
 
 namespace {
 
 DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     const std::unique_ptr<CommandRequest> request(static_cast<CommandRequest*>(parameter));
+    Win32Host host;
+    CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
+    CommandReport report;
     switch (request->kind) {
         case CommandKind::Scan:
             RunScan(ProcessPorts(), *request->view, request->stop);
             return 0;
         case CommandKind::Fix:
-            FixAll(ProcessPorts(), request->stop);
+            report = FixCommand(commands);
             break;
         case CommandKind::FixDesktop:
-            FixDesktop(ProcessPorts(), request->stop);
+            report = FixDesktopCommand(commands);
             break;
+        case CommandKind::Restore: {
+            bool found = false;
+            report = RestoreCommand(commands, "last", &found);
+            break;
+        }
     }
-    SendMessageA(request->hDialog, WM_COMMAND_FINISHED, 0, 0);
+    SendMessageA(request->hDialog, WM_COMMAND_FINISHED, static_cast<WPARAM>(request->kind),
+                 reinterpret_cast<LPARAM>(&report));
     return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 #include "engine/stop_signal.h"
 
@@ -10,15 +11,18 @@ namespace brenvik {
 
 class ScanView;
 
-// Sent to the main dialog when a Fix or Fix Desktop has ended; wParam 0, lParam 0. A scan
-// ends with WM_SCAN_FINISHED instead.
+// Sent to the main dialog when a Fix, Fix Desktop or Restore has ended; wParam the
+// CommandKind, lParam the command's CommandReport, valid while the message is handled. A
+// scan ends with WM_SCAN_FINISHED instead.
 constexpr UINT WM_COMMAND_FINISHED = WM_USER + 101;
 
 // The real platform as the engine's ports. Made on first use and never destroyed: a worker
 // may still be returning from its last message while the process ends.
 Ports& ProcessPorts();
+// The same platform as the port that backups read and restores write whole objects through.
+ContentPort& ProcessContent();
 
-enum class CommandKind { Scan, Fix, FixDesktop };
+enum class CommandKind { Scan, Fix, FixDesktop, Restore };
 
 // What a worker runs: the command, the dialog it reports to, and the signal that asks it to
 // stop at the next object.

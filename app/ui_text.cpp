@@ -50,6 +50,42 @@ const char* const AboutTexts[2][4] = {
     {"Brenvik", "Version: ", "Update: ", "Velmora"},
 };
 
+// 已修复 %d 项，失败 %d 项；备份 %s
+TextPair FixDoneText = {
+    "\xd2\xd1\xd0\xde\xb8\xb4 %d \xcf\xee\xa3\xac\xca\xa7\xb0\xdc %d "
+    "\xcf\xee\xa3\xbb\xb1\xb8\xb7\xdd %s",
+    "Fixed %d, failed %d; backup %s"};
+// 无法建立备份，未作任何修改
+TextPair FixNoBackupText = {
+    "\xce\xde\xb7\xa8\xbd\xa8\xc1\xa2\xb1\xb8\xb7\xdd\xa3\xac\xce\xb4\xd7\xf7\xc8\xce\xba\xce\xd0"
+    "\xde\xb8\xc4",
+    "No backup could be made; nothing was changed"};
+// 桌面图标已还原；备份 %s
+TextPair FixDesktopDoneText = {
+    "\xd7\xc0\xc3\xe6\xcd\xbc\xb1\xea\xd2\xd1\xbb\xb9\xd4\xad\xa3\xbb\xb1\xb8\xb7\xdd %s",
+    "Desktop icons restored; backup %s"};
+// 桌面图标还原失败 %d 项；备份 %s
+TextPair FixDesktopFailedText = {
+    "\xd7\xc0\xc3\xe6\xcd\xbc\xb1\xea\xbb\xb9\xd4\xad\xca\xa7\xb0\xdc %d "
+    "\xcf\xee\xa3\xbb\xb1\xb8\xb7\xdd %s",
+    "Desktop icons: %d failed; backup %s"};
+// 还原上次修复
+TextPair RestoreMenuText = {"\xbb\xb9\xd4\xad\xc9\xcf\xb4\xce\xd0\xde\xb8\xb4",
+                            "Restore last repair"};
+// 要还原上次修复（备份 %s）所改动的内容吗？
+TextPair RestoreConfirmText = {
+    "\xd2\xaa\xbb\xb9\xd4\xad\xc9\xcf\xb4\xce\xd0\xde\xb8\xb4\xa3\xa8\xb1\xb8\xb7\xdd "
+    "%s\xa3\xa9\xcb\xf9\xb8\xc4\xb6\xaf\xb5\xc4\xc4\xda\xc8\xdd\xc2\xf0\xa3\xbf",
+    "Put back what the last repair (backup %s) changed?"};
+// 已还原 %d 项，冲突 %d 项，失败 %d 项
+TextPair RestoreDoneText = {
+    "\xd2\xd1\xbb\xb9\xd4\xad %d \xcf\xee\xa3\xac\xb3\xe5\xcd\xbb %d "
+    "\xcf\xee\xa3\xac\xca\xa7\xb0\xdc %d \xcf\xee",
+    "Restored %d, conflicts %d, failed %d"};
+// 没有可还原的修复
+TextPair NoBackupText = {"\xc3\xbb\xd3\xd0\xbf\xc9\xbb\xb9\xd4\xad\xb5\xc4\xd0\xde\xb8\xb4",
+                         "No repair to restore"};
+
 int LanguageFromLangId(unsigned short langId) {
     // The whole identifier counts: only Chinese as used in the PRC gives Chinese, the other
     // Chinese variants (0x0404 Taiwan, 0x0c04 Hong Kong, ...) get English.

@@ -21,6 +21,18 @@ extern const char* const ButtonTexts[2][4];
 extern const char* const ColumnTexts[2][3];
 extern const char* const AboutTexts[2][4];
 
+// The results of Fix, Fix Desktop and Restore on the status line (printf formats).
+// After Fix: fixed and failed counts, then the backup set's id.
+extern TextPair FixDoneText;
+extern TextPair FixNoBackupText;
+extern TextPair FixDesktopDoneText;
+extern TextPair FixDesktopFailedText;
+// The system menu item, and its confirmation with the set's id.
+extern TextPair RestoreMenuText;
+extern TextPair RestoreConfirmText;
+extern TextPair RestoreDoneText;
+extern TextPair NoBackupText;
+
 // 0x0804 (Chinese, PRC) gives Chinese; every other language identifier gives English.
 int LanguageFromLangId(unsigned short langId);
 

@@ -5,7 +5,8 @@
 namespace brenvik {
 
 std::string ReportJson(const CommandReport& report, const std::string& version) {
-    using Json = nlohmann::json;
+    // Ordered: the fields read in the order the report documents them.
+    using Json = nlohmann::ordered_json;
     Json findings = Json::array();
     for (const ResultRecord& r : report.records) {
         findings.push_back({{"location", r.location},

@@ -46,6 +46,26 @@ const std::vector<ReportRow> kExpectedRows = {
     {"Desktop", "http://hijack.example/desktop", ""},
 };
 
+// After Fix: each repaired row says so, in the untranslated words of the location labels.
+const std::vector<ReportRow> kFixedRows = {
+    {"Quick Launch", "http://hijack.example/quick", "Fixed"},
+    {"Desktop NameSpace", "\" http://fake.example/namespace", "Fixed"},
+    {"Desktop", "http://hijack.example/desktop", "Fixed"},
+};
+
+// The start of the status line after Fix, and after Fix Desktop, in the language of the run.
+const char* const kFixedStatus[2] = {
+    // 已修复 3 项，失败 0 项；
+    "\xd2\xd1\xd0\xde\xb8\xb4 3 \xcf\xee\xa3\xac\xca\xa7\xb0\xdc 0 \xcf\xee\xa3\xbb",
+    "Fixed 3, failed 0; backup "};
+const char* const kDesktopStatus[2] = {
+    "\xd7\xc0\xc3\xe6\xcd\xbc\xb1\xea\xd2\xd1\xbb\xb9\xd4\xad",  // 桌面图标已还原
+    "Desktop icons restored; backup "};
+
+bool StartsWith(const std::string& text, const char* start) {
+    return text.rfind(start, 0) == 0;
+}
+
 RegValue Text(DWORD type, const std::string& text) {
     return RegValue{type, std::vector<std::uint8_t>(text.begin(), text.end() + 1)};
 }
@@ -198,7 +218,9 @@ TEST_F(BrenvikE2e, FixRepairsTheHijacksOnlyAndLeavesTheReportAlone) {
     EXPECT_FALSE(m_program->CommandsEnabled());
     ASSERT_TRUE(m_program->WaitIdle());
 
-    EXPECT_EQ(m_program->Rows(), kExpectedRows);
+    EXPECT_EQ(m_program->Rows(), kFixedRows);
+    const std::string status = m_program->Text(m_program->item(IDC_STATUS));
+    EXPECT_TRUE(StartsWith(status, kFixedStatus[Language()])) << status;
     EXPECT_FALSE(FileState(m_profile->DesktopHijack()).exists);
     quickLaunch.arguments = "";
     EXPECT_EQ(FileState(m_profile->QuickLaunchHijack()), quickLaunch)
@@ -209,6 +231,34 @@ TEST_F(BrenvikE2e, FixRepairsTheHijacksOnlyAndLeavesTheReportAlone) {
     m_program->Click(IDC_SCAN);
     ASSERT_TRUE(m_program->WaitIdle());
     ExpectScanResult({});
+}
+
+TEST_F(BrenvikE2e, RestoreLastRepairFromTheSystemMenuBringsTheProfileBack) {
+    Start();
+    const auto harmless = m_profile->Harmless();
+    const ObjectState desktop = FileState(m_profile->DesktopHijack());
+    const ObjectState quickLaunch = FileState(m_profile->QuickLaunchHijack());
+    const ObjectState fake = MachineKeyState(HijackedProfile::FakeEntry());
+    m_program->Click(IDC_FIX);
+    ASSERT_TRUE(m_program->WaitIdle());
+    ASSERT_FALSE(FileState(m_profile->DesktopHijack()).exists);
+
+    // The system menu's item (0x0110) asks first; Yes restores.
+    PostMessageA(m_program->dialog(), WM_SYSCOMMAND, 0x0110, 0);
+    const HWND question = m_program->WaitOwnedDialog();
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(question) && GetTickCount() - start < 20000) {
+        Sleep(20);
+    }
+    Sleep(200);
+    ASSERT_TRUE(m_program->WaitIdle());
+
+    EXPECT_EQ(FileState(m_profile->DesktopHijack()), desktop);
+    EXPECT_EQ(FileState(m_profile->QuickLaunchHijack()), quickLaunch);
+    EXPECT_EQ(MachineKeyState(HijackedProfile::FakeEntry()), fake);
+    EXPECT_EQ(m_profile->Harmless(), harmless);
 }
 
 TEST_F(BrenvikE2e, FixDesktopWritesTheIconValuesAndTheNetworkPlacesRegistration) {
@@ -274,7 +324,10 @@ TEST_F(BrenvikE2e, ScanningLocksTheCommandsAndFixDesktopWaitsForTheScan) {
 
     m_program->Click(IDC_FIX_DESKTOP);
     ASSERT_TRUE(m_program->WaitIdle());
-    ExpectScanResult(kExpectedRows);
+    // The scan's rows, and Fix Desktop's word on the status line once it has run after it.
+    EXPECT_EQ(m_program->Rows(), kExpectedRows);
+    const std::string status = m_program->Text(m_program->item(IDC_STATUS));
+    EXPECT_TRUE(StartsWith(status, kDesktopStatus[Language()])) << status;
     const RegTree icons = ReadTree(HKEY_CURRENT_USER, newStartPanel);
     ASSERT_EQ(icons.count(""), 1u);
     EXPECT_EQ(icons.at("").count(kNetworkPlacesIcon), 1u);

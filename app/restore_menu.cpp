@@ -1,0 +1,32 @@
+#include "app/restore_menu.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/scan_thread.h"
+#include "app/ui_text.h"
+#include "engine/commands.h"
+#include "res/resource.h"
+
+namespace brenvik {
+
+void AddRestoreMenuItem(HWND hDialog, int language) {
+    HMENU menu = GetSystemMenu(hDialog, FALSE);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_RESTORE_LAST, RestoreMenuText[language]);
+}
+
+bool ConfirmRestore(HWND hDialog, int language) {
+    std::vector<SetListing> sets;
+    if (ListSets(ProcessPorts().store, &sets) != kErrorSuccess || sets.empty()) {
+        SetDlgItemTextA(hDialog, IDC_STATUS, NoBackupText[language]);
+        return false;
+    }
+    char question[512];
+    std::snprintf(question, sizeof question, RestoreConfirmText[language],
+                  sets.back().header.id.c_str());
+    return MessageBoxA(hDialog, question, TitleText[language],
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+}  // namespace brenvik

@@ -1,0 +1,117 @@
+// After Fix: results in the Status column, rows Fix met but the list did not show, and the
+// status line in both languages; after Fix Desktop and Restore: the status line.
+#include "app/command_results.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/scan_view.h"
+#include "app/ui_text.h"
+#include "res/resource.h"
+#include "test_dialog.h"
+
+namespace brenvik {
+namespace {
+
+using test::TestDialog;
+
+std::wstring Cell(HWND hList, int item, int subItem) {
+    wchar_t buffer[256] = {};
+    LVITEMW cell = {};
+    cell.iSubItem = subItem;
+    cell.pszText = buffer;
+    cell.cchTextMax = 256;
+    SendMessageW(hList, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
+    return buffer;
+}
+
+std::string StatusLine(HWND hStatus) {
+    char buffer[512] = {};
+    GetWindowTextA(hStatus, buffer, sizeof buffer);
+    return buffer;
+}
+
+class CommandResultsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(m_dialog.get(), nullptr);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_WIDTH;
+        column.cx = 100;
+        for (int i = 0; i < 3; ++i)
+            SendMessageA(m_view.m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+
+    static CommandReport FixReport() {
+        CommandReport report;
+        report.backup = "20261208T190648Z";
+        report.records = {
+            {"Desktop NameSpace", "k", "", "http://n/", "", "", "delete key tree", Outcome::Fixed,
+             ""},
+            {"Desktop", "d", "", "http://d/", "", "", "delete file", Outcome::Failed,
+             "access denied"},
+            {"Quick Launch", "q", "", "http://new/", "", "", "clear arguments", Outcome::Fixed, ""},
+        };
+        return report;
+    }
+
+    TestDialog m_dialog;
+    ScanView m_view{m_dialog.item(IDC_PROGRESS), m_dialog.item(IDC_STATUS),
+                    m_dialog.item(IDC_REPORT)};
+};
+
+TEST_F(CommandResultsTest, FixFillsTheStatusColumnAndAddsWhatTheListDidNotShow) {
+    m_view.AddRow("Desktop", "http://d/", "");
+    m_view.AddRow("Desktop NameSpace", "http://n/", "");
+    m_view.m_nLanguage = kLanguageEnglish;
+
+    ShowCommandResult(m_view, CommandKind::Fix, FixReport());
+
+    ASSERT_EQ(3, m_view.m_nRows);
+    EXPECT_EQ(L"Failed: access denied", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 1, 2));
+    EXPECT_EQ(L"Quick Launch", Cell(m_view.m_hList, 2, 0));
+    EXPECT_EQ(L"http://new/", Cell(m_view.m_hList, 2, 1));
+    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 2, 2));
+    EXPECT_EQ("Fixed 2, failed 1; backup 20261208T190648Z", StatusLine(m_view.m_hStatus));
+}
+
+TEST_F(CommandResultsTest, StatusLinesInChinese) {
+    m_view.m_nLanguage = kLanguageChinese;
+    ShowCommandResult(m_view, CommandKind::Fix, FixReport());
+    // 已修复 2 项，失败 1 项；备份 ... as GBK bytes
+    EXPECT_EQ(
+        "\xd2\xd1\xd0\xde\xb8\xb4 2 \xcf\xee\xa3\xac\xca\xa7\xb0\xdc 1 \xcf\xee\xa3\xbb\xb1\xb8"
+        "\xb7\xdd 20261208T190648Z",
+        StatusLine(m_view.m_hStatus));
+
+    CommandReport restored;
+    restored.backup = "20261208T190648Z";
+    restored.records = {{"File", "d", "", "", "", "", "restore", Outcome::Restored, ""},
+                        {"File", "q", "", "", "", "", "restore", Outcome::Conflict, "x"}};
+    ShowCommandResult(m_view, CommandKind::Restore, restored);
+    // 已还原 1 项，冲突 1 项，失败 0 项
+    EXPECT_EQ(
+        "\xd2\xd1\xbb\xb9\xd4\xad 1 \xcf\xee\xa3\xac\xb3\xe5\xcd\xbb 1 \xcf\xee\xa3\xac"
+        "\xca\xa7\xb0\xdc 0 \xcf\xee",
+        StatusLine(m_view.m_hStatus));
+}
+
+TEST_F(CommandResultsTest, FixDesktopAndRestoreWithoutASet) {
+    m_view.m_nLanguage = kLanguageEnglish;
+    CommandReport desktop;
+    desktop.backup = "20261208T190648Z-2";
+    desktop.records = {{"Desktop icons", "", "", "", "", "", "create key", Outcome::Fixed, ""}};
+    ShowCommandResult(m_view, CommandKind::FixDesktop, desktop);
+    EXPECT_EQ("Desktop icons restored; backup 20261208T190648Z-2", StatusLine(m_view.m_hStatus));
+    desktop.records[0].result = Outcome::Failed;
+    ShowCommandResult(m_view, CommandKind::FixDesktop, desktop);
+    EXPECT_EQ("Desktop icons: 1 failed; backup 20261208T190648Z-2", StatusLine(m_view.m_hStatus));
+    ShowCommandResult(m_view, CommandKind::Restore, CommandReport{});
+    EXPECT_EQ("No repair to restore", StatusLine(m_view.m_hStatus));
+    EXPECT_EQ(0, m_view.m_nRows);
+}
+
+}  // namespace
+}  // namespace brenvik
