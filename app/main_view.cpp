@@ -29,6 +29,16 @@ ScanView* AttachScanView(HWND hDialog) {
     return view;
 }
 
+// The widths are for 96 dots per inch; the dialog and its fonts grow with the display scale,
+// and the columns must grow with them.
+int ScaledWidth(HWND hList, int width) {
+    HDC hdc = GetDC(hList);
+    const int dpi = hdc != nullptr ? GetDeviceCaps(hdc, LOGPIXELSX) : 96;
+    if (hdc != nullptr)
+        ReleaseDC(hList, hdc);
+    return MulDiv(width, dpi, 96);
+}
+
 void SetUpReportList(HWND hList, int language) {
     const LRESULT exStyle = SendMessageA(hList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     // wParam 0 sets the whole extended style word, not only the bits named in a mask.
@@ -37,7 +47,7 @@ void SetUpReportList(HWND hList, int language) {
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = kColumnWidths[i];
+        column.cx = ScaledWidth(hList, kColumnWidths[i]);
         column.pszText = const_cast<char*>(ColumnTexts[language][i]);
         column.iSubItem = i;
         SendMessageA(hList, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),

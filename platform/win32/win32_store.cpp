@@ -62,13 +62,13 @@ bool IsTrustedSid(PSID sid) {
 }
 
 // True when only trusted accounts own the folder and may change what it holds.
-bool IsTrusted(const std::wstring& folder) {
+bool IsTrusted(HANDLE folder) {
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD status = GetNamedSecurityInfoW(
-        folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-        &owner, nullptr, &dacl, nullptr, &descriptor);
+    const DWORD status =
+        GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &dacl, nullptr, &descriptor);
     UniqueHlocal owned(descriptor);
     if (status != ERROR_SUCCESS || owner == nullptr || dacl == nullptr || !IsTrustedSid(owner))
         return false;
@@ -92,8 +92,24 @@ bool IsTrusted(const std::wstring& folder) {
     return true;
 }
 
+// Gives an existing folder the secure owner and list through the handle it was checked on.
+Status ApplySecure(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    return static_cast<Status>(SetSecurityInfo(
+        folder, SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+        owner, nullptr, dacl, nullptr));
+}
+
 // Creates the folder with the secure list, or gives an existing one that list; trusted
-// tells whether it was already safe.
+// tells whether it was already safe. %ProgramData% lets every user create folders: one made
+// beforehand may be a junction to a folder elsewhere, whose list must never be rewritten and
+// in which nothing may be written, so the name itself is opened and a reparse point refused.
 Status SecureOne(const std::wstring& folder, bool* trusted) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kSecureDescriptor, SDDL_REVISION_1,
@@ -101,44 +117,52 @@ Status SecureOne(const std::wstring& folder, bool* trusted) {
         return LastError();
     UniqueHlocal owned(descriptor);
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-    if (CreateDirectoryW(folder.c_str(), &attributes)) {
-        *trusted = true;
-        return kErrorSuccess;
-    }
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
+    const bool created = CreateDirectoryW(folder.c_str(), &attributes) != FALSE;
+    if (!created && GetLastError() != ERROR_ALREADY_EXISTS)
         return LastError();
-    *trusted = IsTrusted(folder);
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
-    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    std::wstring name = folder;
-    const DWORD status = SetNamedSecurityInfoW(
-        name.data(), SE_FILE_OBJECT,
-        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-        owner, nullptr, dacl, nullptr);
-    // Wine cannot change an owner; the list is what matters there.
-    if (status != ERROR_SUCCESS && !*trusted)
-        return static_cast<Status>(status);
-    return kErrorSuccess;
+    UniqueHfile handle(CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER |
+                                                       FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                   nullptr));
+    if (!handle)
+        return LastError();
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(handle.get(), &info))
+        return LastError();
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_CANT_ACCESS_FILE;
+    *trusted = created || IsTrusted(handle.get());
+    if (*trusted)
+        return kErrorSuccess;  // safe as it is: every start need not rewrite it
+    return ApplySecure(handle.get(), descriptor);
 }
 
 }  // namespace
 
 Status Win32Platform::secureFolder(const std::string& folder, bool* trusted) {
-    const std::wstring base = DataFolder();
-    if (base.empty())
+    std::wstring path = DataFolder();
+    if (path.empty())
         return kErrorPathNotFound;
-    bool baseTrusted = false;
-    if (Status s = SecureOne(base, &baseTrusted))
-        return s;
-    bool folderTrusted = false;
-    if (Status s = SecureOne(FullPath(folder), &folderTrusted))
-        return s;
-    *trusted = baseTrusted && folderTrusted;
-    return kErrorSuccess;
+    // The data folder and every folder down to this one, each made safe in turn.
+    *trusted = true;
+    const std::wstring relative = Utf8ToWide(folder);
+    std::size_t start = 0;
+    for (;;) {
+        bool levelTrusted = false;
+        if (Status s = SecureOne(path, &levelTrusted))
+            return s;
+        *trusted = *trusted && levelTrusted;
+        if (start >= relative.size())
+            return kErrorSuccess;
+        std::size_t end = relative.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = relative.size();
+        path += L"\\" + relative.substr(start, end - start);
+        start = end + 1;
+    }
 }
 
 Status Win32Platform::writeDurably(const std::string& path, const std::string& bytes) {
