@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "bench/paths.h"
-#include "engine/link_scanners.h"
+#include "engine/link_places.h"
 #include "engine/name_space_scanner.h"
 #include "engine/text_rules.h"
 
@@ -56,10 +56,9 @@ public:
         std::string desktop;
         std::string appData;
         readFolders(&desktop, &appData);
-        if (!appData.empty())
-            listFolder(appData + "\\" + kQuickLaunchSubPath);
         readNameSpace();
-        listFolder(desktop);
+        readUserNameSpace();
+        walkPlaces();
         return m_counts;
     }
 
@@ -90,13 +89,14 @@ private:
         return m_ports.registry.openKey(parent, path, kKeyRead, key->put());
     }
 
+    // Every shortcut is loaded once, for its target, arguments and icon.
     void readLink(const std::string& path) {
-        std::string arguments;
-        Status s = m_ports.shortcuts.readLinkArguments(path, &arguments);
+        LinkDetails details;
+        Status s = m_ports.linkDetails.readLinkDetails(path, &details);
         if (s == kErrorAccessDenied) {
             ++m_counts.refusals;
             if (privileges())
-                s = m_ports.shortcuts.readLinkArgumentsForBackup(path, &arguments);
+                s = m_ports.linkDetails.readLinkDetailsForBackup(path, &details);
         }
         m_counts.linksRead += s == kErrorSuccess;
     }
@@ -119,20 +119,63 @@ private:
         *appData = readFolder(folders.get(), "AppData");
     }
 
-    void listFolder(std::string folder) {
+    std::string knownFolder(KnownFolder id, const char* subPath = nullptr) {
+        std::string path;
+        if (m_ports.knownFolders.knownFolder(id, &path) != kErrorSuccess || path.empty())
+            return std::string();
+        return subPath ? path + "\\" + subPath : path;
+    }
+
+    // Each place's folder once; the Start Menus with their subfolders, but for a place inside.
+    void walkPlaces() {
+        const std::string quickLaunch = knownFolder(KnownFolder::QuickLaunch);
+        const std::vector<std::string> flat = {
+            knownFolder(KnownFolder::Desktop),
+            knownFolder(KnownFolder::PublicDesktop),
+            quickLaunch,
+            quickLaunch + "\\" + kTaskbarSubPath,
+            quickLaunch + "\\User Pinned\\StartMenu",
+            knownFolder(KnownFolder::Startup),
+            knownFolder(KnownFolder::CommonStartup),
+        };
+        // Where a browser's own shortcut never points: asked for once, as the rules need them.
+        for (KnownFolder id :
+             {KnownFolder::RoamingAppData, KnownFolder::LocalAppData, KnownFolder::Temp})
+            knownFolder(id);
+        m_places = flat;
+        for (const std::string& folder : flat) listFolder(folder, false, 0);
+        listFolder(knownFolder(KnownFolder::StartMenu), true, 0);
+        listFolder(knownFolder(KnownFolder::CommonStartMenu), true, 0);
+    }
+
+    bool isPlace(const std::string& folder) const {
+        for (const std::string& place : m_places) {
+            if (place == folder)
+                return true;
+        }
+        return false;
+    }
+
+    void listFolder(const std::string& folder, bool walk, int depth) {
         if (folder.empty())
             return;
-        folder += '\\';
         FindEntry entry;
-        ScopedFind find(m_ports.files, m_ports.files.findFirst(folder + "*.lnk", &entry));
+        ScopedFind find(m_ports.files, m_ports.files.findFirst(folder + "\\*", &entry));
         if (find.get() == kNoFind)
             return;
         do {
+            const std::string path = folder + "\\" + entry.name;
+            if (entry.attributes & kFileAttributeDirectory) {
+                if (walk && depth < kMaxPlaceDepth && entry.name != "." && entry.name != ".." &&
+                    !(entry.attributes & kFileAttributeReparsePoint) && !isPlace(path))
+                    listFolder(path, true, depth + 1);
+                continue;
+            }
             std::string name = entry.name;
             LowercaseAscii(name);
             // The name as listed: a path in another letter case costs Wine a folder search.
-            if (IsSuspectLinkName(name))
-                readLink(folder + entry.name);
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0)
+                readLink(path);
         } while (m_ports.files.findNext(find.get(), &entry));
     }
 
@@ -171,6 +214,14 @@ private:
             readCommand(shell.get(), shellPath, verb);
     }
 
+    // The per-user name space: its entries (the profile has none).
+    void readUserNameSpace() {
+        ScopedKey key(m_ports.registry);
+        if (m_ports.registry.openKey(kHKeyCurrentUser, kNameSpaceKey, kKeyRead, key.put()) ==
+            kErrorSuccess)
+            subkeys(key.get());
+    }
+
     void readNameSpace() {
         std::vector<std::string> entries;
         {
@@ -188,7 +239,8 @@ private:
 
     Ports& m_ports;
     BareScanCounts m_counts;
-    int m_privileges = -1;  // not yet asked, 0 not held, 1 enabled
+    std::vector<std::string> m_places;  // the folders that are places of their own
+    int m_privileges = -1;              // not yet asked, 0 not held, 1 enabled
 };
 
 }  // namespace

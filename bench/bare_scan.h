@@ -9,18 +9,18 @@
 namespace brenvik::bench {
 
 struct BareScanCounts {
-    std::size_t linksRead = 0;     // suspect shortcuts whose arguments were read
+    std::size_t linksRead = 0;     // shortcuts loaded
     std::size_t commandsRead = 0;  // command values read
     std::size_t refusals = 0;      // objects that refused the plain read
     std::size_t grants = 0;        // of those, keys read only after "Everyone" was let in
 };
 
-// Finds both folders from the Shell Folders values, lists them and reads each suspect
-// shortcut's arguments; then the name space: its entries, each class's shell key and verbs,
-// each command value. Nothing but the read is asked of an object that does not refuse it.
-// One that refuses is read with the backup privileges; a key that refuses that too (Wine
-// ignores backup semantics on keys) is read with "Everyone" allowed to read it for the one
-// open, its list put back right after.
+// Reads both folders' Shell Folders values; the name space: its entries, each class's shell
+// key and verbs, each command value, and the per-user entries; then lists every place once
+// (the Start Menus with their subfolders) and loads every shortcut there. Nothing but the read is
+// asked of an object that does not refuse it. One that refuses is read with the backup privileges;
+// a key that refuses that too (Wine ignores backup semantics on keys) is read with "Everyone"
+// allowed to read it for the one open, its list put back right after.
 BareScanCounts BareScan(Ports& ports);
 
 }  // namespace brenvik::bench

@@ -7,6 +7,57 @@ namespace {
 
 constexpr const char* kDesktop = "C:\\Users\\bench\\Desktop";
 constexpr const char* kAppData = "C:\\Users\\bench\\AppData\\Roaming";
+constexpr const char* kLocalAppData = "C:\\Users\\bench\\AppData\\Local";
+constexpr const char* kPublicDesktop = "C:\\Users\\Public\\Desktop";
+constexpr const char* kStartMenu =
+    "C:\\Users\\bench\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
+constexpr const char* kCommonStartMenu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
+
+// Each place's folder, and the known folders that name them.
+struct ModelFolders {
+    std::string quickLaunch = std::string(kAppData) + "\\" + kQuickLaunchSubPath;
+    std::string taskbar = quickLaunch + "\\" + kTaskbarSubPath;
+    std::string startup = std::string(kStartMenu) + "\\" + kStartupSubPath;
+    std::string commonStartup = std::string(kCommonStartMenu) + "\\" + kStartupSubPath;
+
+    std::string of(LinkFolder folder) const {
+        switch (folder) {
+            case LinkFolder::Desktop:
+                return kDesktop;
+            case LinkFolder::QuickLaunch:
+                return quickLaunch;
+            case LinkFolder::PublicDesktop:
+                return kPublicDesktop;
+            case LinkFolder::Taskbar:
+                return taskbar;
+            case LinkFolder::StartMenu:
+                return kStartMenu;
+            case LinkFolder::Startup:
+                return startup;
+        }
+        return kDesktop;
+    }
+
+    void addTo(model::ModelPlatform& platform) const {
+        const std::pair<KnownFolder, std::string> known[] = {
+            {KnownFolder::Desktop, kDesktop},
+            {KnownFolder::PublicDesktop, kPublicDesktop},
+            {KnownFolder::QuickLaunch, quickLaunch},
+            {KnownFolder::StartMenu, kStartMenu},
+            {KnownFolder::CommonStartMenu, kCommonStartMenu},
+            {KnownFolder::Startup, startup},
+            {KnownFolder::CommonStartup, commonStartup},
+            {KnownFolder::RoamingAppData, kAppData},
+            {KnownFolder::LocalAppData, kLocalAppData},
+            {KnownFolder::Temp, std::string(kLocalAppData) + "\\Temp"},
+        };
+        for (const auto& folder : known) {
+            platform.setKnownFolder(folder.first, folder.second);
+            platform.addFolder(folder.second);
+        }
+        platform.addFolder(taskbar);
+    }
+};
 
 // A locked object: its protected list grants SYSTEM alone, the administrators nothing.
 AccessList RefusingList() {
@@ -37,14 +88,13 @@ void AddEntry(model::ModelPlatform& platform, const ProfileEntry& entry) {
 }  // namespace
 
 void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
-    const std::string quickLaunch = std::string(kAppData) + "\\" + kQuickLaunchSubPath;
+    const ModelFolders folders;
     platform.putString(kHKeyCurrentUser, kShellFoldersKey, "Desktop", kDesktop);
     platform.putString(kHKeyCurrentUser, kShellFoldersKey, "AppData", kAppData);
-    platform.addFolder(kDesktop);
-    platform.addFolder(quickLaunch);
+    folders.addTo(platform);
 
     for (const ProfileLink& link : profile.links) {
-        const std::string folder = link.folder == LinkFolder::Desktop ? kDesktop : quickLaunch;
+        const std::string folder = LinkFolderPath(folders.of(link.folder), link.subfolder);
         const std::string path = folder + "\\" + link.name;
         platform.addShortcut(path, link.target, link.arguments);
         if (link.refuses)

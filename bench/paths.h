@@ -9,5 +9,8 @@ constexpr const char* kNameSpaceKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
+// Below Quick Launch, and below a Start Menu.
+constexpr const char* kTaskbarSubPath = "User Pinned\\TaskBar";
+constexpr const char* kStartupSubPath = "Programs\\Startup";
 
 }  // namespace brenvik::bench

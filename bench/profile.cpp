@@ -1,6 +1,7 @@
 #include "bench/profile.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "bench/paths.h"
 
@@ -15,6 +16,12 @@ constexpr std::size_t kEntries = 50;
 constexpr std::size_t kHijackedEntries = 10;
 constexpr std::size_t kShellEntries = 40;   // hijacked ones included
 constexpr std::size_t kRefusingEvery = 20;  // 5 %
+constexpr std::size_t kStartMenuLinks = 300;
+constexpr std::size_t kStartMenuFolders = 40;
+constexpr std::size_t kStartMenuHijacked = 6;
+constexpr std::size_t kPublicDesktopLinks = 10;
+constexpr std::size_t kTaskbarLinks = 5;
+constexpr std::size_t kStartupLinks = 5;
 
 std::string Numbered(const char* format, std::size_t number) {
     char text[96];
@@ -57,6 +64,40 @@ void AddLinks(Profile& profile, LinkFolder folder, std::size_t count, std::size_
     profile.expectedFindings += made;
 }
 
+// An application's shortcut, or (hijacked) a Chrome shortcut with a start page appended; the
+// name rule of the Internet Explorer scanners takes neither.
+ProfileLink MakeAppLink(LinkFolder folder, std::string subfolder, std::size_t number,
+                        bool hijacked) {
+    ProfileLink link;
+    link.folder = folder;
+    link.subfolder = std::move(subfolder);
+    if (hijacked) {
+        link.name = Numbered("Google Chrome %05llu.lnk", number);
+        link.target = kChromePath;
+        link.arguments = "--profile-directory=Default " + SiteAddress(number);
+        return link;
+    }
+    link.name = Numbered("Application %05llu.lnk", number);
+    link.target = "C:\\windows\\notepad.exe";
+    return link;
+}
+
+// count shortcuts spread over folders subfolders ("" when there are none), hijacked of them
+// evenly spaced from the first.
+void AddAppLinks(Profile& profile, LinkFolder folder, std::size_t count, std::size_t folders,
+                 std::size_t hijacked) {
+    const std::size_t stride = hijacked ? count / hijacked : 0;
+    std::size_t made = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string subfolder =
+            folders ? Numbered("Programs\\App %05llu", i % folders) : std::string();
+        const bool isHijacked = made < hijacked && i % stride == 0;
+        profile.links.push_back(MakeAppLink(folder, subfolder, i, isHijacked));
+        made += isHijacked;
+    }
+    profile.expectedFindings += made;
+}
+
 ProfileEntry MakeEntry(std::size_t number, std::size_t kind) {
     ProfileEntry entry;
     entry.classId = BenchClassId(number);
@@ -71,6 +112,10 @@ ProfileEntry MakeEntry(std::size_t number, std::size_t kind) {
 }
 
 }  // namespace
+
+std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder) {
+    return subfolder.empty() ? placeFolder : placeFolder + "\\" + subfolder;
+}
 
 std::string BenchClassId(std::size_t index) {
     return std::string(kBenchClassPrefix) + Numbered("%012llX}", index);
@@ -99,6 +144,11 @@ Profile MakeProfile(std::size_t scale) {
     AddLinks(profile, LinkFolder::Desktop, kDesktopLinks * scale, kDesktopSuspect * scale);
     AddLinks(profile, LinkFolder::QuickLaunch, kQuickLaunchLinks * scale,
              kQuickLaunchSuspect * scale);
+    AddAppLinks(profile, LinkFolder::PublicDesktop, kPublicDesktopLinks * scale, 0, scale);
+    AddAppLinks(profile, LinkFolder::Taskbar, kTaskbarLinks * scale, 0, scale);
+    AddAppLinks(profile, LinkFolder::StartMenu, kStartMenuLinks * scale, kStartMenuFolders * scale,
+                kStartMenuHijacked * scale);
+    AddAppLinks(profile, LinkFolder::Startup, kStartupLinks * scale, 0, 0);
     for (std::size_t i = 0; i < kEntries * scale; ++i) {
         profile.entries.push_back(MakeEntry(i, i % kEntries));
         // Cycles through every kind of entry: 0, 20, 40, 10, 30 of each fifty.

@@ -1,5 +1,5 @@
-// The benchmark's profiles: Desktop and Quick Launch shortcuts and desktop name space entries
-// in a fixed mix, some of them refusing the user, scaled as a whole.
+// The benchmark's profiles: shortcuts in every place the scan walks and desktop name space
+// entries in a fixed mix, some of them refusing the user, scaled as a whole.
 #pragma once
 
 #include <cstddef>
@@ -13,12 +13,14 @@ namespace brenvik::bench {
 constexpr const char* kBenchClassPrefix = "{B3E7A000-5EED-4B1C-9A7E-";
 
 constexpr const char* kBrowserPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+constexpr const char* kChromePath = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
 
-enum class LinkFolder { Desktop, QuickLaunch };
+enum class LinkFolder { Desktop, QuickLaunch, PublicDesktop, Taskbar, StartMenu, Startup };
 
 struct ProfileLink {
     LinkFolder folder = LinkFolder::Desktop;
-    std::string name;  // file name with ".lnk"
+    std::string subfolder;  // below the place's folder ("Programs\\App 7"), "" for the folder
+    std::string name;       // file name with ".lnk"
     std::string target;
     std::string arguments;
     bool refuses = false;  // its list grants the administrators nothing
@@ -48,10 +50,16 @@ struct Profile {
 
 // Scale 1: 200 Desktop shortcuts (20 suspect), 10 Quick Launch shortcuts (3 suspect) and
 // 50 name space entries (10 whose class runs the browser, 30 legitimate classes with shell
-// verbs, 10 classes without a shell key). Scale n has n times as many of each. One suspect
+// verbs, 10 classes without a shell key); a Start Menu of 300 shortcuts in 40 subfolders (6
+// of them a Chrome shortcut with a start page appended), 10 on the Public Desktop, 5 pinned to
+// the taskbar and 5 in Startup (one hijacked Chrome each but Startup's). Scale n has n times
+// as many of each, the Start Menu subfolders included. One suspect
 // shortcut in twenty in each folder, and one entry in twenty, refuse the user, counted from
 // the first: 5 % from scale 10 on, a little more below (rounded up).
 Profile MakeProfile(std::size_t scale);
+
+// A link's folder: the place's folder, and its subfolder when it has one.
+std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder);
 
 // The class identifier of the benchmark's entry number index.
 std::string BenchClassId(std::size_t index);

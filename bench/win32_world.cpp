@@ -88,10 +88,45 @@ Win32World::Win32World(const Profile& profile) {
     }
     if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile))
         return;
-    m_desktopValue = std::make_unique<test::ScopedShellFolder>("Desktop", m_desktop);
-    m_appDataValue = std::make_unique<test::ScopedShellFolder>("AppData", m_appData);
-    if (!m_desktopValue->ok() || !m_appDataValue->ok())
+    if (!pointShellFolders())
         m_error = "pointing the Shell Folders values at the scratch folders failed";
+}
+
+bool Win32World::pointShellFolders() {
+    const std::pair<const char*, std::string> values[] = {
+        {"Desktop", m_desktop},
+        {"AppData", m_appData},
+        {"Start Menu", m_startMenu},
+        {"Startup", m_startMenu + "\\" + kStartupSubPath},
+    };
+    for (const auto& value : values)
+        m_folderValues.push_back(
+            std::make_unique<test::ScopedShellFolder>(value.first, value.second));
+    m_folderValues.push_back(std::make_unique<test::ScopedShellFolder>(
+        "Common Desktop", m_publicDesktop, REG_SZ, HKEY_LOCAL_MACHINE));
+    for (const auto& value : m_folderValues) {
+        if (!value->ok())
+            return false;
+    }
+    return true;
+}
+
+std::string Win32World::linkFolder(const ProfileLink& link) const {
+    switch (link.folder) {
+        case LinkFolder::Desktop:
+            return m_desktop;
+        case LinkFolder::QuickLaunch:
+            return m_quickLaunch;
+        case LinkFolder::PublicDesktop:
+            return m_publicDesktop;
+        case LinkFolder::Taskbar:
+            return m_quickLaunch + "\\" + kTaskbarSubPath;
+        case LinkFolder::StartMenu:
+            return LinkFolderPath(m_startMenu, link.subfolder);
+        case LinkFolder::Startup:
+            return m_startMenu + "\\" + kStartupSubPath;
+    }
+    return m_desktop;
 }
 
 bool Win32World::makeFolders() {
@@ -102,9 +137,13 @@ bool Win32World::makeFolders() {
     m_desktop = m_scratch.path() + "\\Desktop";
     m_appData = m_scratch.path() + "\\AppData";
     m_quickLaunch = m_appData + "\\" + kQuickLaunchSubPath;
-    if (test::MakeFolders(m_desktop) && test::MakeFolders(m_quickLaunch))
+    m_startMenu = m_appData + "\\Microsoft\\Windows\\Start Menu";
+    m_publicDesktop = m_scratch.path() + "\\Public Desktop";
+    if (test::MakeFolders(m_desktop) && test::MakeFolders(m_quickLaunch + "\\" + kTaskbarSubPath) &&
+        test::MakeFolders(m_startMenu + "\\" + kStartupSubPath) &&
+        test::MakeFolders(m_publicDesktop))
         return true;
-    m_error = "making the Desktop and Quick Launch folders failed";
+    m_error = "making the place folders failed";
     return false;
 }
 
@@ -124,7 +163,11 @@ bool Win32World::makeLinks(const Profile& profile) {
     // a link identical to one already saved is copied instead.
     std::map<std::pair<std::string, std::string>, std::string> saved;
     for (const ProfileLink& item : profile.links) {
-        const std::string folder = item.folder == LinkFolder::Desktop ? m_desktop : m_quickLaunch;
+        const std::string folder = linkFolder(item);
+        if (!item.subfolder.empty() && !test::MakeFolders(folder)) {
+            m_error = "making " + folder + " failed";
+            return false;
+        }
         const std::string path = folder + "\\" + item.name;
         const auto same = saved.find({item.target, item.arguments});
         if (same != saved.end()) {
@@ -156,8 +199,7 @@ bool Win32World::lockLinks(const Profile& profile) {
     for (const ProfileLink& item : profile.links) {
         if (!item.refuses)
             continue;
-        const std::string folder = item.folder == LinkFolder::Desktop ? m_desktop : m_quickLaunch;
-        const std::string path = folder + "\\" + item.name;
+        const std::string path = linkFolder(item) + "\\" + item.name;
         const DWORD status = test::WriteSddl(path, SecurityObjectType::File, kRefusingFileList);
         if (status != ERROR_SUCCESS) {
             m_error = Describe(("locking " + path).c_str(), static_cast<long>(status));

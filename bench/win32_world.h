@@ -1,11 +1,13 @@
 // A profile laid out in the real system for the life of the object: .lnk files in scratch
-// Desktop and Quick Launch folders, the Shell Folders values pointed at them, and name
-// space entries with their classes under HKEY_LOCAL_MACHINE, refusing ones locked for real.
+// Desktop, Quick Launch (with its taskbar pins), Start Menu, Startup and Public Desktop folders,
+// the (User) Shell Folders values pointed at them, and name space entries with their classes
+// under HKEY_LOCAL_MACHINE, refusing ones locked for real.
 // (Wine running as root reads a locked file all the same: there only the keys refuse.)
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/profile.h"
 #include "tests/support/win32_world.h"
@@ -44,6 +46,9 @@ private:
     };
 
     bool makeFolders();
+    // The folder of a profile link.
+    std::string linkFolder(const ProfileLink& link) const;
+    bool pointShellFolders();
     bool makeLinks(const Profile& profile);
     // Gives each refusing shortcut the refusing list, once every copy has been made.
     bool lockLinks(const Profile& profile);
@@ -56,8 +61,9 @@ private:
     std::string m_desktop;
     std::string m_appData;
     std::string m_quickLaunch;
-    std::unique_ptr<test::ScopedShellFolder> m_desktopValue;
-    std::unique_ptr<test::ScopedShellFolder> m_appDataValue;
+    std::string m_startMenu;
+    std::string m_publicDesktop;
+    std::vector<std::unique_ptr<test::ScopedShellFolder>> m_folderValues;
     KeySweep m_keys;
     std::string m_error;
 };

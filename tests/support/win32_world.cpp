@@ -220,27 +220,28 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
 }
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::string& text,
-                                     DWORD type)
-    : ScopedShellFolder(valueName, StoredText(text), type) {
+                                     DWORD type, HKEY root)
+    : m_valueName(valueName) {
+    m_ok = set(root, kShellFoldersKey, StoredText(text), type);
     if (m_ok && type == REG_SZ)
-        m_ok = set(kUserShellFoldersKey, StoredText(text), type);
+        m_ok = set(root, kUserShellFoldersKey, StoredText(text), type);
 }
 
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
                                      const std::vector<std::uint8_t>& data, DWORD type)
     : m_valueName(valueName) {
-    m_ok = set(kShellFoldersKey, data, type);
+    m_ok = set(HKEY_CURRENT_USER, kShellFoldersKey, data, type);
 }
 
-bool ScopedShellFolder::set(const char* keyPath, const std::vector<std::uint8_t>& data,
+bool ScopedShellFolder::set(HKEY root, const char* keyPath, const std::vector<std::uint8_t>& data,
                             DWORD type) {
     UniqueHkey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return false;
     // Read and written as stored (UTF-16 text), so that the old value comes back exactly.
     const std::wstring name = Utf8ToWide(m_valueName);
-    SavedValue saved{keyPath};
+    SavedValue saved{root, keyPath};
     DWORD size = 0;
     if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &saved.oldType, nullptr, &size) ==
         ERROR_SUCCESS) {
@@ -258,8 +259,7 @@ ScopedShellFolder::~ScopedShellFolder() {
     const std::wstring name = Utf8ToWide(m_valueName);
     for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
         UniqueHkey key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, saved->keyPath, 0, KEY_WRITE, key.put()) !=
-            ERROR_SUCCESS)
+        if (RegOpenKeyExA(saved->root, saved->keyPath, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS)
             continue;
         if (saved->hadValue) {
             RegSetValueExW(key.get(), name.c_str(), 0, saved->oldType, saved->oldData.data(),

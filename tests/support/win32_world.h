@@ -87,7 +87,9 @@ public:
     // The text and its NUL, as REG_SZ or REG_EXPAND_SZ. A REG_SZ text is set under User Shell
     // Folders too: asking for a known folder rewrites the Shell Folders value from its User
     // Shell Folders counterpart (Wine does so on every request), which would undo it mid-test.
-    ScopedShellFolder(const std::string& valueName, const std::string& text, DWORD type = REG_SZ);
+    // Under HKEY_LOCAL_MACHINE the values are the common folders ("Common Desktop").
+    ScopedShellFolder(const std::string& valueName, const std::string& text, DWORD type = REG_SZ,
+                      HKEY root = HKEY_CURRENT_USER);
     // Exactly these bytes as stored (text as UTF-16), for values without a terminator or of
     // another type; Shell Folders only.
     ScopedShellFolder(const std::string& valueName, const std::vector<std::uint8_t>& data,
@@ -100,13 +102,14 @@ public:
 
 private:
     struct SavedValue {
+        HKEY root;
         const char* keyPath;
         bool hadValue = false;
         DWORD oldType = REG_NONE;
         std::vector<std::uint8_t> oldData{};
     };
     // Sets the value under keyPath, keeping what it held to put back.
-    bool set(const char* keyPath, const std::vector<std::uint8_t>& data, DWORD type);
+    bool set(HKEY root, const char* keyPath, const std::vector<std::uint8_t>& data, DWORD type);
 
     std::string m_valueName;
     std::vector<SavedValue> m_saved;  // put back last first
