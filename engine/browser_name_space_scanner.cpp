@@ -33,17 +33,19 @@ bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std
     return ReadDefaultText(broker.ports().registry, key.get(), command);
 }
 
-// The class's shell key as the merged class view finds it: the user's registration first.
-bool FindShellKey(AccessBroker& broker, const std::string& classId, RegKey* root,
-                  std::string* path) {
-    for (RegKey store : {kHKeyCurrentUser, kHKeyLocalMachine}) {
-        const std::string shell = kClassesKey + classId + "\\shell";
+// The class's shell key as the merged class view finds it (the user's registration first), and
+// its verbs, read through the one open; false when neither store has it.
+bool FindVerbs(AccessBroker& broker, const std::string& classId, RegKey* store,
+               std::string* shellPath, std::vector<std::string>* verbs) {
+    const std::string shell = kClassesKey + classId + "\\shell";
+    for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
         ScopedKey key(broker.ports().registry);
-        if (broker.openKey(store, shell, kKeyRead, &key) == kErrorSuccess) {
-            *root = store;
-            *path = shell;
-            return true;
-        }
+        if (broker.openKey(root, shell, kKeyRead, &key) != kErrorSuccess)
+            continue;
+        *store = root;
+        *shellPath = shell;
+        *verbs = SubkeyNames(broker.ports().registry, key.get());
+        return true;
     }
     return false;
 }
@@ -63,9 +65,10 @@ void ScanEntry(AccessBroker& broker, RegKey root, const std::string& entryName,
     const std::string classId = ClassIdentifierOf(entryName);
     RegKey store = kNoKey;
     std::string shell;
-    if (classId.empty() || !FindShellKey(broker, classId, &store, &shell))
+    std::vector<std::string> verbs;
+    if (classId.empty() || !FindVerbs(broker, classId, &store, &shell, &verbs))
         return;
-    for (const std::string& verb : SubkeyNames(broker, store, shell)) {
+    for (const std::string& verb : verbs) {
         if (broker.stopRequested())
             return;
         std::string command;
