@@ -19,11 +19,11 @@ enum class LinkFolder { Desktop, QuickLaunch, PublicDesktop, Taskbar, StartMenu,
 
 struct ProfileLink {
     LinkFolder folder = LinkFolder::Desktop;
-    std::string subfolder;  // below the place's folder ("Programs\\App 7"), "" for the folder
-    std::string name;       // file name with ".lnk"
+    std::string name;  // file name with ".lnk"
     std::string target;
     std::string arguments;
-    bool refuses = false;  // its list grants the administrators nothing
+    bool refuses = false;     // its list grants the administrators nothing
+    std::string subfolder{};  // below the place's folder ("Programs\\App 7"), "" for the folder
 };
 
 struct ProfileVerb {

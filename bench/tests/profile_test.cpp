@@ -16,11 +16,38 @@ struct Shape {
     std::size_t entries = 0, browserVerbs = 0, withoutShell = 0;
     std::size_t refusingLinks = 0, refusingEntries = 0, refusingHijacks = 0;
     bool refusingOrdinaryLink = false;
+    std::size_t publicDesktop = 0, taskbar = 0, startMenu = 0, startup = 0;
+    std::set<std::string> startMenuFolders;
+    std::size_t browserHijacks = 0;  // browser shortcuts with a start page appended
 };
+
+void CountPlace(const ProfileLink& link, Shape& shape) {
+    shape.browserHijacks += link.target == kChromePath && !link.arguments.empty();
+    switch (link.folder) {
+        case LinkFolder::PublicDesktop:
+            ++shape.publicDesktop;
+            return;
+        case LinkFolder::Taskbar:
+            ++shape.taskbar;
+            return;
+        case LinkFolder::StartMenu:
+            ++shape.startMenu;
+            shape.startMenuFolders.insert(link.subfolder);
+            return;
+        case LinkFolder::Startup:
+            ++shape.startup;
+            return;
+        default:
+            return;
+    }
+}
 
 Shape ShapeOf(const Profile& profile) {
     Shape shape;
     for (const ProfileLink& link : profile.links) {
+        CountPlace(link, shape);
+        if (link.folder != LinkFolder::Desktop && link.folder != LinkFolder::QuickLaunch)
+            continue;
         std::string name = link.name;
         LowercaseAscii(name);
         const bool suspect = IsSuspectLinkName(name) && !link.arguments.empty();
@@ -63,8 +90,14 @@ TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
         EXPECT_EQ(shape.entries, 50 * scale);
         EXPECT_EQ(shape.browserVerbs, 10 * scale);
         EXPECT_EQ(shape.withoutShell, 10 * scale);
-        EXPECT_EQ(profile.expectedFindings, 33 * scale);
-        EXPECT_EQ(profile.items(), 260 * scale);
+        EXPECT_EQ(shape.publicDesktop, 10 * scale);
+        EXPECT_EQ(shape.taskbar, 5 * scale);
+        EXPECT_EQ(shape.startMenu, 300 * scale);
+        EXPECT_EQ(shape.startMenuFolders.size(), 40 * scale);
+        EXPECT_EQ(shape.startup, 5 * scale);
+        EXPECT_EQ(shape.browserHijacks, 8 * scale);  // 6 in the Start Menu, 1 Public, 1 pinned
+        EXPECT_EQ(profile.expectedFindings, (33 + 8) * scale);
+        EXPECT_EQ(profile.items(), 580 * scale);
         // Only shortcuts the scan reads can refuse it; refusing hijacks must still be found.
         EXPECT_EQ(shape.refusingLinks, c.refusingLinks);
         EXPECT_FALSE(shape.refusingOrdinaryLink);
@@ -103,10 +136,13 @@ TEST(BenchProfile, ClassIdentifiersAreDistinctAndRecognised) {
         EXPECT_TRUE(IsBenchClassId(entry.classId)) << entry.classId;
         EXPECT_TRUE(seen.insert(entry.classId).second) << entry.classId;
     }
-    std::set<std::string> names;
-    for (const ProfileLink& link : profile.links)
-        EXPECT_TRUE(names.insert(link.name).second || link.folder == LinkFolder::QuickLaunch)
+    // Within one folder; the places reuse each other's numbering.
+    std::set<std::string> paths;
+    for (const ProfileLink& link : profile.links) {
+        const std::string folder = std::to_string(static_cast<int>(link.folder));
+        EXPECT_TRUE(paths.insert(LinkFolderPath(folder, link.subfolder) + "\\" + link.name).second)
             << link.name;
+    }
 }
 
 TEST(BenchProfile, ForeignClassIdentifiersAreNotTheBenchmarks) {
