@@ -262,4 +262,12 @@ Status AccessBroker::readFileBytes(ContentPort& content, const std::string& path
     });
 }
 
+Status AccessBroker::writeFileBytes(ContentPort& content, const std::string& path,
+                                    const std::string& bytes, bool replace) {
+    return escalateFile(path, [&](bool backup) {
+        return backup ? content.writeFileBytesForBackup(path, bytes, replace)
+                      : content.writeFileBytes(path, bytes, replace);
+    });
+}
+
 }  // namespace brenvik

@@ -39,6 +39,10 @@ public:
     Status keepKeyTree(RegKey root, const std::string& path);
     // A whole file's bytes, for a backup, reached the way its repair reaches it.
     Status readFileBytes(ContentPort& content, const std::string& path, std::string* bytes);
+    // A whole file written back by a restore, escalated the same way. The caller checks that
+    // the name is no link.
+    Status writeFileBytes(ContentPort& content, const std::string& path,
+                          const std::string& bytes, bool replace);
 
     Status readLinkArguments(const std::string& path, std::string* arguments);
     // Never through a link: rewriting a linked name would change a file elsewhere, which

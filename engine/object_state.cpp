@@ -213,7 +213,7 @@ Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string
         if (Status s = ports.fileSecurity.setFileAttributes(file.get(), kFileAttributeNormal))
             return s;
     }
-    if (Status s = content.writeFileBytes(path, state.bytes, exists))
+    if (Status s = broker.writeFileBytes(content, path, state.bytes, exists))
         return s;
     ScopedFile file(ports.fileSecurity);
     FileIdentity identity;

@@ -38,6 +38,10 @@ public:
     // inherited list; an existing one keeps its own.
     virtual Status writeFileBytes(const std::string& path, const std::string& bytes,
                                   bool replace) = 0;
+    // The same with FILE_FLAG_BACKUP_SEMANTICS, which the restore privilege lets through a
+    // list that refuses writing.
+    virtual Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
+                                           bool replace) = 0;
     // RegEnumValueW(key, index, ...): ERROR_NO_MORE_ITEMS past the end.
     virtual Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) = 0;
     // RegSetValueExW(key, name, 0, type, data, size) with the bytes exactly as given.

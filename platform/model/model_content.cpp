@@ -87,10 +87,20 @@ Status ModelPlatform::readFileBytesForBackup(const std::string& path, std::strin
 
 Status ModelPlatform::writeFileBytes(const std::string& path, const std::string& bytes,
                                      bool replace) {
-    const FileLookup found = m_impl->lookupFile(path);
+    return m_impl->writeBytes(path, bytes, replace, false);
+}
+
+Status ModelPlatform::writeFileBytesForBackup(const std::string& path, const std::string& bytes,
+                                              bool replace) {
+    return m_impl->writeBytes(path, bytes, replace, m_impl->backupPrivilegesEnabled);
+}
+
+Status ModelPlatform::Impl::writeBytes(const std::string& path, const std::string& bytes,
+                                       bool replace, bool backup) {
+    const FileLookup found = lookupFile(path);
     if (!found.node && found.status != kErrorFileNotFound)
         return found.status;
-    if (Status s = m_impl->injected("writeFileBytes", found.canonical))
+    if (Status s = injected(backup ? "writeFileBytesForBackup" : "writeFileBytes", found.canonical))
         return s;
     if (found.node) {
         if (!replace)
@@ -98,14 +108,18 @@ Status ModelPlatform::writeFileBytes(const std::string& path, const std::string&
         // CREATE_ALWAYS refuses a read-only file, and a folder.
         if (found.node->folder || (found.node->attributes & kFileAttributeReadOnly))
             return kErrorAccessDenied;
-        if (Status s = CheckAccess(found.node->access, kFileWriteData, ObjectKind::File))
-            return s;
+        if (!backup) {
+            if (Status s = CheckAccess(found.node->access, kFileWriteData, ObjectKind::File))
+                return s;
+        }
         SetNodeBytes(*found.node, bytes);
         return kErrorSuccess;
     }
     // FILE_ADD_FILE on the folder.
-    if (Status s = CheckAccess(found.parent->access, kFileWriteData, ObjectKind::File))
-        return s;
+    if (!backup) {
+        if (Status s = CheckAccess(found.parent->access, kFileWriteData, ObjectKind::File))
+            return s;
+    }
     auto node = std::make_shared<FileNode>();
     node->name = found.canonical.substr(found.canonical.find_last_of('\\') + 1);
     node->attributes = kFileAttributeArchive;

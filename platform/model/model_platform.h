@@ -123,6 +123,8 @@ public:
     Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
     Status writeFileBytes(const std::string& path, const std::string& bytes,
                           bool replace) override;
+    Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
+                                   bool replace) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;

@@ -147,6 +147,8 @@ struct ModelPlatform::Impl {
     Status writeShortcut(FileNode& node, const std::string& arguments);
     Status readDetails(const FileNode& node, LinkDetails* details) const;
     Status writeTarget(FileNode& node, const std::string& target, const std::string& arguments);
+    // Writes a whole file (ContentPort); backup skips the list's checks.
+    Status writeBytes(const std::string& path, const std::string& bytes, bool replace, bool backup);
     // A file's bytes to read: kFileReadData through the list unless backup is set.
     Status readText(const std::string& path, bool backup, std::string* text) const;
 

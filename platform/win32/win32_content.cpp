@@ -36,6 +36,23 @@ Status ReadAll(const std::string& path, DWORD flags, std::string* bytes) {
     return ERROR_SUCCESS;
 }
 
+Status WriteAll(const std::string& path, const std::string& bytes, bool replace, DWORD flags) {
+    UniqueHfile file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 replace ? CREATE_ALWAYS : CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH | flags, nullptr));
+    if (!file)
+        return LastError();
+    if (!bytes.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr))
+            return LastError();
+        if (written != bytes.size())
+            return ERROR_WRITE_FAULT;
+    }
+    return FlushFileBuffers(file.get()) ? ERROR_SUCCESS : LastError();
+}
+
 }  // namespace
 
 Status Win32Platform::readFileBytes(const std::string& path, std::string* bytes) {
@@ -48,20 +65,12 @@ Status Win32Platform::readFileBytesForBackup(const std::string& path, std::strin
 
 Status Win32Platform::writeFileBytes(const std::string& path, const std::string& bytes,
                                      bool replace) {
-    UniqueHfile file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                 replace ? CREATE_ALWAYS : CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
-    if (!file)
-        return LastError();
-    if (!bytes.empty()) {
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr))
-            return LastError();
-        if (written != bytes.size())
-            return ERROR_WRITE_FAULT;
-    }
-    return FlushFileBuffers(file.get()) ? ERROR_SUCCESS : LastError();
+    return WriteAll(path, bytes, replace, 0);
+}
+
+Status Win32Platform::writeFileBytesForBackup(const std::string& path, const std::string& bytes,
+                                              bool replace) {
+    return WriteAll(path, bytes, replace, FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 Status Win32Platform::enumValue(RegKey key, std::uint32_t index, ValueEntry* value) {

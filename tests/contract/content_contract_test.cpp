@@ -30,6 +30,9 @@ TEST_F(ContentContract, FileBytesReadBackExactly) {
     EXPECT_EQ(kErrorSuccess, content().writeFileBytes(path, "", true));
     EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes));
     EXPECT_EQ("", bytes);
+    EXPECT_EQ(kErrorSuccess, content().writeFileBytesForBackup(path, kBinary, true));
+    EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes));
+    EXPECT_EQ(kBinary, bytes);
     EXPECT_EQ(kErrorPathNotFound,
               content().writeFileBytes(folder + "\\missing\\a.bin", kBinary, false));
 }

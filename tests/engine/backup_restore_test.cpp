@@ -72,6 +72,9 @@ struct BackupWorld : ModelWorld {
         platform.addShortcut(desktop("Internet Explorer.lnk"), "C:\\ie.exe", "http://d/",
                              kFileAttributeHidden | kFileAttributeReadOnly);
         platform.addShortcut(quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe", "http://q/");
+        // Refuses the administrators everything: kept, rewritten and put back all the same.
+        platform.setFileAccessList(quickLaunch("Internet Explorer.lnk"),
+                                   testing::DenyingAdministrators());
         platform.putString(kHKeyLocalMachine, Entry(), "", "Fake icon");
         platform.putDword(kHKeyLocalMachine, Entry(), "Flags", 7);
         platform.putValue(kHKeyLocalMachine, Entry() + "\\Sub", "Bin", kRegBinary, {0, 1, 0xFF});
