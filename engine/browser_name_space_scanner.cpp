@@ -94,16 +94,18 @@ bool OpensAddressInOtherBrowser(const std::string& command, std::string* site) {
     return true;
 }
 
-bool BrowserNameSpaceScanner::scan(AccessBroker& broker, const std::set<std::string>& reported) {
-    for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
-        for (const std::string& name : SubkeyNames(broker, root, kNameSpaceKey)) {
-            if (broker.stopRequested())
-                return true;
-            const std::string path = std::string(kNameSpaceKey) + "\\" + name;
-            if (root == kHKeyLocalMachine && reported.count(path) != 0)
-                continue;
-            ScanEntry(broker, root, name, m_findings);
-        }
+bool BrowserNameSpaceScanner::scan(AccessBroker& broker, const std::set<std::string>& reported,
+                                   const NameSpaceCommands& machineCommands) {
+    for (const NameSpaceCommand& read : machineCommands) {
+        const std::string path = std::string(kNameSpaceKey) + "\\" + read.entryName;
+        std::string site;
+        if (reported.count(path) == 0 && OpensAddressInOtherBrowser(read.command, &site))
+            m_findings.push_back(Finding{path, site, BrowserRule::NameSpace});
+    }
+    for (const std::string& name : SubkeyNames(broker, kHKeyCurrentUser, kNameSpaceKey)) {
+        if (broker.stopRequested())
+            break;
+        ScanEntry(broker, kHKeyCurrentUser, name, m_findings);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "engine/access_broker.h"
 #include "engine/finding.h"
+#include "engine/name_space_scanner.h"
 
 namespace brenvik {
 
@@ -16,9 +17,13 @@ bool OpensAddressInOtherBrowser(const std::string& command, std::string* site);
 
 class BrowserNameSpaceScanner {
 public:
-    // Entries under HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER; one finding per such verb.
-    // Entries whose key path (under HKEY_LOCAL_MACHINE) is in reported are left out. Always true.
-    bool scan(AccessBroker& broker, const std::set<std::string>& reported);
+    // Entries under HKEY_LOCAL_MACHINE, judged on the command texts the Internet Explorer
+    // scanner read of their per-machine classes (machineCommands), then those under
+    // HKEY_CURRENT_USER, whose class is read here (the user's registration first, as the shell
+    // merges them); one finding per such verb. Entries whose key path (under
+    // HKEY_LOCAL_MACHINE) is in reported are left out. Always true.
+    bool scan(AccessBroker& broker, const std::set<std::string>& reported,
+              const NameSpaceCommands& machineCommands);
     // Deletes each finding's entry with its subkeys. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }

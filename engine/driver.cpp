@@ -70,7 +70,8 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found) {
 
     quickLaunch.scan(broker);
     Append(&all, quickLaunch.findings(), kQuickLaunchLabel, found);
-    nameSpace.scan(broker);
+    NameSpaceCommands machineCommands;
+    nameSpace.scan(broker, &machineCommands);
     Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
     desktop.scan(broker);
     Append(&all, desktop.findings(), kDesktopLabel, found);
@@ -79,7 +80,7 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found) {
     links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
     AppendPlaces(&all, links.findings(), found);
     BrowserNameSpaceScanner browserNameSpace;
-    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
+    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
     Append(&all, browserNameSpace.findings(), kNameSpaceLabel, found);
     return all;
 }
@@ -101,7 +102,8 @@ LocatedFindings FixPlaces(AccessBroker& broker) {
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
 
-    nameSpace.scan(broker);
+    NameSpaceCommands machineCommands;
+    nameSpace.scan(broker, &machineCommands);
     nameSpace.repair(broker);
     quickLaunch.scan(broker);
     quickLaunch.repair(broker);
@@ -112,7 +114,7 @@ LocatedFindings FixPlaces(AccessBroker& broker) {
     links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
     links.repair(broker);
     BrowserNameSpaceScanner browserNameSpace;
-    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()));
+    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
     browserNameSpace.repair(broker);
 
     LocatedFindings all;

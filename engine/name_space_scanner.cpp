@@ -19,7 +19,7 @@ constexpr std::size_t kClassIdLength = 38;
 // Reading needs no more than KEY_READ: asking for write access too would make every key
 // that grants only reading an escalation.
 void ScanClass(AccessBroker& broker, const std::string& entryName, const std::string& classId,
-               FindingList& findings) {
+               FindingList& findings, NameSpaceCommands* commands) {
     RegistryPort& registry = broker.ports().registry;
     const std::string shellPath = kClassesPrefix + classId + "\\shell";
     std::vector<std::string> verbs;
@@ -40,6 +40,8 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
         std::string site;
         if (!ReadDefaultText(registry, commandKey.get(), &command))
             continue;
+        if (commands != nullptr)
+            commands->push_back(NameSpaceCommand{entryName, command});
         if (!SiteFromCommand(command, site))
             continue;
         findings.push_back(Finding{std::string(kNameSpaceKey) + "\\" + entryName, site});
@@ -79,14 +81,14 @@ bool SiteFromCommand(std::string command, std::string& site) {
     return true;
 }
 
-bool NameSpaceScanner::scan(AccessBroker& broker) {
+bool NameSpaceScanner::scan(AccessBroker& broker, NameSpaceCommands* commands) {
     for (const std::string& name : NameSpaceEntries(broker)) {
         if (broker.stopRequested())
             break;
         const std::string classId = ClassIdentifierOf(name);
         if (classId.empty())
             continue;
-        ScanClass(broker, name, classId, m_findings);
+        ScanClass(broker, name, classId, m_findings, commands);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/finding.h"
 #include "engine/access_broker.h"
@@ -17,10 +18,19 @@ std::string ClassIdentifierOf(const std::string& entryName);
 // blanks and tabs after the program name skipped. False when the command does not run it.
 bool SiteFromCommand(std::string command, std::string& site);
 
+// A verb's command text as the scan read it, with the name space entry it belongs to.
+struct NameSpaceCommand {
+    std::string entryName;
+    std::string command;
+};
+using NameSpaceCommands = std::vector<NameSpaceCommand>;
+
 class NameSpaceScanner {
 public:
-    // Records one finding per verb that runs Internet Explorer. Always true.
-    bool scan(AccessBroker& broker);
+    // Records one finding per verb that runs Internet Explorer. Always true. Every command
+    // text it reads is also added to commands, when given, so that the browser rules judge
+    // the same texts without reading the keys again.
+    bool scan(AccessBroker& broker, NameSpaceCommands* commands = nullptr);
     // Deletes the name space entry of every finding. Always true.
     bool repair(AccessBroker& broker);
     // Writes the per-user desktop icon visibility values into the keys that exist.
