@@ -15,13 +15,46 @@ constexpr const char* kMachinePrefix = "MACHINE\\";
 constexpr std::uint32_t kBufferSize = 4096;
 constexpr std::uint32_t kNameSize = 256;
 
+// Before it changes a list, any program that must never leave one weakened, even when it
+// dies, has to put the previous list on the disk: one flushed write per change, into one
+// file per run, removed at the end.
+class DurableRecord {
+public:
+    explicit DurableRecord(StorePort& store) : m_store(store) {}
+    ~DurableRecord() {
+        if (!m_path.empty())
+            m_store.removeFile(m_path);
+    }
+    DurableRecord(const DurableRecord&) = delete;
+    DurableRecord& operator=(const DurableRecord&) = delete;
+
+    bool write(const std::string& text) {
+        if (!m_path.empty())
+            return m_store.appendDurably(m_path, text) == kErrorSuccess;
+        bool trusted = false;
+        if (m_store.secureFolder(kFolder, &trusted) != kErrorSuccess)
+            return false;
+        static int run = 0;
+        m_path = std::string(kFolder) + "\\floor-" + std::to_string(++run);
+        m_store.removeFile(m_path);  // a leftover of an interrupted run
+        return m_store.writeDurably(m_path, text) == kErrorSuccess;
+    }
+
+private:
+    static constexpr const char* kFolder = "BenchFloor";
+    StorePort& m_store;
+    std::string m_path;
+};
+
 // "Everyone" may read one key while this lives; its previous list is back afterwards.
 class ReadGrant {
 public:
-    ReadGrant(AccessPort& access, std::string objectName)
+    ReadGrant(AccessPort& access, DurableRecord& record, std::string objectName)
         : m_access(access), m_objectName(std::move(objectName)) {
         if (m_access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
             kErrorSuccess)
+            return;
+        if (!record.write(m_objectName + " " + std::to_string(m_previous.entries.size()) + "\n"))
             return;
         AccessList granted = m_previous;
         AccessEntry everyone;
@@ -50,7 +83,7 @@ private:
 
 class Floor {
 public:
-    explicit Floor(Ports& ports) : m_ports(ports) {}
+    explicit Floor(Ports& ports) : m_ports(ports), m_record(ports.store) {}
 
     BareScanCounts run() {
         std::string desktop;
@@ -82,7 +115,7 @@ private:
             if (s != kErrorAccessDenied)
                 return s;
         }
-        ReadGrant grant(m_ports.access, kMachinePrefix + fullPath);
+        ReadGrant grant(m_ports.access, m_record, kMachinePrefix + fullPath);
         if (!grant.granted())
             return s;
         ++m_counts.grants;
@@ -238,6 +271,7 @@ private:
     }
 
     Ports& m_ports;
+    DurableRecord m_record;
     BareScanCounts m_counts;
     std::vector<std::string> m_places;  // the folders that are places of their own
     int m_privileges = -1;              // not yet asked, 0 not held, 1 enabled

@@ -36,6 +36,7 @@ const char* PortOpName(PortOp op) {
                                          "closeFile",
                                          "secureFolder",
                                          "writeDurably",
+                                         "appendDurably",
                                          "readFile (store)",
                                          "listFiles (store)",
                                          "removeFile (store)",
@@ -224,6 +225,10 @@ Status TallyingPorts::secureFolder(const std::string& folder, bool* trusted) {
 
 Status TallyingPorts::writeDurably(const std::string& path, const std::string& bytes) {
     return timed(PortOp::WriteDurably, [&] { return m_inner.store.writeDurably(path, bytes); });
+}
+
+Status TallyingPorts::appendDurably(const std::string& path, const std::string& bytes) {
+    return timed(PortOp::AppendDurably, [&] { return m_inner.store.appendDurably(path, bytes); });
 }
 
 Status TallyingPorts::readFile(const std::string& path, std::string* bytes) {

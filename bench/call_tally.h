@@ -47,6 +47,7 @@ enum class PortOp : std::size_t {
     CloseFile,
     SecureFolder,
     WriteDurably,
+    AppendDurably,
     ReadStoreFile,
     ListStoreFiles,
     RemoveStoreFile,
@@ -135,6 +136,7 @@ public:
 
     Status secureFolder(const std::string& folder, bool* trusted) override;
     Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status appendDurably(const std::string& path, const std::string& bytes) override;
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;

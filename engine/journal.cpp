@@ -11,7 +11,7 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kFolder = "Journal";
-constexpr const char* kSuffix = ".entry";
+constexpr const char* kSuffix = ".journal";
 constexpr const char* kHeader = "brenvik journal 1";
 constexpr const char* kEnd = "end";
 constexpr std::uint64_t kMaxTries = 1000;
@@ -64,21 +64,8 @@ bool ParseAttributes(const std::string& text, std::uint32_t* attributes) {
     return true;
 }
 
-}  // namespace
-
-std::string FormatJournalEntry(const JournalEntry& entry) {
-    const std::string list = AccessListToSddl(entry.list);
-    if (list.empty() || entry.object.find('\n') != std::string::npos)
-        return std::string();
-    char attributes[16];
-    std::snprintf(attributes, sizeof attributes, "%08x", static_cast<unsigned>(entry.attributes));
-    const bool key = entry.type == SecurityObjectType::RegistryKey;
-    return std::string(kHeader) + "\ntype " + (key ? "key" : "file") + "\nobject " + entry.object +
-           "\nattributes " + attributes + "\nlist " + list + "\n" + kEnd + "\n";
-}
-
-bool ParseJournalEntry(const std::string& text, JournalEntry* entry) {
-    std::istringstream in(text);
+// One entry from the stream; false when it is not whole.
+bool ParseEntry(std::istringstream& in, JournalEntry* entry) {
     std::string line;
     if (!std::getline(in, line) || line != kHeader)
         return false;
@@ -95,10 +82,37 @@ bool ParseJournalEntry(const std::string& text, JournalEntry* entry) {
     if (!Field(in, "list", &list) || !AccessListFromSddl(list, &read.list))
         return false;
     // The closing line proves that the write was not torn.
-    if (!std::getline(in, line) || line != kEnd || std::getline(in, line))
+    if (!std::getline(in, line) || line != kEnd)
         return false;
     *entry = read;
     return true;
+}
+
+}  // namespace
+
+std::string FormatJournalEntry(const JournalEntry& entry) {
+    const std::string list = AccessListToSddl(entry.list);
+    if (list.empty() || entry.object.find('\n') != std::string::npos)
+        return std::string();
+    char attributes[16];
+    std::snprintf(attributes, sizeof attributes, "%08x", static_cast<unsigned>(entry.attributes));
+    const bool key = entry.type == SecurityObjectType::RegistryKey;
+    return std::string(kHeader) + "\ntype " + (key ? "key" : "file") + "\nobject " + entry.object +
+           "\nattributes " + attributes + "\nlist " + list + "\n" + kEnd + "\n";
+}
+
+bool ParseJournalEntry(const std::string& text, JournalEntry* entry) {
+    std::istringstream in(text);
+    return ParseEntry(in, entry) && in.peek() == std::char_traits<char>::eof();
+}
+
+std::vector<JournalEntry> ParseJournal(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<JournalEntry> entries;
+    JournalEntry entry;
+    while (in.peek() != std::char_traits<char>::eof() && ParseEntry(in, &entry))
+        entries.push_back(entry);
+    return entries;
 }
 
 Status Journal::prepare() {
@@ -122,12 +136,12 @@ Status Journal::prepare() {
     return kErrorSuccess;
 }
 
-Status Journal::record(const JournalEntry& entry, std::string* id) {
-    const std::string text = FormatJournalEntry(entry);
-    if (text.empty())
-        return kErrorInvalidData;
-    if (Status s = prepare())
-        return s;
+Journal::~Journal() {
+    if (!m_path.empty() && m_outstanding == 0)
+        m_store.removeFile(m_path);
+}
+
+Status Journal::startFile(const std::string& text) {
     // Another run may take a number at the same time: the store refuses to overwrite.
     for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
         const std::string path = EntryPath(EntryName(m_next++));
@@ -135,14 +149,29 @@ Status Journal::record(const JournalEntry& entry, std::string* id) {
         if (s == kErrorFileExists)
             continue;
         if (s == kErrorSuccess)
-            *id = path;
+            m_path = path;
         return s;
     }
     return kErrorFileExists;
 }
 
+Status Journal::record(const JournalEntry& entry, std::string* id) {
+    const std::string text = FormatJournalEntry(entry);
+    if (text.empty())
+        return kErrorInvalidData;
+    if (Status s = prepare())
+        return s;
+    const Status s = m_path.empty() ? startFile(text) : m_store.appendDurably(m_path, text);
+    if (s != kErrorSuccess)
+        return s;
+    ++m_outstanding;
+    *id = m_path;
+    return kErrorSuccess;
+}
+
 void Journal::clear(const std::string& id) {
-    m_store.removeFile(id);
+    if (id == m_path && m_outstanding > 0)
+        --m_outstanding;
 }
 
 }  // namespace brenvik

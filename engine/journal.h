@@ -1,6 +1,8 @@
 // The journal of changed access lists and attributes: each previous state is written to the
-// program's store before the object is changed and removed once it is back, so that a run
-// that dies in between is mended at the next start.
+// program's store before the object is changed, so that a run that dies before it is back is
+// mended at the next start. A command keeps one file, appended to and flushed once per
+// entry, and removed when the command ends with every entry put back: putting back a list
+// that is already back changes nothing, so an entry need not be crossed out one by one.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +26,17 @@ struct JournalEntry {
 std::string FormatJournalEntry(const JournalEntry& entry);
 // False for anything FormatJournalEntry would not have written, a torn write included.
 bool ParseJournalEntry(const std::string& text, JournalEntry* entry);
+// The entries of a journal file in order, up to the first one that does not parse: a write
+// torn by the process's end can only be the last, and no change followed it.
+std::vector<JournalEntry> ParseJournal(const std::string& text);
 
 class Journal {
 public:
     explicit Journal(StorePort& store) : m_store(store) {}
+    // Removes the command's file when every entry in it was put back.
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
 
     // Writes the entry durably; its id (to clear it with) in id. Nothing may be changed
     // when this fails.
@@ -37,21 +46,24 @@ public:
 
 private:
     Status prepare();
+    Status startFile(const std::string& text);
 
     StorePort& m_store;
     bool m_prepared = false;
     std::uint64_t m_next = 1;
+    std::string m_path;  // this command's file, once it has an entry
+    int m_outstanding = 0;  // entries recorded and not yet put back
 };
 
 // What the start-up recovery did with the entries it found.
 struct RecoveryResult {
     int restored = 0;
-    int refused = 0;  // outside the work places, from a folder others could write, or torn
-    int failed = 0;   // kept for the next start
+    int refused = 0;  // entries outside the work places, files from a folder others could write
+    int failed = 0;   // their files are kept for the next start
 };
 
-// Puts back every entry a run that died left behind, then removes it. Entries that name an
-// object outside the places the program works on are refused: only their removal is done.
+// Puts back every entry a run that died left behind, then removes its file. Entries that
+// name an object outside the places the program works on are refused: never applied.
 RecoveryResult RecoverJournal(Ports& ports);
 
 }  // namespace brenvik

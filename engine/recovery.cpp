@@ -23,6 +23,29 @@ Status RestoreEntry(Ports& ports, const JournalEntry& entry) {
     return RestoreFile(ports.fileSecurity, file.get(), entry.list, entry.attributes);
 }
 
+// Puts back a file's entries, the latest first; true when none is left to try again.
+bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries,
+                 const std::vector<std::string>& folders, RecoveryResult* result) {
+    bool done = true;
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        // An object elsewhere is never written; nor is a name that has become a link since.
+        if (!IsWorkPlace(*entry, folders)) {
+            ++result->refused;
+            continue;
+        }
+        const Status s = RestoreEntry(ports, *entry);
+        if (s == kErrorCantAccessFile) {
+            ++result->refused;
+        } else if (s == kErrorSuccess || IsGone(s)) {
+            ++result->restored;
+        } else {
+            ++result->failed;
+            done = false;
+        }
+    }
+    return done;
+}
+
 }  // namespace
 
 RecoveryResult RecoverJournal(Ports& ports) {
@@ -36,32 +59,17 @@ RecoveryResult RecoverJournal(Ports& ports) {
     if (!names.empty())
         ports.access.enableBackupPrivileges();
     const std::vector<std::string> folders = ShortcutFolders(ports);
-    const std::vector<std::string> walkedFolders = WalkedShortcutFolders(ports);
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;
-        JournalEntry entry;
-        // What others could have written, what is torn (no change followed it) and what
-        // names an object elsewhere is removed unread or unapplied.
-        if (!trusted || ports.store.readFile(path, &text) != kErrorSuccess ||
-            !ParseJournalEntry(text, &entry) || !IsWorkPlace(entry, folders, walkedFolders)) {
+        // What others could have written is removed unread.
+        if (!trusted || ports.store.readFile(path, &text) != kErrorSuccess) {
             ++result.refused;
             ports.store.removeFile(path);
             continue;
         }
-        const Status s = RestoreEntry(ports, entry);
-        // A name that became a link since is not written through: the entry goes.
-        if (s == kErrorCantAccessFile) {
-            ++result.refused;
+        if (RecoverFile(ports, ParseJournal(text), folders, &result))
             ports.store.removeFile(path);
-            continue;
-        }
-        if (s != kErrorSuccess && !IsGone(s)) {
-            ++result.failed;
-            continue;
-        }
-        ++result.restored;
-        ports.store.removeFile(path);
     }
     return result;
 }

@@ -22,6 +22,9 @@ public:
     // Writes a new file and flushes it to the disk before returning; an existing file is
     // refused (ERROR_FILE_EXISTS).
     virtual Status writeDurably(const std::string& path, const std::string& bytes) = 0;
+    // Adds the bytes at the end of an existing file and flushes it to the disk before
+    // returning; a missing file is refused.
+    virtual Status appendDurably(const std::string& path, const std::string& bytes) = 0;
     virtual Status readFile(const std::string& path, std::string* bytes) = 0;
     // The names of the files directly in the folder, sorted.
     virtual Status listFiles(const std::string& folder, std::vector<std::string>* names) = 0;

@@ -101,6 +101,7 @@ public:
     // ---- StorePort ----
     Status secureFolder(const std::string& folder, bool* trusted) override;
     Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status appendDurably(const std::string& path, const std::string& bytes) override;
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;

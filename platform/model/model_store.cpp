@@ -29,6 +29,16 @@ Status ModelPlatform::writeDurably(const std::string& path, const std::string& b
     return kErrorSuccess;
 }
 
+Status ModelPlatform::appendDurably(const std::string& path, const std::string& bytes) {
+    if (Status s = m_impl->injected("appendDurably", path))
+        return s;
+    const auto it = m_impl->store.find(path);
+    if (it == m_impl->store.end())
+        return kErrorFileNotFound;
+    it->second += bytes;
+    return kErrorSuccess;
+}
+
 Status ModelPlatform::readFile(const std::string& path, std::string* bytes) {
     const auto it = m_impl->store.find(path);
     if (it == m_impl->store.end())

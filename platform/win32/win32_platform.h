@@ -77,6 +77,7 @@ public:
     // Under %ProgramData%\Brenvik (SHGetKnownFolderPath(FOLDERID_ProgramData)).
     Status secureFolder(const std::string& folder, bool* trusted) override;
     Status writeDurably(const std::string& path, const std::string& bytes) override;
+    Status appendDurably(const std::string& path, const std::string& bytes) override;
     Status readFile(const std::string& path, std::string* bytes) override;
     Status listFiles(const std::string& folder, std::vector<std::string>* names) override;
     Status removeFile(const std::string& path) override;

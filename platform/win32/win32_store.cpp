@@ -26,13 +26,20 @@ Status LastError() {
     return static_cast<Status>(GetLastError());
 }
 
-std::wstring DataFolder() {
+std::wstring FindDataFolder() {
     PWSTR known = nullptr;
     std::wstring folder;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
         folder = known;
     CoTaskMemFree(known);
     return folder.empty() ? folder : folder + kProgramFolder;
+}
+
+// Looked up once: the folder does not move while the program runs, and every journal entry
+// would otherwise pay for the shell's answer twice.
+const std::wstring& DataFolder() {
+    static const std::wstring folder = FindDataFolder();
+    return folder;
 }
 
 std::wstring FullPath(const std::string& path) {
@@ -167,7 +174,20 @@ Status Win32Platform::secureFolder(const std::string& folder, bool* trusted) {
 
 Status Win32Platform::writeDurably(const std::string& path, const std::string& bytes) {
     UniqueHfile file(CreateFileW(FullPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return LastError();
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return LastError();
+    if (written != bytes.size())
+        return kErrorInvalidData;
+    return FlushFileBuffers(file.get()) ? kErrorSuccess : LastError();
+}
+
+Status Win32Platform::appendDurably(const std::string& path, const std::string& bytes) {
+    UniqueHfile file(CreateFileW(FullPath(path).c_str(), FILE_APPEND_DATA, 0, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return LastError();
     DWORD written = 0;

@@ -84,7 +84,10 @@ TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
             const AccessList fileBefore = world.platform.fileAccessList(link);
 
             const std::string what = std::string(op.name) + " lock " + std::to_string(lock);
-            EXPECT_EQ(op.call(world.broker), kErrorSuccess) << what;
+            {
+                testing::Command command(world);
+                EXPECT_EQ(op.call(command.broker), kErrorSuccess) << what;
+            }
             EXPECT_TRUE(op.done(world.platform)) << what;
             const bool grant = lock == Everything && (op.onKey || what.rfind("read", 0) != 0);
             EXPECT_EQ(world.platform.accessWrites().empty(), !grant) << what;

@@ -122,7 +122,10 @@ TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
     world.platform.setHoldsBackupPrivileges(false);
 
     NameSpaceScanner scanner;
-    scanner.reregisterNetworkPlaces(world.broker);
+    {
+        testing::Command command(world);
+        scanner.reregisterNetworkPlaces(command.broker);
+    }
     for (const ExpectedValue& row : Registration())
         EXPECT_TRUE(world.platform.value(kHKeyClassesRoot, row.key, row.name)) << row.key;
     EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, kPlacesKey), refusing);

@@ -99,11 +99,41 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
         EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders), c.accepted) << c.object;
 }
 
+// A command that unlocked two objects and put both back leaves nothing; one whose list could
+// not be put back keeps the file for the next start, entries in order.
+TEST(Journal, OneFileACommandRemovedWhenEverythingIsBack) {
+    ModelWorld world;
+    const JournalEntry first{SecurityObjectType::File, ModelWorld::desktop("a.lnk"),
+                             DenyingAdministrators(), 0x21};
+    const JournalEntry second{SecurityObjectType::RegistryKey, "MACHINE\\Software\\x", {}, 0};
+    {
+        Journal journal(world.platform);
+        std::string a;
+        std::string b;
+        ASSERT_EQ(journal.record(first, &a), kErrorSuccess);
+        ASSERT_EQ(journal.record(second, &b), kErrorSuccess);
+        ASSERT_EQ(world.platform.storeFiles().size(), 1u);
+        const std::vector<JournalEntry> kept = ParseJournal(world.platform.storeFiles().begin()->second);
+        ASSERT_EQ(kept.size(), 2u);
+        EXPECT_EQ(kept[0].object, first.object);
+        EXPECT_EQ(kept[1].list, second.list);
+        journal.clear(a);
+        journal.clear(b);
+    }
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+    {
+        Journal journal(world.platform);
+        std::string a;
+        ASSERT_EQ(journal.record(first, &a), kErrorSuccess);
+    }
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
+}
+
 // What a run leaves when it dies between granting and putting back.
-void LeaveGranted(ModelWorld& world, const std::string& path, const AccessList& before) {
+void LeaveGranted(ModelWorld& world, Journal& journal, const std::string& path,
+                  const AccessList& before) {
     std::string id;
-    ASSERT_EQ(world.journal.record({SecurityObjectType::File, path, before, kFileAttributeReadOnly},
-                                   &id),
+    ASSERT_EQ(journal.record({SecurityObjectType::File, path, before, kFileAttributeReadOnly}, &id),
               kErrorSuccess);
     AccessList open = before;
     open.entries.push_back(Entry(kAccessAllowedAceType, 1, kGenericAll, kEveryoneSid));
@@ -118,15 +148,21 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
     world.platform.addShortcut(elsewhere, "C:\\ie.exe", "");
     const AccessList before = DenyingAdministrators();
-    LeaveGranted(world, link, before);
-    LeaveGranted(world, elsewhere, before);
-    std::string id;
-    world.journal.record({SecurityObjectType::File, gone, before, 0}, &id);
-    world.platform.putStoreFile("Journal\\ffff.entry", "brenvik journal 1\ntype file\n");
+    {
+        Journal dead(world.platform);  // never cleared: the run died
+        LeaveGranted(world, dead, link, before);
+        LeaveGranted(world, dead, elsewhere, before);
+        std::string id;
+        dead.record({SecurityObjectType::File, gone, before, 0}, &id);
+    }
+    // A write torn by the end of the process follows the last whole entry.
+    const std::string path = world.platform.storeFiles().begin()->first;
+    world.platform.putStoreFile(path, world.platform.storeFiles().begin()->second +
+                                          "brenvik journal 1\ntype file\n");
 
     const RecoveryResult result = RecoverJournal(world.ports);
     EXPECT_EQ(result.restored, 2);  // the link, and the one that is gone
-    EXPECT_EQ(result.refused, 2);   // the one elsewhere, and the torn one
+    EXPECT_EQ(result.refused, 1);   // the one elsewhere
     EXPECT_EQ(world.platform.fileAccessList(link), before);
     EXPECT_EQ(world.platform.fileAttributes(link), kFileAttributeReadOnly);
     EXPECT_NE(world.platform.fileAccessList(elsewhere), before);
@@ -140,7 +176,7 @@ TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
     world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
     world.platform.putForeignStoreFolder("Journal");
     world.platform.putStoreFile(
-        "Journal\\0000000000000001.entry",
+        "Journal\\0000000000000001.journal",
         FormatJournalEntry({SecurityObjectType::File, link, AccessList{}, 0}));
     const RecoveryResult result = RecoverJournal(world.ports);
     EXPECT_EQ(result.refused, 1);

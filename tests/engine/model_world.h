@@ -38,6 +38,14 @@ struct ModelWorld {
     }
 };
 
+// One command's own door over a world: its journal file is removed when the command ends
+// with everything put back, as the driver's commands do.
+struct Command {
+    explicit Command(ModelWorld& world) : journal(world.platform), broker(world.ports, journal) {}
+    Journal journal;
+    AccessBroker broker;
+};
+
 // An explicit deny of everything for the administrators, ahead of the default entries.
 inline AccessList DenyingAdministrators() {
     AccessList list = model::DefaultAccessList();

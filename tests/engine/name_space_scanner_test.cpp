@@ -202,7 +202,10 @@ TEST(NameSpaceScanner, PartlyDeletedEntryGetsItsAccessListBack) {
 
     NameSpaceScanner scanner;
     scanner.scan(world.broker);
-    scanner.repair(world.broker);
+    {
+        testing::Command command(world);
+        scanner.repair(command.broker);
+    }
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck"));
     EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA)), before);
     EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck"), before);
