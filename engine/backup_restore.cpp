@@ -1,5 +1,6 @@
 #include "engine/backup_restore.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/work_places.h"
@@ -16,18 +17,22 @@ bool EndsWith(const std::string& text, const std::string& end) {
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// "0003.result.12" -> object 3, sequence 12; false for any other name.
-bool ParseResultName(const std::string& name, std::size_t* object, long* sequence) {
-    const std::size_t dot = name.find(kResultSuffix);
-    if (dot == std::string::npos || dot == 0)
+// "object 3 {...}" -> kind "object", number 3, the JSON; false for anything else.
+bool SplitLine(const std::string& line, std::string* kind, std::size_t* number, std::string* rest) {
+    const std::size_t first = line.find(' ');
+    if (first == std::string::npos)
         return false;
+    *kind = line.substr(0, first);
+    if (*kind == kFinishedLine) {
+        *rest = line.substr(first + 1);
+        return true;
+    }
     char* end = nullptr;
-    *object = std::strtoul(name.c_str(), &end, 10);
-    if (end != name.c_str() + dot)
+    *number = std::strtoul(line.c_str() + first + 1, &end, 10);
+    if (end == line.c_str() + first + 1 || *end != ' ' || *number == 0)
         return false;
-    const char* digits = name.c_str() + dot + std::string(kResultSuffix).size();
-    *sequence = std::strtol(digits, &end, 10);
-    return *digits != '\0' && *end == '\0' && *object > 0 && *sequence > 0;
+    *rest = line.substr(static_cast<std::size_t>(end - line.c_str()) + 1);
+    return true;
 }
 
 bool Deletes(const std::string& action) {
@@ -103,52 +108,55 @@ Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set) {
         return s;
     if (!ParseSetHeader(text, &set->header) || set->header.id != id)
         return kErrorInvalidData;
-    std::vector<std::string> names;
-    const Status listed = store.listFiles(SetFolder(id), &names);
-    if (listed != kErrorSuccess)
-        return listed == kErrorFileNotFound || listed == kErrorPathNotFound ? kErrorSuccess
-                                                                            : listed;
-    std::size_t lastNumber = 0;  // of the last object read, 0 when it was unreadable
-    long sequence = 0;           // of the result taken for it
-    for (const std::string& name : names) {
-        const std::string path = SetFolder(id) + "\\" + name;
-        if (name == kFinishedName) {
-            store.readFile(path, &set->finished);
-            continue;
-        }
-        // Names sort as "0001.object", "0001.result.1", ...: an object comes before its results.
-        if (EndsWith(name, kObjectSuffix)) {
-            StoredObject object;
-            if (store.readFile(path, &text) != kErrorSuccess ||
-                !ParseObjectRecord(text, &object.record)) {
-                ++set->unreadable;
-                lastNumber = 0;
-                continue;
-            }
-            set->objects.push_back(std::move(object));
-            lastNumber = std::strtoul(name.c_str(), nullptr, 10);
-            sequence = 0;
-            continue;
-        }
+    const Status read = store.readFile(SetFolder(id) + "\\" + kManifestName, &text);
+    if (read == kErrorFileNotFound || read == kErrorPathNotFound)
+        return kErrorSuccess;  // cut short before its first object
+    if (read != kErrorSuccess)
+        return read;
+    // Objects by their number; a torn line (the last one, when the run died writing it) or a
+    // result of an object that could not be read is counted and passed over.
+    std::vector<std::size_t> numbers;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(at, end - at);
+        at = end + 1;
+        std::string kind;
         std::size_t number = 0;
-        long next = 0;
-        ResultRecordOfObject result;
-        if (!ParseResultName(name, &number, &next)) {
+        std::string rest;
+        if (!SplitLine(line, &kind, &number, &rest)) {
             ++set->unreadable;
             continue;
         }
-        // A result of an object that could not be read, or older than one already taken.
-        if (number != lastNumber || lastNumber == 0 || next <= sequence)
+        if (kind == kFinishedLine) {
+            set->finished = rest;
             continue;
-        StoredObject& object = set->objects.back();
-        if (store.readFile(path, &text) != kErrorSuccess ||
-            !ParseObjectResult(text, object.record.object.kind, &result)) {
+        }
+        if (kind == kObjectLine) {
+            StoredObject object;
+            if (!ParseObjectRecord(rest, &object.record)) {
+                ++set->unreadable;
+                continue;
+            }
+            set->objects.push_back(std::move(object));
+            numbers.push_back(number);
+            continue;
+        }
+        const auto it = std::find(numbers.begin(), numbers.end(), number);
+        ResultRecordOfObject result;
+        if (kind != kResultLine || it == numbers.end()) {
+            ++set->unreadable;
+            continue;
+        }
+        StoredObject& object = set->objects[static_cast<std::size_t>(it - numbers.begin())];
+        if (!ParseObjectResult(rest, object.record.object.kind, &result)) {
             ++set->unreadable;
             continue;
         }
         object.hasResult = true;
         object.result = std::move(result);
-        sequence = next;
     }
     return kErrorSuccess;
 }

@@ -1,7 +1,5 @@
 #include "engine/backup_set.h"
 
-#include <cstdio>
-
 #include "engine/text_rules.h"
 
 namespace brenvik {
@@ -26,12 +24,6 @@ bool Holds(const ChangedObject& kept, const ChangedObject& object) {
            path.compare(0, keptPath.size(), keptPath) == 0 && path[keptPath.size()] == '\\';
 }
 
-std::string Number(std::size_t n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04zu", n);
-    return text;
-}
-
 }  // namespace
 
 Status BackupSet::begin(const SetHeader& header, const UtcTime& started) {
@@ -53,13 +45,17 @@ Status BackupSet::begin(const SetHeader& header, const UtcTime& started) {
         if (s != kErrorSuccess)
             return s;
         m_id = id;
-        return m_store.secureFolder(std::string(kBackupsFolder) + "\\" + id, &trusted);
+        const std::string folder = std::string(kBackupsFolder) + "\\" + id;
+        if (Status s = m_store.secureFolder(folder, &trusted))
+            return s;
+        return m_store.writeDurably(folder + "\\" + kManifestName, "");
     }
     return kErrorFileExists;
 }
 
-std::string BackupSet::objectPath(std::size_t index, const char* suffix) const {
-    return std::string(kBackupsFolder) + "\\" + m_id + "\\" + Number(index + 1) + suffix;
+Status BackupSet::append(const std::string& line) {
+    return m_store.appendDurably(std::string(kBackupsFolder) + "\\" + m_id + "\\" + kManifestName,
+                                 line + "\n");
 }
 
 int BackupSet::find(const ChangedObject& object) const {
@@ -95,15 +91,15 @@ Status BackupSet::beforeChange(AccessBroker& broker, const ChangedObject& object
         record.action == "write values")
         return kErrorSuccess;
     const std::string text = FormatObjectRecord(record);
-    Status s = text.empty()
-                   ? kErrorInvalidData
-                   : m_store.writeDurably(objectPath(m_entries.size(), kObjectSuffix), text);
+    const std::string number = std::to_string(m_entries.size() + 1);
+    Status s = text.empty() ? kErrorInvalidData
+                            : append(std::string(kObjectLine) + " " + number + " " + text);
     if (s != kErrorSuccess) {
         m_writeError = s;
         return s;
     }
     m_entries.push_back(Entry{object, action, kResultPending});
-    m_resultsWritten.push_back(0);
+    m_lastResults.emplace_back();
     return kErrorSuccess;
 }
 
@@ -135,8 +131,11 @@ Status BackupSet::writeResult(AccessBroker& broker, std::size_t index) {
     const std::string text = FormatObjectResult(entry.object.kind, result);
     if (text.empty())
         return kErrorInvalidData;
-    const int sequence = ++m_resultsWritten[index];
-    return m_store.writeDurably(objectPath(index, kResultSuffix) + std::to_string(sequence), text);
+    // The closing pass finds most objects as their last result left them.
+    if (text == m_lastResults[index])
+        return kErrorSuccess;
+    m_lastResults[index] = text;
+    return append(std::string(kResultLine) + " " + std::to_string(index + 1) + " " + text);
 }
 
 Status BackupSet::finish(AccessBroker& broker, const UtcTime& finished) {
@@ -148,8 +147,7 @@ Status BackupSet::finish(AccessBroker& broker, const UtcTime& finished) {
     }
     if (m_id.empty())
         return kErrorInvalidHandle;
-    const Status s = m_store.writeDurably(
-        std::string(kBackupsFolder) + "\\" + m_id + "\\" + kFinishedName, IsoTime(finished));
+    const Status s = append(std::string(kFinishedLine) + " " + IsoTime(finished));
     return first != kErrorSuccess ? first : s;
 }
 

@@ -1,6 +1,11 @@
 // One Fix's or Fix Desktop's backup set in the program's store, "Backups\<id>": every object
 // is kept durably before its first change, its result and state after each change, so that
 // a set cut short by a crash still restores what it holds. Sets are never deleted here.
+//
+// The set's manifest is one file of lines, each appended and flushed before the work goes
+// on: "object <n> <json>", "result <n> <json>" (the last one of an object counts), and
+// "finished <time>" at the end. One file, not one per record: creating a file costs a look
+// through the whole folder on some file systems (Wine's), which grew with every record.
 #pragma once
 
 #include <string>
@@ -16,9 +21,10 @@ namespace brenvik {
 constexpr const char* kBackupsFolder = "Backups";
 // Each set's header sits beside its folder, as "<id>.set", so that the sets can be listed.
 constexpr const char* kSetSuffix = ".set";
-constexpr const char* kObjectSuffix = ".object";
-constexpr const char* kResultSuffix = ".result.";
-constexpr const char* kFinishedName = "finished";
+constexpr const char* kManifestName = "manifest";
+constexpr const char* kObjectLine = "object";
+constexpr const char* kResultLine = "result";
+constexpr const char* kFinishedLine = "finished";
 
 // A result not (yet) known: the change was kept but never tried, or the run died.
 constexpr Status kResultPending = -1;
@@ -55,13 +61,13 @@ public:
 private:
     int find(const ChangedObject& object) const;
     Status writeResult(AccessBroker& broker, std::size_t index);
-    std::string objectPath(std::size_t index, const char* suffix) const;
+    Status append(const std::string& line);
 
     StorePort& m_store;
     ContentPort& m_content;
     std::string m_id;
     std::vector<Entry> m_entries;
-    std::vector<int> m_resultsWritten;
+    std::vector<std::string> m_lastResults;  // the text of each object's last result
     Status m_writeError = kErrorSuccess;
 };
 

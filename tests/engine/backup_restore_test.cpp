@@ -179,12 +179,18 @@ TEST(Backup, ASetCutShortIsIncompleteAndRestoresWhatItHolds) {
 TEST(Backup, TornRecordsAreSkippedAndTheRestRestores) {
     BackupWorld w;
     const CommandReport fixed = w.fix();
-    const std::string folder = std::string(kBackupsFolder) + "\\" + fixed.backup + "\\";
-    // The Quick Launch object's record (the second kept) torn by a crash mid-write.
-    w.platform.putStoreFile(folder + "0002.object", "{\"kind\":\"file\",\"pa");
+    const std::string manifest =
+        std::string(kBackupsFolder) + "\\" + fixed.backup + "\\" + kManifestName;
+    std::string text = w.platform.storeFiles().at(manifest);
+    // The Quick Launch object's line (the second kept) torn by a crash mid-write.
+    const std::size_t line = text.find("\nobject 2 ");
+    ASSERT_NE(std::string::npos, line);
+    const std::size_t end = text.find('\n', line + 1);
+    text.replace(line + 1, end - line - 1, "object 2 {\"kind\":\"file\",\"pa");
+    w.platform.putStoreFile(manifest, text);
     StoredSet set;
     ASSERT_EQ(kErrorSuccess, ReadBackupSet(w.platform, fixed.backup, &set));
-    EXPECT_EQ(1, set.unreadable);
+    EXPECT_EQ(2, set.unreadable);  // the torn line, and the result of its object
     EXPECT_EQ(2u, set.objects.size());
     const CommandReport restored = w.restore();
     EXPECT_EQ(Results(restored),
