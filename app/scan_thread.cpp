@@ -5,6 +5,7 @@
 #include "app/scan_view.h"
 #include "engine/commands.h"
 #include "engine/driver.h"
+#include "platform/win32/command_lock.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
@@ -33,6 +34,9 @@ namespace {
 
 DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     const std::unique_ptr<CommandRequest> request(static_cast<CommandRequest*>(parameter));
+    // After any command line run that is working; a close meanwhile stops the wait, and the
+    // command then ends at its first object.
+    const CommandLock lock(INFINITE, request->stop);
     Win32Host host;
     CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
     CommandReport report;

@@ -9,6 +9,7 @@
 #include "engine/commands.h"
 #include "engine/journal.h"
 #include "engine/json_report.h"
+#include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_host.h"
@@ -17,38 +18,13 @@
 namespace brenvik {
 namespace {
 
-// One Brenvik command at a time on the machine: the store and HKLM are shared by every session.
-constexpr const wchar_t* kCommandMutex = L"Global\\Brenvik.Command";
+// A second command waits this long for the first to end, then gives up.
 constexpr DWORD kWaitForOtherMs = 60 * 1000;
 
 void Print(ConsoleOutput* out, const std::string& text) {
     if (out != nullptr)
         out->print(text);
 }
-
-// Holds the machine-wide mutex for the life of the command.
-class CommandLock {
-public:
-    CommandLock() : m_mutex(CreateMutexW(nullptr, FALSE, kCommandMutex)) {
-        if (!m_mutex)
-            return;
-        const DWORD waited = WaitForSingleObject(m_mutex.get(), kWaitForOtherMs);
-        // An owner that died left the state as the journal says; recovery mends it.
-        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    ~CommandLock() {
-        if (m_held)
-            ReleaseMutex(m_mutex.get());
-    }
-    CommandLock(const CommandLock&) = delete;
-    CommandLock& operator=(const CommandLock&) = delete;
-
-    bool held() const { return m_held; }
-
-private:
-    UniqueHandle m_mutex;
-    bool m_held = false;
-};
 
 bool WriteReport(const std::string& path, const std::string& json) {
     std::ofstream file(Utf8ToWide(path).c_str(), std::ios::binary | std::ios::trunc);
@@ -108,7 +84,7 @@ int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
         Print(out, UsageText());
         return kExitUsage;
     }
-    CommandLock lock;
+    CommandLock lock(kWaitForOtherMs);
     if (!lock.held()) {
         Print(out, "Another Brenvik command is running; try again when it has finished.\n");
         return kExitBusy;

@@ -169,14 +169,18 @@ RestoreStep PlanRestore(const StoredObject& object, const KeyState& now) {
     return Plan(object, object.record.keyBefore, object.result.keyAfter, now);
 }
 
+RestorePlaces CurrentRestorePlaces(Ports& ports) {
+    RestorePlaces places;
+    places.folders = ShortcutFolders(ports);
+    places.walked = WalkedShortcutFolders(ports);
+    return places;
+}
+
 std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
-                                      const StoredSet& set) {
-    Ports& ports = broker.ports();
-    const std::vector<std::string> folders = ShortcutFolders(ports);
-    const std::vector<std::string> walked = WalkedShortcutFolders(ports);
+                                      const StoredSet& set, const RestorePlaces& places) {
     std::vector<ObjectRestore> done;
     for (auto it = set.objects.rbegin(); it != set.objects.rend(); ++it) {
-        if (!IsWorkPlace(AsEntry(it->record.object), folders, walked)) {
+        if (!IsWorkPlace(AsEntry(it->record.object), places.folders, places.walked)) {
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }

@@ -45,9 +45,19 @@ struct ObjectRestore {
     Status error = kErrorSuccess;  // reading its state now, or writing it back
 };
 
+// The places a restore may write to: the shortcut folders as ShortcutFolders and
+// WalkedShortcutFolders name them.
+struct RestorePlaces {
+    std::vector<std::string> folders;
+    std::vector<std::string> walked;
+};
+// Read before anything else asks for a known folder: Wine's shell then rewrites the Shell
+// Folders values.
+RestorePlaces CurrentRestorePlaces(Ports& ports);
+
 // Restores every object of the set, the last kept first, each only where it is one the
 // program works on. A conflict or failure does not stop the others.
 std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
-                                      const StoredSet& set);
+                                      const StoredSet& set, const RestorePlaces& places);
 
 }  // namespace brenvik

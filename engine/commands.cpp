@@ -159,6 +159,7 @@ CommandReport FixDesktopCommand(CommandHost& host) {
 }
 
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
+    const RestorePlaces places = CurrentRestorePlaces(host.ports);
     CommandReport report = Begin(host.host, "restore");
     *found = false;
     std::vector<std::string> ids;
@@ -191,7 +192,7 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
     }
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
-    for (const ObjectRestore& done : RestoreSet(broker, host.content, set))
+    for (const ObjectRestore& done : RestoreSet(broker, host.content, set, places))
         report.records.push_back(RestoreRecord(done));
     report.finished = IsoTime(host.host.now());
     return report;

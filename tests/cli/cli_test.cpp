@@ -22,16 +22,15 @@ struct ComRun {
     std::string output;
 };
 
-// Runs brenvik.com with the arguments and waits for it, its output going to a file.
-ComRun RunCom(const std::string& arguments, const std::string& outputFile) {
-    ComRun run;
+// Starts brenvik.com with the arguments, its output going to the file; null on failure.
+UniqueHandle StartCom(const std::string& arguments, const std::string& outputFile) {
     SECURITY_ATTRIBUTES inherit = {};
     inherit.nLength = sizeof inherit;
     inherit.bInheritHandle = TRUE;
     UniqueHfile output(CreateFileW(Utf8ToWide(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
-        return run;
+        return UniqueHandle();
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -41,17 +40,27 @@ ComRun RunCom(const std::string& arguments, const std::string& outputFile) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process))
-        return run;
+        return UniqueHandle();
     UniqueHandle thread(process.hThread);
-    UniqueHandle program(process.hProcess);
+    return UniqueHandle(process.hProcess);
+}
+
+// Waits for the program and reads what it printed.
+ComRun Finish(const UniqueHandle& program, const std::string& outputFile) {
+    ComRun run;
+    if (!program)
+        return run;
     WaitForSingleObject(program.get(), 120 * 1000);
     GetExitCodeProcess(program.get(), &run.code);
-    output.reset();
     std::ifstream in(outputFile, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     run.output = text.str();
     return run;
+}
+
+ComRun RunCom(const std::string& arguments, const std::string& outputFile) {
+    return Finish(StartCom(arguments, outputFile), outputFile);
 }
 
 nlohmann::json ReadJson(const std::string& path) {
@@ -169,6 +178,19 @@ TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
     EXPECT_EQ(mine, FileState(m_desktopHijack));
     EXPECT_EQ(before.at("quick launch hijack"), FileState(m_quickLaunchHijack));
     EXPECT_EQ(before.at("fake entry"), MachineKeyState(HijackedProfile::FakeEntry()));
+}
+
+TEST_F(ComTest, ASecondCommandWaitsUntilTheFirstHasEnded) {
+    // This test stands for a Brenvik command that is running.
+    UniqueHandle running(CreateMutexW(nullptr, TRUE, L"Global\\Brenvik.Command"));
+    ASSERT_TRUE(running);
+    const std::string output = File("waiting.txt");
+    const UniqueHandle program = StartCom("/scan", output);
+    ASSERT_TRUE(program);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(program.get(), 2000));
+    ReleaseMutex(running.get());
+    const ComRun run = Finish(program, output);
+    EXPECT_EQ(1u, run.code) << run.output;
 }
 
 TEST_F(ComTest, WhatIsNotUnderstoodPrintsUsageAndReturns3) {
