@@ -50,14 +50,15 @@ bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries,
 
 RecoveryResult RecoverJournal(Ports& ports) {
     RecoveryResult result;
+    // Nearly every start finds nothing to do: it costs one listing then, not the folder's
+    // checks, which only matter for what is to be applied.
+    std::vector<std::string> names;
+    if (ports.store.listFiles(kFolder, &names) != kErrorSuccess || names.empty())
+        return result;
     bool trusted = false;
     if (ports.store.secureFolder(kFolder, &trusted) != kErrorSuccess)
         return result;
-    std::vector<std::string> names;
-    if (ports.store.listFiles(kFolder, &names) != kErrorSuccess)
-        return result;
-    if (!names.empty())
-        ports.access.enableBackupPrivileges();
+    ports.access.enableBackupPrivileges();
     const std::vector<std::string> folders = ShortcutFolders(ports);
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
