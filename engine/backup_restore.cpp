@@ -85,6 +85,16 @@ ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const Store
     return done;
 }
 
+// A set's place in time: its stamp, then its number within that second ("-2", "-3", ...).
+// Names alone sort wrong: "<stamp>-2.set" sorts before "<stamp>.set", and "-10" before "-2".
+std::pair<std::string, unsigned long> SetOrder(const std::string& id) {
+    const std::size_t dash = id.rfind('-');
+    if (dash == std::string::npos || dash + 1 == id.size() ||
+        id.find_first_not_of("0123456789", dash + 1) != std::string::npos)
+        return {id, 1};
+    return {id.substr(0, dash), std::stoul(id.substr(dash + 1))};
+}
+
 }  // namespace
 
 Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* trusted) {
@@ -98,6 +108,8 @@ Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* tru
         if (EndsWith(name, kSetSuffix) && name.size() > std::string(kSetSuffix).size())
             ids->push_back(name.substr(0, name.size() - std::string(kSetSuffix).size()));
     }
+    std::sort(ids->begin(), ids->end(),
+              [](const std::string& a, const std::string& b) { return SetOrder(a) < SetOrder(b); });
     return kErrorSuccess;
 }
 

@@ -265,6 +265,10 @@ TEST(Backup, SetsOfTheSameSecondGetDistinctIds) {
     std::vector<SetListing> sets;
     ASSERT_EQ(kErrorSuccess, ListSets(w.platform, &sets));
     ASSERT_EQ(3u, sets.size());
+    // In time order, whatever the file names' order ("...Z-2.set" sorts before "...Z.set"):
+    // "last" is the newest set even when two came in one second.
+    EXPECT_EQ("20261208T190648Z", sets[0].header.id);
+    EXPECT_EQ("20261208T190648Z-2", sets[1].header.id);
     EXPECT_EQ("20270102T030405Z", sets.back().header.id);
 }
 
