@@ -9,6 +9,7 @@
 #include "app/scan_thread.h"
 #include "console/console_commands.h"
 #include "engine/journal.h"
+#include "platform/win32/command_lock.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     // With switches: the command line's work without a window, only the report and the code.
@@ -16,8 +17,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     if (!args.empty())
         return brenvik::RunCommandLine(args, nullptr);
     brenvik::g_hInstance = hInstance;
-    // Before anything else: put back what a run that died left unlocked.
-    brenvik::RecoverJournal(brenvik::ProcessPorts());
+    // Before anything else: put back what a run that died left unlocked, unless a command
+    // line run is working now (its journal is alive; the next start mends what it leaves).
+    {
+        const brenvik::CommandLock lock(0);
+        if (lock.held())
+            brenvik::RecoverJournal(brenvik::ProcessPorts());
+    }
     // Without the privilege the program still runs; nothing is said.
     brenvik::EnableDebugPrivilege(true);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};

@@ -87,8 +87,9 @@ protected:
 // 50 posted Scan commands and 50 clicks on the disabled button, a Fix and a Fix Desktop
 // during the scan: one scan runs, the Fix is ignored, the Fix Desktop runs after the scan.
 TEST_F(RaceE2e, CommandsDuringAScanNeverRunBesideIt) {
-    ScopedKeyBackup icons(HKEY_CURRENT_USER,
-                          "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons");
+    ScopedKeyBackup icons(
+        HKEY_CURRENT_USER,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons");
     ScopedKeyBackup places(HKEY_CLASSES_ROOT, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}");
     Start();
     m_program->Click(IDC_SCAN);
@@ -110,8 +111,8 @@ TEST_F(RaceE2e, CommandsDuringAScanNeverRunBesideIt) {
     EXPECT_EQ(rows.size(), 3u);
     EXPECT_EQ(distinct.size(), rows.size()) << "no duplicate rows";
     EXPECT_TRUE(FileState(m_profile->DesktopHijack()).exists) << "the Fix was ignored";
-    EXPECT_FALSE(ReadTree(HKEY_CLASSES_ROOT, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}")
-                     .empty())
+    EXPECT_FALSE(
+        ReadTree(HKEY_CLASSES_ROOT, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}").empty())
         << "the Fix Desktop ran after the scan";
     ExpectNothingWeakened();
     EXPECT_EQ(m_program->Close(), 0u);
@@ -145,9 +146,9 @@ TEST_F(RaceE2e, ANewStartMendsWhatAKilledRunLeft) {
     Win32Platform store;
     Journal journal(store);
     std::string id;
-    ASSERT_EQ(journal.record({SecurityObjectType::RegistryKey, key, before, kInvalidFileAttributes},
-                             &id),
-              0);
+    ASSERT_EQ(
+        journal.record({SecurityObjectType::RegistryKey, key, before, kInvalidFileAttributes}, &id),
+        0);
     ASSERT_EQ(WriteSddl(key, SecurityObjectType::RegistryKey, "D:(A;CI;KA;;;WD)"), 0u);
 
     Start();
