@@ -192,6 +192,31 @@ Status Win32Platform::readFileText(const std::string& path, std::string* text) {
     return ReadText(path, false, text);
 }
 
+Status Win32Platform::readLinkArgumentsForBackup(const std::string& linkPath,
+                                                 std::string* arguments) {
+    arguments->clear();
+    ComPtr<IShellLinkW> link;
+    if (Status s = LoadLinkForBackup(linkPath, &link))
+        return s;
+    // The arguments buffer of the first scanners: 4096 units, the last one always a NUL.
+    WCHAR text[kTextBuffer] = {};
+    if (Status s = StatusOf(link->GetArguments(text, kTextBuffer)))
+        return s;
+    text[kTextBuffer - 1] = L'\0';
+    *arguments = WideToUtf8(text);
+    return kErrorSuccess;
+}
+
+Status Win32Platform::writeLinkArgumentsForBackup(const std::string& linkPath,
+                                                  const std::string& arguments) {
+    ComPtr<IShellLinkW> link;
+    if (Status s = LoadLinkForBackup(linkPath, &link))
+        return s;
+    if (Status s = StatusOf(link->SetArguments(Utf8ToWide(arguments).c_str())))
+        return s;
+    return SaveLinkForBackup(link.get(), linkPath);
+}
+
 Status Win32Platform::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
     *details = LinkDetails{};
     ComPtr<IShellLinkW> link;
