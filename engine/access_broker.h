@@ -41,8 +41,8 @@ public:
     Status readFileBytes(ContentPort& content, const std::string& path, std::string* bytes);
     // A whole file written back by a restore, escalated the same way. The caller checks that
     // the name is no link.
-    Status writeFileBytes(ContentPort& content, const std::string& path,
-                          const std::string& bytes, bool replace);
+    Status writeFileBytes(ContentPort& content, const std::string& path, const std::string& bytes,
+                          bool replace);
 
     Status readLinkArguments(const std::string& path, std::string* arguments);
     // Never through a link: rewriting a linked name would change a file elsewhere, which

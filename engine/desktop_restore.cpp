@@ -88,8 +88,9 @@ bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
         if (current == nullptr || std::strcmp(current, row.subkey) != 0) {
             current = row.subkey;
             key.reset();
-            created = broker.createKey(kHKeyClassesRoot, std::string(kNetworkPlacesKey) + row.subkey,
-                                       kKeyReadWrite, &key) == kErrorSuccess;
+            created =
+                broker.createKey(kHKeyClassesRoot, std::string(kNetworkPlacesKey) + row.subkey,
+                                 kKeyReadWrite, &key) == kErrorSuccess;
         }
         if (created)
             WriteRow(registry, key.get(), row);

@@ -51,7 +51,7 @@ private:
     StorePort& m_store;
     bool m_prepared = false;
     std::uint64_t m_next = 1;
-    std::string m_path;  // this command's file, once it has an entry
+    std::string m_path;     // this command's file, once it has an entry
     int m_outstanding = 0;  // entries recorded and not yet put back
 };
 

@@ -42,16 +42,15 @@ Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& li
     return kErrorSuccess;
 }
 
-KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName,
-                   std::uint8_t inheritance)
+KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName, std::uint8_t inheritance)
     : m_ports(ports), m_journal(journal), m_objectName(std::move(objectName)) {
-    if (m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey,
-                                      &m_previous) != kErrorSuccess)
+    if (m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
+        kErrorSuccess)
         return;
     std::string id;
-    if (m_journal.record({SecurityObjectType::RegistryKey, m_objectName, m_previous,
-                          kInvalidFileAttributes},
-                         &id) != kErrorSuccess)
+    if (m_journal.record(
+            {SecurityObjectType::RegistryKey, m_objectName, m_previous, kInvalidFileAttributes},
+            &id) != kErrorSuccess)
         return;
     const AccessList unlocked = WithSetAccess(m_previous, kEveryoneSid, kKeyAllAccess, inheritance);
     if (m_ports.access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey, unlocked) !=
@@ -65,10 +64,9 @@ KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName,
 KeyGrant::~KeyGrant() {
     if (!granted())
         return;
-    const Status s =
-        m_gone ? kErrorKeyDeleted
-               : m_ports.access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey,
-                                                m_previous);
+    const Status s = m_gone ? kErrorKeyDeleted
+                            : m_ports.access.writeAccessList(
+                                  m_objectName, SecurityObjectType::RegistryKey, m_previous);
     // An entry whose list could not be put back stays for the next start to try again.
     if (s == kErrorSuccess || IsGone(s))
         m_journal.clear(m_id);
@@ -96,9 +94,9 @@ FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path)
 FileGrant::~FileGrant() {
     if (!granted())
         return;
-    const Status s = m_gone ? kErrorFileNotFound
-                            : RestoreFile(m_ports.fileSecurity, m_file.get(), m_previous,
-                                          m_attributes);
+    const Status s =
+        m_gone ? kErrorFileNotFound
+               : RestoreFile(m_ports.fileSecurity, m_file.get(), m_previous, m_attributes);
     if (s == kErrorSuccess || IsGone(s))
         m_journal.clear(m_id);
 }

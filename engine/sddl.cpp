@@ -13,8 +13,12 @@ struct FlagWord {
     const char* word;
 };
 constexpr FlagWord kFlagWords[] = {
-    {kObjectInheritAce, "OI"}, {kContainerInheritAce, "CI"}, {0x04, "NP"},
-    {kInheritOnlyAce, "IO"},   {kInheritedAce, "ID"},        {0x40, "SA"},
+    {kObjectInheritAce, "OI"},
+    {kContainerInheritAce, "CI"},
+    {0x04, "NP"},
+    {kInheritOnlyAce, "IO"},
+    {kInheritedAce, "ID"},
+    {0x40, "SA"},
     {0x80, "FA"},
 };
 

@@ -31,8 +31,8 @@ bool ModelPlatform::backupPrivilegesEnabled() const {
 
 // ---- Backup-intent opens: the list is not asked while both privileges are enabled ----
 
-Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path,
-                                       std::uint32_t access, RegKey* key) {
+Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
+                                       RegKey* key) {
     *key = kNoKey;
     if (!m_impl->backupPrivilegesEnabled)
         return openKey(parent, path, access, key);
@@ -159,8 +159,8 @@ Status ModelPlatform::setFileAttributes(FileHandle handle, std::uint32_t attribu
     if (Status s = m_impl->injected("setFileAttributes", it->second.second))
         return s;
     FileNode& node = *it->second.first;
-    node.attributes = (node.attributes & kFileAttributeReparsePoint) |
-                      (attributes & kSettableAttributes);
+    node.attributes =
+        (node.attributes & kFileAttributeReparsePoint) | (attributes & kSettableAttributes);
     return kErrorSuccess;
 }
 

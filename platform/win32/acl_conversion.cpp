@@ -13,7 +13,6 @@
 namespace brenvik {
 namespace {
 
-
 bool IsAllowedOrDenied(std::uint8_t type) {
     return type == kAccessAllowedAceType || type == kAccessDeniedAceType;
 }

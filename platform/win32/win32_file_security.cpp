@@ -25,11 +25,11 @@ Status Win32Platform::openFileSecurity(const std::string& path, FileHandle* hand
     *handle = kNoFile;
     // Other opens (loading, deleting) go on beside this one: it shares everything and asks
     // for no data access.
-    const HANDLE file = CreateFileW(
-        Utf8ToWide(path).c_str(),
-        READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file =
+        CreateFileW(Utf8ToWide(path).c_str(),
+                    READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LastError();
     *handle = reinterpret_cast<FileHandle>(file);
@@ -48,9 +48,9 @@ Status Win32Platform::queryFileIdentity(FileHandle handle, FileIdentity* identit
 Status Win32Platform::readFileAccessList(FileHandle handle, AccessList* list) {
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD status = GetSecurityInfo(ToHandle(handle), SE_FILE_OBJECT,
-                                         DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                                         nullptr, &descriptor);
+    const DWORD status =
+        GetSecurityInfo(ToHandle(handle), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, &dacl, nullptr, &descriptor);
     UniqueHlocal owned(descriptor);
     if (status != ERROR_SUCCESS)
         return static_cast<Status>(status);
@@ -64,9 +64,8 @@ Status Win32Platform::writeFileAccessList(FileHandle handle, const AccessList& l
             return s;
     }
     PACL dacl = list.present ? reinterpret_cast<PACL>(aclBuffer.data()) : nullptr;
-    return static_cast<Status>(SetSecurityInfo(ToHandle(handle), SE_FILE_OBJECT,
-                                               DaclInformation(list), nullptr, nullptr, dacl,
-                                               nullptr));
+    return static_cast<Status>(SetSecurityInfo(
+        ToHandle(handle), SE_FILE_OBJECT, DaclInformation(list), nullptr, nullptr, dacl, nullptr));
 }
 
 Status Win32Platform::setFileAttributes(FileHandle handle, std::uint32_t attributes) {

@@ -99,8 +99,7 @@ public:
     // ---- ContentPort ----
     Status readFileBytes(const std::string& path, std::string* bytes) override;
     Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
-    Status writeFileBytes(const std::string& path, const std::string& bytes,
-                          bool replace) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace) override;
     Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
                                    bool replace) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;

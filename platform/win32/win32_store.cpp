@@ -19,8 +19,8 @@ constexpr const wchar_t* kProgramFolder = L"\\Brenvik";
 // everything below, nothing inherited from above.
 constexpr const wchar_t* kSecureDescriptor = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 // Rights that let their holder add, change or remove what the folder holds.
-constexpr DWORD kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD |
-                                  DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+constexpr DWORD kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
+                                  WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
 Status LastError() {
     return static_cast<Status>(GetLastError());
@@ -73,9 +73,9 @@ bool IsTrusted(HANDLE folder) {
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD status =
-        GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                        &owner, nullptr, &dacl, nullptr, &descriptor);
+    const DWORD status = GetSecurityInfo(folder, SE_FILE_OBJECT,
+                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                         &owner, nullptr, &dacl, nullptr, &descriptor);
     UniqueHlocal owned(descriptor);
     if (status != ERROR_SUCCESS || owner == nullptr || dacl == nullptr || !IsTrustedSid(owner))
         return false;
@@ -107,10 +107,11 @@ Status ApplySecure(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
     BOOL defaulted = FALSE;
     GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
     GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    return static_cast<Status>(SetSecurityInfo(
-        folder, SE_FILE_OBJECT,
-        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-        owner, nullptr, dacl, nullptr));
+    return static_cast<Status>(SetSecurityInfo(folder, SE_FILE_OBJECT,
+                                               OWNER_SECURITY_INFORMATION |
+                                                   DACL_SECURITY_INFORMATION |
+                                                   PROTECTED_DACL_SECURITY_INFORMATION,
+                                               owner, nullptr, dacl, nullptr));
 }
 
 // Creates the folder with the secure list, or gives an existing one that list; trusted
@@ -127,12 +128,10 @@ Status SecureOne(const std::wstring& folder, bool* trusted) {
     const bool created = CreateDirectoryW(folder.c_str(), &attributes) != FALSE;
     if (!created && GetLastError() != ERROR_ALREADY_EXISTS)
         return LastError();
-    UniqueHfile handle(CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER |
-                                                       FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                   nullptr));
+    UniqueHfile handle(
+        CreateFileW(folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle)
         return LastError();
     BY_HANDLE_FILE_INFORMATION info = {};

@@ -14,8 +14,9 @@ namespace {
 using testing::DenyingAdministrators;
 using testing::ModelWorld;
 
-constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\"
-                             "NameSpace\\{11111111-2222-3333-4444-555555555555}";
+constexpr const char* kKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\"
+    "NameSpace\\{11111111-2222-3333-4444-555555555555}";
 constexpr std::uint32_t kLockedAttributes = kFileAttributeReadOnly | kFileAttributeHidden;
 
 // A list that grants the administrators nothing at all: the case the unlock exists for.
@@ -46,7 +47,8 @@ std::vector<Operation> Operations() {
              return s == kErrorSuccess && arguments == "http://x/" ? s : kErrorInvalidData;
          },
          [](const model::ModelPlatform&) { return true; }},
-        {"rewrite arguments", false, [=](AccessBroker& b) { return b.writeLinkArguments(link, ""); },
+        {"rewrite arguments", false,
+         [=](AccessBroker& b) { return b.writeLinkArguments(link, ""); },
          [=](const model::ModelPlatform& p) { return p.shortcutArguments(link) == ""; }},
         {"delete file", false, [=](AccessBroker& b) { return b.deleteFile(link); },
          [=](const model::ModelPlatform& p) { return !p.hasFile(link); }},
@@ -197,9 +199,9 @@ TEST(AccessBroker, CreatingUnderARefusingKeyLeavesNoInheritableGrant) {
 TEST(AccessBroker, AStopRequestEndsAScanAtTheNextObject) {
     ModelWorld world;
     for (int i = 0; i < 5; ++i)
-        world.platform.addShortcut(ModelWorld::desktop("Internet Explorer " + std::to_string(i) +
-                                                       ".lnk"),
-                                   "C:\\ie.exe", "http://x/");
+        world.platform.addShortcut(
+            ModelWorld::desktop("Internet Explorer " + std::to_string(i) + ".lnk"), "C:\\ie.exe",
+            "http://x/");
     StopSignal stop;
     AccessBroker broker(world.ports, world.journal, &stop);
     stop.request();

@@ -107,8 +107,8 @@ TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
 }
 
 // The class key could be deleted only in part and its list grants the administrators
-// nothing, and they do not hold the backup privileges here: the rows are still written over what remains, and
-// the key's list is back as it was afterwards.
+// nothing, and they do not hold the backup privileges here: the rows are still written over what
+// remains, and the key's list is back as it was afterwards.
 TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
     ModelWorld world;
     const std::string stuck = std::string(kPlacesKey) + "\\shell\\open";

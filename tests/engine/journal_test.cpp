@@ -83,7 +83,8 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
         {SecurityObjectType::RegistryKey,
          "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\{x}",
          true},
-        {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID\\{x}\\shell\\open", true},
+        {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID\\{x}\\shell\\open",
+         true},
         {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID\\{x}\\InProcServer32",
          false},
         {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID", false},
@@ -113,7 +114,8 @@ TEST(Journal, OneFileACommandRemovedWhenEverythingIsBack) {
         ASSERT_EQ(journal.record(first, &a), kErrorSuccess);
         ASSERT_EQ(journal.record(second, &b), kErrorSuccess);
         ASSERT_EQ(world.platform.storeFiles().size(), 1u);
-        const std::vector<JournalEntry> kept = ParseJournal(world.platform.storeFiles().begin()->second);
+        const std::vector<JournalEntry> kept =
+            ParseJournal(world.platform.storeFiles().begin()->second);
         ASSERT_EQ(kept.size(), 2u);
         EXPECT_EQ(kept[0].object, first.object);
         EXPECT_EQ(kept[1].list, second.list);
@@ -157,8 +159,8 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     }
     // A write torn by the end of the process follows the last whole entry.
     const std::string path = world.platform.storeFiles().begin()->first;
-    world.platform.putStoreFile(path, world.platform.storeFiles().begin()->second +
-                                          "brenvik journal 1\ntype file\n");
+    world.platform.putStoreFile(
+        path, world.platform.storeFiles().begin()->second + "brenvik journal 1\ntype file\n");
 
     const RecoveryResult result = RecoverJournal(world.ports);
     EXPECT_EQ(result.restored, 2);  // the link, and the one that is gone

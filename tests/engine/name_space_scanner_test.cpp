@@ -125,8 +125,7 @@ TEST(NameSpaceScanner, CommandValueSizeLimits) {
 TEST(NameSpaceScanner, ALongNameHidesNoLaterEntry) {
     ModelWorld world;
     std::string longName = "{00000000-0000-0000-0000-000000000000}";
-    for (int i = 0; i < 130; ++i)
-        longName += "\xE4\xB8\xAD";  // U+4E2D
+    for (int i = 0; i < 130; ++i) longName += "\xE4\xB8\xAD";  // U+4E2D
     world.platform.addKey(kHKeyLocalMachine, Entry(longName));
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://after/");
     ASSERT_EQ(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).front(), longName);
@@ -198,7 +197,8 @@ TEST(NameSpaceScanner, PartlyDeletedEntryGetsItsAccessListBack) {
     world.platform.addKey(kHKeyLocalMachine, Entry(kClassA) + "\\Stuck");
     const AccessList before = world.platform.keyAccessList(kHKeyLocalMachine, Entry(kClassA));
     for (const char* op : {"deleteKey", "deleteKeyForBackup"})
-        world.platform.injectFailure(op, "MACHINE\\" + Entry(kClassA) + "\\Stuck", kErrorAccessDenied);
+        world.platform.injectFailure(op, "MACHINE\\" + Entry(kClassA) + "\\Stuck",
+                                     kErrorAccessDenied);
 
     NameSpaceScanner scanner;
     scanner.scan(world.broker);
@@ -231,8 +231,7 @@ TEST(DeleteKeyTree, StopsAtAnUndeletableSubkeyAndReturnsItsError) {
     world.platform.addKey(kHKeyLocalMachine, "Software\\T\\A\\Z");
     for (const char* op : {"deleteKey", "deleteKeyForBackup"})
         world.platform.injectFailure(op, "MACHINE\\Software\\T\\A\\B\\Stuck", kErrorAccessDenied);
-    EXPECT_EQ(DeleteKeyTree(world.broker, kHKeyLocalMachine, "Software\\T\\A"),
-              kErrorAccessDenied);
+    EXPECT_EQ(DeleteKeyTree(world.broker, kHKeyLocalMachine, "Software\\T\\A"), kErrorAccessDenied);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\B\\Stuck"));
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\B\\UnreachedLater"));
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, "Software\\T\\A\\Z"));

@@ -173,8 +173,7 @@ TEST_F(LinkScannerWineTest, QuickLaunchRepairClearsArgumentsAndKeepsTheRest) {
     }
     EXPECT_EQ(Arguments(m_quickLaunch + "\\Internet Explorer.lnk"), "");
     EXPECT_EQ(Arguments(m_quickLaunch + "\\My IExplorer Page.lnk"), "");
-    EXPECT_EQ(Arguments(m_quickLaunch + "\\Notepad.lnk"),
-              "http://not.a.hijack/");
+    EXPECT_EQ(Arguments(m_quickLaunch + "\\Notepad.lnk"), "http://not.a.hijack/");
     EXPECT_TRUE(Scan<QuickLaunchLinkScanner>().findings().empty());
 }
 
