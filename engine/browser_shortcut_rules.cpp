@@ -6,23 +6,28 @@ namespace brenvik {
 namespace {
 
 // Programs that run whatever their command line names.
-const char* const kLauncherPrograms[] = {
+const std::string_view kLauncherPrograms[] = {
     "cmd.exe",      "wscript.exe",    "cscript.exe", "mshta.exe",
     "rundll32.exe", "powershell.exe", "pwsh.exe",
 };
 
 // Files the shell runs through a script host or the command processor, and Internet shortcuts.
-const char* const kLauncherExtensions[] = {
+const std::string_view kLauncherExtensions[] = {
     ".bat", ".cmd", ".vbs", ".vbe", ".js", ".jse", ".wsf", ".wsh", ".hta", ".url",
 };
 
 template <typename List>
-bool Contains(const List& list, const std::string& text) {
-    for (const char* item : list) {
-        if (text == item)
+bool HoldsLowercased(const List& list, std::string_view text) {
+    for (const std::string_view item : list) {
+        if (EqualsLowercased(text, item))
             return true;
     }
     return false;
+}
+
+std::string_view ExtensionOf(std::string_view fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : fileName.substr(dot);
 }
 
 }  // namespace
@@ -39,11 +44,11 @@ bool IsNonBrowserLauncher(const std::string& targetPath,
                           const std::vector<std::string>& userFolders) {
     if (FindBrowserByExecutable(targetPath) != nullptr)
         return false;
-    const std::string path = NormalizedPath(targetPath);
-    const std::string fileName = PathFileName(path);
-    if (Contains(kLauncherPrograms, fileName) ||
-        Contains(kLauncherExtensions, PathExtension(fileName)))
+    const std::string_view fileName = RawPathFileName(targetPath);
+    if (HoldsLowercased(kLauncherPrograms, fileName) ||
+        HoldsLowercased(kLauncherExtensions, ExtensionOf(fileName)))
         return true;
+    const std::string path = NormalizedPath(targetPath);
     for (const std::string& folder : userFolders) {
         if (IsPathUnderFolder(path, folder))
             return true;

@@ -74,7 +74,7 @@ std::size_t HeldLength(const std::string& stem, std::string word) {
 std::size_t LongestClaim(const std::string& stem, const Browser& browser) {
     if (browser.shownNames[0] == nullptr)
         return 0;
-    std::string executableStem = browser.executable;
+    std::string executableStem(browser.executable);
     executableStem.resize(executableStem.size() - std::strlen(kExecutableExtension));
     std::size_t longest = HeldLength(stem, executableStem);
     for (const char* shownName : browser.shownNames) {
@@ -87,9 +87,9 @@ std::size_t LongestClaim(const std::string& stem, const Browser& browser) {
 }  // namespace
 
 const Browser* FindBrowserByExecutable(const std::string& path) {
-    const std::string fileName = PathFileName(NormalizedPath(path));
+    const std::string_view fileName = RawPathFileName(path);
     for (const Browser& browser : kBrowsers) {
-        if (fileName == browser.executable)
+        if (EqualsLowercased(fileName, browser.executable))
             return &browser;
     }
     return nullptr;

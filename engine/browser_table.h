@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace brenvik {
 
@@ -10,7 +11,7 @@ namespace brenvik {
 enum class SwitchFamily { Chromium, Firefox, InternetExplorer };
 
 struct Browser {
-    const char* executable;  // file name in lowercase ASCII, e.g. "chrome.exe"
+    std::string_view executable;  // file name in lowercase ASCII, e.g. "chrome.exe"
     SwitchFamily family;
     // Names its own shortcuts carry, UTF-8; unused slots are null. With none, no shortcut
     // is claimed by name, not even by the executable's name.

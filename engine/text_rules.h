@@ -6,13 +6,15 @@
 
 namespace brenvik {
 
-// Adds 0x20 to every byte from 'A' to 'Z' and leaves every other byte alone. Safe on UTF-8:
-// the bytes of a multi-byte character are all 0x80 or above, so none of them is touched.
+// Adds 0x20 to a byte from 'A' to 'Z' and leaves every other byte alone.
+inline char LowercaseAsciiChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+}
+
+// Lowercases every byte as LowercaseAsciiChar does. Safe on UTF-8: the bytes of a multi-byte
+// character are all 0x80 or above, so none of them is touched.
 inline void LowercaseAscii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
-    }
+    for (char& c : text) c = LowercaseAsciiChar(c);
 }
 
 // The length of the UTF-8 sequence that a byte starts: 1 to 4, or 0 for a byte that can

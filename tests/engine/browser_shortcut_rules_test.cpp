@@ -92,7 +92,7 @@ TEST(BrowserShortcut, ReplacedTargetNamesTheBrowserTheShortcutClaims) {
     };
     for (const auto& c : cases) {
         const Browser* claimed = ReplacedBrowserTarget(c.name, c.icon, c.target, kUserFolders);
-        EXPECT_STREQ(claimed != nullptr ? claimed->executable : "(none)", c.claimed) << c.name;
+        EXPECT_EQ(claimed != nullptr ? claimed->executable : "(none)", c.claimed) << c.name;
     }
 }
 

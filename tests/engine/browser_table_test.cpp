@@ -6,7 +6,7 @@ namespace brenvik {
 namespace {
 
 std::string ExecutableOf(const Browser* browser) {
-    return browser != nullptr ? browser->executable : "(none)";
+    return std::string(browser != nullptr ? browser->executable : "(none)");
 }
 
 TEST(BrowserTable, FindsTheExecutableByFileNameFromAnyPathForm) {
