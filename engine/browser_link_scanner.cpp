@@ -11,12 +11,13 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kListPattern = "*";
 constexpr std::uint32_t kFolderOrReparse = kFileAttributeDirectory | kFileAttributeReparsePoint;
 
-// What one walk shares: the broker, the user's folders and what is already reported.
+// What one walk shares: the broker, the listings, the user's folders and what is already
+// reported.
 struct Walk {
     AccessBroker& broker;
+    FolderListings& listings;
     const ReportedPaths& reported;
     std::vector<std::string> placeFolders;  // normalized; a walk never enters another place
     std::vector<std::string> userFolders;
@@ -60,13 +61,15 @@ void JudgeInternetShortcut(Walk& walk, const std::string& path, const std::strin
 }
 
 void JudgeFile(Walk& walk, const std::string& folder, const std::string& name, const char* label) {
+    const bool link = HasExtension(name, ".lnk");
+    if (!link && !HasExtension(name, ".url"))
+        return;
     const std::string path = folder + name;
     if (Utf16Length(path) > kMaxPathLength || walk.reported.count(NormalizedPath(path)) != 0)
         return;
-    const std::string extension = PathExtension(NormalizedPath(name));
-    if (extension == ".lnk")
+    if (link)
         JudgeLink(walk, path, name, label);
-    else if (extension == ".url")
+    else
         JudgeInternetShortcut(walk, path, name, label);
 }
 
@@ -83,19 +86,12 @@ bool IsOtherPlace(const Walk& walk, const std::string& folder) {
 // walked where they are listed, down to kMaxPlaceDepth. A folder that cannot be listed is
 // passed over.
 void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place, int depth) {
-    const std::string pattern = folder + kListPattern;
-    if (Utf16Length(pattern) > kMaxPathLength)
+    const std::vector<FindEntry>* entries = walk.listings.entries(folder);
+    if (entries == nullptr)
         return;
-    FilePort& files = walk.broker.ports().files;
-    FindEntry entry;
-    ScopedFind find(files, files.findFirst(pattern, &entry));
-    if (find.get() == kNoFind)
-        return;
-    do {
+    for (const FindEntry& entry : *entries) {
         if (walk.broker.stopRequested())
             return;
-        if (entry.name == "." || entry.name == "..")
-            continue;
         if (!(entry.attributes & kFileAttributeDirectory)) {
             JudgeFile(walk, folder, entry.name, place.label);
             continue;
@@ -106,7 +102,7 @@ void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place,
         const std::string subfolder = folder + entry.name + "\\";
         if (!IsOtherPlace(walk, subfolder))
             WalkFolder(walk, subfolder, place, depth + 1);
-    } while (files.findNext(find.get(), &entry));
+    }
 }
 
 void RepairFinding(AccessBroker& broker, const Finding& finding) {
@@ -155,10 +151,11 @@ std::string InternetShortcutUrl(const std::string& text) {
     return std::string();
 }
 
-bool BrowserLinkScanner::scan(AccessBroker& broker, const ReportedPaths& reported) {
+bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
+                              const ReportedPaths& reported) {
     Ports& ports = broker.ports();
     const std::vector<PlaceFolder> places = FindPlaceFolders(ports);
-    Walk walk{broker, reported, {}, UserProgramFolders(ports), m_findings};
+    Walk walk{broker, listings, reported, {}, UserProgramFolders(ports), m_findings};
     for (const PlaceFolder& place : places)
         walk.placeFolders.push_back(NormalizedPath(place.folder));
     for (const PlaceFolder& place : places) {

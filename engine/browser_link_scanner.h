@@ -2,16 +2,17 @@
 // Internet shortcuts named like a browser.
 #pragma once
 
-#include <set>
+#include <unordered_set>
 #include <string>
 
 #include "engine/access_broker.h"
 #include "engine/finding.h"
+#include "engine/folder_listings.h"
 
 namespace brenvik {
 
 // The normalized paths (NormalizedPath) that other scanners already report: never again.
-using ReportedPaths = std::set<std::string>;
+using ReportedPaths = std::unordered_set<std::string>;
 
 // The "URL=" value of an Internet shortcut's [InternetShortcut] section; empty when none.
 std::string InternetShortcutUrl(const std::string& text);
@@ -20,7 +21,7 @@ class BrowserLinkScanner {
 public:
     // Walks every place once, in the places' order, and records each finding with its label.
     // Always true.
-    bool scan(AccessBroker& broker, const ReportedPaths& reported);
+    bool scan(AccessBroker& broker, FolderListings& listings, const ReportedPaths& reported);
     // Repairs every finding in list order: arguments rewritten, target pointed at the
     // registered browser (or the shortcut removed when none is), fake links removed.
     bool repair(AccessBroker& broker);

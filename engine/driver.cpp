@@ -66,18 +66,19 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
+    FolderListings listings(broker.ports().files);
     LocatedFindings all;
 
-    quickLaunch.scan(broker);
+    quickLaunch.scan(broker, listings);
     Append(&all, quickLaunch.findings(), kQuickLaunchLabel, found);
     NameSpaceCommands machineCommands;
     nameSpace.scan(broker, &machineCommands);
     Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
-    desktop.scan(broker);
+    desktop.scan(broker, listings);
     Append(&all, desktop.findings(), kDesktopLabel, found);
 
     BrowserLinkScanner links;
-    links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
+    links.scan(broker, listings, ReportedFiles(quickLaunch.findings(), desktop.findings()));
     AppendPlaces(&all, links.findings(), found);
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
@@ -101,17 +102,20 @@ LocatedFindings FixPlaces(AccessBroker& broker) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
+    // The repairs below change only shortcuts that are reported, which the browser walk passes
+    // over: the listings taken before them still hold for everything it reads.
+    FolderListings listings(broker.ports().files);
 
     NameSpaceCommands machineCommands;
     nameSpace.scan(broker, &machineCommands);
     nameSpace.repair(broker);
-    quickLaunch.scan(broker);
+    quickLaunch.scan(broker, listings);
     quickLaunch.repair(broker);
-    desktop.scan(broker);
+    desktop.scan(broker, listings);
     desktop.repair(broker);
 
     BrowserLinkScanner links;
-    links.scan(broker, ReportedFiles(quickLaunch.findings(), desktop.findings()));
+    links.scan(broker, listings, ReportedFiles(quickLaunch.findings(), desktop.findings()));
     links.repair(broker);
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);

@@ -1,5 +1,6 @@
 #include "engine/link_scanners.h"
 
+#include "engine/browser_paths.h"
 #include "engine/text_rules.h"
 #include "engine/work_places.h"
 
@@ -7,7 +8,7 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
-constexpr const char* kLinkPattern = "*.lnk";
+constexpr const char* kLinkExtension = ".lnk";
 
 // One listed entry: the name rule, then its arguments.
 void ScanEntry(AccessBroker& broker, const std::string& base, const std::string& entryName,
@@ -30,27 +31,27 @@ void ScanEntry(AccessBroker& broker, const std::string& base, const std::string&
     findings.push_back(Finding{path, std::move(arguments)});
 }
 
-// Lists base + "*.lnk" and records each matching shortcut with arguments, in listing order.
-bool ScanLinkFolder(AccessBroker& broker, const char* valueName, const char* subPath,
-                    FindingList& findings) {
-    Ports& ports = broker.ports();
+// Goes through the shortcuts (".lnk" files) of the folder and records each matching one with
+// arguments, in listing order. False when the folder is not found or holds no shortcut.
+bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* valueName,
+                    const char* subPath, FindingList& findings) {
     std::string base;
-    if (!FindLinkFolder(ports, valueName, subPath, &base))
+    if (!FindLinkFolder(broker.ports(), valueName, subPath, &base))
         return false;
-    const std::string pattern = base + kLinkPattern;
-    if (Utf16Length(pattern) > kMaxPathLength)
+    const std::vector<FindEntry>* entries = listings.entries(base);
+    if (entries == nullptr)
         return false;
-
-    FindEntry entry;
-    ScopedFind find(ports.files, ports.files.findFirst(pattern, &entry));
-    if (find.get() == kNoFind)
-        return false;
-    do {
+    bool anyShortcut = false;
+    for (const FindEntry& entry : *entries) {
+        if ((entry.attributes & kFileAttributeDirectory) ||
+            !HasExtension(entry.name, kLinkExtension))
+            continue;
+        anyShortcut = true;
         if (broker.stopRequested())
             break;
         ScanEntry(broker, base, entry.name, findings);
-    } while (ports.files.findNext(find.get(), &entry));
-    return true;
+    }
+    return anyShortcut;
 }
 
 }  // namespace
@@ -60,8 +61,8 @@ bool IsSuspectLinkName(const std::string& lowercasedName) {
            lowercasedName.find("iexplorer") != std::string::npos;
 }
 
-bool DesktopLinkScanner::scan(AccessBroker& broker) {
-    return ScanLinkFolder(broker, "Desktop", "", m_findings);
+bool DesktopLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
+    return ScanLinkFolder(broker, listings, "Desktop", "", m_findings);
 }
 
 bool DesktopLinkScanner::repair(AccessBroker& broker) {
@@ -75,8 +76,8 @@ bool DesktopLinkScanner::repair(AccessBroker& broker) {
     return true;
 }
 
-bool QuickLaunchLinkScanner::scan(AccessBroker& broker) {
-    return ScanLinkFolder(broker, "AppData", kQuickLaunchSubPath, m_findings);
+bool QuickLaunchLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
+    return ScanLinkFolder(broker, listings, "AppData", kQuickLaunchSubPath, m_findings);
 }
 
 bool QuickLaunchLinkScanner::repair(AccessBroker& broker) {

@@ -6,6 +6,7 @@
 
 #include "engine/finding.h"
 #include "engine/access_broker.h"
+#include "engine/folder_listings.h"
 
 namespace brenvik {
 
@@ -15,8 +16,8 @@ bool IsSuspectLinkName(const std::string& lowercasedName);
 
 class DesktopLinkScanner {
 public:
-    // False when the Desktop folder was not found or its listing did not start.
-    bool scan(AccessBroker& broker);
+    // False when the Desktop folder was not found or holds no shortcut.
+    bool scan(AccessBroker& broker, FolderListings& listings);
     // Deletes every recorded shortcut. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
@@ -27,8 +28,8 @@ private:
 
 class QuickLaunchLinkScanner {
 public:
-    // False when the Quick Launch folder was not found or its listing did not start.
-    bool scan(AccessBroker& broker);
+    // False when the Quick Launch folder was not found or holds no shortcut.
+    bool scan(AccessBroker& broker, FolderListings& listings);
     // Saves every recorded shortcut again with empty arguments. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }

@@ -1,4 +1,5 @@
 #include "engine/link_scanners.h"
+#include "tests/support/scan_alone.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ TEST(DesktopLinkScanner, RecordsMatchingShortcutsWithArgumentsInListingOrder) {
     world.platform.addFile(ModelWorld::desktop("Internet Explorer.url"));
 
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     const FindingList expected = {
         {ModelWorld::desktop("Internet Explorer.lnk"), "http://a.example/"},
         {ModelWorld::desktop("My IExplorer Page.lnk"), "-k"},
@@ -55,16 +56,17 @@ TEST(DesktopLinkScanner, RecordsMatchingShortcutsWithArgumentsInListingOrder) {
 TEST(DesktopLinkScanner, ResultTellsAMissingListingFromOneWithoutMatches) {
     ModelWorld world;
     DesktopLinkScanner empty;
-    EXPECT_FALSE(empty.scan(world.broker));  // no .lnk at all: the listing does not start
+    EXPECT_FALSE(
+        test::ScanAlone(empty, world.broker));  // no .lnk at all: the listing does not start
 
     world.platform.addShortcut(ModelWorld::desktop("Word.lnk"), "C:\\w.exe", "x");
     DesktopLinkScanner noMatch;
-    EXPECT_TRUE(noMatch.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(noMatch, world.broker));
     EXPECT_TRUE(noMatch.findings().empty());
 
     world.platform.putString(kHKeyCurrentUser, kShellFoldersKey, "Desktop", "C:\\Nowhere");
     DesktopLinkScanner noFolder;
-    EXPECT_FALSE(noFolder.scan(world.broker));
+    EXPECT_FALSE(test::ScanAlone(noFolder, world.broker));
 }
 
 TEST(DesktopLinkScanner, FolderValueGetsExactlyOneClosingBackslash) {
@@ -75,7 +77,7 @@ TEST(DesktopLinkScanner, FolderValueGetsExactlyOneClosingBackslash) {
     for (const char* value : {"C:\\", "C:\\Users\\u\\Desktop\\", "C:\\Users\\u\\Desktop"}) {
         world.platform.putString(kHKeyCurrentUser, kShellFoldersKey, "Desktop", value);
         DesktopLinkScanner scanner;
-        ASSERT_TRUE(scanner.scan(world.broker)) << value;
+        ASSERT_TRUE(test::ScanAlone(scanner, world.broker)) << value;
         ASSERT_EQ(scanner.findings().size(), 1u) << value;
         const std::string& path = scanner.findings()[0].path;
         EXPECT_EQ(path.find("\\\\"), std::string::npos) << path;
@@ -93,7 +95,7 @@ TEST(DesktopLinkScanner, FoldersUnreadableFilesAndVanishedFilesAreNoFindings) {
                                "http://x/");
 
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     EXPECT_TRUE(scanner.findings().empty());
 }
 
@@ -104,7 +106,7 @@ TEST(DesktopLinkScanner, DoubleByteNameIsFoundAndRemovedByItsListedName) {
     const std::string path = ModelWorld::desktop("Internet Explorer \x81\x41.lnk");
     world.platform.addShortcut(path, "C:\\ie.exe", "http://x/");
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     ASSERT_EQ(scanner.findings().size(), 1u);
     EXPECT_EQ(scanner.findings()[0].path, path);
     scanner.repair(world.broker);
@@ -120,7 +122,7 @@ TEST(DesktopLinkScanner, PathsBeyondTheBufferAreSkippedNotTruncated) {
     world.platform.addShortcut(folder + "\\Internet Explorer.lnk", "C:\\ie.exe", "http://x/");
     world.platform.addShortcut(folder + "\\iexplorer.lnk", "C:\\ie.exe", "http://y/");
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     ASSERT_EQ(scanner.findings().size(), 1u);
     EXPECT_EQ(scanner.findings()[0].site, "http://y/");
 }
@@ -135,7 +137,7 @@ TEST(DesktopLinkScanner, ScanLeavesEveryFileAsItFoundIt) {
     const AccessList before = world.platform.fileAccessList(hijack);
 
     DesktopLinkScanner scanner;
-    scanner.scan(world.broker);
+    test::ScanAlone(scanner, world.broker);
     EXPECT_EQ(scanner.findings().size(), 1u);
     for (const std::string& path : {hijack, plain}) {
         EXPECT_EQ(world.platform.fileAttributes(path), attributes) << path;
@@ -149,7 +151,7 @@ TEST(DesktopLinkScanner, LinkedEntriesAreReadButNeverUnlocked) {
     world.platform.addShortcut(path, "C:\\ie.exe", "http://x/");
     world.platform.setLinkCount(path, 2);
     DesktopLinkScanner scanner;
-    scanner.scan(world.broker);
+    test::ScanAlone(scanner, world.broker);
     EXPECT_EQ(scanner.findings().size(), 1u);
     EXPECT_TRUE(world.platform.accessWrites().empty());
 }
@@ -166,7 +168,7 @@ TEST(DesktopLinkScanner, RepairDeletesExactlyTheRecordedShortcutsEvenReadOnlyOne
     EXPECT_EQ(world.platform.folderEntries(testing::kDesktop).size(), 3u);
 
     DesktopLinkScanner scanner;
-    scanner.scan(world.broker);
+    test::ScanAlone(scanner, world.broker);
     // Added after the scan: the repair acts on what the scan recorded, nothing else.
     world.platform.addShortcut(ModelWorld::desktop("Internet Explorer 2.lnk"), "C:\\ie.exe",
                                "http://z/");
@@ -184,7 +186,7 @@ TEST(QuickLaunchLinkScanner, RepairClearsArgumentsAndKeepsTargetAttributesAndAcc
     const AccessList before = world.platform.fileAccessList(path);
 
     QuickLaunchLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     ASSERT_EQ(scanner.findings().size(), 1u);
     EXPECT_EQ(scanner.findings()[0].path, path);
     EXPECT_TRUE(scanner.repair(world.broker));
@@ -196,7 +198,7 @@ TEST(QuickLaunchLinkScanner, RepairClearsArgumentsAndKeepsTargetAttributesAndAcc
     EXPECT_EQ(world.platform.fileAccessList(path), before);
 
     QuickLaunchLinkScanner again;
-    again.scan(world.broker);
+    test::ScanAlone(again, world.broker);
     EXPECT_TRUE(again.findings().empty());
 }
 
@@ -206,7 +208,7 @@ TEST(QuickLaunchLinkScanner, LinkedShortcutIsNotRewritten) {
     world.platform.addShortcut(path, "C:\\ie.exe", "http://x/");
     world.platform.setReparsePoint(path);
     QuickLaunchLinkScanner scanner;
-    scanner.scan(world.broker);
+    test::ScanAlone(scanner, world.broker);
     ASSERT_EQ(scanner.findings().size(), 1u);
     scanner.repair(world.broker);
     EXPECT_EQ(world.platform.shortcutArguments(path), "http://x/");
@@ -219,7 +221,7 @@ TEST(QuickLaunchLinkScanner, LooksOnlyInTheQuickLaunchFolderOfAppData) {
     world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://y/");
     QuickLaunchLinkScanner scanner;
-    EXPECT_FALSE(scanner.scan(world.broker));
+    EXPECT_FALSE(test::ScanAlone(scanner, world.broker));
     EXPECT_TRUE(scanner.findings().empty());
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "engine/link_scanners.h"
+#include "tests/support/scan_alone.h"
 #include "engine/access_broker.h"
 #include "engine/journal.h"
 #include "platform/win32/win32_platform.h"
@@ -100,7 +101,7 @@ protected:
     Scanner Scan(bool expected = true) {
         PointShellFolders();
         Scanner scanner;
-        EXPECT_EQ(scanner.scan(m_broker), expected);
+        EXPECT_EQ(test::ScanAlone(scanner, m_broker), expected);
         return scanner;
     }
 
@@ -206,7 +207,7 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     ASSERT_EQ(CreateShortcut(path, kTarget, "http://hijack.example/real"), S_OK);
 
     DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(broker));
+    EXPECT_TRUE(test::ScanAlone(scanner, broker));
     const auto it = std::find_if(scanner.findings().begin(), scanner.findings().end(),
                                  [&](const Finding& f) { return f.path == path; });
     ASSERT_NE(it, scanner.findings().end());

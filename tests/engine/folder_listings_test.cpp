@@ -1,0 +1,56 @@
+#include "engine/folder_listings.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/link_scanners.h"
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::ModelWorld;
+
+std::vector<std::string> Names(const std::vector<FindEntry>* entries) {
+    std::vector<std::string> names;
+    for (const FindEntry& entry : *entries) names.push_back(entry.name);
+    return names;
+}
+
+// A folder is listed once per command, whatever spelling asks for it again; the scanners
+// that share a listing see the folder as it was when it was first listed.
+TEST(FolderListings, OneListingPerFolderWhateverItsSpelling) {
+    ModelWorld world;
+    world.platform.addFile(ModelWorld::desktop("a.txt"));
+    world.platform.addFolder(ModelWorld::desktop("Sub"));
+    FolderListings listings(world.platform);
+
+    const std::vector<FindEntry>* first = listings.entries(std::string(testing::kDesktop) + "\\");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Names(first), (std::vector<std::string>{"a.txt", "Sub"}));
+    world.platform.addFile(ModelWorld::desktop("b.txt"));
+    world.platform.injectFailure("findFirst", "*", kErrorAccessDenied);
+    EXPECT_EQ(listings.entries("\"c:/users/U/DESKTOP\\\""), first);
+    EXPECT_EQ(world.platform.openFindCount(), 0u);
+
+    EXPECT_EQ(listings.entries(std::string(testing::kQuickLaunch) + "\\"), nullptr);
+    world.platform.clearFailures();
+    EXPECT_EQ(listings.entries("C:\\Nowhere\\"), nullptr);
+}
+
+// The Internet Explorer scanners take ".lnk" files in any case from the shared listing, and
+// neither a folder nor another file whose name merely holds the rule's words.
+TEST(FolderListings, InternetExplorerScannersTakeOnlyShortcutFiles) {
+    ModelWorld world;
+    world.platform.addFolder(ModelWorld::desktop("Internet Explorer Folder.lnk"));
+    world.platform.addFile(ModelWorld::desktop("Internet Explorer.lnk.txt"));
+    world.platform.addShortcut(ModelWorld::desktop("INTERNET EXPLORER.LNK"), "C:\\ie.exe",
+                               "http://a/");
+    FolderListings listings(world.platform);
+    DesktopLinkScanner scanner;
+    EXPECT_TRUE(scanner.scan(world.broker, listings));
+    ASSERT_EQ(scanner.findings().size(), 1u);
+    EXPECT_EQ(scanner.findings()[0].path, ModelWorld::desktop("INTERNET EXPLORER.LNK"));
+}
+
+}  // namespace
+}  // namespace brenvik

@@ -1,0 +1,15 @@
+// A shortcut scanner run on its own, as a command runs it: with folder listings of its own.
+#pragma once
+
+#include "engine/access_broker.h"
+#include "engine/folder_listings.h"
+
+namespace brenvik::test {
+
+template <typename Scanner>
+bool ScanAlone(Scanner& scanner, AccessBroker& broker) {
+    FolderListings listings(broker.ports().files);
+    return scanner.scan(broker, listings);
+}
+
+}  // namespace brenvik::test
