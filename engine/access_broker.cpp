@@ -36,20 +36,20 @@ bool AccessBroker::privileges() {
     return m_privileges == 1;
 }
 
-Status AccessBroker::openKeyNow(RegKey root, const std::string& path, std::uint32_t access,
-                                ScopedKey* key) {
-    Status s = m_ports.registry.openKey(root, path, access, key->put());
+Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
+                                const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
+    Status s = m_ports.registry.openKey(from, path, access, key->put());
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        s = m_ports.registry.openKeyForBackup(from, path, access, key->put());
         if (s != kErrorAccessDenied)
             return s;
     }
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, path), kInheritToAll);
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, fullPath), kInheritToAll);
     if (!grant.granted())
         return s;
-    return m_ports.registry.openKey(root, path, access, key->put());
+    return m_ports.registry.openKey(from, path, access, key->put());
 }
 
 Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uint32_t access,
@@ -213,9 +213,15 @@ Status AccessBroker::backedUp(const ChangedObject& object, const char* action, C
 Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t access,
                              ScopedKey* key) {
     if (!(access & kKeyChangingRights))
-        return openKeyNow(root, path, access, key);
+        return openKeyNow(root, path, root, path, access, key);
     const ChangedObject object{ChangedObject::Kind::Key, root, path};
-    return backedUp(object, "write values", [&] { return openKeyNow(root, path, access, key); });
+    return backedUp(object, "write values",
+                    [&] { return openKeyNow(root, path, root, path, access, key); });
+}
+
+Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
+                                  const std::string& subPath, ScopedKey* key) {
+    return openKeyNow(parent, subPath, root, parentPath + "\\" + subPath, kKeyRead, key);
 }
 
 Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,

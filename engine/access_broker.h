@@ -30,6 +30,10 @@ public:
     // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
     // lasts only for the open itself. A key opened for changing is kept by the backup sink.
     Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegOpenKeyEx of subPath below parent, an open key that is parentPath under root, for
+    // reading (KEY_READ); escalated as openKey, a grant naming the key by its whole path.
+    Status openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
+                        const std::string& subPath, ScopedKey* key);
     // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
     // is not inheritable, so that keys created under it never inherit it.
     Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
@@ -61,7 +65,9 @@ private:
     // change() after the backup sink, if any, has kept the object.
     template <typename Change>
     Status backedUp(const ChangedObject& object, const char* action, Change change);
-    Status openKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // path below from, which is the key fullPath under root names.
+    Status openKeyNow(RegKey from, const std::string& path, RegKey root,
+                      const std::string& fullPath, std::uint32_t access, ScopedKey* key);
     Status createKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     Status deleteKeyNow(RegKey root, const std::string& path);
     Status writeLinkArgumentsNow(const std::string& path, const std::string& arguments);

@@ -22,19 +22,15 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
                FindingList& findings, NameSpaceCommands* commands) {
     RegistryPort& registry = broker.ports().registry;
     const std::string shellPath = kClassesPrefix + classId + "\\shell";
-    std::vector<std::string> verbs;
-    {
-        ScopedKey shellKey(registry);
-        if (broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey) != kErrorSuccess)
-            return;
-        verbs = SubkeyNames(registry, shellKey.get());
-    }
-    for (const std::string& verb : verbs) {
+    ScopedKey shellKey(registry);
+    if (broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey) != kErrorSuccess)
+        return;
+    for (const std::string& verb : SubkeyNames(registry, shellKey.get())) {
         if (broker.stopRequested())
             return;
         ScopedKey commandKey(registry);
-        if (broker.openKey(kHKeyLocalMachine, shellPath + "\\" + verb + "\\Command", kKeyRead,
-                           &commandKey) != kErrorSuccess)
+        if (broker.openKeyBelow(shellKey.get(), kHKeyLocalMachine, shellPath, verb + "\\Command",
+                                &commandKey) != kErrorSuccess)
             continue;
         std::string command;
         std::string site;

@@ -6,6 +6,7 @@
 
 #include "engine/driver.h"
 #include "engine/link_scanners.h"
+#include "tests/support/scan_alone.h"
 #include "tests/engine/model_world.h"
 
 namespace brenvik {
@@ -56,6 +57,19 @@ std::vector<Operation> Operations() {
          [](AccessBroker& b) {
              ScopedKey key(b.ports().registry);
              return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
+         },
+         [](const model::ModelPlatform&) { return true; }},
+        // Below an open parent, as the scanners read command keys: a grant names the whole path.
+        {"open key below", true,
+         [](AccessBroker& b) {
+             const std::string key = kKey;
+             const std::string parentPath = key.substr(0, key.rfind('\\'));
+             ScopedKey parent(b.ports().registry);
+             ScopedKey child(b.ports().registry);
+             const Status s = b.openKey(kHKeyLocalMachine, parentPath, kKeyRead, &parent);
+             return s ? s
+                      : b.openKeyBelow(parent.get(), kHKeyLocalMachine, parentPath,
+                                       key.substr(parentPath.size() + 1), &child);
          },
          [](const model::ModelPlatform&) { return true; }},
         {"delete key", true, [](AccessBroker& b) { return b.deleteKey(kHKeyLocalMachine, kKey); },
@@ -124,8 +138,8 @@ TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
     }
     DesktopLinkScanner desktopScan;
     QuickLaunchLinkScanner quickLaunchScan;
-    desktopScan.scan(world.broker);
-    quickLaunchScan.scan(world.broker);
+    test::ScanAlone(desktopScan, world.broker);
+    test::ScanAlone(quickLaunchScan, world.broker);
     EXPECT_EQ(desktopScan.findings().size(), 1u);
     EXPECT_EQ(quickLaunchScan.findings().size(), 1u);
 
@@ -206,7 +220,7 @@ TEST(AccessBroker, AStopRequestEndsAScanAtTheNextObject) {
     AccessBroker broker(world.ports, world.journal, &stop);
     stop.request();
     DesktopLinkScanner scanner;
-    scanner.scan(broker);
+    test::ScanAlone(scanner, broker);
     EXPECT_TRUE(scanner.findings().empty());
 }
 
