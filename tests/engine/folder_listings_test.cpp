@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/link_scanners.h"
 #include "tests/engine/model_world.h"
 
 namespace brenvik {
@@ -35,21 +34,6 @@ TEST(FolderListings, OneListingPerFolderWhateverItsSpelling) {
     EXPECT_EQ(listings.entries(std::string(testing::kQuickLaunch) + "\\"), nullptr);
     world.platform.clearFailures();
     EXPECT_EQ(listings.entries("C:\\Nowhere\\"), nullptr);
-}
-
-// The Internet Explorer scanners take ".lnk" files in any case from the shared listing, and
-// neither a folder nor another file whose name merely holds the rule's words.
-TEST(FolderListings, InternetExplorerScannersTakeOnlyShortcutFiles) {
-    ModelWorld world;
-    world.platform.addFolder(ModelWorld::desktop("Internet Explorer Folder.lnk"));
-    world.platform.addFile(ModelWorld::desktop("Internet Explorer.lnk.txt"));
-    world.platform.addShortcut(ModelWorld::desktop("INTERNET EXPLORER.LNK"), "C:\\ie.exe",
-                               "http://a/");
-    FolderListings listings(world.platform);
-    DesktopLinkScanner scanner;
-    EXPECT_TRUE(scanner.scan(world.broker, listings));
-    ASSERT_EQ(scanner.findings().size(), 1u);
-    EXPECT_EQ(scanner.findings()[0].path, ModelWorld::desktop("INTERNET EXPLORER.LNK"));
 }
 
 }  // namespace

@@ -37,12 +37,14 @@ TEST(DesktopLinkScanner, RecordsMatchingShortcutsWithArgumentsInListingOrder) {
     world.platform.addShortcut(ModelWorld::desktop("My IExplorer Page.lnk"), "C:\\ie.exe", "-k");
     world.platform.addShortcut(ModelWorld::desktop("INTERNET EXPLORER (2).LNK"), "C:\\ie.exe", "");
     world.platform.addFile(ModelWorld::desktop("Internet Explorer.url"));
+    world.platform.addShortcut(ModelWorld::desktop("IEXPLORER.LNK"), "C:\\ie.exe", "-new");
 
     DesktopLinkScanner scanner;
     EXPECT_TRUE(test::ScanAlone(scanner, world.broker));
     const FindingList expected = {
         {ModelWorld::desktop("Internet Explorer.lnk"), "http://a.example/"},
         {ModelWorld::desktop("My IExplorer Page.lnk"), "-k"},
+        {ModelWorld::desktop("IEXPLORER.LNK"), "-new"},
     };
     ASSERT_EQ(scanner.findings().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
