@@ -81,6 +81,33 @@ ResultRecord RestoreRecord(const ObjectRestore& done) {
     return record;
 }
 
+// A command that changes things: nothing is changed unless a backup set could be begun
+// (unbacked lists what is left undone, with the reason), and every change is kept in the set
+// before it is made; reported turns the finished set into the report's records.
+template <typename Unbacked, typename Repair, typename Reported>
+CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unbacked, Repair repair,
+                            Reported reported) {
+    const UtcTime started = host.host.now();
+    CommandReport report = Begin(host.host, name);
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    BackupSet set(host.ports.store, host.content);
+    const Status began = set.begin(HeaderOf(report), started);
+    if (began != kErrorSuccess) {
+        unbacked(broker, "no backup: " + ErrorWords(began), report.records);
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    report.backup = set.id();
+    broker.setBackupSink(&set);
+    const LocatedFindings repaired = repair(broker);
+    broker.setBackupSink(nullptr);
+    set.finish(broker, host.host.now());
+    reported(set, repaired, report.records);
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
 }  // namespace
 
 CommandReport ScanCommand(CommandHost& host) {
@@ -94,68 +121,51 @@ CommandReport ScanCommand(CommandHost& host) {
 }
 
 CommandReport FixCommand(CommandHost& host) {
-    const UtcTime started = host.host.now();
-    CommandReport report = Begin(host.host, "fix");
-    Journal journal(host.ports.store);
-    AccessBroker broker(host.ports, journal, host.stop);
-    BackupSet set(host.ports.store, host.content);
-    const Status began = set.begin(HeaderOf(report), started);
-    if (began != kErrorSuccess) {
-        // Without a backup nothing is changed: the findings are listed as not repaired.
-        for (const LocatedFinding& found : ScanPlaces(broker)) {
-            ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
-            record.error = "no backup: " + ErrorWords(began);
-            report.records.push_back(std::move(record));
-        }
-        report.finished = IsoTime(host.host.now());
-        return report;
-    }
-    report.backup = set.id();
-    broker.setBackupSink(&set);
-    const LocatedFindings repaired = FixPlaces(broker);
-    broker.setBackupSink(nullptr);
-    set.finish(broker, host.host.now());
-    for (const LocatedFinding& found : repaired) {
-        ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
-        SetResult(set, found, &record);
-        report.records.push_back(std::move(record));
-    }
-    report.finished = IsoTime(host.host.now());
-    return report;
+    return RepairCommand(
+        host, "fix",
+        [](AccessBroker& broker, const std::string& error, std::vector<ResultRecord>& records) {
+            for (const LocatedFinding& found : ScanPlaces(broker)) {
+                ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
+                record.error = error;
+                records.push_back(std::move(record));
+            }
+        },
+        [](AccessBroker& broker) { return FixPlaces(broker); },
+        [](const BackupSet& set, const LocatedFindings& repaired,
+           std::vector<ResultRecord>& records) {
+            for (const LocatedFinding& found : repaired) {
+                ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
+                SetResult(set, found, &record);
+                records.push_back(std::move(record));
+            }
+        });
 }
 
 CommandReport FixDesktopCommand(CommandHost& host) {
-    const UtcTime started = host.host.now();
-    CommandReport report = Begin(host.host, "fixdesktop");
-    Journal journal(host.ports.store);
-    AccessBroker broker(host.ports, journal, host.stop);
-    BackupSet set(host.ports.store, host.content);
-    const Status began = set.begin(HeaderOf(report), started);
-    if (began != kErrorSuccess) {
-        ResultRecord record;
-        record.location = "Desktop icons";
-        record.action = "restore desktop icons";
-        record.result = Outcome::Failed;
-        record.error = "no backup: " + ErrorWords(began);
-        report.records.push_back(std::move(record));
-        report.finished = IsoTime(host.host.now());
-        return report;
-    }
-    report.backup = set.id();
-    broker.setBackupSink(&set);
-    FixDesktopWith(broker);
-    broker.setBackupSink(nullptr);
-    set.finish(broker, host.host.now());
-    for (const BackupSet::Entry& entry : set.entries()) {
-        ResultRecord record = ObjectRecordOf(entry.object, entry.action);
-        record.location = "Desktop icons";
-        record.result = entry.result == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
-        if (entry.result != kErrorSuccess)
-            record.error = ErrorWords(entry.result);
-        report.records.push_back(std::move(record));
-    }
-    report.finished = IsoTime(host.host.now());
-    return report;
+    return RepairCommand(
+        host, "fixdesktop",
+        [](AccessBroker&, const std::string& error, std::vector<ResultRecord>& records) {
+            ResultRecord record;
+            record.location = "Desktop icons";
+            record.action = "restore desktop icons";
+            record.result = Outcome::Failed;
+            record.error = error;
+            records.push_back(std::move(record));
+        },
+        [](AccessBroker& broker) {
+            FixDesktopWith(broker);
+            return LocatedFindings();
+        },
+        [](const BackupSet& set, const LocatedFindings&, std::vector<ResultRecord>& records) {
+            for (const BackupSet::Entry& entry : set.entries()) {
+                ResultRecord record = ObjectRecordOf(entry.object, entry.action);
+                record.location = "Desktop icons";
+                record.result = entry.result == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
+                if (entry.result != kErrorSuccess)
+                    record.error = ErrorWords(entry.result);
+                records.push_back(std::move(record));
+            }
+        });
 }
 
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
