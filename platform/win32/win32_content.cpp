@@ -6,6 +6,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/registry_roots.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
@@ -21,19 +22,7 @@ Status ReadAll(const std::string& path, DWORD flags, std::string* bytes) {
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | flags, nullptr));
     if (!file)
         return LastError();
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size))
-        return LastError();
-    if (size.QuadPart > static_cast<LONGLONG>(kMaxContentBytes))
-        return ERROR_INVALID_DATA;
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() &&
-        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
-        return LastError();
-    // A file that shrank meanwhile is read as it is now.
-    bytes->resize(read);
-    return ERROR_SUCCESS;
+    return ReadWholeFile(file.get(), kMaxContentBytes, bytes);
 }
 
 Status WriteAll(const std::string& path, const std::string& bytes, bool replace, DWORD flags) {

@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/shell_link.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-constexpr std::size_t kMaxLinkPath = MAX_PATH - 1;
 // A shortcut is a few kilobytes; an Internet shortcut less still.
 constexpr DWORD kMaxLinkBytes = 1 << 20;
 constexpr DWORD kMaxTextBytes = 64 * 1024;
@@ -26,96 +27,60 @@ Status LastError() {
     return static_cast<Status>(GetLastError());
 }
 
-// A Win32 error carried in an HRESULT as itself; any other failure means the file is no
-// shortcut that can be loaded or saved.
-Status StatusOf(HRESULT result) {
-    if (SUCCEEDED(result))
-        return kErrorSuccess;
-    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
-        return static_cast<Status>(HRESULT_CODE(result));
-    return kErrorInvalidData;
-}
-
 UniqueHfile OpenFile(const std::string& path, DWORD access, DWORD share, bool backup) {
     return UniqueHfile(CreateFileW(Utf8ToWide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                                    backup ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr));
 }
 
-Status ReadBytes(const std::string& path, bool backup, DWORD limit, std::vector<BYTE>* bytes) {
+Status ReadBytes(const std::string& path, bool backup, DWORD limit, std::string* bytes) {
+    bytes->clear();
     UniqueHfile file = OpenFile(path, GENERIC_READ, kShareAll, backup);
     if (!file)
         return LastError();
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size))
-        return LastError();
-    if (size.QuadPart > limit)
-        return kErrorInvalidData;
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() &&
-        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
-        return LastError();
-    bytes->resize(read);
-    return kErrorSuccess;
-}
-
-Status NewLink(ComPtr<IShellLinkW>* link) {
-    CoInitialize(nullptr);  // stays initialised on this thread, as for the other link calls
-    return StatusOf(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IShellLinkW, link->put()));
-}
-
-// Loaded by its path through IPersistFile, as the shell itself loads it.
-Status LoadLink(const std::string& path, ComPtr<IShellLinkW>* link, ComPtr<IPersistFile>* file) {
-    const std::wstring widePath = Utf8ToWide(path);
-    if (widePath.size() > kMaxLinkPath)
-        return kErrorPathNotFound;
-    if (Status s = NewLink(link))
-        return s;
-    if (Status s = StatusOf((*link)->QueryInterface(IID_IPersistFile, file->put())))
-        return s;
-    return StatusOf((*file)->Load(widePath.c_str(), STGM_READ));
+    return ReadWholeFile(file.get(), limit, bytes);
 }
 
 // Loaded from the file's bytes, read with backup semantics.
 Status LoadLinkForBackup(const std::string& path, ComPtr<IShellLinkW>* link) {
-    std::vector<BYTE> bytes;
+    std::string bytes;
     if (Status s = ReadBytes(path, true, kMaxLinkBytes, &bytes))
         return s;
     ComPtr<IStream> stream;
-    *stream.put() = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                      static_cast<UINT>(bytes.size()));
     if (!stream)
         return kErrorNotEnoughMemory;
     if (Status s = NewLink(link))
         return s;
     ComPtr<IPersistStream> persist;
-    if (Status s = StatusOf((*link)->QueryInterface(IID_IPersistStream, persist.put())))
+    if (Status s = LinkStatusOf((*link)->QueryInterface(IID_IPersistStream, persist.put())))
         return s;
-    return StatusOf(persist->Load(stream.get()));
+    return LinkStatusOf(persist->Load(stream.get()));
 }
 
 // Saved as a stream and written over the file's bytes with backup semantics.
 Status SaveLinkForBackup(IShellLinkW* link, const std::string& path) {
     ComPtr<IPersistStream> persist;
-    if (Status s = StatusOf(link->QueryInterface(IID_IPersistStream, persist.put())))
+    if (Status s = LinkStatusOf(link->QueryInterface(IID_IPersistStream, persist.put())))
         return s;
     ComPtr<IStream> stream;
     *stream.put() = SHCreateMemStream(nullptr, 0);
     if (!stream)
         return kErrorNotEnoughMemory;
-    if (Status s = StatusOf(persist->Save(stream.get(), TRUE)))
+    if (Status s = LinkStatusOf(persist->Save(stream.get(), TRUE)))
         return s;
     STATSTG stat = {};
-    if (Status s = StatusOf(stream->Stat(&stat, STATFLAG_NONAME)))
+    if (Status s = LinkStatusOf(stream->Stat(&stat, STATFLAG_NONAME)))
         return s;
     if (stat.cbSize.QuadPart > kMaxLinkBytes)
         return kErrorInvalidData;
     std::vector<BYTE> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
     const LARGE_INTEGER start = {};
     ULONG read = 0;
-    if (Status s = StatusOf(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+    if (Status s = LinkStatusOf(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
         return s;
-    if (Status s = StatusOf(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)))
+    if (Status s =
+            LinkStatusOf(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)))
         return s;
     UniqueHfile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, true);
     if (!file)
@@ -131,12 +96,12 @@ Status SaveLinkForBackup(IShellLinkW* link, const std::string& path) {
 Status ReadDetails(IShellLinkW* link, LinkDetails* details) {
     WCHAR text[kTextBuffer] = {};
     // S_FALSE (no path, as for a shortcut to a shell item) reads as an empty target.
-    if (Status s = StatusOf(link->GetPath(text, kTextBuffer, nullptr, SLGP_RAWPATH)))
+    if (Status s = LinkStatusOf(link->GetPath(text, kTextBuffer, nullptr, SLGP_RAWPATH)))
         return s;
     text[kTextBuffer - 1] = L'\0';
     details->target = WideToUtf8(text);
     text[0] = L'\0';
-    if (Status s = StatusOf(link->GetArguments(text, kTextBuffer)))
+    if (Status s = LinkStatusOf(link->GetArguments(text, kTextBuffer)))
         return s;
     text[kTextBuffer - 1] = L'\0';
     details->arguments = WideToUtf8(text);
@@ -150,18 +115,9 @@ Status ReadDetails(IShellLinkW* link, LinkDetails* details) {
 }
 
 Status SetTarget(IShellLinkW* link, const std::string& target, const std::string& arguments) {
-    if (Status s = StatusOf(link->SetPath(Utf8ToWide(target).c_str())))
+    if (Status s = LinkStatusOf(link->SetPath(Utf8ToWide(target).c_str())))
         return s;
-    return StatusOf(link->SetArguments(Utf8ToWide(arguments).c_str()));
-}
-
-Status ReadText(const std::string& path, bool backup, std::string* text) {
-    text->clear();
-    std::vector<BYTE> bytes;
-    if (Status s = ReadBytes(path, backup, kMaxTextBytes, &bytes))
-        return s;
-    text->assign(bytes.begin(), bytes.end());
-    return kErrorSuccess;
+    return LinkStatusOf(link->SetArguments(Utf8ToWide(arguments).c_str()));
 }
 
 }  // namespace
@@ -185,11 +141,11 @@ Status Win32Platform::writeLinkTarget(const std::string& linkPath, const std::st
         return s;
     // Only S_OK means the file was written.
     const HRESULT saved = file->Save(Utf8ToWide(linkPath).c_str(), TRUE);
-    return saved == S_OK ? kErrorSuccess : StatusOf(FAILED(saved) ? saved : E_FAIL);
+    return saved == S_OK ? kErrorSuccess : LinkStatusOf(FAILED(saved) ? saved : E_FAIL);
 }
 
 Status Win32Platform::readFileText(const std::string& path, std::string* text) {
-    return ReadText(path, false, text);
+    return ReadBytes(path, false, kMaxTextBytes, text);
 }
 
 Status Win32Platform::readLinkArgumentsForBackup(const std::string& linkPath,
@@ -200,7 +156,7 @@ Status Win32Platform::readLinkArgumentsForBackup(const std::string& linkPath,
         return s;
     // The arguments buffer of the first scanners: 4096 units, the last one always a NUL.
     WCHAR text[kTextBuffer] = {};
-    if (Status s = StatusOf(link->GetArguments(text, kTextBuffer)))
+    if (Status s = LinkStatusOf(link->GetArguments(text, kTextBuffer)))
         return s;
     text[kTextBuffer - 1] = L'\0';
     *arguments = WideToUtf8(text);
@@ -212,7 +168,7 @@ Status Win32Platform::writeLinkArgumentsForBackup(const std::string& linkPath,
     ComPtr<IShellLinkW> link;
     if (Status s = LoadLinkForBackup(linkPath, &link))
         return s;
-    if (Status s = StatusOf(link->SetArguments(Utf8ToWide(arguments).c_str())))
+    if (Status s = LinkStatusOf(link->SetArguments(Utf8ToWide(arguments).c_str())))
         return s;
     return SaveLinkForBackup(link.get(), linkPath);
 }
@@ -237,7 +193,7 @@ Status Win32Platform::writeLinkTargetForBackup(const std::string& linkPath,
 }
 
 Status Win32Platform::readFileTextForBackup(const std::string& path, std::string* text) {
-    return ReadText(path, true, text);
+    return ReadBytes(path, true, kMaxTextBytes, text);
 }
 
 }  // namespace brenvik

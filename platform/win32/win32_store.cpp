@@ -9,6 +9,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
@@ -202,19 +203,8 @@ Status Win32Platform::readFile(const std::string& path, std::string* bytes) {
                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return LastError();
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size))
-        return LastError();
     // Entries are a few hundred bytes; anything large is no entry of ours.
-    if (size.QuadPart > (1 << 20))
-        return kErrorInvalidData;
-    bytes->assign(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!bytes->empty() &&
-        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
-        return LastError();
-    bytes->resize(read);
-    return kErrorSuccess;
+    return ReadWholeFile(file.get(), 1 << 20, bytes);
 }
 
 Status Win32Platform::listFiles(const std::string& folder, std::vector<std::string>* names) {

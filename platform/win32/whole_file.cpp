@@ -1,0 +1,21 @@
+#include "platform/win32/whole_file.h"
+
+namespace brenvik {
+
+Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes) {
+    bytes->clear();
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file, &size))
+        return static_cast<Status>(GetLastError());
+    if (static_cast<std::uint64_t>(size.QuadPart) > limit)
+        return ERROR_INVALID_DATA;
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes->empty() &&
+        !ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
+        return static_cast<Status>(GetLastError());
+    bytes->resize(read);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace brenvik

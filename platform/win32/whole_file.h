@@ -1,0 +1,18 @@
+// Small files read whole through a handle their caller opened as it needs (sharing, backup
+// semantics, reparse points).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "engine/ports/win_status.h"
+
+namespace brenvik {
+
+// Every byte of file, or ERROR_INVALID_DATA without reading when it is larger than limit.
+// A file that shrinks meanwhile is read as it is now.
+Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes);
+
+}  // namespace brenvik
