@@ -328,17 +328,13 @@ AccessList ModelPlatform::fileAccessList(const std::string& path) const {
 }
 
 std::optional<std::string> ModelPlatform::shortcutTarget(const std::string& path) const {
-    auto node = m_impl->lookupFile(path).node;
-    if (!node || !node->shortcut)
-        return std::nullopt;
-    return node->shortcut->target;
+    const Shortcut* link = m_impl->shortcutAt(path);
+    return link ? std::optional<std::string>(link->target) : std::nullopt;
 }
 
 std::optional<std::string> ModelPlatform::shortcutArguments(const std::string& path) const {
-    auto node = m_impl->lookupFile(path).node;
-    if (!node || !node->shortcut)
-        return std::nullopt;
-    return node->shortcut->arguments;
+    const Shortcut* link = m_impl->shortcutAt(path);
+    return link ? std::optional<std::string>(link->arguments) : std::nullopt;
 }
 
 std::vector<std::string> ModelPlatform::folderEntries(const std::string& path) const {

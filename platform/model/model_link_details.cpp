@@ -158,18 +158,19 @@ void ModelPlatform::addTextFile(const std::string& path, const std::string& text
         node->text = text;
 }
 
+const Shortcut* ModelPlatform::Impl::shortcutAt(const std::string& path) const {
+    const auto node = lookupFile(path).node;
+    return node && node->shortcut ? &*node->shortcut : nullptr;
+}
+
 std::optional<std::string> ModelPlatform::shortcutIcon(const std::string& path) const {
-    auto node = m_impl->lookupFile(path).node;
-    if (!node || !node->shortcut)
-        return std::nullopt;
-    return node->shortcut->iconPath;
+    const Shortcut* link = m_impl->shortcutAt(path);
+    return link ? std::optional<std::string>(link->iconPath) : std::nullopt;
 }
 
 std::optional<std::string> ModelPlatform::shortcutWorkingFolder(const std::string& path) const {
-    auto node = m_impl->lookupFile(path).node;
-    if (!node || !node->shortcut)
-        return std::nullopt;
-    return node->shortcut->workingFolder;
+    const Shortcut* link = m_impl->shortcutAt(path);
+    return link ? std::optional<std::string>(link->workingFolder) : std::nullopt;
 }
 
 }  // namespace brenvik::model

@@ -143,6 +143,8 @@ struct ModelPlatform::Impl {
                           AccessList** list);
 
     // Shortcuts.
+    // What the shortcut at path holds; null when there is no shortcut there.
+    const Shortcut* shortcutAt(const std::string& path) const;
     Status readShortcut(const FileNode& node, std::string* arguments) const;
     Status writeShortcut(FileNode& node, const std::string& arguments);
     Status readDetails(const FileNode& node, LinkDetails* details) const;
