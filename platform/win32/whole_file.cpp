@@ -18,4 +18,14 @@ Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes) {
     return ERROR_SUCCESS;
 }
 
+Status WriteDurably(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    if (!bytes.empty() &&
+        !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return static_cast<Status>(GetLastError());
+    if (written != bytes.size())
+        return ERROR_WRITE_FAULT;
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : static_cast<Status>(GetLastError());
+}
+
 }  // namespace brenvik

@@ -1,5 +1,5 @@
-// Small files read whole through a handle their caller opened as it needs (sharing, backup
-// semantics, reparse points).
+// Small files read or written whole through a handle their caller opened as it needs
+// (sharing, backup semantics, reparse points).
 #pragma once
 
 #include <windows.h>
@@ -14,5 +14,9 @@ namespace brenvik {
 // Every byte of file, or ERROR_INVALID_DATA without reading when it is larger than limit.
 // A file that shrinks meanwhile is read as it is now.
 Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes);
+
+// Every byte written at the handle's position and flushed to the disk before this returns;
+// ERROR_WRITE_FAULT when fewer were written.
+Status WriteDurably(HANDLE file, const std::string& bytes);
 
 }  // namespace brenvik

@@ -31,15 +31,7 @@ Status WriteAll(const std::string& path, const std::string& bytes, bool replace,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH | flags, nullptr));
     if (!file)
         return LastError();
-    if (!bytes.empty()) {
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr))
-            return LastError();
-        if (written != bytes.size())
-            return ERROR_WRITE_FAULT;
-    }
-    return FlushFileBuffers(file.get()) ? ERROR_SUCCESS : LastError();
+    return WriteDurably(file.get(), bytes);
 }
 
 }  // namespace

@@ -177,12 +177,7 @@ Status Win32Platform::writeDurably(const std::string& path, const std::string& b
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return LastError();
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        return LastError();
-    if (written != bytes.size())
-        return kErrorInvalidData;
-    return FlushFileBuffers(file.get()) ? kErrorSuccess : LastError();
+    return WriteDurably(file.get(), bytes);
 }
 
 Status Win32Platform::appendDurably(const std::string& path, const std::string& bytes) {
@@ -190,12 +185,7 @@ Status Win32Platform::appendDurably(const std::string& path, const std::string& 
                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return LastError();
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        return LastError();
-    if (written != bytes.size())
-        return kErrorInvalidData;
-    return FlushFileBuffers(file.get()) ? kErrorSuccess : LastError();
+    return WriteDurably(file.get(), bytes);
 }
 
 Status Win32Platform::readFile(const std::string& path, std::string* bytes) {
