@@ -132,8 +132,12 @@ HWND CreateBanner(HWND hDialog, const RECT& area) {
 }
 
 // Creating the control loads the browser and starts OLE on the dialog's thread: that is
-// paid only here, once the maker's hosts have answered, never while the window comes up.
-void ShowBannerPage(HWND hDialog, BrowserEventSink& sink) {
+// paid only here, once the maker's hosts have answered, never while the window comes up. So
+// is loading ATL (atl.dll is delay-loaded) when initHost asks to register its host classes.
+void ShowBannerPage(HWND hDialog, BrowserEventSink& sink, bool initHost) {
+    if (initHost) {
+        AtlAxWinInit();
+    }
     const RECT area = BannerAreaOf(hDialog);
     const HWND hBanner = CreateBanner(hDialog, area);
     if (hBanner == nullptr) {
@@ -152,10 +156,12 @@ UINT BannerAnswerMessage() {
     return message;
 }
 
-// What the dialog waits for: the answer of its own check (tag), and the sink to connect.
+// What the dialog waits for: the answer of its own check (tag), the sink to connect, and
+// whether the control host is still to be initialised.
 struct PendingBanner {
     LPARAM tag;
     BrowserEventSink* sink;
+    bool initHost;
 };
 
 void StopListening(HWND hDialog, SUBCLASSPROC proc, UINT_PTR id, PendingBanner* pending) {
@@ -168,11 +174,11 @@ LRESULT CALLBACK BannerAnswerProc(HWND hDialog, UINT message, WPARAM wParam, LPA
                                   UINT_PTR id, DWORD_PTR data) {
     auto* pending = reinterpret_cast<PendingBanner*>(data);
     if (message == BannerAnswerMessage() && lParam == pending->tag) {
-        BrowserEventSink* sink = pending->sink;
+        const PendingBanner answered = *pending;
         // Decided once: nothing listens for the banner after this.
         StopListening(hDialog, BannerAnswerProc, id, pending);
         if (wParam != 0) {
-            ShowBannerPage(hDialog, *sink);
+            ShowBannerPage(hDialog, *answered.sink, answered.initHost);
         }
         return 0;
     }
@@ -182,13 +188,8 @@ LRESULT CALLBACK BannerAnswerProc(HWND hDialog, UINT message, WPARAM wParam, LPA
     return DefSubclassProc(hDialog, message, wParam, lParam);
 }
 
-}  // namespace
-
-void SetUpBanner(HWND hDialog, BrowserEventSink& sink) {
-    SetUpBanner(hDialog, sink, MakeWinsockNameService());
-}
-
-void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names) {
+void StartBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names,
+                 bool initHost) {
     if (!IsWindow(hDialog)) {
         return;
     }
@@ -199,7 +200,7 @@ void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameServi
     // Tells this dialog's answer from that of an earlier check on a window of the same handle.
     static LONG s_lastTag = 0;
     auto pending = std::make_unique<PendingBanner>(
-        PendingBanner{static_cast<LPARAM>(InterlockedIncrement(&s_lastTag)), &sink});
+        PendingBanner{static_cast<LPARAM>(InterlockedIncrement(&s_lastTag)), &sink, initHost});
     const LPARAM tag = pending->tag;
     if (!SetWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId,
                            reinterpret_cast<DWORD_PTR>(pending.get()))) {
@@ -209,6 +210,16 @@ void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameServi
     if (!StartConnectivityCheck(hDialog, BannerAnswerMessage(), tag, std::move(names))) {
         StopListening(hDialog, BannerAnswerProc, kAnswerSubclassId, listening);
     }
+}
+
+}  // namespace
+
+void SetUpBanner(HWND hDialog, BrowserEventSink& sink) {
+    StartBanner(hDialog, sink, MakeWinsockNameService(), true);
+}
+
+void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names) {
+    StartBanner(hDialog, sink, std::move(names), false);
 }
 
 }  // namespace brenvik

@@ -15,9 +15,12 @@ namespace brenvik {
 // off the dialog's thread, whether the maker's hosts can be reached by name; when they can,
 // the dialog's thread brings the browser in front of the picture and starts loading the
 // banner page. Returns at once; any failure on the way leaves the picture and says nothing.
+// The control host (AtlAxWinInit) is initialised only then: ATL stays unloaded until the page
+// is shown, and never loaded while the window comes up.
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink);
 
-// The same with the check made over another name service (tests).
+// The same with the check made over another name service (tests); the caller has
+// initialised the control host, or left it out on purpose.
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameService> names);
 
 }  // namespace brenvik

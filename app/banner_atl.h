@@ -1,5 +1,5 @@
-// The control-hosting calls of the system's ATL library (atl.dll); MinGW ships its import
-// library, libatl.a, but no header for it.
+// The control-hosting calls of the system's ATL library (atl.dll), which MinGW declares in no
+// header; atl.dll is delay-loaded (cmake/delay_load.cmake).
 #pragma once
 
 #include <windows.h>

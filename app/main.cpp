@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/banner_atl.h"
 #include "app/instance.h"
 #include "app/main_dialog.h"
 #include "app/privilege.h"
@@ -12,6 +11,9 @@
 #include "platform/win32/command_lock.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    // Before any DLL is loaded on demand (see cmake/delay_load.cmake): from the system folder
+    // only, never the program's folder or the current one, where others may put a DLL.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // With switches: the command line's work without a window, only the report and the code.
     const std::vector<std::string> args = brenvik::ProcessArguments();
     if (!args.empty())
@@ -28,8 +30,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     brenvik::EnableDebugPrivilege(true);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    // Registers the host window classes that the dialog's ActiveX item needs.
-    AtlAxWinInit();
+    // The control host (ATL) is initialised by the banner, only once its page is to be shown.
     brenvik::MainDialog dialog;
     // The end code does not matter: the program ends with 0 however the dialog ended.
     dialog.DoModal(GetActiveWindow());

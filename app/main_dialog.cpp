@@ -12,11 +12,6 @@
 #include "app/window_centring.h"
 #include "res/resource.h"
 
-// The system's atl.dll runs a dialog template that declares ActiveX controls (class text
-// "{CLSID}"); MinGW has its import library but no header.
-extern "C" INT_PTR WINAPI AtlAxDialogBoxA(HINSTANCE hInstance, LPCSTR templateName, HWND hParent,
-                                          DLGPROC dialogProc, LPARAM initParam);
-
 namespace brenvik {
 
 namespace {
@@ -26,7 +21,7 @@ constexpr int kLockedButtons[] = {IDC_SCAN, IDC_FIX, IDC_ABOUT};
 }  // namespace
 
 INT_PTR MainDialog::DoModal(HWND hOwner) {
-    return AtlAxDialogBoxA(g_hInstance, MAKEINTRESOURCEA(IDD_MAIN), hOwner, DialogProc,
+    return DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_MAIN), hOwner, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 

@@ -10,9 +10,10 @@
 
 namespace brenvik {
 
-// Dialog 101 run modally on the system's control host, which hosts the banner's browser
-// control once the banner creates it. The object must outlive the dialog window: the browser
-// calls m_sink until the control is destroyed with the window.
+// Dialog 101 run modally; its template holds no ActiveX item, so it needs no control host to
+// start: the banner creates the browser control in one once its page is to be shown. The
+// object must outlive the dialog window: the browser calls m_sink until the control is
+// destroyed with the window.
 class MainDialog {
 public:
     MainDialog() = default;
