@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/instance.h"
@@ -16,12 +17,7 @@ struct BitmapTraits {
     static HBITMAP empty() { return nullptr; }
     static void close(HBITMAP bitmap) { DeleteObject(bitmap); }
 };
-struct MemoryDcTraits {
-    static HDC empty() { return nullptr; }
-    static void close(HDC dc) { DeleteDC(dc); }
-};
 using UniqueBitmap = UniqueResource<HBITMAP, BitmapTraits>;
-using UniqueMemoryDc = UniqueResource<HDC, MemoryDcTraits>;
 
 // Bitmap 111's own size; bitmap 112 is the same drawing at twice it.
 constexpr SIZE kDrawingSize = {402, 102};
@@ -30,6 +26,67 @@ constexpr UINT_PTR kPictureOwnerId = 1;
 UniqueBitmap LoadDrawing(int id) {
     return UniqueBitmap(static_cast<HBITMAP>(
         LoadImageA(g_hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+// A drawing's colours, 32 bits a pixel (0x00RRGGBB, as GetDIBits gives them), rows from the top.
+struct Drawing {
+    SIZE size = {};
+    std::vector<DWORD> pixels;
+};
+
+// The header of bitmap resource id and the bytes it starts; null when it is missing, too
+// short, or not the 8-bit uncompressed format the program ships.
+const BYTE* EightBitResource(int id, BITMAPINFOHEADER* header) {
+    const HRSRC hInfo = FindResourceA(g_hInstance, MAKEINTRESOURCEA(id), RT_BITMAP);
+    if (hInfo == nullptr) {
+        return nullptr;
+    }
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(g_hInstance, hInfo)));
+    const DWORD size = SizeofResource(g_hInstance, hInfo);
+    if (bytes == nullptr || size < sizeof(*header)) {
+        return nullptr;
+    }
+    memcpy(header, bytes, sizeof(*header));
+    if (header->biSize < sizeof(*header) || header->biBitCount != 8 ||
+        header->biCompression != BI_RGB || header->biWidth <= 0 || header->biHeight <= 0 ||
+        header->biClrUsed > 256) {
+        return nullptr;
+    }
+    const size_t stride = (static_cast<size_t>(header->biWidth) + 3) & ~static_cast<size_t>(3);
+    const size_t colours = header->biClrUsed != 0 ? header->biClrUsed : 256;
+    const size_t end = header->biSize + colours * sizeof(RGBQUAD) + stride * header->biHeight;
+    return end <= size ? bytes : nullptr;
+}
+
+// Read from the resource itself: LoadImage and GetDIBits took milliseconds under Wine on the
+// way to the first paint. False when the resource is not as EightBitResource wants it.
+bool ReadDrawing(int id, Drawing* drawing) {
+    BITMAPINFOHEADER header = {};
+    const BYTE* bytes = EightBitResource(id, &header);
+    if (bytes == nullptr) {
+        return false;
+    }
+    const size_t colours = header.biClrUsed != 0 ? header.biClrUsed : 256;
+    DWORD palette[256] = {};
+    for (size_t i = 0; i < colours; ++i) {
+        memcpy(&palette[i], bytes + header.biSize + i * sizeof(RGBQUAD), sizeof(RGBQUAD));
+        palette[i] &= 0x00FFFFFF;
+    }
+    const auto width = static_cast<size_t>(header.biWidth);
+    const auto height = static_cast<size_t>(header.biHeight);
+    const size_t stride = (width + 3) & ~static_cast<size_t>(3);
+    const BYTE* rows = bytes + header.biSize + colours * sizeof(RGBQUAD);
+    drawing->size = {header.biWidth, header.biHeight};
+    drawing->pixels.resize(width * height);
+    // Rows are stored from the bottom.
+    for (size_t y = 0; y < height; ++y) {
+        const BYTE* row = rows + (height - 1 - y) * stride;
+        DWORD* to = &drawing->pixels[y * width];
+        for (size_t x = 0; x < width; ++x) {
+            to[x] = palette[row[x]];
+        }
+    }
+    return true;
 }
 
 // 32-bit pixels, rows from the top.
@@ -72,19 +129,9 @@ DWORD Blend(DWORD a, DWORD b, int weight) {
 // Bilinear scaling on the pixels themselves: GDI's halftoning took tens of milliseconds under
 // Wine, on the way to the first paint. The top byte stays 0, since a static control copies a
 // bitmap that has alpha and the copy would not be ours to free.
-UniqueBitmap Scaled(HBITMAP hSource, SIZE size) {
-    BITMAP source = {};
-    if (GetObjectA(hSource, sizeof(source), &source) == 0) {
-        return {};
-    }
-    const SIZE sourceSize = {source.bmWidth, source.bmHeight};
-    std::vector<DWORD> from(static_cast<size_t>(sourceSize.cx) * sourceSize.cy);
-    BITMAPINFO sourceFormat = PixelFormat(sourceSize);
-    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    if (!dc || GetDIBits(dc.get(), hSource, 0, static_cast<UINT>(sourceSize.cy), from.data(),
-                         &sourceFormat, DIB_RGB_COLORS) != sourceSize.cy) {
-        return {};
-    }
+UniqueBitmap Scaled(const Drawing& source, SIZE size) {
+    const SIZE sourceSize = source.size;
+    const std::vector<DWORD>& from = source.pixels;
     BITMAPINFO format = PixelFormat(size);
     void* bits = nullptr;
     UniqueBitmap canvas(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -92,12 +139,17 @@ UniqueBitmap Scaled(HBITMAP hSource, SIZE size) {
         return {};
     }
     auto* to = static_cast<DWORD*>(bits);
+    // The same for every row: worked out once.
+    std::vector<Sample> columns(static_cast<size_t>(size.cx));
+    for (LONG x = 0; x < size.cx; ++x) {
+        columns[static_cast<size_t>(x)] = SampleAt(x, size.cx, sourceSize.cx);
+    }
     for (LONG y = 0; y < size.cy; ++y) {
         const Sample row = SampleAt(y, size.cy, sourceSize.cy);
         const DWORD* upper = &from[static_cast<size_t>(row.first) * sourceSize.cx];
         const DWORD* lower = &from[static_cast<size_t>(row.second) * sourceSize.cx];
         for (LONG x = 0; x < size.cx; ++x) {
-            const Sample column = SampleAt(x, size.cx, sourceSize.cx);
+            const Sample& column = columns[static_cast<size_t>(x)];
             const DWORD top = Blend(upper[column.first], upper[column.second], column.weight);
             const DWORD bottom = Blend(lower[column.first], lower[column.second], column.weight);
             to[static_cast<size_t>(y) * size.cx + x] = Blend(top, bottom, row.weight);
@@ -111,8 +163,9 @@ UniqueBitmap PictureOfSize(SIZE size) {
         return LoadDrawing(IDB_BANNER);
     }
     const bool larger = size.cx > kDrawingSize.cx || size.cy > kDrawingSize.cy;
-    const UniqueBitmap drawing = LoadDrawing(larger ? IDB_BANNER_2X : IDB_BANNER);
-    return drawing ? Scaled(drawing.get(), size) : UniqueBitmap();
+    Drawing drawing;
+    return ReadDrawing(larger ? IDB_BANNER_2X : IDB_BANNER, &drawing) ? Scaled(drawing, size)
+                                                                      : UniqueBitmap();
 }
 
 // A static never frees an image it was given: this one frees the picture with the window.

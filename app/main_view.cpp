@@ -30,13 +30,13 @@ ScanView* AttachScanView(HWND hDialog) {
 }
 
 // The widths are for 96 dots per inch; the dialog and its fonts grow with the display scale,
-// and the columns must grow with them.
-int ScaledWidth(HWND hList, int width) {
+// and the columns must grow with them. Asked once: each GetDC costs time under Wine.
+int DotsPerInch(HWND hList) {
     HDC hdc = GetDC(hList);
     const int dpi = hdc != nullptr ? GetDeviceCaps(hdc, LOGPIXELSX) : 96;
     if (hdc != nullptr)
         ReleaseDC(hList, hdc);
-    return MulDiv(width, dpi, 96);
+    return dpi;
 }
 
 void SetUpReportList(HWND hList, int language) {
@@ -44,10 +44,11 @@ void SetUpReportList(HWND hList, int language) {
     // wParam 0 sets the whole extended style word, not only the bits named in a mask.
     SendMessageA(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, exStyle | LVS_EX_FULLROWSELECT);
 
+    const int dpi = DotsPerInch(hList);
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = ScaledWidth(hList, kColumnWidths[i]);
+        column.cx = MulDiv(kColumnWidths[i], dpi, 96);
         column.pszText = const_cast<char*>(ColumnTexts[language][i]);
         column.iSubItem = i;
         SendMessageA(hList, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/banner.h"
 #include "app/banner_atl.h"
+#include "app/banner_picture.h"
 #include "app/browser_event_sink.h"
 #include "app/connectivity.h"
 #include "platform/win32/handles.h"
@@ -203,6 +205,45 @@ TEST_F(BannerHostTest, ThePictureFillsTheBannerArea) {
     ASSERT_NE(0, GetObjectA(hShown, sizeof(shown), &shown));
     EXPECT_EQ(area.right - area.left, shown.bmWidth);
     EXPECT_EQ(area.bottom - area.top, shown.bmHeight);
+}
+
+// A bitmap's pixels as GetDIBits gives them: 32 bits each, rows from the top.
+std::vector<DWORD> PixelsOf(HBITMAP hBitmap) {
+    BITMAP bitmap = {};
+    GetObjectA(hBitmap, sizeof(bitmap), &bitmap);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = bitmap.bmWidth;
+    format.bmiHeader.biHeight = -bitmap.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight, 0xbdbdbdbd);
+    const HDC hdc = CreateCompatibleDC(nullptr);
+    GetDIBits(hdc, hBitmap, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &format,
+              DIB_RGB_COLORS);
+    DeleteDC(hdc);
+    return pixels;
+}
+
+// The picture is made from the drawing's own bytes: at the size of the larger drawing it must
+// be that drawing pixel for pixel, as the system itself decodes it (colours, row order).
+TEST(BannerPicture, AtTheLargerDrawingsSizeItIsThatDrawing) {
+    const HWND hPicture = CreateWindowExA(0, "Static", "", WS_POPUP | SS_BITMAP, 0, 0, 1, 1,
+                                          nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hPicture);
+    FitBannerPicture(hPicture, RECT{0, 0, 804, 204});
+    const auto hShown =
+        reinterpret_cast<HBITMAP>(SendMessageA(hPicture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto hDrawing =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BANNER_2X),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(nullptr, hShown);
+    ASSERT_NE(nullptr, hDrawing);
+    const std::vector<DWORD> expected = PixelsOf(hDrawing);
+    EXPECT_EQ(size_t{804} * 204, expected.size());
+    EXPECT_TRUE(expected == PixelsOf(hShown));
+    DeleteObject(hDrawing);
+    DestroyWindow(hPicture);
 }
 
 }  // namespace
