@@ -28,10 +28,17 @@ UniqueBitmap LoadDrawing(int id) {
         LoadImageA(g_hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-// A drawing's colours, 32 bits a pixel (0x00RRGGBB, as GetDIBits gives them), rows from the top.
+// A drawing as its resource holds it: an index into the palette for each pixel, rows from the
+// bottom. Read in place: LoadImage, GetDIBits, even a copy of the larger drawing's pixels took
+// milliseconds under Wine on the way to the first paint.
 struct Drawing {
     SIZE size = {};
-    std::vector<DWORD> pixels;
+    DWORD palette[256] = {};  // 0x00RRGGBB, as GetDIBits gives a pixel
+    const BYTE* bottomRow = nullptr;
+    size_t stride = 0;
+
+    // Row y counted from the top.
+    const BYTE* Row(LONG y) const { return bottomRow + (size.cy - 1 - y) * stride; }
 };
 
 // The header of bitmap resource id and the bytes it starts; null when it is missing, too
@@ -58,8 +65,7 @@ const BYTE* EightBitResource(int id, BITMAPINFOHEADER* header) {
     return end <= size ? bytes : nullptr;
 }
 
-// Read from the resource itself: LoadImage and GetDIBits took milliseconds under Wine on the
-// way to the first paint. False when the resource is not as EightBitResource wants it.
+// Bitmap resource id as a Drawing; false when it is not as EightBitResource wants it.
 bool ReadDrawing(int id, Drawing* drawing) {
     BITMAPINFOHEADER header = {};
     const BYTE* bytes = EightBitResource(id, &header);
@@ -67,25 +73,13 @@ bool ReadDrawing(int id, Drawing* drawing) {
         return false;
     }
     const size_t colours = header.biClrUsed != 0 ? header.biClrUsed : 256;
-    DWORD palette[256] = {};
     for (size_t i = 0; i < colours; ++i) {
-        memcpy(&palette[i], bytes + header.biSize + i * sizeof(RGBQUAD), sizeof(RGBQUAD));
-        palette[i] &= 0x00FFFFFF;
+        memcpy(&drawing->palette[i], bytes + header.biSize + i * sizeof(RGBQUAD), sizeof(RGBQUAD));
+        drawing->palette[i] &= 0x00FFFFFF;
     }
-    const auto width = static_cast<size_t>(header.biWidth);
-    const auto height = static_cast<size_t>(header.biHeight);
-    const size_t stride = (width + 3) & ~static_cast<size_t>(3);
-    const BYTE* rows = bytes + header.biSize + colours * sizeof(RGBQUAD);
     drawing->size = {header.biWidth, header.biHeight};
-    drawing->pixels.resize(width * height);
-    // Rows are stored from the bottom.
-    for (size_t y = 0; y < height; ++y) {
-        const BYTE* row = rows + (height - 1 - y) * stride;
-        DWORD* to = &drawing->pixels[y * width];
-        for (size_t x = 0; x < width; ++x) {
-            to[x] = palette[row[x]];
-        }
-    }
+    drawing->bottomRow = bytes + header.biSize + colours * sizeof(RGBQUAD);
+    drawing->stride = (static_cast<size_t>(header.biWidth) + 3) & ~static_cast<size_t>(3);
     return true;
 }
 
@@ -131,7 +125,7 @@ DWORD Blend(DWORD a, DWORD b, int weight) {
 // bitmap that has alpha and the copy would not be ours to free.
 UniqueBitmap Scaled(const Drawing& source, SIZE size) {
     const SIZE sourceSize = source.size;
-    const std::vector<DWORD>& from = source.pixels;
+    const DWORD* colour = source.palette;
     BITMAPINFO format = PixelFormat(size);
     void* bits = nullptr;
     UniqueBitmap canvas(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -146,12 +140,14 @@ UniqueBitmap Scaled(const Drawing& source, SIZE size) {
     }
     for (LONG y = 0; y < size.cy; ++y) {
         const Sample row = SampleAt(y, size.cy, sourceSize.cy);
-        const DWORD* upper = &from[static_cast<size_t>(row.first) * sourceSize.cx];
-        const DWORD* lower = &from[static_cast<size_t>(row.second) * sourceSize.cx];
+        const BYTE* upper = source.Row(row.first);
+        const BYTE* lower = source.Row(row.second);
         for (LONG x = 0; x < size.cx; ++x) {
             const Sample& column = columns[static_cast<size_t>(x)];
-            const DWORD top = Blend(upper[column.first], upper[column.second], column.weight);
-            const DWORD bottom = Blend(lower[column.first], lower[column.second], column.weight);
+            const DWORD top =
+                Blend(colour[upper[column.first]], colour[upper[column.second]], column.weight);
+            const DWORD bottom =
+                Blend(colour[lower[column.first]], colour[lower[column.second]], column.weight);
             to[static_cast<size_t>(y) * size.cx + x] = Blend(top, bottom, row.weight);
         }
     }
