@@ -150,18 +150,24 @@ void ShowBannerPage(HWND hDialog, BrowserEventSink& sink, bool initHost) {
     NavigateToBannerPage(browser);
 }
 
-// Registered, so that it can collide with none of the dialog's own messages.
+// Registered, so that they can collide with none of the dialog's own messages.
 UINT BannerAnswerMessage() {
     static const UINT message = RegisterWindowMessageA("Brenvik.BannerAnswer");
     return message;
 }
+UINT BannerStartMessage() {
+    static const UINT message = RegisterWindowMessageA("Brenvik.BannerStart");
+    return message;
+}
 
-// What the dialog waits for: the answer of its own check (tag), the sink to connect, and
-// whether the control host is still to be initialised.
+// What the dialog waits for: to be shown, to start its check over names (held until then);
+// the answer of that check (tag); the sink to connect, and whether the control host is still
+// to be initialised.
 struct PendingBanner {
     LPARAM tag;
     BrowserEventSink* sink;
     bool initHost;
+    std::unique_ptr<NameService> names;
 };
 
 void StopListening(HWND hDialog, SUBCLASSPROC proc, UINT_PTR id, PendingBanner* pending) {
@@ -169,16 +175,35 @@ void StopListening(HWND hDialog, SUBCLASSPROC proc, UINT_PTR id, PendingBanner* 
     delete pending;
 }
 
+// Starts the check once; false when it could not be started.
+bool StartCheck(HWND hDialog, PendingBanner* pending) {
+    return StartConnectivityCheck(hDialog, BannerAnswerMessage(), pending->tag,
+                                  std::move(pending->names));
+}
+
 // Sits in front of the dialog's procedure until the dialog's check has answered.
 LRESULT CALLBACK BannerAnswerProc(HWND hDialog, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR id, DWORD_PTR data) {
     auto* pending = reinterpret_cast<PendingBanner*>(data);
+    if (message == WM_SHOWWINDOW && wParam != FALSE && pending->names) {
+        // Handled once the window is up: the check's thread and the DLLs it loads then take
+        // nothing from the window's way to the screen. A modal dialog is shown only when its
+        // queue is empty, so nothing posted before could wait for that.
+        PostMessageA(hDialog, BannerStartMessage(), 0, pending->tag);
+    }
+    if (message == BannerStartMessage() && lParam == pending->tag) {
+        if (pending->names && !StartCheck(hDialog, pending)) {
+            StopListening(hDialog, BannerAnswerProc, id, pending);
+        }
+        return 0;
+    }
     if (message == BannerAnswerMessage() && lParam == pending->tag) {
-        const PendingBanner answered = *pending;
+        BrowserEventSink* sink = pending->sink;
+        const bool initHost = pending->initHost;
         // Decided once: nothing listens for the banner after this.
         StopListening(hDialog, BannerAnswerProc, id, pending);
         if (wParam != 0) {
-            ShowBannerPage(hDialog, *answered.sink, answered.initHost);
+            ShowBannerPage(hDialog, *sink, initHost);
         }
         return 0;
     }
@@ -199,15 +224,15 @@ void StartBanner(HWND hDialog, BrowserEventSink& sink, std::unique_ptr<NameServi
     }
     // Tells this dialog's answer from that of an earlier check on a window of the same handle.
     static LONG s_lastTag = 0;
-    auto pending = std::make_unique<PendingBanner>(
-        PendingBanner{static_cast<LPARAM>(InterlockedIncrement(&s_lastTag)), &sink, initHost});
-    const LPARAM tag = pending->tag;
+    auto pending = std::make_unique<PendingBanner>(PendingBanner{
+        static_cast<LPARAM>(InterlockedIncrement(&s_lastTag)), &sink, initHost, std::move(names)});
     if (!SetWindowSubclass(hDialog, BannerAnswerProc, kAnswerSubclassId,
                            reinterpret_cast<DWORD_PTR>(pending.get()))) {
         return;
     }
     PendingBanner* listening = pending.release();
-    if (!StartConnectivityCheck(hDialog, BannerAnswerMessage(), tag, std::move(names))) {
+    // A window already on screen gets no WM_SHOWWINDOW to wait for.
+    if (IsWindowVisible(hDialog) && !StartCheck(hDialog, listening)) {
         StopListening(hDialog, BannerAnswerProc, kAnswerSubclassId, listening);
     }
 }

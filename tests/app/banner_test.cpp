@@ -183,6 +183,33 @@ TEST_F(BannerHostTest, ReachableHostsShowTheBrowserInFrontOfThePicture) {
     EXPECT_EQ(banner(), GetNextDlgTabItem(m_hDialog, GetDlgItem(m_hDialog, IDC_SCAN), TRUE));
 }
 
+// A dialog still hidden (as a modal one is during WM_INITDIALOG) starts no lookup: the check
+// waits until the window is on screen, then runs once.
+TEST_F(BannerHostTest, TheCheckStartsOnlyOnceTheDialogShows) {
+    ShowWindow(m_hDialog, SW_HIDE);
+    const UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    SetUpBanner(m_hDialog, m_sink, std::make_unique<FixedNameService>(true, done.get()));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(done.get(), 200));
+
+    ShowWindow(m_hDialog, SW_SHOWNA);
+    ShowWindow(m_hDialog, SW_HIDE);
+    ShowWindow(m_hDialog, SW_SHOWNA);
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(done.get(), 10) == WAIT_TIMEOUT && GetTickCount() - start < 10000) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    EXPECT_NE(nullptr, banner());
+}
+
 TEST_F(BannerHostTest, WithoutTheControlHostThePictureIsLeftAlone) {
     ASSERT_TRUE(UnregisterClassA("AtlAxWin", GetModuleHandleA("atl.dll")));
     SetUpAndAnswer(true);
