@@ -76,26 +76,22 @@ Status ModelPlatform::readLinkArgumentsForBackup(const std::string& linkPath,
     arguments->clear();
     if (!m_impl->backupPrivilegesEnabled)
         return readLinkArguments(linkPath, arguments);
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("readLinkArgumentsForBackup", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s =
+            m_impl->reachLinkFile(linkPath, "readLinkArgumentsForBackup", false, true, &node))
         return s;
-    return m_impl->readShortcut(*found.node, arguments);
+    return m_impl->readShortcut(*node, arguments);
 }
 
 Status ModelPlatform::writeLinkArgumentsForBackup(const std::string& linkPath,
                                                   const std::string& arguments) {
     if (!m_impl->backupPrivilegesEnabled)
         return writeLinkArguments(linkPath, arguments);
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("writeLinkArgumentsForBackup", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s =
+            m_impl->reachLinkFile(linkPath, "writeLinkArgumentsForBackup", true, true, &node))
         return s;
-    if (found.node->attributes & kFileAttributeReadOnly)
-        return kErrorAccessDenied;
-    return m_impl->writeShortcut(*found.node, arguments);
+    return m_impl->writeShortcut(*node, arguments);
 }
 
 // ---- FileSecurityPort: the handle keeps the node, whatever later happens to its name ----

@@ -229,31 +229,38 @@ Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count
 
 // ---- ShortcutPort ----
 
-Status ModelPlatform::readLinkArguments(const std::string& linkPath, std::string* arguments) {
-    arguments->clear();
-    const FileLookup found = m_impl->lookupFile(linkPath);
+Status ModelPlatform::Impl::reachLinkFile(const std::string& path, const char* op, bool change,
+                                          bool backup, FileNode** node) const {
+    const FileLookup found = lookupFile(path);
     if (!found.node)
         return found.status;
-    if (Status s = m_impl->injected("readLinkArguments", found.canonical))
+    if (Status s = injected(op, found.canonical))
         return s;
-    if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+    if (change && (found.node->attributes & kFileAttributeReadOnly))
+        return kErrorAccessDenied;
+    if (!backup) {
+        const std::uint32_t rights = change ? kFileReadData | kFileWriteData : kFileReadData;
+        if (Status s = CheckAccess(found.node->access, rights, ObjectKind::File))
+            return s;
+    }
+    *node = found.node.get();
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::readLinkArguments(const std::string& linkPath, std::string* arguments) {
+    arguments->clear();
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkArguments", false, false, &node))
         return s;
-    return m_impl->readShortcut(*found.node, arguments);
+    return m_impl->readShortcut(*node, arguments);
 }
 
 Status ModelPlatform::writeLinkArguments(const std::string& linkPath,
                                          const std::string& arguments) {
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("writeLinkArguments", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkArguments", true, false, &node))
         return s;
-    if (found.node->attributes & kFileAttributeReadOnly)
-        return kErrorAccessDenied;
-    if (Status s =
-            CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
-        return s;
-    return m_impl->writeShortcut(*found.node, arguments);
+    return m_impl->writeShortcut(*node, arguments);
 }
 
 Status ModelPlatform::Impl::readShortcut(const FileNode& node, std::string* arguments) const {

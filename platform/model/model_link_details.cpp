@@ -78,29 +78,18 @@ Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
 
 Status ModelPlatform::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
     *details = LinkDetails{};
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("readLinkDetails", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkDetails", false, false, &node))
         return s;
-    if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
-        return s;
-    return m_impl->readDetails(*found.node, details);
+    return m_impl->readDetails(*node, details);
 }
 
 Status ModelPlatform::writeLinkTarget(const std::string& linkPath, const std::string& target,
                                       const std::string& arguments) {
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("writeLinkTarget", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkTarget", true, false, &node))
         return s;
-    if (found.node->attributes & kFileAttributeReadOnly)
-        return kErrorAccessDenied;
-    if (Status s =
-            CheckAccess(found.node->access, kFileReadData | kFileWriteData, ObjectKind::File))
-        return s;
-    return m_impl->writeTarget(*found.node, target, arguments);
+    return m_impl->writeTarget(*node, target, arguments);
 }
 
 Status ModelPlatform::readFileText(const std::string& path, std::string* text) {
@@ -111,12 +100,10 @@ Status ModelPlatform::readLinkDetailsForBackup(const std::string& linkPath, Link
     if (!m_impl->backupPrivilegesEnabled)
         return readLinkDetails(linkPath, details);
     *details = LinkDetails{};
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("readLinkDetailsForBackup", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkDetailsForBackup", false, true, &node))
         return s;
-    return m_impl->readDetails(*found.node, details);
+    return m_impl->readDetails(*node, details);
 }
 
 Status ModelPlatform::writeLinkTargetForBackup(const std::string& linkPath,
@@ -124,14 +111,10 @@ Status ModelPlatform::writeLinkTargetForBackup(const std::string& linkPath,
                                                const std::string& arguments) {
     if (!m_impl->backupPrivilegesEnabled)
         return writeLinkTarget(linkPath, target, arguments);
-    const FileLookup found = m_impl->lookupFile(linkPath);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("writeLinkTargetForBackup", found.canonical))
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkTargetForBackup", true, true, &node))
         return s;
-    if (found.node->attributes & kFileAttributeReadOnly)
-        return kErrorAccessDenied;
-    return m_impl->writeTarget(*found.node, target, arguments);
+    return m_impl->writeTarget(*node, target, arguments);
 }
 
 Status ModelPlatform::readFileTextForBackup(const std::string& path, std::string* text) {

@@ -143,6 +143,11 @@ struct ModelPlatform::Impl {
                           AccessList** list);
 
     // Shortcuts.
+    // The shortcut file at path as the shortcut call op reaches it: its injected fault first;
+    // a change is refused on a read-only file; the list is asked for reading (and writing),
+    // unless the call is one with backup intent.
+    Status reachLinkFile(const std::string& path, const char* op, bool change, bool backup,
+                         FileNode** node) const;
     // What the shortcut at path holds; null when there is no shortcut there.
     const Shortcut* shortcutAt(const std::string& path) const;
     Status readShortcut(const FileNode& node, std::string* arguments) const;
