@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench/paths.h"
+#include "tests/support/row_view.h"
 #include "tests/support/win32_world.h"
 #include "bench/win32_world.h"
 #include "engine/driver.h"
@@ -40,18 +41,6 @@ bool MachineKeyExists(const std::string& path) {
     UniqueHkey key;
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
-
-class RowCounter final : public ReportView {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetStatusText(const std::string&) override {}
-    void NotifyFinished() override {}
-    void AddRow(const std::string& location, const std::string& site, const std::string&) override {
-        rows.push_back(location + " " + site);
-    }
-    std::vector<std::string> rows;
-};
 
 Profile SmallProfile() {
     Profile profile;
@@ -93,7 +82,7 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
 
         Win32Platform platform;
         Ports ports = platform.ports();
-        RowCounter view;
+        test::RowView view(" ");
         RunScan(ports, view);
         EXPECT_EQ(view.rows,
                   (std::vector<std::string>{

@@ -5,6 +5,7 @@
 #include "engine/driver.h"
 #include "engine/link_places.h"
 #include "tests/engine/browser_world.h"
+#include "tests/support/row_view.h"
 
 namespace brenvik {
 namespace {
@@ -74,21 +75,8 @@ void Put(BrowserWorld& world, const std::string& path, const Hijack& hijack) {
     world.platform.setShortcutIcon(path, "C:\\icons\\browser.ico");
 }
 
-class RowView : public ReportView {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetStatusText(const std::string&) override {}
-    void NotifyFinished() override {}
-    void AddRow(const std::string& location, const std::string& site,
-                const std::string& status) override {
-        rows.push_back(location + "|" + site + "|" + status);
-    }
-    std::vector<std::string> rows;
-};
-
 std::vector<std::string> Rows(BrowserWorld& world) {
-    RowView view;
+    test::RowView view("|", true);
     RunScan(world.ports, view);
     return view.rows;
 }
@@ -243,7 +231,7 @@ TEST(BrowserLinkScanner, RefusingShortcutIsReadAndRepairedThroughTheBroker) {
 TEST(BrowserLinkScanner, MissingKnownFoldersAreNoPlaces) {
     model::ModelPlatform platform;
     Ports ports = platform.ports();
-    RowView view;
+    test::RowView view("|", true);
     RunScan(ports, view);
     EXPECT_TRUE(view.rows.empty());
 }

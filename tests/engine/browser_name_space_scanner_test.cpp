@@ -5,6 +5,7 @@
 #include "engine/driver.h"
 #include "engine/work_places.h"
 #include "tests/engine/browser_world.h"
+#include "tests/support/row_view.h"
 
 namespace brenvik {
 namespace {
@@ -47,18 +48,6 @@ void AddEntry(BrowserWorld& world, RegKey root, RegKey classStore, const std::st
                              command);
 }
 
-class RowView : public ReportView {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetStatusText(const std::string&) override {}
-    void NotifyFinished() override {}
-    void AddRow(const std::string& location, const std::string& site, const std::string&) override {
-        rows.push_back(location + "|" + site);
-    }
-    std::vector<std::string> rows;
-};
-
 TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce) {
     BrowserWorld world;
     const std::string ie = "{10000000-0000-0000-0000-000000000001}";
@@ -77,7 +66,7 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
     AddEntry(world, kHKeyCurrentUser, kHKeyCurrentUser, userClass, "open", "msedge.exe http://uc/");
     AddEntry(world, kHKeyCurrentUser, kHKeyLocalMachine, genuine, "open", "explorer.exe /e,");
 
-    RowView view;
+    test::RowView view;
     RunScan(world.ports, view);
     EXPECT_EQ(view.rows, (std::vector<std::string>{
                              "Desktop NameSpace|http://ie/",

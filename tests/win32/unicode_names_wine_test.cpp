@@ -14,6 +14,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/row_view.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
@@ -52,19 +53,6 @@ constexpr const char* kVerb = "\xE6\x89\x93\xE5\xBC\x80";
 constexpr const char* kCommand =
     "C:\\PROGRA~1\\Internet Explorer\\IEXPLORE.EXE HTTP://Dao.\xE4\xBE\x8B\xE5\xAD\x90/";
 constexpr const char* kEntrySite = "http://dao.\xE4\xBE\x8B\xE5\xAD\x90/";
-
-class RecordingView final : public ReportView {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetStatusText(const std::string&) override {}
-    void NotifyFinished() override {}
-    void AddRow(const std::string& location, const std::string& site, const std::string&) override {
-        rows.push_back(location + " | " + site);
-    }
-
-    std::vector<std::string> rows;
-};
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
@@ -140,7 +128,7 @@ protected:
 
     std::vector<std::string> Scan() {
         PointShellFolders();
-        RecordingView view;
+        test::RowView view(" | ");
         RunScan(m_ports, view);
         return Sorted(view.rows);
     }
