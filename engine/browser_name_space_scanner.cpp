@@ -12,8 +12,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kNameSpaceKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 constexpr const char* kInternetExplorer = "iexplore.exe";
 

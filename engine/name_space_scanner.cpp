@@ -9,8 +9,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kNameSpaceKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;

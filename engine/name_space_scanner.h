@@ -10,6 +10,11 @@
 
 namespace brenvik {
 
+// The desktop name space: below HKEY_LOCAL_MACHINE, and for the browser rules below
+// HKEY_CURRENT_USER as well.
+constexpr const char* kNameSpaceKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+
 // The 38-character class identifier of a name space entry's name: from its first '{',
 // with '}' as the 38th character; empty when the name holds none.
 std::string ClassIdentifierOf(const std::string& entryName);
