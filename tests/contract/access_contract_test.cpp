@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "tests/contract/contract_test_base.h"
+#include "tests/support/access_entry.h"
 
 namespace brenvik::test {
 namespace {
@@ -10,15 +11,7 @@ using AccessContract = ContractTest;
 
 constexpr std::uint32_t kKeySetValue = 0x2;
 
-AccessEntry Entry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask,
-                  const std::string& sid) {
-    AccessEntry entry;
-    entry.type = type;
-    entry.flags = flags;
-    entry.mask = mask;
-    entry.sid = sid;
-    return entry;
-}
+using test::Entry;
 
 // Windows adds the parent's inheritable entries to an unprotected list; compare the rest.
 std::vector<AccessEntry> Explicit(const AccessList& list) {

@@ -1,4 +1,5 @@
 #include "engine/access_unlock.h"
+#include "tests/support/access_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,7 @@ namespace {
 
 constexpr const char* kUserSid = "S-1-5-21-1-2-3-1001";
 
-AccessEntry Entry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const char* sid) {
-    AccessEntry e;
-    e.type = type;
-    e.flags = flags;
-    e.mask = mask;
-    e.sid = sid;
-    return e;
-}
+using test::Entry;
 
 AccessEntry EveryoneKeyEntry() {
     return Entry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,

@@ -6,6 +6,7 @@
 #include "engine/sddl.h"
 #include "engine/work_places.h"
 #include "tests/engine/model_world.h"
+#include "tests/support/access_entry.h"
 
 namespace brenvik {
 namespace {
@@ -13,14 +14,7 @@ namespace {
 using testing::DenyingAdministrators;
 using testing::ModelWorld;
 
-AccessEntry Entry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const char* sid) {
-    AccessEntry e;
-    e.type = type;
-    e.flags = flags;
-    e.mask = mask;
-    e.sid = sid;
-    return e;
-}
+using test::Entry;
 
 TEST(Sddl, ListsRoundTripAndUnwritableOnesAreRefused) {
     AccessList protectedList;
