@@ -89,16 +89,4 @@ double StartedProgram::ElapsedMs() const {
            static_cast<double>(frequency.QuadPart);
 }
 
-std::string WindowsPath(std::string path) {
-    if (path.empty() || path[0] != '/') {
-        return path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return "Z:" + path;
-}
-
 }  // namespace brenvik::bench

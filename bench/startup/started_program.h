@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "tests/support/wine_path.h"
 
 namespace brenvik::bench {
 
@@ -37,7 +38,6 @@ private:
     LARGE_INTEGER m_start = {};
 };
 
-// The Windows path (Z:\...) of a host path, as Wine sees it; other paths unchanged.
-std::string WindowsPath(std::string path);
+using test::WindowsPath;
 
 }  // namespace brenvik::bench

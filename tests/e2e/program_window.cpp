@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
+#include "tests/support/wine_path.h"
 
 namespace brenvik::test {
 
@@ -11,20 +12,6 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 60000;
 constexpr DWORD kPollMs = 20;
 constexpr SIZE_T kTextSize = 1024;
-
-// BRENVIK_EXE is the host path of the program; Wine maps the host's root to drive Z:.
-std::string ProgramPath() {
-    std::string path = BRENVIK_EXE;
-    if (path.empty() || path[0] != '/') {
-        return path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return "Z:" + path;
-}
 
 struct WindowSearch {
     DWORD processId;
@@ -111,7 +98,7 @@ std::string RemoteText(HANDLE hProcess, HWND hWindow, UINT message, WPARAM wPara
 }  // namespace
 
 RunningProgram::RunningProgram() {
-    std::string commandLine = "\"" + ProgramPath() + "\"";
+    std::string commandLine = "\"" + WindowsPath(BRENVIK_EXE) + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
