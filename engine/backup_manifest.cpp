@@ -86,23 +86,32 @@ bool GetHex(const Json& json, const char* name, std::string* bytes) {
     return GetText(json, name, &text) && FromHex(text, bytes);
 }
 
-Json FileJson(const FileState& state) {
+Json FileJson(const FileState& state, const KeptContent& content) {
     if (!state.present)
         return Json{{"present", false}};
-    return Json{{"present", true},
-                {"bytes", Hex(state.bytes)},
-                {"attributes", state.attributes},
-                {"sddl", state.sddl}};
+    Json json{{"present", true}, {"attributes", state.attributes}, {"sddl", state.sddl}};
+    if (content.name.empty()) {
+        json["bytes"] = Hex(state.bytes);
+    } else {
+        json["content"] = content.name;
+        json["size"] = content.size;
+    }
+    return json;
 }
 
-bool ParseFile(const Json& json, FileState* state) {
+bool ParseFile(const Json& json, FileState* state, KeptContent* content) {
     *state = FileState{};
+    *content = KeptContent{};
     if (!json.is_object() || !GetBool(json, "present", &state->present))
         return false;
     if (!state->present)
         return true;
-    return GetHex(json, "bytes", &state->bytes) &&
-           GetNumber(json, "attributes", &state->attributes) && GetText(json, "sddl", &state->sddl);
+    if (!GetNumber(json, "attributes", &state->attributes) || !GetText(json, "sddl", &state->sddl))
+        return false;
+    if (json.contains("content"))
+        return GetText(json, "content", &content->name) && IsContentName(content->name) &&
+               GetNumber(json, "size", &content->size);
+    return GetHex(json, "bytes", &state->bytes);
 }
 
 Json KeyJson(const KeyState& state) {
@@ -154,6 +163,18 @@ const char* KindName(ChangedObject::Kind kind) {
 
 }  // namespace
 
+bool IsContentName(const std::string& name) {
+    if (name.empty() || name[0] == '.')
+        return false;
+    for (char c : name) {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+                           (c >= 'A' && c <= 'Z') || c == '.' || c == '-' || c == '_';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
 const char* RootName(RegKey root) {
     switch (root) {
         case kHKeyLocalMachine:
@@ -196,7 +217,8 @@ std::string FormatObjectRecord(const ObjectRecord& record) {
     Json json{{"kind", KindName(record.object.kind)},
               {"path", record.object.path},
               {"action", record.action},
-              {"before", file ? FileJson(record.fileBefore) : KeyJson(record.keyBefore)}};
+              {"before", file ? FileJson(record.fileBefore, record.beforeContent)
+                              : KeyJson(record.keyBefore)}};
     if (!file)
         json["root"] = RootName(record.object.root);
     return Dump(json);
@@ -212,7 +234,7 @@ bool ParseObjectRecord(const std::string& text, ObjectRecord* record) {
         return false;
     if (kind == "file") {
         record->object.kind = ChangedObject::Kind::File;
-        return ParseFile(json["before"], &record->fileBefore);
+        return ParseFile(json["before"], &record->fileBefore, &record->beforeContent);
     }
     std::string root;
     if (kind != "key" || !GetText(json, "root", &root))
@@ -225,7 +247,8 @@ bool ParseObjectRecord(const std::string& text, ObjectRecord* record) {
 std::string FormatObjectResult(ChangedObject::Kind kind, const ResultRecordOfObject& result) {
     const bool file = kind == ChangedObject::Kind::File;
     return Dump(Json{{"error", result.error},
-                     {"after", file ? FileJson(result.fileAfter) : KeyJson(result.keyAfter)}});
+                     {"after", file ? FileJson(result.fileAfter, result.afterContent)
+                                    : KeyJson(result.keyAfter)}});
 }
 
 bool ParseObjectResult(const std::string& text, ChangedObject::Kind kind,
@@ -235,7 +258,7 @@ bool ParseObjectResult(const std::string& text, ChangedObject::Kind kind,
     if (!json.is_object() || !GetNumber(json, "error", &result->error) || !json.contains("after"))
         return false;
     if (kind == ChangedObject::Kind::File)
-        return ParseFile(json["after"], &result->fileAfter);
+        return ParseFile(json["after"], &result->fileAfter, &result->afterContent);
     return ParseKey(json["after"], 0, &result->keyAfter);
 }
 

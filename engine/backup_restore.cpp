@@ -95,38 +95,10 @@ std::pair<std::string, unsigned long> SetOrder(const std::string& id) {
     return {id.substr(0, dash), std::stoul(id.substr(dash + 1))};
 }
 
-}  // namespace
-
-Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* trusted) {
-    ids->clear();
-    if (Status s = store.secureFolder(kBackupsFolder, trusted))
-        return s;
-    std::vector<std::string> names;
-    if (Status s = store.listFiles(kBackupsFolder, &names))
-        return s;
-    for (const std::string& name : names) {
-        if (EndsWith(name, kSetSuffix) && name.size() > std::string(kSetSuffix).size())
-            ids->push_back(name.substr(0, name.size() - std::string(kSetSuffix).size()));
-    }
-    std::sort(ids->begin(), ids->end(),
-              [](const std::string& a, const std::string& b) { return SetOrder(a) < SetOrder(b); });
-    return kErrorSuccess;
-}
-
-Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set) {
-    *set = StoredSet{};
-    std::string text;
-    if (Status s = store.readFile(std::string(kBackupsFolder) + "\\" + id + kSetSuffix, &text))
-        return s;
-    if (!ParseSetHeader(text, &set->header) || set->header.id != id)
-        return kErrorInvalidData;
-    const Status read = store.readFile(SetFolder(id) + "\\" + kManifestName, &text);
-    if (read == kErrorFileNotFound || read == kErrorPathNotFound)
-        return kErrorSuccess;  // cut short before its first object
-    if (read != kErrorSuccess)
-        return read;
-    // Objects by their number; a torn line (the last one, when the run died writing it) or a
-    // result of an object that could not be read is counted and passed over.
+// The manifest's lines into the set: objects by their number; a torn line (the last one,
+// when the run died writing it) or a result of an object that could not be read is counted
+// and passed over.
+void ParseManifest(const std::string& text, StoredSet* set) {
     std::vector<std::size_t> numbers;
     std::size_t at = 0;
     while (at < text.size()) {
@@ -170,7 +142,105 @@ Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set) {
         object.hasResult = true;
         object.result = std::move(result);
     }
+}
+
+// A kept file's bytes from the file the record names; nothing to read for a record that
+// holds them itself (or a file that was not there).
+Status ReadContent(StorePort& store, const std::string& id, const KeptContent& content,
+                   std::string* bytes) {
+    if (content.name.empty())
+        return kErrorSuccess;
+    if (Status s = store.readFile(SetFolder(id) + "\\" + content.name, bytes))
+        return s;
+    return bytes->size() == content.size ? kErrorSuccess : kErrorInvalidData;
+}
+
+}  // namespace
+
+Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* trusted) {
+    ids->clear();
+    // A folder others made is moved aside unread; what it held is still named, so that its
+    // sets are reported rather than gone without a word.
+    std::vector<std::string> names;
+    const Status seen = store.listFiles(kBackupsFolder, &names);
+    if (Status s = store.secureFolder(kBackupsFolder, trusted))
+        return s;
+    if (seen != kErrorSuccess) {
+        names.clear();
+        if (*trusted && seen != kErrorFileNotFound && seen != kErrorPathNotFound)
+            return seen;
+    }
+    for (const std::string& name : names) {
+        if (!EndsWith(name, kSetSuffix))
+            continue;
+        // An id names a file and a folder in Backups, and nothing outside it.
+        std::string id = name.substr(0, name.size() - std::string(kSetSuffix).size());
+        if (IsContentName(id))
+            ids->push_back(std::move(id));
+    }
+    std::sort(ids->begin(), ids->end(),
+              [](const std::string& a, const std::string& b) { return SetOrder(a) < SetOrder(b); });
     return kErrorSuccess;
+}
+
+Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set) {
+    *set = StoredSet{};
+    set->header.id = id;
+    const auto damaged = [set](const std::string& part, Status status) {
+        set->damage = part + ": " + StoreErrorWords(status);
+        return status;
+    };
+    std::string text;
+    if (Status s = store.readFile(std::string(kBackupsFolder) + "\\" + id + kSetSuffix, &text)) {
+        set->foreignHeader = s == kErrorCantAccessFile;
+        return damaged("header", s);
+    }
+    if (!ParseSetHeader(text, &set->header) || set->header.id != id) {
+        set->header = SetHeader{};
+        set->header.id = id;
+        return damaged("header", kErrorInvalidData);
+    }
+    // The set's own folder is checked as its parent is: one others made is moved aside.
+    bool trusted = false;
+    if (Status s = store.secureFolder(SetFolder(id), &trusted))
+        return damaged("set folder", s);
+    if (!trusted)
+        return damaged("set folder", kErrorCantAccessFile);
+    const Status read = store.readFile(SetFolder(id) + "\\" + kManifestName, &text);
+    if (read == kErrorFileNotFound || read == kErrorPathNotFound)
+        return kErrorSuccess;  // cut short before its first object
+    if (read != kErrorSuccess)
+        return damaged("manifest", read);
+    ParseManifest(text, set);
+    text.clear();
+    // The kept files' bytes, each from its own file.
+    for (StoredObject& object : set->objects) {
+        if (Status s = ReadContent(store, id, object.record.beforeContent,
+                                   &object.record.fileBefore.bytes))
+            return damaged("content " + object.record.beforeContent.name, s);
+        if (Status s =
+                ReadContent(store, id, object.result.afterContent, &object.result.fileAfter.bytes))
+            return damaged("content " + object.result.afterContent.name, s);
+    }
+    return kErrorSuccess;
+}
+
+std::string StoreErrorWords(Status status) {
+    switch (status) {
+        case kErrorCantAccessFile:
+            return "not made by this program";
+        case kErrorFileNotFound:
+        case kErrorPathNotFound:
+            return "missing";
+        case kErrorFileTooLarge:
+            return "too large";
+        case kErrorInvalidData:
+            return "unreadable";
+        case kErrorAccessDenied:
+            return "access denied";
+        default:
+            return "error " + std::to_string(status);
+    }
 }
 
 RestoreStep PlanRestore(const StoredObject& object, const FileState& now) {

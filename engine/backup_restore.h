@@ -20,12 +20,21 @@ struct StoredSet {
     std::string finished;               // ISO 8601; empty when the set was cut short
     std::vector<StoredObject> objects;  // in the order kept
     int unreadable = 0;                 // records torn or not written by this program
+    // Why the set cannot be read, when it cannot: "manifest: not made by this program".
+    std::string damage;
+    // The header itself was refused by the store: no set this program wrote.
+    bool foreignHeader = false;
 };
 
 // The ids of the sets in the store, oldest first. trusted is false when others could have
-// written the folder: nothing in it may then be acted on.
+// written the folder: it has been moved aside, and the ids are the ones it held, to be
+// reported, never read or acted on.
 Status ListBackupSets(StorePort& store, std::vector<std::string>* ids, bool* trusted);
+// The set with its kept files' bytes, each file checked by the store as it is read. On a
+// failure set->damage says which file and why.
 Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set);
+// The words for why the store would not give a file: "not made by this program", "missing".
+std::string StoreErrorWords(Status status);
 
 enum class RestoreStep {
     PutBack,      // as the repair left it: the kept state is written back

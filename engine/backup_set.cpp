@@ -53,6 +53,16 @@ Status BackupSet::begin(const SetHeader& header, const UtcTime& started) {
     return kErrorFileExists;
 }
 
+Status BackupSet::writeContent(const std::string& name, const std::string& bytes,
+                               KeptContent* content) {
+    if (Status s =
+            m_store.writeDurably(std::string(kBackupsFolder) + "\\" + m_id + "\\" + name, bytes))
+        return s;
+    content->name = name;
+    content->size = bytes.size();
+    return kErrorSuccess;
+}
+
 Status BackupSet::append(const std::string& line) {
     return m_store.appendDurably(std::string(kBackupsFolder) + "\\" + m_id + "\\" + kManifestName,
                                  line + "\n");
@@ -90,10 +100,14 @@ Status BackupSet::beforeChange(AccessBroker& broker, const ChangedObject& object
     if (object.kind == ChangedObject::Kind::Key && !record.keyBefore.present &&
         record.action == "write values")
         return kErrorSuccess;
-    const std::string text = FormatObjectRecord(record);
     const std::string number = std::to_string(m_entries.size() + 1);
-    Status s = text.empty() ? kErrorInvalidData
-                            : append(std::string(kObjectLine) + " " + number + " " + text);
+    Status s = kErrorSuccess;
+    if (record.fileBefore.present)
+        s = writeContent(number + kBeforeSuffix, record.fileBefore.bytes, &record.beforeContent);
+    const std::string text = s == kErrorSuccess ? FormatObjectRecord(record) : std::string();
+    if (s == kErrorSuccess)
+        s = text.empty() ? kErrorInvalidData
+                         : append(std::string(kObjectLine) + " " + number + " " + text);
     if (s != kErrorSuccess) {
         m_writeError = s;
         return s;
@@ -128,13 +142,28 @@ Status BackupSet::writeResult(AccessBroker& broker, std::size_t index) {
                              &result.keyAfter);
     if (captured != kErrorSuccess)
         return captured;
+    LastResult& last = m_lastResults[index];
+    if (result.fileAfter.present) {
+        // The closing pass finds most files as their last result left them: no new copy.
+        if (last.contents > 0 && result.fileAfter.bytes == last.bytes) {
+            result.afterContent = last.content;
+        } else {
+            std::string name = std::to_string(index + 1) + kAfterSuffix;
+            if (last.contents > 0)
+                name += "-" + std::to_string(last.contents + 1);
+            if (Status s = writeContent(name, result.fileAfter.bytes, &result.afterContent))
+                return s;
+            ++last.contents;
+            last.bytes = result.fileAfter.bytes;
+            last.content = result.afterContent;
+        }
+    }
     const std::string text = FormatObjectResult(entry.object.kind, result);
     if (text.empty())
         return kErrorInvalidData;
-    // The closing pass finds most objects as their last result left them.
-    if (text == m_lastResults[index])
+    if (text == last.text)
         return kErrorSuccess;
-    m_lastResults[index] = text;
+    last.text = text;
     return append(std::string(kResultLine) + " " + std::to_string(index + 1) + " " + text);
 }
 

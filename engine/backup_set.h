@@ -5,7 +5,10 @@
 // The set's manifest is one file of lines, each appended and flushed before the work goes
 // on: "object <n> <json>", "result <n> <json>" (the last one of an object counts), and
 // "finished <time>" at the end. One file, not one per record: creating a file costs a look
-// through the whole folder on some file systems (Wine's), which grew with every record.
+// through the whole folder on some file systems (Wine's), which grew with every record. The
+// bytes of a kept file are the exception: each is written, flushed, to "<n>.before" or
+// "<n>.after[-<k>]" beside the manifest before the line that names it, so that neither a line
+// nor the manifest grows with the files a set keeps.
 #pragma once
 
 #include <string>
@@ -22,6 +25,8 @@ constexpr const char* kBackupsFolder = "Backups";
 // Each set's header sits beside its folder, as "<id>.set", so that the sets can be listed.
 constexpr const char* kSetSuffix = ".set";
 constexpr const char* kManifestName = "manifest";
+constexpr const char* kBeforeSuffix = ".before";
+constexpr const char* kAfterSuffix = ".after";
 constexpr const char* kObjectLine = "object";
 constexpr const char* kResultLine = "result";
 constexpr const char* kFinishedLine = "finished";
@@ -59,15 +64,24 @@ public:
     Status writeError() const { return m_writeError; }
 
 private:
+    // What was last written for an object's result.
+    struct LastResult {
+        std::string text;
+        std::string bytes;  // of its content file, when it has one
+        KeptContent content;
+        int contents = 0;  // its after-change content files so far
+    };
+
     int find(const ChangedObject& object) const;
     Status writeResult(AccessBroker& broker, std::size_t index);
     Status append(const std::string& line);
+    Status writeContent(const std::string& name, const std::string& bytes, KeptContent* content);
 
     StorePort& m_store;
     ContentPort& m_content;
     std::string m_id;
     std::vector<Entry> m_entries;
-    std::vector<std::string> m_lastResults;  // the text of each object's last result
+    std::vector<LastResult> m_lastResults;
     Status m_writeError = kErrorSuccess;
 };
 

@@ -176,26 +176,41 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
     bool trusted = false;
     const Status listed = ListBackupSets(host.ports.store, &ids, &trusted);
     std::string wanted = id;
-    if (wanted == kLastSet && !ids.empty())
-        wanted = ids.back();
     bool known = false;
     for (const std::string& each : ids) known = known || each == wanted;
     StoredSet set;
-    if (listed != kErrorSuccess || !known ||
-        ReadBackupSet(host.ports.store, wanted, &set) != kErrorSuccess) {
+    Status read = kErrorInvalidHandle;
+    if (listed == kErrorSuccess && trusted) {
+        if (wanted == kLastSet) {
+            // The newest set this program wrote: a header it did not make is none of its.
+            for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+                read = ReadBackupSet(host.ports.store, *it, &set);
+                wanted = *it;
+                known = true;
+                if (!set.foreignHeader)
+                    break;
+            }
+        } else if (known) {
+            read = ReadBackupSet(host.ports.store, wanted, &set);
+        }
+    } else if (wanted == kLastSet && !ids.empty()) {
+        wanted = ids.back();
+        known = true;
+    }
+    if (listed != kErrorSuccess || !known) {
         report.finished = IsoTime(host.host.now());
         return report;
     }
     *found = true;
     report.backup = wanted;
-    if (!trusted) {
+    if (!trusted || read != kErrorSuccess) {
         // Others could have written these records: acting on them would let them change
-        // any file or key with this program's rights.
+        // any file or key with this program's rights. A damaged set is not half applied.
         ResultRecord record;
         record.location = "Backups";
         record.action = "restore";
         record.result = Outcome::Failed;
-        record.error = "backup folder not trusted";
+        record.error = !trusted ? "backup folder not trusted" : "backup set damaged: " + set.damage;
         report.records.push_back(std::move(record));
         report.finished = IsoTime(host.host.now());
         return report;
@@ -214,19 +229,22 @@ Status ListSets(StorePort& store, std::vector<SetListing>* sets) {
     bool trusted = false;
     if (Status s = ListBackupSets(store, &ids, &trusted))
         return s;
-    if (!trusted)
-        return kErrorAccessDenied;
     for (const std::string& id : ids) {
-        StoredSet set;
-        if (ReadBackupSet(store, id, &set) != kErrorSuccess)
-            continue;
         SetListing listing;
-        listing.header = set.header;
-        listing.complete = !set.finished.empty();
-        listing.objects = static_cast<int>(set.objects.size());
-        for (const StoredObject& object : set.objects) {
-            if (!object.hasResult || object.result.error != kErrorSuccess)
-                ++listing.failed;
+        listing.header.id = id;
+        StoredSet set;
+        if (!trusted) {
+            listing.damage = "backup folder not trusted, moved aside";
+        } else if (ReadBackupSet(store, id, &set) != kErrorSuccess) {
+            listing.damage = set.damage;
+        } else {
+            listing.header = set.header;
+            listing.complete = !set.finished.empty();
+            listing.objects = static_cast<int>(set.objects.size());
+            for (const StoredObject& object : set.objects) {
+                if (!object.hasResult || object.result.error != kErrorSuccess)
+                    ++listing.failed;
+            }
         }
         sets->push_back(std::move(listing));
     }
@@ -234,6 +252,8 @@ Status ListSets(StorePort& store, std::vector<SetListing>* sets) {
 }
 
 std::string SetListingLine(const SetListing& set) {
+    if (!set.damage.empty())
+        return set.header.id + "  damaged: " + set.damage;
     std::string line = set.header.id + "  " + set.header.command + "  " + set.header.started +
                        "  " + std::to_string(set.objects) + " objects, " +
                        std::to_string(set.failed) + " failed";

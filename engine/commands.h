@@ -31,15 +31,18 @@ CommandReport FixDesktopCommand(CommandHost& host);
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);
 
 struct SetListing {
-    SetHeader header;
+    SetHeader header;  // only its id when the set is damaged
     bool complete = false;
     int objects = 0;
-    int failed = 0;  // objects whose change failed or never happened
+    int failed = 0;      // objects whose change failed or never happened
+    std::string damage;  // why the set cannot be read or restored; empty when it can
 };
 
-// The sets, oldest first; none when others could have written the folder.
+// The sets, oldest first, each that cannot be read listed with the reason. The sets of a
+// folder others could have written are all listed so (that folder is moved aside).
 Status ListSets(StorePort& store, std::vector<SetListing>* sets);
-// "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed".
+// "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed", or
+// "20261208T190648Z  damaged: manifest: not made by this program".
 std::string SetListingLine(const SetListing& set);
 
 }  // namespace brenvik

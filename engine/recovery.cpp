@@ -63,10 +63,9 @@ RecoveryResult RecoverJournal(Ports& ports) {
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;
-        // What others could have written is removed unread.
+        // What others could have written, or the store refuses, is left unread and unapplied.
         if (!trusted || ports.store.readFile(path, &text) != kErrorSuccess) {
             ++result.refused;
-            ports.store.removeFile(path);
             continue;
         }
         if (RecoverFile(ports, ParseJournal(text), folders, &result))

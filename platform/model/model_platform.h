@@ -24,6 +24,18 @@ struct ModelValue {
 constexpr const char* kAdministratorsSid = "S-1-5-32-544";
 constexpr const char* kSystemSid = "S-1-5-18";
 
+// How a store file or folder that someone else planted or changed differs from one the
+// program made. On Win32 each is a property of the object's owner, list, attributes or
+// names; the model keeps just the flaw.
+enum class StoreFlaw {
+    None,
+    ForeignOwner,           // owned by another account
+    WritableByOthers,       // its list lets another account change it
+    ReadOnly,               // the read-only attribute: the program sets it on none
+    HardLinked,             // a second name elsewhere
+    RefusesAdministrators,  // its list refuses the administrators
+};
+
 // The default access list of new keys and files: administrators and SYSTEM have full
 // control, nothing else (the process runs as an administrator, see callerSids()).
 AccessList DefaultAccessList();
@@ -134,11 +146,19 @@ public:
     // administrator does); enableBackupPrivileges fails with ERROR_NOT_ALL_ASSIGNED otherwise.
     void setHoldsBackupPrivileges(bool held);
     bool backupPrivilegesEnabled() const;
-    // A store folder that somebody else could write: secureFolder reports it untrusted once.
-    void putForeignStoreFolder(const std::string& folder);
-    // The store's files by path, as written.
+    // A store folder ("" is the data folder) that somebody else made or can change, with what
+    // it holds below: secureFolder moves it aside (to "<folder>.untrusted-<n>", the data
+    // folder to "..\Brenvik.untrusted-<n>") and makes a fresh one. One that refuses the
+    // administrators cannot be listed, read or written until then.
+    void putForeignStoreFolder(const std::string& folder,
+                               StoreFlaw flaw = StoreFlaw::WritableByOthers);
+    // The store's files by path, as written, with what was moved aside.
     const std::map<std::string, std::string>& storeFiles() const;
-    void putStoreFile(const std::string& path, const std::string& bytes);
+    // A store file of any size; a flawed one is refused by readFile (ERROR_CANT_ACCESS_FILE,
+    // or ERROR_ACCESS_DENIED when it refuses the administrators), and a read-only one by
+    // removeFile, as Win32 refuses them.
+    void putStoreFile(const std::string& path, const std::string& bytes,
+                      StoreFlaw flaw = StoreFlaw::None);
 
     // ---- Building a world (not ports; never fail) ----
     // Registry paths are relative to a root (kHKeyLocalMachine, kHKeyCurrentUser,

@@ -110,8 +110,10 @@ struct ModelPlatform::Impl {
     bool holdsBackupPrivileges = true;
     bool backupPrivilegesEnabled = false;
     std::map<std::string, std::string> store;  // file path to bytes
+    std::map<std::string, StoreFlaw> storeFileFlaws;
     std::set<std::string> storeFolders;
-    std::set<std::string> foreignStoreFolders;
+    std::map<std::string, StoreFlaw> foreignStoreFolders;
+    int storeFoldersMovedAside = 0;
 
     std::map<KnownFolder, std::string> knownFolders;
 
@@ -158,6 +160,12 @@ struct ModelPlatform::Impl {
     Status writeBytes(const std::string& path, const std::string& bytes, bool replace, bool backup);
     // A file's bytes to read: kFileReadData through the list unless backup is set.
     Status readText(const std::string& path, bool backup, std::string* text) const;
+
+    // Store.
+    // Why a store file or folder cannot be reached: a folder on its way that refuses the
+    // administrators.
+    Status storeReach(const std::string& path) const;
+    void moveStoreFolderAside(const std::string& folder);
 
     // Faults.
     Status injected(const char* op, const std::string& object) const;

@@ -1,5 +1,7 @@
 #include "platform/win32/whole_file.h"
 
+#include <algorithm>
+
 namespace brenvik {
 
 Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes) {
@@ -10,11 +12,20 @@ Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes) {
     if (static_cast<std::uint64_t>(size.QuadPart) > limit)
         return ERROR_INVALID_DATA;
     bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() &&
-        !ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr))
-        return static_cast<Status>(GetLastError());
-    bytes->resize(read);
+    // In bounded pieces: ReadFile takes a DWORD, and one huge request may fail for want of
+    // system memory (ERROR_NO_SYSTEM_RESOURCES) where small ones succeed.
+    constexpr std::size_t kChunk = 1 << 20;
+    std::size_t done = 0;
+    while (done < bytes->size()) {
+        const auto want = static_cast<DWORD>(std::min(kChunk, bytes->size() - done));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes->data() + done, want, &read, nullptr))
+            return static_cast<Status>(GetLastError());
+        if (read == 0)
+            break;  // shrunk meanwhile
+        done += read;
+    }
+    bytes->resize(done);
     return ERROR_SUCCESS;
 }
 

@@ -177,7 +177,10 @@ TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
     const RecoveryResult result = RecoverJournal(world.ports);
     EXPECT_EQ(result.refused, 1);
     EXPECT_EQ(world.platform.fileAccessList(link), model::DefaultAccessList());
-    EXPECT_TRUE(world.platform.storeFiles().empty());
+    // Moved aside with its folder, unread; the fresh folder holds nothing.
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
+    EXPECT_EQ(world.platform.storeFiles().count("Journal.untrusted-1\\0000000000000001.journal"),
+              1u);
 }
 
 }  // namespace
