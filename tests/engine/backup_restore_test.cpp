@@ -8,6 +8,7 @@
 #include "engine/commands.h"
 #include "engine/sddl.h"
 #include "platform/model/model_host.h"
+#include "tests/engine/browser_world.h"
 #include "tests/engine/model_world.h"
 
 namespace brenvik {
@@ -270,6 +271,172 @@ TEST(Backup, SetsOfTheSameSecondGetDistinctIds) {
     EXPECT_EQ("20261208T190648Z", sets[0].header.id);
     EXPECT_EQ("20261208T190648Z-2", sets[1].header.id);
     EXPECT_EQ("20270102T030405Z", sets.back().header.id);
+}
+
+std::vector<std::string> Lines(model::ModelPlatform& p) {
+    std::vector<SetListing> sets;
+    EXPECT_EQ(kErrorSuccess, ListSets(p, &sets));
+    std::vector<std::string> lines;
+    for (const SetListing& set : sets) lines.push_back(SetListingLine(set));
+    return lines;
+}
+
+// A set as another account could plant it: a header, and a manifest that would delete a
+// key of the machine if it were ever restored.
+void PlantSet(model::ModelPlatform& p, const std::string& id, model::StoreFlaw flaw) {
+    p.putStoreFile(std::string(kBackupsFolder) + "\\" + id + kSetSuffix,
+                   FormatSetHeader(SetHeader{id, "fix", "2999-12-31T23:59:59Z", "pc", "u"}), flaw);
+    ObjectRecord record{{ChangedObject::Kind::Key, kHKeyLocalMachine, "Software\\Planted"},
+                        "delete key tree",
+                        {},
+                        {}};
+    p.putStoreFile(std::string(kBackupsFolder) + "\\" + id + "\\" + kManifestName,
+                   std::string(kObjectLine) + " 1 " + FormatObjectRecord(record) + "\n", flaw);
+}
+
+const model::StoreFlaw kFileFlaws[] = {model::StoreFlaw::ForeignOwner,
+                                       model::StoreFlaw::WritableByOthers,
+                                       model::StoreFlaw::ReadOnly, model::StoreFlaw::HardLinked};
+
+// A set file that others made or changed is never read: the set is listed as damaged with
+// the reason, restoring it says why, and "last" is the newest set this program wrote.
+TEST(Backup, SetFilesOthersShapedAreListedDamagedAndNeverRestored) {
+    const std::string planted = "29991231T235959Z";
+    for (model::StoreFlaw flaw : kFileFlaws) {
+        const int n = static_cast<int>(flaw);
+        {
+            BackupWorld w;
+            const std::string before = Snapshot(w);
+            const CommandReport fixed = w.fix();
+            PlantSet(w.platform, planted, flaw);
+            EXPECT_EQ(Lines(w.platform),
+                      (std::vector<std::string>{
+                          fixed.backup + "  fix  2026-12-08T19:06:48Z  3 objects, 0 failed",
+                          planted + "  damaged: header: not made by this program"}))
+                << n;
+            bool found = false;
+            const CommandReport refused = w.restore(planted, &found);
+            EXPECT_TRUE(found) << n;
+            EXPECT_EQ(Results(refused),
+                      (std::vector<std::string>{
+                          "Backups:failed:backup set damaged: header: not made by this program"}))
+                << n;
+            const CommandReport restored = w.restore();
+            EXPECT_EQ(fixed.backup, restored.backup) << n;
+            EXPECT_EQ(before, Snapshot(w)) << n;
+        }
+        // A real set's manifest or kept bytes changed by others.
+        for (const std::string& part : {std::string(kManifestName), std::string("2.before")}) {
+            BackupWorld w;
+            const CommandReport fixed = w.fix();
+            const std::string path =
+                std::string(kBackupsFolder) + "\\" + fixed.backup + "\\" + part;
+            ASSERT_EQ(1u, w.platform.storeFiles().count(path)) << path;
+            w.platform.putStoreFile(path, w.platform.storeFiles().at(path), flaw);
+            const std::string why = (part == kManifestName ? "manifest" : "content " + part) +
+                                    ": not made by this program";
+            EXPECT_EQ(Lines(w.platform),
+                      (std::vector<std::string>{fixed.backup + "  damaged: " + why}))
+                << n << part;
+            const CommandReport refused = w.restore(fixed.backup);
+            EXPECT_EQ(Results(refused),
+                      (std::vector<std::string>{"Backups:failed:backup set damaged: " + why}))
+                << n << part;
+            EXPECT_FALSE(w.platform.hasFile(ModelWorld::desktop("Internet Explorer.lnk")));
+        }
+    }
+}
+
+// The data folder or its Backups folder made beforehand by someone else: moved aside with
+// what it holds, never read; Fix gets its backup in a fresh one, which restores.
+TEST(Backup, AFolderOthersShapedIsMovedAsideAndFixStillKeepsItsBackup) {
+    const model::StoreFlaw flaws[] = {model::StoreFlaw::ForeignOwner,
+                                      model::StoreFlaw::WritableByOthers,
+                                      model::StoreFlaw::RefusesAdministrators};
+    for (const std::string& folder : {std::string(), std::string(kBackupsFolder)}) {
+        for (model::StoreFlaw flaw : flaws) {
+            const std::string what = "'" + folder + "' " + std::to_string(static_cast<int>(flaw));
+            BackupWorld w;
+            const std::string before = Snapshot(w);
+            w.platform.putForeignStoreFolder(folder, flaw);
+            PlantSet(w.platform, "29991231T235959Z", model::StoreFlaw::None);
+            // Listed as what it is, when it can be listed at all.
+            const std::vector<std::string> hostile =
+                flaw == model::StoreFlaw::RefusesAdministrators
+                    ? std::vector<std::string>{}
+                    : std::vector<std::string>{
+                          "29991231T235959Z  damaged: backup folder not trusted, moved aside"};
+            EXPECT_EQ(hostile, Lines(w.platform)) << what;
+            EXPECT_EQ(Lines(w.platform), std::vector<std::string>{}) << what;
+
+            w.platform.putForeignStoreFolder(folder, flaw);
+            PlantSet(w.platform, "29991231T235959Z", model::StoreFlaw::None);
+            const CommandReport fixed = w.fix();
+            EXPECT_EQ("20261208T190648Z", fixed.backup) << what;
+            EXPECT_EQ(Results(fixed),
+                      (std::vector<std::string>{
+                          "Desktop NameSpace:fixed:", "Quick Launch:fixed:", "Desktop:fixed:"}))
+                << what;
+            EXPECT_EQ(Lines(w.platform),
+                      (std::vector<std::string>{
+                          "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed"}))
+                << what;
+            const std::string aside =
+                (folder.empty() ? std::string("..\\Brenvik") : folder) + ".untrusted-2\\";
+            const std::string header =
+                std::string(folder.empty() ? "Backups\\" : "") + "29991231T235959Z" + kSetSuffix;
+            EXPECT_EQ(1u, w.platform.storeFiles().count(aside + header)) << what;
+            w.restore();
+            EXPECT_EQ(before, Snapshot(w)) << what;
+        }
+    }
+}
+
+// A world of many browser shortcuts: each Fix rewrites or removes them all.
+struct BrowserBackupWorld : testing::BrowserWorld {
+    model::ModelHost host;
+    CommandHost commands{ports, platform, host};
+};
+
+// A set grows with what it keeps, never past what reads back: two hundred rewritten
+// shortcuts and one 600 KB Internet shortcut are listed, restored by id, and no store file
+// the set reads carries another file's bytes.
+TEST(Backup, ALargeSetIsListedAndRestoresById) {
+    BrowserBackupWorld w;
+    for (int i = 0; i < 200; ++i) {
+        const std::string path =
+            testing::BrowserWorld::desktop("Google Chrome " + std::to_string(i) + ".lnk");
+        w.platform.addShortcut(path, testing::kChrome,
+                               "--profile-directory=Default  \"https://hao123.com/?tn=1\"");
+    }
+    const std::string large =
+        "[InternetShortcut]\r\nURL=http://fake.example/chrome\r\n" + std::string(600 * 1024, ';');
+    w.platform.addTextFile(testing::BrowserWorld::desktop("Google Chrome.url"), large);
+
+    const CommandReport fixed = FixCommand(w.commands);
+    ASSERT_FALSE(fixed.backup.empty());
+    EXPECT_EQ(201u, fixed.records.size());
+    EXPECT_FALSE(w.platform.hasFile(testing::BrowserWorld::desktop("Google Chrome.url")));
+    const std::string folder = std::string(kBackupsFolder) + "\\" + fixed.backup + "\\";
+    const std::string manifest = w.platform.storeFiles().at(folder + kManifestName);
+    EXPECT_LT(manifest.size(), 512u * 1024) << "kept bytes stay out of the manifest";
+
+    std::vector<SetListing> sets;
+    ASSERT_EQ(kErrorSuccess, ListSets(w.platform, &sets));
+    ASSERT_EQ(1u, sets.size());
+    EXPECT_EQ(fixed.backup + "  fix  2026-12-08T19:06:48Z  201 objects, 0 failed",
+              SetListingLine(sets[0]));
+    bool found = false;
+    const CommandReport restored = RestoreCommand(w.commands, fixed.backup, &found);
+    EXPECT_TRUE(found);
+    ASSERT_EQ(201u, restored.records.size());
+    for (const ResultRecord& r : restored.records) EXPECT_EQ(Outcome::Restored, r.result) << r.path;
+    std::string back;
+    ASSERT_EQ(kErrorSuccess,
+              w.platform.readFileBytes(testing::BrowserWorld::desktop("Google Chrome.url"), &back));
+    EXPECT_EQ(large, back);
+    EXPECT_EQ("--profile-directory=Default  \"https://hao123.com/?tn=1\"",
+              w.platform.shortcutArguments(testing::BrowserWorld::desktop("Google Chrome 7.lnk")));
 }
 
 }  // namespace

@@ -183,5 +183,50 @@ TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
               1u);
 }
 
+// A journal file planted in the store's own folder, or changed by another account, is never
+// applied and never deleted: it is refused by the store and counted. The one the program
+// made (no flaw) shows the entry would otherwise open the key to everyone.
+TEST(RecoverJournal, AStoreFileOthersShapedIsRefusedAndKept) {
+    constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+    AccessList open;
+    ASSERT_TRUE(AccessListFromSddl("D:(A;OICI;0xf003f;;;S-1-1-0)", &open));
+    const struct {
+        model::StoreFlaw flaw;
+        bool applied;
+    } cases[] = {
+        {model::StoreFlaw::None, true},
+        {model::StoreFlaw::ForeignOwner, false},
+        {model::StoreFlaw::WritableByOthers, false},
+        {model::StoreFlaw::ReadOnly, false},
+        {model::StoreFlaw::HardLinked, false},
+        {model::StoreFlaw::RefusesAdministrators, false},
+    };
+    for (const auto& c : cases) {
+        ModelWorld world;
+        world.platform.addKey(kHKeyLocalMachine, kAppPaths);
+        const AccessList before = world.platform.keyAccessList(kHKeyLocalMachine, kAppPaths);
+        bool trusted = false;
+        ASSERT_EQ(world.platform.secureFolder("Journal", &trusted), kErrorSuccess);
+        const std::string path = "Journal\\0000000000000001.journal";
+        world.platform.putStoreFile(
+            path,
+            FormatJournalEntry(
+                {SecurityObjectType::RegistryKey, std::string("MACHINE\\") + kAppPaths, open, 0}),
+            c.flaw);
+        for (int start = 0; start < 2; ++start) {  // the next start finds it again
+            const RecoveryResult result = RecoverJournal(world.ports);
+            if (c.applied)
+                break;
+            EXPECT_EQ(result.refused, 1) << static_cast<int>(c.flaw);
+            EXPECT_EQ(result.restored, 0) << static_cast<int>(c.flaw);
+        }
+        EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, kAppPaths),
+                  c.applied ? open : before)
+            << static_cast<int>(c.flaw);
+        EXPECT_EQ(world.platform.storeFiles().count(path), c.applied ? 0u : 1u)
+            << static_cast<int>(c.flaw);
+    }
+}
+
 }  // namespace
 }  // namespace brenvik
