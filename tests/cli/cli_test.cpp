@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <fstream>
@@ -200,6 +202,47 @@ TEST_F(ComTest, WhatIsNotUnderstoodPrintsUsageAndReturns3) {
         EXPECT_EQ(3u, run.code) << arguments;
         EXPECT_FALSE(run.output.empty()) << arguments;
     }
+}
+
+// A set whose manifest others could have changed: listed as damaged with the reason, and a
+// restore of it says why and puts nothing back.
+TEST_F(ComTest, ASetOthersCouldChangeIsListedDamagedAndNotRestored) {
+    const ComRun fix = Com("/fix /report \"" + File("fix.json") + "\"");
+    EXPECT_EQ(1u, fix.code) << fix.output;
+    const auto fixed = ReadJson(File("fix.json"));
+    ASSERT_TRUE(fixed["backup"].is_string());
+    const std::string id = fixed["backup"].get<std::string>();
+    const std::string backups = KnownFolder(FOLDERID_ProgramData) + "\\Brenvik\\Backups\\";
+    const auto repaired = Profile();
+
+    // Wine turns an entry letting everyone write into "chmod o+w".
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(A;;FA;;;WD)(A;;FA;;;BA)(A;;FA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr));
+    UniqueHlocal owned(descriptor);
+    PACL dacl = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    std::wstring manifest = Utf8ToWide(backups + id + "\\manifest");
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              SetNamedSecurityInfoW(manifest.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, dacl, nullptr));
+
+    const ComRun listed = Com("/backups");
+    EXPECT_EQ(0u, listed.code);
+    EXPECT_NE(std::string::npos,
+              listed.output.find(id + "  damaged: manifest: not made by this program\n"))
+        << listed.output;
+    const ComRun restore = Com("/restore " + id);
+    EXPECT_NE(1u, restore.code) << restore.output;
+    EXPECT_NE(std::string::npos,
+              restore.output.find("backup set damaged: manifest: not made by this program"))
+        << restore.output;
+    EXPECT_EQ(repaired, Profile()) << "a damaged set was restored";
+
+    RemoveTree(backups + id);
+    DeleteFileW(Utf8ToWide(backups + id + ".set").c_str());
 }
 
 }  // namespace
