@@ -392,6 +392,55 @@ TEST(Backup, AFolderOthersShapedIsMovedAsideAndFixStillKeepsItsBackup) {
     }
 }
 
+// Sets written before kept bytes had files of their own hold them as hex in the manifest:
+// they still list and restore. A record's content name reaches no file outside its set.
+TEST(Backup, SetsWithBytesInTheManifestStillRestoreAndContentNamesStayInTheSet) {
+    BackupWorld w;
+    const std::string before = Snapshot(w);
+    const CommandReport fixed = w.fix();
+    StoredSet set;
+    ASSERT_EQ(kErrorSuccess, ReadBackupSet(w.platform, fixed.backup, &set));
+    const std::string folder = std::string(kBackupsFolder) + "\\" + fixed.backup + "\\";
+    std::string manifest;
+    for (std::size_t i = 0; i < set.objects.size(); ++i) {
+        StoredObject object = set.objects[i];
+        object.record.beforeContent = KeptContent{};
+        object.result.afterContent = KeptContent{};
+        const std::string number = std::to_string(i + 1);
+        manifest += std::string(kObjectLine) + " " + number + " " +
+                    FormatObjectRecord(object.record) + "\n" + kResultLine + " " + number + " " +
+                    FormatObjectResult(object.record.object.kind, object.result) + "\n";
+    }
+    manifest += std::string(kFinishedLine) + " " + set.finished + "\n";
+    std::vector<std::string> names;
+    ASSERT_EQ(kErrorSuccess, w.platform.listFiles(folder.substr(0, folder.size() - 1), &names));
+    for (const std::string& name : names) w.platform.removeFile(folder + name);
+    w.platform.putStoreFile(folder + kManifestName, manifest);
+    EXPECT_EQ(Lines(w.platform),
+              (std::vector<std::string>{fixed.backup + "  fix  2026-12-08T19:06:48Z  3 "
+                                                       "objects, 0 failed"}));
+    w.restore(fixed.backup);
+    EXPECT_EQ(before, Snapshot(w));
+
+    const struct {
+        const char* name;
+        bool accepted;
+    } contentNames[] = {{"2.before", true}, {"3.after-2", true}, {"a b", false},
+                        {"..", false},      {".before", false},  {"..\\Journal\\x", false},
+                        {"C:\\x", false},   {"a/b", false}};
+    for (const auto& c : contentNames) {
+        ObjectRecord record{
+            {ChangedObject::Kind::File, kNoKey, "C:\\x.lnk"}, "delete file", {}, {}};
+        record.fileBefore.present = true;
+        record.beforeContent = KeptContent{c.name, 1};
+        ObjectRecord read;
+        EXPECT_EQ(c.accepted, ParseObjectRecord(FormatObjectRecord(record), &read)) << c.name;
+        if (c.accepted) {
+            EXPECT_EQ(c.name, read.beforeContent.name);
+        }
+    }
+}
+
 // A world of many browser shortcuts: each Fix rewrites or removes them all.
 struct BrowserBackupWorld : testing::BrowserWorld {
     model::ModelHost host;
