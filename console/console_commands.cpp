@@ -54,8 +54,8 @@ int Finish(LineCommand kind, const CommandReport& report, const std::string& rep
 
 int ListBackups(StorePort& store, ConsoleOutput* out) {
     std::vector<SetListing> sets;
-    if (ListSets(store, &sets) != kErrorSuccess) {
-        Print(out, "The backup folder cannot be read or is not trusted.\n");
+    if (const Status s = ListSets(store, &sets)) {
+        Print(out, "The backup folder cannot be read: " + StoreErrorWords(s) + ".\n");
         return kExitNone;
     }
     if (sets.empty())

@@ -233,7 +233,8 @@ public:
     // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
     // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",
     // and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
-    // "setFileAttributes", "writeDurably".
+    // "setFileAttributes", and the store's "secureFolder", "writeDurably", "appendDurably",
+    // "readFile", "listFiles", "removeFile".
     // object is a registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);

@@ -184,8 +184,10 @@ Status SecureOne(const std::wstring& folder, bool* trusted) {
     UniqueHlocal owned(descriptor);
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
     for (int attempt = 0; attempt < kMaxFolderAttempts; ++attempt) {
-        if (!CreateDirectoryW(folder.c_str(), &attributes) &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
+        // Made here with the secure list, it is safe: nobody else may change or replace it.
+        if (CreateDirectoryW(folder.c_str(), &attributes))
+            return kErrorSuccess;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
             return LastError();
         // Checked without DELETE: a command prompt whose current folder this is shares no
         // deletion, and a safe folder must not fail for that.
