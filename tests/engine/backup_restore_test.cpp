@@ -286,10 +286,9 @@ std::vector<std::string> Lines(model::ModelPlatform& p) {
 void PlantSet(model::ModelPlatform& p, const std::string& id, model::StoreFlaw flaw) {
     p.putStoreFile(std::string(kBackupsFolder) + "\\" + id + kSetSuffix,
                    FormatSetHeader(SetHeader{id, "fix", "2999-12-31T23:59:59Z", "pc", "u"}), flaw);
-    ObjectRecord record{{ChangedObject::Kind::Key, kHKeyLocalMachine, "Software\\Planted"},
-                        "delete key tree",
-                        {},
-                        {}};
+    ObjectRecord record;
+    record.object = ChangedObject{ChangedObject::Kind::Key, kHKeyLocalMachine, "Software\\Planted"};
+    record.action = "delete key tree";
     p.putStoreFile(std::string(kBackupsFolder) + "\\" + id + "\\" + kManifestName,
                    std::string(kObjectLine) + " 1 " + FormatObjectRecord(record) + "\n", flaw);
 }
@@ -429,8 +428,9 @@ TEST(Backup, SetsWithBytesInTheManifestStillRestoreAndContentNamesStayInTheSet) 
                         {"..", false},      {".before", false},  {"..\\Journal\\x", false},
                         {"C:\\x", false},   {"a/b", false}};
     for (const auto& c : contentNames) {
-        ObjectRecord record{
-            {ChangedObject::Kind::File, kNoKey, "C:\\x.lnk"}, "delete file", {}, {}};
+        ObjectRecord record;
+        record.object = ChangedObject{ChangedObject::Kind::File, kNoKey, "C:\\x.lnk"};
+        record.action = "delete file";
         record.fileBefore.present = true;
         record.beforeContent = KeptContent{c.name, 1};
         ObjectRecord read;
