@@ -3,6 +3,8 @@
 // and a removal that takes what it installed and leaves the backup sets.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <shlobj.h>
 
 #include <cstdio>
@@ -255,6 +257,15 @@ TEST(Package, InstallsQuietlyUpgradesInPlaceAndRemovesAllButTheBackups) {
     EXPECT_EQ(3u, RunProgram("\"" + folder + "\\brenvik.com\" /?", usage));
     EXPECT_EQ(0u, ReadFile(usage).rfind("Usage: brenvik", 0)) << ReadFile(usage);
     DeleteFileW(Utf8ToWide(usage).c_str());
+
+    // Its report carries the version its resource does.
+    const std::string report = KnownFolder(FOLDERID_LocalAppData) + "\\brenvik-package.json";
+    EXPECT_GE(1u, RunProgram("\"" + folder + "\\brenvik.com\" /scan /report \"" + report + "\""));
+    const nlohmann::json json = nlohmann::json::parse(ReadFile(report), nullptr, false);
+    EXPECT_EQ(
+        WideToUtf8(VersionResource(folder + "\\brenvik.com").text(L"040904e4", L"ProductVersion")),
+        json.value("version", "<none>"));
+    DeleteFileW(Utf8ToWide(report).c_str());
 
     // The next version replaces it: one entry, the new version.
     const std::wstring firstCode = entries[0].key;
