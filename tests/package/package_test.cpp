@@ -252,11 +252,13 @@ TEST(Package, InstallsQuietlyUpgradesInPlaceAndRemovesAllButTheBackups) {
     EXPECT_EQ(Wide(BRENVIK_COMPANY_NAME), entries[0].publisher);
     ExpectVersionResource(folder);
 
-    // The installed console program answers.
+    // The installed programs answer.
     const std::string usage = KnownFolder(FOLDERID_LocalAppData) + "\\brenvik-package-usage.txt";
     EXPECT_EQ(3u, RunProgram("\"" + folder + "\\brenvik.com\" /?", usage));
     EXPECT_EQ(0u, ReadFile(usage).rfind("Usage: brenvik", 0)) << ReadFile(usage);
     DeleteFileW(Utf8ToWide(usage).c_str());
+    // The window's program with switches works without a window, and gives the same code.
+    EXPECT_EQ(3u, RunProgram("\"" + folder + "\\brenvik.exe\" /?"));
 
     // Its report carries the version its resource does.
     const std::string report = KnownFolder(FOLDERID_LocalAppData) + "\\brenvik-package.json";
