@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "brenvik_version.h"
 #include "engine/backup_restore.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/host_port.h"
@@ -14,7 +15,8 @@
 
 namespace brenvik {
 
-constexpr const char* kToolVersion = "1.0";
+// The project's VERSION, as the reports and the version resources carry it.
+constexpr const char* kToolVersion = BRENVIK_VERSION_STRING;
 
 struct CommandHost {
     Ports& ports;
