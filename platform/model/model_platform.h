@@ -23,6 +23,8 @@ struct ModelValue {
 // Well-known SIDs the model's process runs with.
 constexpr const char* kAdministratorsSid = "S-1-5-32-544";
 constexpr const char* kSystemSid = "S-1-5-18";
+// The account the model's process runs as, until setTokenUserSid says otherwise.
+constexpr const char* kModelUserSid = "S-1-5-21-7-7-7-1001";
 
 // The default access list of new keys and files: administrators and SYSTEM have full
 // control, nothing else (the process runs as an administrator, see callerSids()).
@@ -89,6 +91,7 @@ public:
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
     Status enableBackupPrivileges() override;
+    Status tokenUserSid(std::string* sid) override;
 
     // ---- FileSecurityPort ----
     Status openFileSecurity(const std::string& path, FileHandle* handle) override;
@@ -133,6 +136,10 @@ public:
     // Whether the process holds the backup and restore privileges (it does by default, as an
     // administrator does); enableBackupPrivileges fails with ERROR_NOT_ALL_ASSIGNED otherwise.
     void setHoldsBackupPrivileges(bool held);
+    // The account the process runs as from now on: HKEY_CURRENT_USER becomes its hive (a new,
+    // empty one for an account not seen before); every hive stays reachable as
+    // "USERS\<sid>\..." through the access port.
+    void setTokenUserSid(const std::string& sid);
     bool backupPrivilegesEnabled() const;
     // A store folder that somebody else could write: secureFolder reports it untrusted once.
     void putForeignStoreFolder(const std::string& folder);

@@ -83,7 +83,28 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
          false},
         {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID", false},
         {SecurityObjectType::RegistryKey,
-         "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\shell", true},
+         "MACHINE\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}"
+         "\\InProcServer32",
+         true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-"
+         "08002B30309D}",
+         true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-18\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001\\Software\\Classes\\CLSID\\{x}\\InProcServer32", false},
+        // Names that say no one key to another account, or no account at all.
+        {SecurityObjectType::RegistryKey,
+         "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\shell", false},
+        {SecurityObjectType::RegistryKey,
+         "CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", false},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", false},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001_Classes\\CLSID\\{x}\\shell\\open", false},
+        {SecurityObjectType::RegistryKey,
+         "MACHINE\\S-1-5-18\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
         {SecurityObjectType::RegistryKey,
          "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", false},
         {SecurityObjectType::RegistryKey,
@@ -91,7 +112,7 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
          false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders), c.accepted) << c.object;
+        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders, {}), c.accepted) << c.object;
 }
 
 // A command that unlocked two objects and put both back leaves nothing; one whose list could
@@ -162,8 +183,11 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     EXPECT_EQ(world.platform.fileAccessList(link), before);
     EXPECT_EQ(world.platform.fileAttributes(link), kFileAttributeReadOnly);
     EXPECT_NE(world.platform.fileAccessList(elsewhere), before);
-    EXPECT_TRUE(world.platform.storeFiles().empty());
+    // The entry elsewhere was never applied: its file stays, and is reported again.
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
     EXPECT_EQ(world.platform.openFileCount(), 0u);
+    EXPECT_EQ(RecoverJournal(world.ports).refused, 1);
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
 }
 
 TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
