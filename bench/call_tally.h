@@ -126,6 +126,8 @@ public:
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
     Status enableBackupPrivileges() override;
+    // Not tallied: no rule's cost depends on it.
+    Status tokenUserSid(std::string* sid) override { return m_inner.access.tokenUserSid(sid); }
 
     Status openFileSecurity(const std::string& path, FileHandle* handle) override;
     Status queryFileIdentity(FileHandle handle, FileIdentity* identity) override;

@@ -5,7 +5,6 @@
 namespace brenvik {
 namespace {
 
-constexpr std::uint8_t kInheritToAll = kObjectInheritAce | kContainerInheritAce;
 // KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE, WRITE_DAC, WRITE_OWNER: a key opened with any of
 // these may be changed through its handle.
 constexpr std::uint32_t kKeyChangingRights = 0x2 | 0x4 | 0x10000 | 0x40000 | 0x80000;
@@ -17,17 +16,25 @@ std::string ParentPath(const std::string& path) {
 
 }  // namespace
 
-std::string KeyObjectName(RegKey root, const std::string& path) {
+std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid) {
     switch (root) {
         case kHKeyLocalMachine:
             return "MACHINE\\" + path;
         case kHKeyCurrentUser:
-            return "CURRENT_USER\\" + path;
-        case kHKeyClassesRoot:
-            return "CLASSES_ROOT\\" + path;
+            // "S-1-..." and nothing that could step into another key.
+            if (userSid.compare(0, 4, "S-1-") != 0 || userSid.find('\\') != std::string::npos)
+                return std::string();
+            return "USERS\\" + userSid + "\\" + path;
         default:
             return std::string();
     }
+}
+
+std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path) {
+    std::string sid;
+    if (root == kHKeyCurrentUser && access.tokenUserSid(&sid) != kErrorSuccess)
+        return std::string();
+    return KeyObjectName(root, path, sid);
 }
 
 bool AccessBroker::privileges() {
@@ -46,7 +53,7 @@ Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey roo
         if (s != kErrorAccessDenied)
             return s;
     }
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, fullPath), kInheritToAll);
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, fullPath));
     if (!grant.granted())
         return s;
     return m_ports.registry.openKey(from, path, access, key->put());
@@ -71,7 +78,7 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
     probe.reset();
     if (granted.empty())
         return s;
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, granted), 0);
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, granted));
     if (!grant.granted())
         return s;
     return m_ports.registry.createKey(root, path, access, key->put());
@@ -86,7 +93,7 @@ Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
         if (s != kErrorAccessDenied)
             return s;
     }
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(root, path), kInheritToAll);
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
     if (!grant.granted())
         return s;
     s = m_ports.registry.deleteKey(root, path);
@@ -104,10 +111,12 @@ Status AccessBroker::readLinkArguments(const std::string& path, std::string* arg
         if (s != kErrorAccessDenied)
             return s;
     }
-    FileGrant grant(m_ports, m_journal, path);
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, path, held);
     if (!grant.granted())
         return s;
-    return m_ports.shortcuts.readLinkArguments(path, arguments);
+    return held ? m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments)
+                : m_ports.shortcuts.readLinkArguments(path, arguments);
 }
 
 Status AccessBroker::checkNotLinked(const std::string& path) {
@@ -133,10 +142,12 @@ Status AccessBroker::writeLinkArgumentsNow(const std::string& path, const std::s
         if (s != kErrorAccessDenied)
             return s;
     }
-    FileGrant grant(m_ports, m_journal, path);
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, path, held);
     if (!grant.granted())
         return s;
-    return m_ports.shortcuts.writeLinkArguments(path, arguments);
+    return held ? m_ports.shortcuts.writeLinkArgumentsForBackup(path, arguments)
+                : m_ports.shortcuts.writeLinkArguments(path, arguments);
 }
 
 Status AccessBroker::deleteFileNow(const std::string& path) {
@@ -148,10 +159,11 @@ Status AccessBroker::deleteFileNow(const std::string& path) {
         if (s != kErrorAccessDenied)
             return s;
     }
-    FileGrant grant(m_ports, m_journal, path);
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, path, held);
     if (!grant.granted())
         return s;
-    s = m_ports.files.deleteFile(path);
+    s = held ? m_ports.files.deleteFileForBackup(path) : m_ports.files.deleteFile(path);
     if (s == kErrorSuccess)
         grant.objectGone();
     return s;
@@ -167,10 +179,11 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
         if (s != kErrorAccessDenied)
             return s;
     }
-    FileGrant grant(m_ports, m_journal, path);
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, path, held);
     if (!grant.granted())
         return s;
-    return call(false);
+    return call(held);
 }
 
 Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {

@@ -1,7 +1,8 @@
 // The one door through which the scanners and repairs reach every key and file they read,
 // rewrite or delete. Each call is tried as is; only when it is refused (ERROR_ACCESS_DENIED)
 // is it tried again with the backup and restore privileges, and only when that is refused
-// too under a journaled "Everyone" grant that is put back as soon as the call is done.
+// too under a journaled grant to the administrators that is put back as soon as the call is
+// done (with the privileges held, only the attributes of a file are lifted).
 // An object that refuses nothing has no access list, attribute or link count touched.
 #pragma once
 
@@ -91,7 +92,12 @@ private:
     int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
 };
 
-// The access port's name of a key: "MACHINE\...", "CURRENT_USER\..." or "CLASSES_ROOT\...".
-std::string KeyObjectName(RegKey root, const std::string& path);
+// The access port's name of a key: "MACHINE\..." or, for HKEY_CURRENT_USER, "USERS\<sid>\..."
+// with the SID of the account whose hive it is, so that the name means the same key to any
+// account (a recovery run as SYSTEM included). Empty for HKEY_CLASSES_ROOT, a merged view
+// that names no one key, and for a SID that is none.
+std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid);
+// The same with the process's token user, whose hive HKEY_CURRENT_USER is.
+std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path);
 
 }  // namespace brenvik

@@ -52,16 +52,12 @@ AccessList WithSetAccess(const AccessList& list, const std::string& sid, std::ui
     return result;
 }
 
-AccessList WithEveryoneFileEntry(const AccessList& list) {
+AccessList WithGrantFirst(const AccessList& list, const std::string& sid, std::uint32_t mask) {
     AccessList result;
     result.present = true;
     result.isProtected = list.isProtected;
-    for (const AccessEntry& e : list.entries) {
-        if (IsAllowedOrDenied(e))
-            result.entries.push_back(e);
-    }
-    result.entries.push_back(AllowEntry(kEveryoneSid, kGenericAll, kObjectInheritAce));
-    SortCanonically(result.entries);
+    result.entries.push_back(AllowEntry(sid, mask, 0));
+    result.entries.insert(result.entries.end(), list.entries.begin(), list.entries.end());
     return result;
 }
 

@@ -1,5 +1,5 @@
-// The access lists that unlock a key or a file for "Everyone": the last step of escalation
-// (see AccessBroker), written only for one call and put back right after.
+// The access lists that unlock a key or a file for the running administrators: the last step
+// of escalation (see AccessBroker), written only for one call and put back right after.
 #pragma once
 
 #include <string>
@@ -14,9 +14,10 @@ namespace brenvik {
 AccessList WithSetAccess(const AccessList& list, const std::string& sid, std::uint32_t mask,
                          std::uint8_t inheritance);
 
-// A file's list with an allow entry for "Everyone" (GENERIC_ALL, object inherit) added:
-// only allowed and denied entries are kept; explicit before inherited, and within each
-// group denied before allowed.
-AccessList WithEveryoneFileEntry(const AccessList& list);
+// The list with one allow entry of mask for sid, without inheritance, ahead of all the others,
+// which stay as they were: no deny entry (a lock on "Everyone", say) stands before it, and
+// nobody else gains or loses anything. Windows checks entries in the order the list holds
+// them, canonical or not.
+AccessList WithGrantFirst(const AccessList& list, const std::string& sid, std::uint32_t mask);
 
 }  // namespace brenvik

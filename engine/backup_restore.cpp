@@ -50,14 +50,14 @@ RestoreStep Plan(const StoredObject& object, const State& before, const State& a
                                                          : RestoreStep::Conflict;
 }
 
-JournalEntry AsEntry(const ChangedObject& object) {
+JournalEntry AsEntry(const ChangedObject& object, const std::string& userSid) {
     JournalEntry entry;
     if (object.kind == ChangedObject::Kind::File) {
         entry.object = object.path;
         return entry;
     }
     entry.type = SecurityObjectType::RegistryKey;
-    entry.object = KeyObjectName(object.root, object.path);
+    entry.object = KeyObjectName(object.root, object.path, userSid);
     return entry;
 }
 
@@ -255,6 +255,7 @@ RestorePlaces CurrentRestorePlaces(Ports& ports) {
     RestorePlaces places;
     places.folders = ShortcutFolders(ports);
     places.walked = WalkedShortcutFolders(ports);
+    ports.access.tokenUserSid(&places.userSid);
     return places;
 }
 
@@ -262,7 +263,16 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content
                                       const StoredSet& set, const RestorePlaces& places) {
     std::vector<ObjectRestore> done;
     for (auto it = set.objects.rbegin(); it != set.objects.rend(); ++it) {
-        if (!IsWorkPlace(AsEntry(it->record.object), places.folders, places.walked)) {
+        // Older sets kept the class keys through HKEY_CLASSES_ROOT: a merged view of the
+        // user's and the machine's, which cannot tell which hive a value came from. Written
+        // back through it, the user's values would land in the machine's registration.
+        if (it->record.object.kind == ChangedObject::Kind::Key &&
+            it->record.object.root == kHKeyClassesRoot) {
+            done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorNotSupported});
+            continue;
+        }
+        if (!IsWorkPlace(AsEntry(it->record.object, places.userSid), places.folders,
+                         places.walked)) {
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }

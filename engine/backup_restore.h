@@ -55,17 +55,19 @@ struct ObjectRestore {
 };
 
 // The places a restore may write to: the shortcut folders as ShortcutFolders and
-// WalkedShortcutFolders name them.
+// WalkedShortcutFolders name them, and the keys in the hive of userSid (the token user's).
 struct RestorePlaces {
     std::vector<std::string> folders;
     std::vector<std::string> walked;
+    std::string userSid;
 };
 // Read before anything else asks for a known folder: Wine's shell then rewrites the Shell
 // Folders values.
 RestorePlaces CurrentRestorePlaces(Ports& ports);
 
 // Restores every object of the set, the last kept first, each only where it is one the
-// program works on. A conflict or failure does not stop the others.
+// program works on; a key kept through HKEY_CLASSES_ROOT is refused (ERROR_NOT_SUPPORTED).
+// A conflict or failure does not stop the others.
 std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
                                       const StoredSet& set, const RestorePlaces& places);
 

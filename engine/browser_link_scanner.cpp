@@ -105,14 +105,26 @@ void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place,
     }
 }
 
-void RepairFinding(AccessBroker& broker, const Finding& finding) {
+// Whether the shortcut lies in (or, for a walked place, below) a place every user runs from.
+bool InMachineWidePlace(const std::vector<PlaceFolder>& places, const std::string& path) {
+    const std::string normalized = NormalizedPath(path);
+    for (const PlaceFolder& place : places) {
+        if (place.machineWide && IsPathUnderFolder(normalized, place.folder))
+            return true;
+    }
+    return false;
+}
+
+void RepairFinding(AccessBroker& broker, const std::vector<PlaceFolder>& places,
+                   const Finding& finding) {
     switch (finding.rule) {
         case BrowserRule::Arguments:
             broker.writeLinkArguments(finding.path, finding.arguments);
             return;
         case BrowserRule::ReplacedTarget: {
             std::string executable;
-            if (FindRegisteredBrowser(broker, finding.target, &executable))
+            if (FindRegisteredBrowser(broker, finding.target,
+                                      InMachineWidePlace(places, finding.path), &executable))
                 broker.writeLinkTarget(finding.path, executable, "");
             else
                 broker.deleteFile(finding.path);
@@ -167,10 +179,11 @@ bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
 }
 
 bool BrowserLinkScanner::repair(AccessBroker& broker) {
+    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.ports());
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             break;
-        RepairFinding(broker, finding);
+        RepairFinding(broker, places, finding);
     }
     return true;
 }

@@ -14,7 +14,11 @@ constexpr const char* kHideIconsKeys[] = {
 };
 constexpr const char* kInternetExplorerClass = "{871C5380-42A0-1069-A2EA-08002B30309D}";
 constexpr const char* kNetworkPlacesClass = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
-constexpr const char* kNetworkPlacesKey = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+// The class in each hive on its own, never through HKEY_CLASSES_ROOT: that merged view reads
+// the user's keys over the machine's and writes where the key happens to exist, so a backup
+// taken through it would carry a user's values into the machine's registration.
+constexpr const char* kNetworkPlacesKey =
+    "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
 
 struct RegistrationRow {
     const char* subkey;  // below the class key; "" for the class key itself
@@ -77,7 +81,14 @@ bool NameSpaceScanner::showDesktopIcons(AccessBroker& broker) {
 
 bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
     RegistryPort& registry = broker.ports().registry;
-    DeleteKeyTree(broker, kHKeyClassesRoot, kNetworkPlacesKey);
+    // The user's own registration would stand over the machine's one in the shell's view. It
+    // is seldom there, and a key that is not there needs no deletion kept in the backup.
+    ScopedKey user(registry);
+    if (broker.openKey(kHKeyCurrentUser, kNetworkPlacesKey, kKeyRead, &user) == kErrorSuccess) {
+        user.reset();
+        DeleteKeyTree(broker, kHKeyCurrentUser, kNetworkPlacesKey);
+    }
+    DeleteKeyTree(broker, kHKeyLocalMachine, kNetworkPlacesKey);
     // One key open at a time; the values of a key that cannot be created are skipped. What
     // a partial deletion left is written over through the same door, so a key that still
     // refuses is reached the way its deletion reached it.
@@ -89,7 +100,7 @@ bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
             current = row.subkey;
             key.reset();
             created =
-                broker.createKey(kHKeyClassesRoot, std::string(kNetworkPlacesKey) + row.subkey,
+                broker.createKey(kHKeyLocalMachine, std::string(kNetworkPlacesKey) + row.subkey,
                                  kKeyReadWrite, &key) == kErrorSuccess;
         }
         if (created)

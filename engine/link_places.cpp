@@ -10,20 +10,21 @@ struct LinkPlace {
     KnownFolder folder;
     const char* subPath;  // below the known folder, "" for the folder itself
     bool withSubfolders;
+    bool machineWide;
 };
 
 // clang-format off
 // One place a line; rows come in this order. Pinned shortcuts live below Quick Launch.
 const LinkPlace kLinkPlaces[] = {
-    {"Desktop", KnownFolder::Desktop, "", false},
-    {"Public Desktop", KnownFolder::PublicDesktop, "", false},
-    {"Quick Launch", KnownFolder::QuickLaunch, "", false},
-    {"Taskbar", KnownFolder::QuickLaunch, "User Pinned\\TaskBar", false},
-    {"Start Menu", KnownFolder::StartMenu, "", true},
-    {"Start Menu", KnownFolder::CommonStartMenu, "", true},
-    {"Start Menu", KnownFolder::QuickLaunch, "User Pinned\\StartMenu", false},
-    {"Startup", KnownFolder::Startup, "", false},
-    {"Startup", KnownFolder::CommonStartup, "", false},
+    {"Desktop", KnownFolder::Desktop, "", false, false},
+    {"Public Desktop", KnownFolder::PublicDesktop, "", false, true},
+    {"Quick Launch", KnownFolder::QuickLaunch, "", false, false},
+    {"Taskbar", KnownFolder::QuickLaunch, "User Pinned\\TaskBar", false, false},
+    {"Start Menu", KnownFolder::StartMenu, "", true, false},
+    {"Start Menu", KnownFolder::CommonStartMenu, "", true, true},
+    {"Start Menu", KnownFolder::QuickLaunch, "User Pinned\\StartMenu", false, false},
+    {"Startup", KnownFolder::Startup, "", false, false},
+    {"Startup", KnownFolder::CommonStartup, "", false, true},
 };
 // clang-format on
 
@@ -59,7 +60,7 @@ std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
             folder = WithBackslash(folder + place.subPath);
         if (Holds(places, folder))
             continue;
-        places.push_back(PlaceFolder{place.label, folder, place.withSubfolders});
+        places.push_back(PlaceFolder{place.label, folder, place.withSubfolders, place.machineWide});
     }
     return places;
 }

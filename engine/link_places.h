@@ -1,4 +1,6 @@
-// The folders the browser rules walk, each with its report label: one table, in row order.
+// The folders the scanners walk: the browser rules' places, each with its report label, in
+// row order, and the two folders the shortcut scanners find through Shell Folders values.
+// Recovery and restore take their places from here too.
 #pragma once
 
 #include <string>
@@ -12,11 +14,26 @@ namespace brenvik {
 // real menus are two or three levels deep.
 constexpr int kMaxPlaceDepth = 6;
 
+// Quick Launch below the roaming AppData folder.
+constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
+
+// A folder the shortcut scanners read: the one a Shell Folders value names, subPath below it.
+struct ShellFolderPlace {
+    const char* valueName;
+    const char* subPath;
+};
+constexpr ShellFolderPlace kDesktopLinkPlace = {"Desktop", ""};
+constexpr ShellFolderPlace kQuickLaunchLinkPlace = {"AppData", kQuickLaunchSubPath};
+constexpr ShellFolderPlace kShellFolderPlaces[] = {kDesktopLinkPlace, kQuickLaunchLinkPlace};
+
 // A place's folder as found on this machine: absolute, ending in a backslash.
 struct PlaceFolder {
     const char* label;  // the report's fixed, untranslated location label
     std::string folder;
     bool withSubfolders;
+    // Every user runs what is here (Public Desktop, the common Start Menu and Startup): only
+    // what no single user controls may be written into it.
+    bool machineWide;
 };
 
 // The place folders that exist here, in the table's order (which is the order of the rows);

@@ -1,13 +1,13 @@
 #include "engine/link_scanners.h"
 
 #include "engine/browser_paths.h"
+#include "engine/link_places.h"
 #include "engine/text_rules.h"
 #include "engine/work_places.h"
 
 namespace brenvik {
 namespace {
 
-constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
 constexpr const char* kLinkExtension = ".lnk";
 
 // One listed entry: the name rule, then its arguments.
@@ -33,10 +33,10 @@ void ScanEntry(AccessBroker& broker, const std::string& base, const std::string&
 
 // Goes through the shortcuts (".lnk" files) of the folder and records each matching one with
 // arguments, in listing order. False when the folder is not found or holds no shortcut.
-bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* valueName,
-                    const char* subPath, FindingList& findings) {
+bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const ShellFolderPlace& place,
+                    FindingList& findings) {
     std::string base;
-    if (!FindLinkFolder(broker.ports(), valueName, subPath, &base))
+    if (!FindLinkFolder(broker.ports(), place, &base))
         return false;
     const std::vector<FindEntry>* entries = listings.entries(base);
     if (entries == nullptr)
@@ -62,7 +62,7 @@ bool IsSuspectLinkName(const std::string& lowercasedName) {
 }
 
 bool DesktopLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, "Desktop", "", m_findings);
+    return ScanLinkFolder(broker, listings, kDesktopLinkPlace, m_findings);
 }
 
 bool DesktopLinkScanner::repair(AccessBroker& broker) {
@@ -77,7 +77,7 @@ bool DesktopLinkScanner::repair(AccessBroker& broker) {
 }
 
 bool QuickLaunchLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, "AppData", kQuickLaunchSubPath, m_findings);
+    return ScanLinkFolder(broker, listings, kQuickLaunchLinkPlace, m_findings);
 }
 
 bool QuickLaunchLinkScanner::repair(AccessBroker& broker) {

@@ -9,6 +9,10 @@ namespace {
 
 // What SetFileAttributes accepts; directory, reparse and similar bits are read-only.
 constexpr std::uint32_t kSettableAttributes = 0x1 | 0x2 | 0x4 | 0x20 | 0x100 | 0x1000 | 0x2000;
+// What refuses a change whatever the list and the privileges say: CreateFile refuses to
+// overwrite a hidden or system file, and nothing writes or deletes a read-only one.
+constexpr std::uint32_t kRefusingAttributes =
+    kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem;
 
 bool IsGone(Status status) {
     return status == kErrorFileNotFound || status == kErrorPathNotFound ||
@@ -42,17 +46,22 @@ Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& li
     return kErrorSuccess;
 }
 
-KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName, std::uint8_t inheritance)
+KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName)
     : m_ports(ports), m_journal(journal), m_objectName(std::move(objectName)) {
-    if (m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
-        kErrorSuccess)
+    // No name is a key with no one object behind it (a merged view): nothing to grant on.
+    if (m_objectName.empty() ||
+        m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
+            kErrorSuccess)
         return;
     std::string id;
     if (m_journal.record(
             {SecurityObjectType::RegistryKey, m_objectName, m_previous, kInvalidFileAttributes},
             &id) != kErrorSuccess)
         return;
-    const AccessList unlocked = WithSetAccess(m_previous, kEveryoneSid, kKeyAllAccess, inheritance);
+    // Not inheritable: SetNamedSecurityInfo would carry an inheritable entry into every key
+    // below, opening the whole subtree for as long as the grant lasts.
+    const AccessList unlocked =
+        WithGrantFirst(m_previous, kBuiltinAdministratorsSid, kKeyAllAccess);
     if (m_ports.access.writeAccessList(m_objectName, SecurityObjectType::RegistryKey, unlocked) !=
         kErrorSuccess) {
         m_journal.clear(id);
@@ -72,7 +81,7 @@ KeyGrant::~KeyGrant() {
         m_journal.clear(m_id);
 }
 
-FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path)
+FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path, bool privileged)
     : m_ports(ports), m_journal(journal), m_file(ports.fileSecurity) {
     FileIdentity identity;
     if (OpenUnlinkedFile(m_ports.fileSecurity, path, &m_file, &identity) != kErrorSuccess)
@@ -80,23 +89,35 @@ FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path)
     if (m_ports.fileSecurity.readFileAccessList(m_file.get(), &m_previous) != kErrorSuccess)
         return;
     m_attributes = identity.attributes;
+    // With the privileges a backup-intent call passes any list: only the attributes can
+    // still refuse it, and when they do not there is nothing left to give.
+    if (privileged && !(m_attributes & kRefusingAttributes))
+        return;
     std::string id;
     if (m_journal.record({SecurityObjectType::File, path, m_previous, m_attributes}, &id) !=
         kErrorSuccess)
         return;
     m_id = std::move(id);
     // A null list already admits everybody; there is nothing to add to it.
-    if (m_previous.present)
-        m_ports.fileSecurity.writeFileAccessList(m_file.get(), WithEveryoneFileEntry(m_previous));
-    m_ports.fileSecurity.setFileAttributes(m_file.get(), 0);
+    m_listChanged = !privileged && m_previous.present;
+    if (m_listChanged)
+        m_ports.fileSecurity.writeFileAccessList(
+            m_file.get(), WithGrantFirst(m_previous, kBuiltinAdministratorsSid, kFileAllAccess));
+    // The handle was opened with backup semantics: with the privileges it may change the
+    // attributes (FILE_WRITE_ATTRIBUTES) whatever the list says.
+    m_ports.fileSecurity.setFileAttributes(
+        m_file.get(), m_attributes & kSettableAttributes & ~kRefusingAttributes);
 }
 
 FileGrant::~FileGrant() {
     if (!granted())
         return;
-    const Status s =
-        m_gone ? kErrorFileNotFound
-               : RestoreFile(m_ports.fileSecurity, m_file.get(), m_previous, m_attributes);
+    Status s = kErrorFileNotFound;
+    if (!m_gone && m_listChanged)
+        s = RestoreFile(m_ports.fileSecurity, m_file.get(), m_previous, m_attributes);
+    else if (!m_gone)
+        s = m_ports.fileSecurity.setFileAttributes(m_file.get(),
+                                                   m_attributes & kSettableAttributes);
     if (s == kErrorSuccess || IsGone(s))
         m_journal.clear(m_id);
 }

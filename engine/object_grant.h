@@ -1,5 +1,7 @@
-// The last step of escalation: "Everyone" granted on one object for one call, journaled
-// first and put back right after.
+// The last step of escalation: the running administrators granted on one object for one call,
+// journaled first and put back right after. The trustee is BUILTIN\Administrators, not the
+// token user: an elevated process shares its user SID with every unelevated program of the
+// same account, whose filtered token holds Administrators only for denying.
 #pragma once
 
 #include <string>
@@ -21,11 +23,12 @@ Status OpenUnlinkedFile(FileSecurityPort& port, const std::string& path, ScopedF
 Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& list,
                    std::uint32_t attributes);
 
-// Grants "Everyone" full access to a key (KEY_ALL_ACCESS with the given inheritance) for the
-// life of the guard, then puts the previous list back unless the key is gone.
+// Grants the administrators KEY_ALL_ACCESS on one key, inherited by nothing below it, for the
+// life of the guard, then puts the previous list back unless the key is gone. An empty name
+// is never granted.
 class KeyGrant {
 public:
-    KeyGrant(Ports& ports, Journal& journal, std::string objectName, std::uint8_t inheritance);
+    KeyGrant(Ports& ports, Journal& journal, std::string objectName);
     ~KeyGrant();
     KeyGrant(const KeyGrant&) = delete;
     KeyGrant& operator=(const KeyGrant&) = delete;
@@ -42,11 +45,14 @@ private:
     bool m_gone = false;
 };
 
-// Grants "Everyone" full access to a file and clears its attributes for the life of the
-// guard, then puts both back unless the file is gone. Linked files are never granted.
+// Clears the read-only, hidden and system attributes of a file for the life of the guard and,
+// unless privileged (the backup privileges are enabled and the call that follows asks for
+// backup semantics), grants the administrators full access to it; then puts both back unless
+// the file is gone. Privileged, a file without those attributes is not granted: the list
+// never changes then. Linked files are never granted.
 class FileGrant {
 public:
-    FileGrant(Ports& ports, Journal& journal, const std::string& path);
+    FileGrant(Ports& ports, Journal& journal, const std::string& path, bool privileged);
     ~FileGrant();
     FileGrant(const FileGrant&) = delete;
     FileGrant& operator=(const FileGrant&) = delete;
@@ -61,6 +67,7 @@ private:
     AccessList m_previous;
     std::uint32_t m_attributes = 0;
     std::string m_id;
+    bool m_listChanged = false;
     bool m_gone = false;
 };
 

@@ -19,6 +19,9 @@ bool IsAbsent(Status status) {
 
 Status ReadSddl(AccessPort& access, const std::string& object, SecurityObjectType type,
                 std::string* sddl) {
+    // A key without a name of its own (a merged view) has no one list to keep.
+    if (object.empty())
+        return kErrorInvalidParameter;
     AccessList list;
     if (Status s = access.readAccessList(object, type, &list))
         return s;
@@ -71,7 +74,7 @@ Status CaptureKey(AccessBroker& broker, ContentPort& content, RegKey root, const
         if (Status s = ReadSubkeyNames(ports.registry, key.get(), &names))
             return s;
     }
-    const std::string object = KeyObjectName(root, path);
+    const std::string object = KeyObjectName(ports.access, root, path);
     if (Status s = ReadSddl(ports.access, object, SecurityObjectType::RegistryKey, &state->sddl))
         return s;
     for (const std::string& name : names) {
@@ -138,8 +141,10 @@ Status WriteLists(AccessPort& access, RegKey root, const std::string& path, cons
     AccessList list;
     if (!AccessListFromSddl(state.sddl, &list))
         return kErrorInvalidData;
-    if (Status s = access.writeAccessList(KeyObjectName(root, path),
-                                          SecurityObjectType::RegistryKey, list))
+    const std::string object = KeyObjectName(access, root, path);
+    if (object.empty())
+        return kErrorInvalidParameter;
+    if (Status s = access.writeAccessList(object, SecurityObjectType::RegistryKey, list))
         return s;
     for (const KeyState& child : state.subkeys) {
         if (Status s = WriteLists(access, root, path + "\\" + child.name, child))

@@ -23,19 +23,28 @@ Status RestoreEntry(Ports& ports, const JournalEntry& entry) {
     return RestoreFile(ports.fileSecurity, file.get(), entry.list, entry.attributes);
 }
 
-// Puts back a file's entries, the latest first; true when none is left to try again.
-bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries,
-                 const std::vector<std::string>& folders, RecoveryResult* result) {
+struct Places {
+    std::vector<std::string> folders;
+    std::vector<std::string> walked;
+};
+
+// Puts back a file's entries, the latest first; true when every one is back or its object
+// gone. A refused entry was never applied: the object may still be granted, so its file
+// stays to be reported again rather than the grant forgotten.
+bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries, const Places& places,
+                 RecoveryResult* result) {
     bool done = true;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         // An object elsewhere is never written; nor is a name that has become a link since.
-        if (!IsWorkPlace(*entry, folders)) {
+        if (!IsWorkPlace(*entry, places.folders, places.walked)) {
             ++result->refused;
+            done = false;
             continue;
         }
         const Status s = RestoreEntry(ports, *entry);
         if (s == kErrorCantAccessFile) {
             ++result->refused;
+            done = false;
         } else if (s == kErrorSuccess || IsGone(s)) {
             ++result->restored;
         } else {
@@ -59,7 +68,7 @@ RecoveryResult RecoverJournal(Ports& ports) {
     if (ports.store.secureFolder(kFolder, &trusted) != kErrorSuccess)
         return result;
     ports.access.enableBackupPrivileges();
-    const std::vector<std::string> folders = ShortcutFolders(ports);
+    const Places places{ShortcutFolders(ports), WalkedShortcutFolders(ports)};
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;
@@ -68,7 +77,7 @@ RecoveryResult RecoverJournal(Ports& ports) {
             ++result.refused;
             continue;
         }
-        if (RecoverFile(ports, ParseJournal(text), folders, &result))
+        if (RecoverFile(ports, ParseJournal(text), places, &result))
             ports.store.removeFile(path);
     }
     return result;

@@ -16,6 +16,7 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorFileExists, "already exists"},
     {kErrorKeyDeleted, "key deleted"},
     {kErrorCantAccessFile, "linked name"},
+    {kErrorNotSupported, "merged class view: hive unknown"},
     {kErrorCancelled, "stopped"},
     {32, "in use"},      // ERROR_SHARING_VIOLATION
     {112, "disk full"},  // ERROR_DISK_FULL

@@ -8,28 +8,27 @@ namespace brenvik {
 namespace {
 
 struct KeyPlace {
-    const char* prefix;  // the key, as the access port names it
-    bool classShell;     // a class's "shell" key and below, for every class under the prefix
+    // The key, as the access port names it; a user's key is "USERS\\<sid>\\" and this.
+    const char* prefix;
+    bool user;
+    bool classShell;  // a class's "shell" key and below, for every class under the prefix
 };
 
+// clang-format off
 constexpr KeyPlace kKeyPlaces[] = {
-    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", false},
-    {"MACHINE\\SOFTWARE\\Classes\\CLSID", true},
-    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\"
-     "ClassicStartMenu",
-     false},
-    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\"
-     "NewStartPanel",
-     false},
-    {"CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false},
-    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace",
-     false},
-    {"CURRENT_USER\\Software\\Classes\\CLSID", true},
-    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
-    {"CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", false, false},
+    {"MACHINE\\SOFTWARE\\Classes\\CLSID", false, true},
+    {"MACHINE\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false, false},
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", true, false},
+    {"Software\\Classes\\CLSID", true, true},
+    {"Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", true, false},
 };
+// clang-format on
 
-constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch\\";
 // The files the rules read or repair: shortcuts and Internet shortcuts.
 const char* const kLinkExtensions[] = {".lnk", ".url"};
 
@@ -64,12 +63,30 @@ bool IsUnder(const std::vector<std::string>& name, const std::vector<std::string
     return true;
 }
 
+// "S-1-" and then digits and dashes only.
+bool IsSidText(const std::string& part) {
+    if (part.size() < 5 || part.compare(0, 4, "s-1-") != 0)
+        return false;
+    for (std::size_t i = 4; i < part.size(); ++i) {
+        if (part[i] != '-' && (part[i] < '0' || part[i] > '9'))
+            return false;
+    }
+    return true;
+}
+
+// Old journals named the caller's own hive "CURRENT_USER" and the merged view "CLASSES_ROOT":
+// neither says which key it was to an account that recovers later, so neither is taken.
 bool IsKeyPlace(const std::string& object) {
     std::vector<std::string> name;
     if (!SplitPlain(object, &name))
         return false;
+    const bool user = name.size() > 2 && name[0] == "users" && IsSidText(name[1]);
     for (const KeyPlace& place : kKeyPlaces) {
+        if (place.user != user)
+            continue;
         std::vector<std::string> prefix;
+        if (user)
+            prefix = {name[0], name[1]};
         SplitPlain(place.prefix, &prefix);
         if (!IsUnder(name, prefix))
             continue;
@@ -125,22 +142,22 @@ bool IsFilePlace(const std::string& path, const std::vector<std::string>& folder
 
 }  // namespace
 
-bool FindLinkFolder(Ports& ports, const char* valueName, const char* subPath, std::string* base) {
-    if (FindUserShellFolder(ports.registry, ports.files, valueName, *base) == 0)
+bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
+    if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
         return false;
     if (base->back() != '\\')
         *base += '\\';
-    *base += subPath;
+    *base += place.subPath;
     return true;
 }
 
 std::vector<std::string> ShortcutFolders(Ports& ports) {
     std::vector<std::string> folders;
-    std::string base;
-    if (FindLinkFolder(ports, "Desktop", "", &base))
-        folders.push_back(base);
-    if (FindLinkFolder(ports, "AppData", kQuickLaunchSubPath, &base))
-        folders.push_back(base);
+    for (const ShellFolderPlace& place : kShellFolderPlaces) {
+        std::string base;
+        if (FindLinkFolder(ports, place, &base))
+            folders.push_back(base);
+    }
     for (const PlaceFolder& place : FindPlaceFolders(ports)) {
         if (!place.withSubfolders)
             folders.push_back(place.folder);

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "engine/journal.h"
+#include "engine/link_places.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
 
-// The folder a Shell Folders value names, with a backslash and subPath added; false when the
-// value names no folder.
-bool FindLinkFolder(Ports& ports, const char* valueName, const char* subPath, std::string* base);
+// The folder the place's Shell Folders value names, with a backslash and its subPath added;
+// false when the value names no folder.
+bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base);
 
 // The folders whose shortcuts the scanners read, each ending in a backslash: the Desktop
 // and Quick Launch folders as the Shell Folders values name them now, and the browser rules'
@@ -22,10 +23,11 @@ std::vector<std::string> ShortcutFolders(Ports& ports);
 // The browser rules' places that are walked with their subfolders (the Start Menu folders).
 std::vector<std::string> WalkedShortcutFolders(Ports& ports);
 
-// True for a key at or below one the scanners and Fix Desktop work on, a ".lnk" or ".url"
+// True for a key at or below one the scanners and Fix Desktop work on (a user's key in any
+// user's hive, "USERS\<sid>\..."; never "CURRENT_USER" or "CLASSES_ROOT"), a ".lnk" or ".url"
 // file directly in one of shortcutFolders, or one at most kMaxPlaceDepth folders below one of
 // walkedFolders. Names with "." or ".." parts are never taken.
 bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
-                 const std::vector<std::string>& walkedFolders = {});
+                 const std::vector<std::string>& walkedFolders);
 
 }  // namespace brenvik

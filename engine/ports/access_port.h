@@ -45,8 +45,8 @@ public:
     virtual ~AccessPort() = default;
 
     // GetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION, ...). Registry objects
-    // are named "MACHINE\...", "CURRENT_USER\..." or "CLASSES_ROOT\..."; files by path.
-    // Names are UTF-8.
+    // are named "MACHINE\..." or "USERS\<sid>\..." (the engine never names the merged or
+    // per-process views, CLASSES_ROOT and CURRENT_USER); files by path. Names are UTF-8.
     virtual Status readAccessList(const std::string& objectName, SecurityObjectType type,
                                   AccessList* list) = 0;
     // SetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION with the list's protection,
@@ -56,6 +56,9 @@ public:
     // Enables SeBackupPrivilege and SeRestorePrivilege in the process token; 0 only when both
     // are held and enabled. The privileges act only where a call asks for backup semantics.
     virtual Status enableBackupPrivileges() = 0;
+    // GetTokenInformation(process token, TokenUser) as "S-1-...": the account whose hive
+    // HKEY_CURRENT_USER is for this process.
+    virtual Status tokenUserSid(std::string* sid) = 0;
 };
 
 }  // namespace brenvik

@@ -15,6 +15,7 @@ constexpr Status kErrorAccessDenied = 5;
 constexpr Status kErrorInvalidHandle = 6;
 constexpr Status kErrorNotEnoughMemory = 8;
 constexpr Status kErrorInvalidData = 13;
+constexpr Status kErrorNotSupported = 50;
 constexpr Status kErrorFileExists = 80;
 constexpr Status kErrorInvalidParameter = 87;
 constexpr Status kErrorMoreData = 234;
@@ -41,6 +42,7 @@ constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyReadWrite = kKeyRead | kKeyWrite;  // 0x2001F
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kFileAllAccess = 0x1F01FF;
 
 // File attributes.
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
@@ -63,5 +65,7 @@ constexpr std::uint8_t kInheritedAce = 0x10;
 
 // The well-known SID of "Everyone" (WinWorldSid); the account name is localised.
 constexpr const char* kEveryoneSid = "S-1-1-0";
+// BUILTIN\Administrators (WinBuiltinAdministratorsSid): enabled only in an elevated token.
+constexpr const char* kBuiltinAdministratorsSid = "S-1-5-32-544";
 
 }  // namespace brenvik

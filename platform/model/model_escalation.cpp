@@ -25,6 +25,21 @@ void ModelPlatform::setHoldsBackupPrivileges(bool held) {
         m_impl->backupPrivilegesEnabled = false;
 }
 
+Status ModelPlatform::tokenUserSid(std::string* sid) {
+    m_impl->securityCalls.push_back("tokenUserSid");
+    *sid = m_impl->tokenUser;
+    return kErrorSuccess;
+}
+
+void ModelPlatform::setTokenUserSid(const std::string& sid) {
+    m_impl->userHives[FoldName(m_impl->tokenUser)] = m_impl->currentUser;
+    std::shared_ptr<KeyNode>& hive = m_impl->userHives[FoldName(sid)];
+    if (!hive)
+        hive = std::make_shared<KeyNode>();
+    m_impl->currentUser = hive;
+    m_impl->tokenUser = sid;
+}
+
 bool ModelPlatform::backupPrivilegesEnabled() const {
     return m_impl->backupPrivilegesEnabled;
 }

@@ -23,6 +23,8 @@ struct ModelValue {
 // Well-known SIDs the model's process runs with.
 constexpr const char* kAdministratorsSid = "S-1-5-32-544";
 constexpr const char* kSystemSid = "S-1-5-18";
+// The account the model's process runs as, until setTokenUserSid says otherwise.
+constexpr const char* kModelUserSid = "S-1-5-21-7-7-7-1001";
 
 // How a store file or folder that someone else planted or changed differs from one the
 // program made. On Win32 each is a property of the object's owner, list, attributes or
@@ -101,6 +103,7 @@ public:
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
     Status enableBackupPrivileges() override;
+    Status tokenUserSid(std::string* sid) override;
 
     // ---- FileSecurityPort ----
     Status openFileSecurity(const std::string& path, FileHandle* handle) override;
@@ -145,6 +148,10 @@ public:
     // Whether the process holds the backup and restore privileges (it does by default, as an
     // administrator does); enableBackupPrivileges fails with ERROR_NOT_ALL_ASSIGNED otherwise.
     void setHoldsBackupPrivileges(bool held);
+    // The account the process runs as from now on: HKEY_CURRENT_USER becomes its hive (a new,
+    // empty one for an account not seen before); every hive stays reachable as
+    // "USERS\<sid>\..." through the access port.
+    void setTokenUserSid(const std::string& sid);
     bool backupPrivilegesEnabled() const;
     // A store folder ("" is the data folder) that somebody else made or can change, with what
     // it holds below: secureFolder moves it aside (to "<folder>.untrusted-<n>", the data

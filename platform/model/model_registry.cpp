@@ -136,6 +136,18 @@ Status ModelPlatform::Impl::parseKeyObject(const std::string& objectName,
         if (EqualsNoCase(parts[0], RootWord(candidate)))
             root = rootNode(candidate);
     }
+    if (!root && EqualsNoCase(parts[0], "USERS")) {
+        // "USERS\<sid>\...": a hive that is not loaded is a key that is not there.
+        if (parts.size() < 2)
+            return kErrorInvalidParameter;
+        if (EqualsNoCase(parts[1], tokenUser))
+            root = currentUser;
+        else if (const auto hive = userHives.find(FoldName(parts[1])); hive != userHives.end())
+            root = hive->second;
+        else
+            return kErrorFileNotFound;
+        parts.erase(parts.begin());
+    }
     if (!root)
         return kErrorInvalidParameter;
     parts.erase(parts.begin());

@@ -97,6 +97,11 @@ struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> machine = std::make_shared<KeyNode>();
     std::shared_ptr<KeyNode> currentUser = std::make_shared<KeyNode>();
     std::shared_ptr<KeyNode> classesRoot = std::make_shared<KeyNode>();
+    // What GetTokenInformation(TokenUser) answers; currentUser is that account's hive.
+    std::string tokenUser = kModelUserSid;
+    // HKEY_USERS by FoldName of the SID: the hives of the accounts run as before (the token
+    // user's own is currentUser).
+    std::map<std::string, std::shared_ptr<KeyNode>> userHives;
     std::map<RegKey, OpenKeyRecord> keys;
     RegKey nextKey = 0x1000;
 

@@ -3,6 +3,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +20,24 @@ bool IsKnownType(SecurityObjectType type) {
 }
 
 }  // namespace
+
+Status Win32Platform::tokenUserSid(std::string* sid) {
+    sid->clear();
+    UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()))
+        return static_cast<Status>(GetLastError());
+    // TOKEN_USER followed by its SID: SECURITY_MAX_SID_SIZE covers any SID.
+    alignas(TOKEN_USER) std::uint8_t buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size))
+        return static_cast<Status>(GetLastError());
+    LPWSTR text = nullptr;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text))
+        return static_cast<Status>(GetLastError());
+    UniqueHlocal owned(text);
+    *sid = WideToUtf8(text);
+    return kErrorSuccess;
+}
 
 Status Win32Platform::readAccessList(const std::string& objectName, SecurityObjectType type,
                                      AccessList* list) {

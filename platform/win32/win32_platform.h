@@ -64,6 +64,7 @@ public:
     Status writeAccessList(const std::string& objectName, SecurityObjectType type,
                            const AccessList& list) override;
     Status enableBackupPrivileges() override;
+    Status tokenUserSid(std::string* sid) override;
 
     // ---- FileSecurityPort ----
     Status openFileSecurity(const std::string& path, FileHandle* handle) override;

@@ -1,6 +1,7 @@
 // What the access port must do, on the model and on Win32 alike.
 #include <vector>
 
+#include "engine/access_broker.h"
 #include "tests/contract/contract_test_base.h"
 #include "tests/support/access_entry.h"
 
@@ -132,6 +133,31 @@ TEST_F(AccessContract, FileGrantForEveryoneReadsBack) {
     EXPECT_TRUE(granted);
     EXPECT_EQ(kErrorFileNotFound,
               access().readAccessList(path + ".missing", SecurityObjectType::File, &read));
+}
+
+// The token user's hive by its SID is the key HKEY_CURRENT_USER opens: a list written through
+// one name reads back through the other, and the engine's name for the key is that one.
+TEST_F(AccessContract, UserHiveNamedBySidIsTheCurrentUsersKey) {
+    std::string sid = "unset";
+    ASSERT_EQ(access().tokenUserSid(&sid), kErrorSuccess);
+    ASSERT_EQ(sid.compare(0, 4, "S-1-"), 0) << sid;
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    const std::string bySid = "USERS\\" + sid + "\\" + path;
+    EXPECT_EQ(brenvik::KeyObjectName(access(), kHKeyCurrentUser, path), bySid);
+
+    AccessList list;
+    list.present = true;
+    list.entries = {Entry(kAccessDeniedAceType, 0, kKeySetValue, "S-1-5-32-545"),
+                    Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
+    ASSERT_EQ(kErrorSuccess,
+              access().writeAccessList(bySid, SecurityObjectType::RegistryKey, list));
+    AccessList read;
+    ASSERT_EQ(kErrorSuccess, access().readAccessList(KeyObjectName(kHKeyCurrentUser, path),
+                                                     SecurityObjectType::RegistryKey, &read));
+    EXPECT_EQ(list.entries, Explicit(read));
+    EXPECT_EQ(kErrorFileNotFound,
+              access().readAccessList("USERS\\" + sid + "\\" + path + "\\missing",
+                                      SecurityObjectType::RegistryKey, &read));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // What the escalation ports must do: backup-intent calls, the file security handle, the store.
 #include <vector>
 
+#include "engine/access_broker.h"
+#include "engine/object_grant.h"
 #include "tests/contract/contract_test_base.h"
 
 namespace brenvik::test {
@@ -140,6 +142,52 @@ TEST_F(EscalationContract, StoreWritesNewFilesOnlyAndListsThemSorted) {
         EXPECT_EQ(store().removeFile(folder + "\\" + name), kErrorSuccess);
     EXPECT_NE(store().readFile(folder + "\\a.entry", &bytes), kErrorSuccess);
     EXPECT_NE(store().listFiles("NoSuchFolder", &names), kErrorSuccess);
+}
+
+// The real grant on a key of each hive: journaled under the name that reaches the key from any
+// account, the administrators alone ahead of the refusing list, inherited by nothing, and the
+// list back as it was afterwards.
+TEST_F(EscalationContract, KeyGrantGivesTheAdministratorsAloneAndNothingBelow) {
+    Ports ports{registry(),
+                files(),
+                shortcuts(),
+                access(),
+                fileSecurity(),
+                store(),
+                world().knownFolders(),
+                world().linkDetails()};
+    for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+        const std::string path = world().scratchKey(root);
+        const std::string name = brenvik::KeyObjectName(access(), root, path);
+        ASSERT_FALSE(name.empty());
+        const AccessList refusing = RefusingAdministrators(kKeyAllAccess);
+        ASSERT_EQ(access().writeAccessList(name, SecurityObjectType::RegistryKey, refusing),
+                  kErrorSuccess);
+        {
+            Journal journal(store());
+            KeyGrant grant(ports, journal, name);
+            ASSERT_TRUE(grant.granted()) << name;
+            AccessList granted;
+            ASSERT_EQ(access().readAccessList(name, SecurityObjectType::RegistryKey, &granted),
+                      kErrorSuccess);
+            ASSERT_FALSE(granted.entries.empty());
+            EXPECT_EQ(granted.entries.front().sid, kAdministrators);
+            EXPECT_EQ(granted.entries.front().type, kAccessAllowedAceType);
+            EXPECT_EQ(granted.entries.front().flags, 0) << "inherited by nothing below";
+            for (const AccessEntry& e : granted.entries) EXPECT_NE(e.sid, kEveryoneSid);
+            ScopedKey key(registry());
+            EXPECT_EQ(registry().openKey(root, path, kKeyReadWrite, key.put()), kErrorSuccess);
+        }
+        AccessList after;
+        ASSERT_EQ(access().readAccessList(name, SecurityObjectType::RegistryKey, &after),
+                  kErrorSuccess);
+        EXPECT_EQ(after.entries, refusing.entries) << name;
+        std::vector<std::string> left;
+        store().listFiles("Journal", &left);
+        EXPECT_TRUE(left.empty()) << "the journal file goes once the list is back";
+        // The scratch key is deleted by the world, which needs it open again.
+        access().writeAccessList(name, SecurityObjectType::RegistryKey, AccessList{});
+    }
 }
 
 }  // namespace

@@ -204,8 +204,13 @@ TEST_F(ModelPlatformTest, AccessWritesAreRecordedInOrder) {
     ASSERT_EQ(kErrorSuccess,
               model.writeAccessList(keyName, SecurityObjectType::RegistryKey, Denying(0x2)));
     ASSERT_EQ(kErrorSuccess, model.writeAccessList(kLink, SecurityObjectType::File, AccessList{}));
-    EXPECT_EQ(kErrorInvalidParameter,
-              model.writeAccessList("USERS\\x", SecurityObjectType::RegistryKey, AccessList{}));
+    EXPECT_EQ(
+        kErrorInvalidParameter,
+        model.writeAccessList("NOSUCHROOT\\x", SecurityObjectType::RegistryKey, AccessList{}));
+    // A hive that is not loaded is a key that is not there.
+    EXPECT_EQ(kErrorFileNotFound,
+              model.writeAccessList("USERS\\S-1-5-21-0-0-0-1\\x", SecurityObjectType::RegistryKey,
+                                    AccessList{}));
     ASSERT_EQ(2u, model.accessWrites().size());
     EXPECT_EQ(keyName, model.accessWrites()[0].first);
     EXPECT_EQ(Denying(0x2), model.accessWrites()[0].second);

@@ -6,6 +6,7 @@
 
 #include "engine/driver.h"
 #include "engine/link_scanners.h"
+#include "tests/support/access_entry.h"
 #include "tests/support/scan_alone.h"
 #include "tests/engine/model_world.h"
 
@@ -80,7 +81,8 @@ std::vector<Operation> Operations() {
 // Each operation on an object that refuses nothing, one whose list refuses (the privileges
 // get through), and one that the privileges do not get through either (a read-only file
 // refuses rewriting and deleting whatever the privileges; a key, when they are not held):
-// lists and attributes are touched in the last case only, and are back as they were.
+// attributes are touched in the last case only, a list only for the key (the file's
+// attributes are lifted through a backup-intent handle), and both are back as they were.
 TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
     enum Lock { None, ListOnly, Everything };
     for (const Operation& op : Operations()) {
@@ -105,7 +107,7 @@ TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
                 EXPECT_EQ(op.call(command.broker), kErrorSuccess) << what;
             }
             EXPECT_TRUE(op.done(world.platform)) << what;
-            const bool grant = lock == Everything && (op.onKey || what.rfind("read", 0) != 0);
+            const bool grant = lock == Everything && op.onKey;
             EXPECT_EQ(world.platform.accessWrites().empty(), !grant) << what;
             if (lock == None && std::string(op.name) != "rewrite arguments") {
                 EXPECT_EQ(world.platform.securityCalls(), std::vector<std::string>{}) << what;
@@ -192,22 +194,120 @@ TEST(AccessBroker, NothingIsUnlockedWhenTheJournalCannotBeWritten) {
 // A key created under one that refuses it gets a grant that no new key inherits.
 TEST(AccessBroker, CreatingUnderARefusingKeyLeavesNoInheritableGrant) {
     ModelWorld world;
-    const char* parent = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
-    world.platform.addKey(kHKeyClassesRoot, parent);
-    world.platform.setKeyAccessList(kHKeyClassesRoot, parent, GrantingNothing());
+    const char* parent = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    world.platform.addKey(kHKeyLocalMachine, parent);
+    world.platform.setKeyAccessList(kHKeyLocalMachine, parent, GrantingNothing());
     world.platform.setHoldsBackupPrivileges(false);
 
     ScopedKey key(world.platform);
-    ASSERT_EQ(world.broker.createKey(kHKeyClassesRoot, std::string(parent) + "\\DefaultIcon",
+    ASSERT_EQ(world.broker.createKey(kHKeyLocalMachine, std::string(parent) + "\\DefaultIcon",
                                      kKeyReadWrite, &key),
               kErrorSuccess);
     ASSERT_FALSE(world.platform.accessWrites().empty());
-    for (const AccessEntry& e : world.platform.accessWrites().front().second.entries) {
-        if (e.sid == kEveryoneSid) {
-            EXPECT_EQ(e.flags & (kObjectInheritAce | kContainerInheritAce), 0);
+    for (const AccessEntry& e : world.platform.accessWrites().front().second.entries)
+        EXPECT_EQ(e.flags & (kObjectInheritAce | kContainerInheritAce), 0);
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, parent), GrantingNothing());
+}
+
+// Every grant, on a key of either hive and on a file when the privileges are not held: the
+// administrators alone, ahead of the list that was, inherited by nothing; and a key of the
+// user's hive named by the token user's SID.
+TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
+    const std::string userKey = std::string("USERS\\") + model::kModelUserSid + "\\" + kKey;
+    const struct {
+        const char* name;
+        RegKey root;  // kNoKey: the file
+        std::function<Status(AccessBroker&)> call;
+        std::string object;  // as the grant names it
+    } cases[] = {
+        {"open machine key", kHKeyLocalMachine,
+         [](AccessBroker& b) {
+             ScopedKey key(b.ports().registry);
+             return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
+         },
+         std::string("MACHINE\\") + kKey},
+        {"open user key", kHKeyCurrentUser,
+         [](AccessBroker& b) {
+             ScopedKey key(b.ports().registry);
+             return b.openKey(kHKeyCurrentUser, kKey, kKeyRead, &key);
+         },
+         userKey},
+        {"delete user key", kHKeyCurrentUser,
+         [](AccessBroker& b) { return b.deleteKey(kHKeyCurrentUser, kKey); }, userKey},
+        {"rewrite file", kNoKey,
+         [](AccessBroker& b) {
+             return b.writeLinkArguments(ModelWorld::quickLaunch("Internet Explorer.lnk"), "");
+         },
+         ModelWorld::quickLaunch("Internet Explorer.lnk")},
+    };
+    for (const auto& c : cases) {
+        ModelWorld world;
+        const std::string link = ModelWorld::quickLaunch("Internet Explorer.lnk");
+        world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
+        // Without the privileges the file's handle needs its attribute rights from the list.
+        AccessList fileList = GrantingNothing();
+        fileList.entries.push_back(
+            test::Entry(kAccessAllowedAceType, 0, 0x180, kBuiltinAdministratorsSid));
+        world.platform.setFileAccessList(link, fileList);
+        for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+            world.platform.addKey(root, kKey);
+            world.platform.setKeyAccessList(root, kKey, GrantingNothing());
         }
+        world.platform.setHoldsBackupPrivileges(false);
+        {
+            testing::Command command(world);
+            EXPECT_EQ(c.call(command.broker), kErrorSuccess) << c.name;
+        }
+        ASSERT_FALSE(world.platform.accessWrites().empty()) << c.name;
+        const auto& [object, granted] = world.platform.accessWrites().front();
+        EXPECT_EQ(object, c.object) << c.name;
+        const std::uint32_t all = c.root == kNoKey ? kFileAllAccess : kKeyAllAccess;
+        std::vector<AccessEntry> expected = {
+            test::Entry(kAccessAllowedAceType, 0, all, kBuiltinAdministratorsSid)};
+        const AccessList before = c.root == kNoKey ? fileList : GrantingNothing();
+        expected.insert(expected.end(), before.entries.begin(), before.entries.end());
+        EXPECT_EQ(granted.entries, expected) << c.name;
+        // Put back, unless the call deleted the key.
+        if (world.platform.hasKey(kHKeyCurrentUser, kKey)) {
+            EXPECT_EQ(world.platform.accessWrites().back().second, before) << c.name;
+        }
+        EXPECT_TRUE(world.platform.storeFiles().empty()) << c.name;
     }
-    EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, parent), GrantingNothing());
+}
+
+// A read-only, hidden shortcut whose list grants nothing, with the privileges held: its
+// attributes are lifted through the handle opened with backup semantics, the call goes through
+// with backup intent, and no list is written at all.
+TEST(AccessBroker, RefusingAttributesAreLiftedWithoutTouchingTheList) {
+    const struct {
+        const char* name;
+        std::function<Status(AccessBroker&, const std::string&)> call;
+        bool kept;
+    } cases[] = {
+        {"rewrite",
+         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }, true},
+        {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }, false},
+    };
+    for (const auto& c : cases) {
+        ModelWorld world;
+        const std::string link = ModelWorld::quickLaunch("Internet Explorer.lnk");
+        world.platform.addShortcut(link, "C:\\ie.exe", "http://x/", kLockedAttributes);
+        world.platform.setFileAccessList(link, GrantingNothing());
+        {
+            testing::Command command(world);
+            EXPECT_EQ(c.call(command.broker, link), kErrorSuccess) << c.name;
+        }
+        EXPECT_TRUE(world.platform.accessWrites().empty()) << c.name;
+        for (const std::string& call : world.platform.securityCalls())
+            EXPECT_EQ(call.find("writeFileAccessList"), std::string::npos) << c.name;
+        EXPECT_EQ(world.platform.hasFile(link), c.kept) << c.name;
+        if (c.kept) {
+            EXPECT_EQ(world.platform.shortcutArguments(link), "") << c.name;
+            EXPECT_EQ(world.platform.fileAttributes(link) & kLockedAttributes, kLockedAttributes);
+            EXPECT_EQ(world.platform.fileAccessList(link), GrantingNothing());
+        }
+        EXPECT_TRUE(world.platform.storeFiles().empty()) << c.name;
+    }
 }
 
 TEST(AccessBroker, AStopRequestEndsAScanAtTheNextObject) {

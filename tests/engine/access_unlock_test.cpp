@@ -17,10 +17,6 @@ AccessEntry EveryoneKeyEntry() {
                  kEveryoneSid);
 }
 
-AccessEntry EveryoneFileEntry() {
-    return Entry(kAccessAllowedAceType, kObjectInheritAce, kGenericAll, kEveryoneSid);
-}
-
 AccessList ListOf(std::vector<AccessEntry> entries) {
     AccessList list;
     list.present = true;
@@ -55,18 +51,37 @@ TEST(SetAccessRule, ReplacesTheTrusteesExplicitEntriesAndKeepsCanonicalOrder) {
                                                         inheritedEveryone, inheritedUser}));
 }
 
-TEST(FileEntryRule, KeepsDenyAheadDropsOtherTypesAndPutsInheritedLast) {
+// The grant goes ahead of every entry, deny entries and entries of other types included, which
+// all stay as they were: the list gives nobody else anything, and no deny stands before it.
+TEST(GrantFirstRule, PutsTheGrantAheadAndKeepsEveryOtherEntry) {
     AccessEntry objectEntry;
     objectEntry.type = 5;  // ACCESS_ALLOWED_OBJECT_ACE_TYPE
     objectEntry.raw = {5, 0, 8, 0, 1, 2, 3, 4};
     const AccessEntry allowUser = Entry(kAccessAllowedAceType, 0, 0x1F01FF, kUserSid);
     const AccessEntry inherited = Entry(kAccessAllowedAceType, kInheritedAce, 0x1200A9, kUserSid);
-    const AccessEntry deny = Entry(kAccessDeniedAceType, 0, 0x10000, kUserSid);
-    const AccessEntry inheritedDeny = Entry(kAccessDeniedAceType, kInheritedAce, 0x2, kUserSid);
-    const AccessList result =
-        WithEveryoneFileEntry(ListOf({inherited, allowUser, objectEntry, inheritedDeny, deny}));
-    EXPECT_EQ(result.entries, (std::vector<AccessEntry>{deny, allowUser, EveryoneFileEntry(),
-                                                        inheritedDeny, inherited}));
+    const AccessEntry denyEveryone = Entry(kAccessDeniedAceType, 0, kGenericAll, kEveryoneSid);
+    const AccessEntry inheritedDeny =
+        Entry(kAccessDeniedAceType, kInheritedAce, 0x2, kBuiltinAdministratorsSid);
+    const AccessEntry grant =
+        Entry(kAccessAllowedAceType, 0, kFileAllAccess, kBuiltinAdministratorsSid);
+    const struct {
+        const char* name;
+        AccessList before;
+        AccessList after;
+    } cases[] = {
+        {"empty list", ListOf({}), ListOf({grant})},
+        {"deny first", ListOf({denyEveryone, allowUser}), ListOf({grant, denyEveryone, allowUser})},
+        {"mixed", ListOf({inherited, allowUser, objectEntry, inheritedDeny, denyEveryone}),
+         ListOf({grant, inherited, allowUser, objectEntry, inheritedDeny, denyEveryone})},
+    };
+    for (const auto& c : cases) {
+        AccessList before = c.before;
+        before.isProtected = true;
+        AccessList expected = c.after;
+        expected.isProtected = true;
+        EXPECT_EQ(WithGrantFirst(before, kBuiltinAdministratorsSid, kFileAllAccess), expected)
+            << c.name;
+    }
 }
 
 }  // namespace

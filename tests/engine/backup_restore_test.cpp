@@ -245,7 +245,8 @@ TEST(Backup, AFailedRepairIsReportedWithItsReason) {
 TEST(Backup, FixDesktopIsKeptAndRestored) {
     BackupWorld w;
     w.platform.putDword(kHKeyCurrentUser, kHideIcons, "{871C5380-42A0-1069-A2EA-08002B30309D}", 1);
-    w.platform.putString(kHKeyClassesRoot, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", "",
+    w.platform.putString(kHKeyLocalMachine,
+                         "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", "",
                          "Old name");
     const std::string before = Snapshot(w);
     const CommandReport fixed = FixDesktopCommand(w.commands);

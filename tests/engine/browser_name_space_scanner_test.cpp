@@ -89,6 +89,7 @@ TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
     const std::vector<std::string> folders = ShortcutFolders(world.ports);
     const std::vector<std::string> walked = WalkedShortcutFolders(world.ports);
     const std::string startMenu = testing::kStartMenu;
+    const std::string user = std::string("USERS\\") + model::kModelUserSid + "\\";
     const struct {
         SecurityObjectType type;
         std::string object;
@@ -104,14 +105,12 @@ TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
         {SecurityObjectType::File, startMenu + "\\Programs\\Chrome.exe", false},
         {SecurityObjectType::File, std::string(testing::kPublicDesktop) + "\\sub\\Chrome.lnk",
          false},
-        {SecurityObjectType::RegistryKey, std::string("CURRENT_USER\\") + kNameSpace + "\\{x}",
-         true},
-        {SecurityObjectType::RegistryKey, "CURRENT_USER\\Software\\Classes\\CLSID\\{x}\\shell\\o",
-         true},
-        {SecurityObjectType::RegistryKey, "CURRENT_USER\\Software\\Classes\\CLSID\\{x}", false},
+        {SecurityObjectType::RegistryKey, user + kNameSpace + "\\{x}", true},
+        {SecurityObjectType::RegistryKey, user + "Software\\Classes\\CLSID\\{x}\\shell\\o", true},
+        {SecurityObjectType::RegistryKey, user + "Software\\Classes\\CLSID\\{x}", false},
         {SecurityObjectType::RegistryKey,
          "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe", true},
-        {SecurityObjectType::RegistryKey, "CURRENT_USER\\Software\\Microsoft\\Windows\\Run", false},
+        {SecurityObjectType::RegistryKey, user + "Software\\Microsoft\\Windows\\Run", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders, walked), c.accepted) << c.object;

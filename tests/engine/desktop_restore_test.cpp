@@ -15,7 +15,8 @@ constexpr const char* kHideIcons =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons";
 constexpr const char* kIeClass = "{871C5380-42A0-1069-A2EA-08002B30309D}";
 constexpr const char* kPlacesClass = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
-constexpr const char* kPlacesKey = "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+constexpr const char* kPlacesKey =
+    "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
 
 std::vector<std::uint8_t> Text(const char* text) {
     return std::vector<std::uint8_t>(text, text + std::strlen(text) + 1);
@@ -66,23 +67,23 @@ void CollectTree(const model::ModelPlatform& p, RegKey root, const std::string& 
 
 TEST(ReregisterNetworkPlaces, OldRegistrationEndsAsExactlyTheTable) {
     ModelWorld world;
-    world.platform.putString(kHKeyClassesRoot, std::string(kPlacesKey) + "\\shell\\open\\command",
+    world.platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell\\open\\command",
                              "", "iexplore.exe http://hijack/");
-    world.platform.putString(kHKeyClassesRoot, kPlacesKey, "Extra", "x");
-    world.platform.putString(kHKeyClassesRoot, std::string(kPlacesKey) + "\\shell", "", "open");
+    world.platform.putString(kHKeyLocalMachine, kPlacesKey, "Extra", "x");
+    world.platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell", "", "open");
 
     NameSpaceScanner scanner;
     EXPECT_TRUE(scanner.reregisterNetworkPlaces(world.broker));
 
     for (const ExpectedValue& row : Registration()) {
-        const auto value = world.platform.value(kHKeyClassesRoot, row.key, row.name);
+        const auto value = world.platform.value(kHKeyLocalMachine, row.key, row.name);
         ASSERT_TRUE(value.has_value()) << row.key << " " << row.name;
         EXPECT_EQ(value->type, row.type) << row.key << " " << row.name;
         EXPECT_EQ(value->data, row.data) << row.key << " " << row.name;
     }
     std::vector<std::string> keys;
     std::size_t values = 0;
-    CollectTree(world.platform, kHKeyClassesRoot, kPlacesKey, keys, values);
+    CollectTree(world.platform, kHKeyLocalMachine, kPlacesKey, keys, values);
     EXPECT_EQ(keys.size(), 10u);
     EXPECT_EQ(values, 15u);
     EXPECT_EQ(world.platform.openKeyCount(), 0u);
@@ -94,15 +95,15 @@ TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
     scanner.reregisterNetworkPlaces(world.broker);
     std::vector<std::string> once;
     std::size_t valuesOnce = 0;
-    CollectTree(world.platform, kHKeyClassesRoot, kPlacesKey, once, valuesOnce);
+    CollectTree(world.platform, kHKeyLocalMachine, kPlacesKey, once, valuesOnce);
     scanner.reregisterNetworkPlaces(world.broker);
     std::vector<std::string> twice;
     std::size_t valuesTwice = 0;
-    CollectTree(world.platform, kHKeyClassesRoot, kPlacesKey, twice, valuesTwice);
+    CollectTree(world.platform, kHKeyLocalMachine, kPlacesKey, twice, valuesTwice);
     EXPECT_EQ(once, twice);
     EXPECT_EQ(valuesOnce, valuesTwice);
     for (const std::string& key : twice)
-        EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, key), model::DefaultAccessList())
+        EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, key), model::DefaultAccessList())
             << key;
 }
 
@@ -112,13 +113,13 @@ TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
 TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
     ModelWorld world;
     const std::string stuck = std::string(kPlacesKey) + "\\shell\\open";
-    world.platform.addKey(kHKeyClassesRoot, stuck);
+    world.platform.addKey(kHKeyLocalMachine, stuck);
     for (const char* op : {"deleteKey", "deleteKeyForBackup"})
-        world.platform.injectFailure(op, "CLASSES_ROOT\\" + stuck, kErrorAccessDenied);
+        world.platform.injectFailure(op, "MACHINE\\" + stuck, kErrorAccessDenied);
     AccessList refusing;  // SYSTEM alone
     refusing.present = true;
     refusing.entries = {model::DefaultAccessList().entries.back()};
-    world.platform.setKeyAccessList(kHKeyClassesRoot, kPlacesKey, refusing);
+    world.platform.setKeyAccessList(kHKeyLocalMachine, kPlacesKey, refusing);
     world.platform.setHoldsBackupPrivileges(false);
 
     NameSpaceScanner scanner;
@@ -127,22 +128,23 @@ TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
         scanner.reregisterNetworkPlaces(command.broker);
     }
     for (const ExpectedValue& row : Registration())
-        EXPECT_TRUE(world.platform.value(kHKeyClassesRoot, row.key, row.name)) << row.key;
-    EXPECT_EQ(world.platform.keyAccessList(kHKeyClassesRoot, kPlacesKey), refusing);
+        EXPECT_TRUE(world.platform.value(kHKeyLocalMachine, row.key, row.name)) << row.key;
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, kPlacesKey), refusing);
     EXPECT_TRUE(world.platform.storeFiles().empty());
 }
 
 TEST(ReregisterNetworkPlaces, ValuesOfAKeyThatCannotBeCreatedAreSkipped) {
     ModelWorld world;
     world.platform.injectFailure("createKey",
-                                 std::string("CLASSES_ROOT\\") + kPlacesKey + "\\InProcServer32",
+                                 std::string("MACHINE\\") + kPlacesKey + "\\InProcServer32",
                                  kErrorAccessDenied);
     NameSpaceScanner scanner;
     scanner.reregisterNetworkPlaces(world.broker);
-    EXPECT_FALSE(world.platform.value(kHKeyClassesRoot, std::string(kPlacesKey), "ThreadingModel"));
     EXPECT_FALSE(
-        world.platform.hasKey(kHKeyClassesRoot, std::string(kPlacesKey) + "\\InProcServer32"));
-    EXPECT_TRUE(world.platform.value(kHKeyClassesRoot, std::string(kPlacesKey) + "\\shell", ""));
+        world.platform.value(kHKeyLocalMachine, std::string(kPlacesKey), "ThreadingModel"));
+    EXPECT_FALSE(
+        world.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\InProcServer32"));
+    EXPECT_TRUE(world.platform.value(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell", ""));
 }
 
 TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
@@ -179,7 +181,8 @@ TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));
     EXPECT_TRUE(world.platform.value(kHKeyCurrentUser,
                                      std::string(kHideIcons) + "\\ClassicStartMenu", kIeClass));
-    EXPECT_TRUE(world.platform.hasKey(kHKeyClassesRoot, std::string(kPlacesKey) + "\\ShellFolder"));
+    EXPECT_TRUE(
+        world.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\ShellFolder"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "engine/object_grant.h"
 #include "engine/sddl.h"
 #include "engine/work_places.h"
+#include "tests/engine/browser_world.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/access_entry.h"
 
@@ -83,7 +84,28 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
          false},
         {SecurityObjectType::RegistryKey, "MACHINE\\SOFTWARE\\Classes\\CLSID", false},
         {SecurityObjectType::RegistryKey,
-         "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\shell", true},
+         "MACHINE\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}"
+         "\\InProcServer32",
+         true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-"
+         "08002B30309D}",
+         true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-18\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", true},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001\\Software\\Classes\\CLSID\\{x}\\InProcServer32", false},
+        // Names that say no one key to another account, or no account at all.
+        {SecurityObjectType::RegistryKey,
+         "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\shell", false},
+        {SecurityObjectType::RegistryKey,
+         "CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", false},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe", false},
+        {SecurityObjectType::RegistryKey,
+         "USERS\\S-1-5-21-9-9-9-1001_Classes\\CLSID\\{x}\\shell\\open", false},
+        {SecurityObjectType::RegistryKey,
+         "MACHINE\\S-1-5-18\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false},
         {SecurityObjectType::RegistryKey,
          "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", false},
         {SecurityObjectType::RegistryKey,
@@ -91,7 +113,7 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
          false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders), c.accepted) << c.object;
+        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders, {}), c.accepted) << c.object;
 }
 
 // A command that unlocked two objects and put both back leaves nothing; one whose list could
@@ -162,8 +184,90 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     EXPECT_EQ(world.platform.fileAccessList(link), before);
     EXPECT_EQ(world.platform.fileAttributes(link), kFileAttributeReadOnly);
     EXPECT_NE(world.platform.fileAccessList(elsewhere), before);
-    EXPECT_TRUE(world.platform.storeFiles().empty());
+    // The entry elsewhere was never applied: its file stays, and is reported again.
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
     EXPECT_EQ(world.platform.openFileCount(), 0u);
+    EXPECT_EQ(RecoverJournal(world.ports).refused, 1);
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
+}
+
+// The grant journals the key by the name that reaches it from any account.
+TEST(Journal, AUsersKeyIsJournaledByTheHivesSid) {
+    ModelWorld world;
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe";
+    world.platform.addKey(kHKeyCurrentUser, path);
+    const std::string name = KeyObjectName(world.platform, kHKeyCurrentUser, path);
+    EXPECT_EQ(name, std::string("USERS\\") + model::kModelUserSid + "\\" + path);
+    Journal journal(world.platform);
+    KeyGrant grant(world.ports, journal, name);
+    ASSERT_TRUE(grant.granted());
+    const std::vector<JournalEntry> kept =
+        ParseJournal(world.platform.storeFiles().begin()->second);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].object, name);
+    EXPECT_EQ(kept[0].list, model::DefaultAccessList());
+    // HKEY_CLASSES_ROOT names no one key: nothing is granted through it.
+    EXPECT_EQ(KeyObjectName(world.platform, kHKeyClassesRoot, "CLSID"), "");
+    KeyGrant none(world.ports, journal, "");
+    EXPECT_FALSE(none.granted());
+}
+
+// What a run as the administrator left behind, recovered by SYSTEM (whose HKEY_CURRENT_USER is
+// another hive): a shortcut deep in the walked Start Menu, one in the common Start Menu and a
+// key of the administrator's hive are all put back, and the journal file goes.
+TEST(RecoverJournal, PutsBackEveryWalkedPlaceAndTheUsersHiveAsAnotherAccount) {
+    testing::BrowserWorld world;
+    const std::string deep = std::string(testing::kStartMenu) + "\\Programs\\Web\\Chrome.lnk";
+    const std::string common = std::string(testing::kCommonStartMenu) + "\\Programs\\Edge.lnk";
+    const std::string key = std::string(testing::kAppPaths) + "chrome.exe";
+    world.platform.addShortcut(deep, "C:\\x.exe", "");
+    world.platform.addShortcut(common, "C:\\x.exe", "");
+    const AccessList before = DenyingAdministrators();
+    world.platform.setKeyAccessList(kHKeyCurrentUser, key.substr(0, key.rfind('\\')), before);
+    world.platform.addKey(kHKeyCurrentUser, key);
+    const std::string keyName = KeyObjectName(world.platform, kHKeyCurrentUser, key);
+    {
+        Journal dead(world.platform);
+        LeaveGranted(world, dead, deep, before);
+        LeaveGranted(world, dead, common, before);
+        std::string id;
+        ASSERT_EQ(
+            dead.record({SecurityObjectType::RegistryKey, keyName, before, kInvalidFileAttributes},
+                        &id),
+            kErrorSuccess);
+    }
+    world.platform.setTokenUserSid(model::kSystemSid);
+    const RecoveryResult result = RecoverJournal(world.ports);
+    world.platform.setTokenUserSid(model::kModelUserSid);
+    EXPECT_EQ(result.restored, 3);
+    EXPECT_EQ(result.refused, 0);
+    EXPECT_EQ(world.platform.fileAccessList(deep), before);
+    EXPECT_EQ(world.platform.fileAccessList(common), before);
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyCurrentUser, key), before);
+    EXPECT_TRUE(world.platform.storeFiles().empty());
+}
+
+// An entry named the old way, by the view of whoever ran ("CURRENT_USER", "CLASSES_ROOT"),
+// could mean another key to the account that recovers: refused, and its file kept.
+TEST(RecoverJournal, OldViewNamesAreRefusedAndTheirFileKept) {
+    ModelWorld world;
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\a.exe";
+    world.platform.addKey(kHKeyCurrentUser, path);
+    world.platform.addKey(kHKeyClassesRoot, "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}");
+    const std::string text =
+        FormatJournalEntry({SecurityObjectType::RegistryKey, "CURRENT_USER\\" + path,
+                            DenyingAdministrators(), kInvalidFileAttributes}) +
+        FormatJournalEntry({SecurityObjectType::RegistryKey,
+                            "CLASSES_ROOT\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}",
+                            DenyingAdministrators(), kInvalidFileAttributes});
+    bool trusted = false;
+    ASSERT_EQ(world.platform.secureFolder("Journal", &trusted), kErrorSuccess);
+    world.platform.putStoreFile("Journal\\0000000000000001.journal", text);
+    const RecoveryResult result = RecoverJournal(world.ports);
+    EXPECT_EQ(result.refused, 2);
+    EXPECT_EQ(result.restored, 0);
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyCurrentUser, path), model::DefaultAccessList());
+    EXPECT_EQ(world.platform.storeFiles().size(), 1u);
 }
 
 TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
