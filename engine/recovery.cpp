@@ -13,12 +13,13 @@ bool IsGone(Status status) {
            status == kErrorKeyDeleted;
 }
 
-Status RestoreEntry(Ports& ports, const JournalEntry& entry) {
+Status RestoreEntry(Ports& ports, const JournalEntry& entry,
+                    const std::vector<std::string>& folders) {
     if (entry.type == SecurityObjectType::RegistryKey)
         return ports.access.writeAccessList(entry.object, entry.type, entry.list);
     ScopedFile file(ports.fileSecurity);
     FileIdentity identity;
-    if (Status s = OpenUnlinkedFile(ports.fileSecurity, entry.object, &file, &identity))
+    if (Status s = OpenUnlinkedFile(ports.fileSecurity, folders, entry.object, &file, &identity))
         return s;
     return RestoreFile(ports.fileSecurity, file.get(), entry.list, entry.attributes);
 }
@@ -33,7 +34,7 @@ bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries,
             ++result->refused;
             continue;
         }
-        const Status s = RestoreEntry(ports, *entry);
+        const Status s = RestoreEntry(ports, *entry, folders);
         if (s == kErrorCantAccessFile) {
             ++result->refused;
         } else if (s == kErrorSuccess || IsGone(s)) {
