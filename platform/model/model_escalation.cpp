@@ -303,9 +303,13 @@ Status ModelPlatform::renameOpenFile(FileHandle handle, FileHandle folder,
         return kErrorInvalidParameter;
     const auto existing = into->node->child(name);
     if (existing && existing != open->node) {
-        // Only a file that could be deleted is replaced.
+        // Only a file that could be deleted, and that nobody holds open, is replaced.
         if (existing->folder || (existing->attributes & kFileAttributeReadOnly))
             return kErrorAccessDenied;
+        for (const auto& [other, held] : m_impl->files) {
+            if (held.node == existing)
+                return kErrorAccessDenied;
+        }
         into->node->remove(existing.get());
     }
     open->parent->remove(open->node.get());
