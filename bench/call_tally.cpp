@@ -46,7 +46,16 @@ const char* PortOpName(PortOp op) {
                                          "readFileText",
                                          "readLinkDetailsForBackup",
                                          "writeLinkTargetForBackup",
-                                         "readFileTextForBackup"};
+                                         "readFileTextForBackup",
+                                         "openPlaceFolder",
+                                         "openBelow",
+                                         "createBelow",
+                                         "readFileData",
+                                         "writeFileData",
+                                         "deleteOpenFile",
+                                         "renameOpenFile",
+                                         "rewriteLinkArguments",
+                                         "rewriteLinkTarget"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
@@ -283,6 +292,59 @@ Status TallyingPorts::writeLinkTargetForBackup(const std::string& linkPath,
 Status TallyingPorts::readFileTextForBackup(const std::string& path, std::string* text) {
     return timed(PortOp::ReadFileTextForBackup,
                  [&] { return m_inner.linkDetails.readFileTextForBackup(path, text); });
+}
+
+// ---- Handle-relative file work ----
+
+Status TallyingPorts::openPlaceFolder(const std::string& folder, FileHandle* handle) {
+    return timed(PortOp::OpenPlaceFolder,
+                 [&] { return m_inner.fileSecurity.openPlaceFolder(folder, handle); });
+}
+
+Status TallyingPorts::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                                bool backup, FileHandle* handle) {
+    return timed(PortOp::OpenBelow, [&] {
+        return m_inner.fileSecurity.openBelow(folder, name, access, backup, handle);
+    });
+}
+
+Status TallyingPorts::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                                  bool backup, FileHandle* handle) {
+    return timed(PortOp::CreateBelow, [&] {
+        return m_inner.fileSecurity.createBelow(folder, name, access, backup, handle);
+    });
+}
+
+Status TallyingPorts::readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) {
+    return timed(PortOp::ReadFileData,
+                 [&] { return m_inner.fileSecurity.readFileData(handle, limit, bytes); });
+}
+
+Status TallyingPorts::writeFileData(FileHandle handle, const std::string& bytes) {
+    return timed(PortOp::WriteFileData,
+                 [&] { return m_inner.fileSecurity.writeFileData(handle, bytes); });
+}
+
+Status TallyingPorts::deleteOpenFile(FileHandle handle) {
+    return timed(PortOp::DeleteOpenFile,
+                 [&] { return m_inner.fileSecurity.deleteOpenFile(handle); });
+}
+
+Status TallyingPorts::renameOpenFile(FileHandle handle, FileHandle folder,
+                                     const std::string& name) {
+    return timed(PortOp::RenameOpenFile,
+                 [&] { return m_inner.fileSecurity.renameOpenFile(handle, folder, name); });
+}
+
+Status TallyingPorts::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
+    return timed(PortOp::RewriteLinkArguments,
+                 [&] { return m_inner.shortcuts.rewriteLinkArguments(file, arguments); });
+}
+
+Status TallyingPorts::rewriteLinkTarget(FileHandle file, const std::string& target,
+                                        const std::string& arguments) {
+    return timed(PortOp::RewriteLinkTarget,
+                 [&] { return m_inner.linkDetails.rewriteLinkTarget(file, target, arguments); });
 }
 
 }  // namespace brenvik::bench

@@ -58,6 +58,15 @@ enum class PortOp : std::size_t {
     ReadLinkDetailsForBackup,
     WriteLinkTargetForBackup,
     ReadFileTextForBackup,
+    OpenPlaceFolder,
+    OpenBelow,
+    CreateBelow,
+    ReadFileData,
+    WriteFileData,
+    DeleteOpenFile,
+    RenameOpenFile,
+    RewriteLinkArguments,
+    RewriteLinkTarget,
     Count
 };
 
@@ -120,6 +129,7 @@ public:
     Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                        const std::string& arguments) override;
+    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
 
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList* list) override;
@@ -135,6 +145,15 @@ public:
     Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
+    Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
+                     FileHandle* handle) override;
+    Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                       bool backup, FileHandle* handle) override;
+    Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
+    Status writeFileData(FileHandle handle, const std::string& bytes) override;
+    Status deleteOpenFile(FileHandle handle) override;
+    Status renameOpenFile(FileHandle handle, FileHandle folder, const std::string& name) override;
 
     Status secureFolder(const std::string& folder, bool* trusted) override;
     Status writeDurably(const std::string& path, const std::string& bytes) override;
@@ -153,6 +172,8 @@ public:
     Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                     const std::string& arguments) override;
     Status readFileTextForBackup(const std::string& path, std::string* text) override;
+    Status rewriteLinkTarget(FileHandle file, const std::string& target,
+                             const std::string& arguments) override;
 
 private:
     // Runs call, adding one call and its duration to op's tally.

@@ -1,6 +1,7 @@
 #include "engine/access_broker.h"
 
 #include "engine/object_grant.h"
+#include "engine/work_places.h"
 
 namespace brenvik {
 namespace {
@@ -112,61 +113,11 @@ Status AccessBroker::readLinkArguments(const std::string& path, std::string* arg
             return s;
     }
     const bool held = privileges();
-    FileGrant grant(m_ports, m_journal, path, held);
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
     if (!grant.granted())
         return s;
     return held ? m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments)
                 : m_ports.shortcuts.readLinkArguments(path, arguments);
-}
-
-Status AccessBroker::checkNotLinked(const std::string& path) {
-    ScopedFile file(m_ports.fileSecurity);
-    FileIdentity identity;
-    const Status s = OpenUnlinkedFile(m_ports.fileSecurity, path, &file, &identity);
-    if (s != kErrorAccessDenied || !privileges())
-        return s;
-    return OpenUnlinkedFile(m_ports.fileSecurity, path, &file, &identity);
-}
-
-Status AccessBroker::writeLinkArgumentsNow(const std::string& path, const std::string& arguments) {
-    // A name that cannot even be opened to be checked is no link verdict: the calls below
-    // are refused too, up to the grant, which checks again on its own handle.
-    Status s = checkNotLinked(path);
-    if (s != kErrorSuccess && s != kErrorAccessDenied)
-        return s;
-    s = m_ports.shortcuts.writeLinkArguments(path, arguments);
-    if (s != kErrorAccessDenied)
-        return s;
-    if (privileges()) {
-        s = m_ports.shortcuts.writeLinkArgumentsForBackup(path, arguments);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
-    const bool held = privileges();
-    FileGrant grant(m_ports, m_journal, path, held);
-    if (!grant.granted())
-        return s;
-    return held ? m_ports.shortcuts.writeLinkArgumentsForBackup(path, arguments)
-                : m_ports.shortcuts.writeLinkArguments(path, arguments);
-}
-
-Status AccessBroker::deleteFileNow(const std::string& path) {
-    Status s = m_ports.files.deleteFile(path);
-    if (s != kErrorAccessDenied)
-        return s;
-    if (privileges()) {
-        s = m_ports.files.deleteFileForBackup(path);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
-    const bool held = privileges();
-    FileGrant grant(m_ports, m_journal, path, held);
-    if (!grant.granted())
-        return s;
-    s = held ? m_ports.files.deleteFileForBackup(path) : m_ports.files.deleteFile(path);
-    if (s == kErrorSuccess)
-        grant.objectGone();
-    return s;
 }
 
 template <typename Call>
@@ -180,7 +131,7 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
             return s;
     }
     const bool held = privileges();
-    FileGrant grant(m_ports, m_journal, path, held);
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
     if (!grant.granted())
         return s;
     return call(held);
@@ -198,17 +149,6 @@ Status AccessBroker::readFileText(const std::string& path, std::string* text) {
     LinkDetailsPort& port = m_ports.linkDetails;
     return escalateFile(path, [&](bool backup) {
         return backup ? port.readFileTextForBackup(path, text) : port.readFileText(path, text);
-    });
-}
-
-Status AccessBroker::writeLinkTargetNow(const std::string& path, const std::string& target,
-                                        const std::string& arguments) {
-    if (Status s = checkNotLinked(path))
-        return s;
-    LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.writeLinkTargetForBackup(path, target, arguments)
-                      : port.writeLinkTarget(path, target, arguments);
     });
 }
 
@@ -255,38 +195,241 @@ Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
     return backedUp(key, "delete key", [&] { return deleteKeyNow(root, path); });
 }
 
+void AccessBroker::setFilePlaces(std::vector<std::string> places) {
+    m_places = std::move(places);
+    m_placesKnown = true;
+}
+
+const std::vector<std::string>& AccessBroker::filePlaces() {
+    if (!m_placesKnown) {
+        m_places = ShortcutFolders(m_ports);
+        for (std::string& folder : WalkedShortcutFolders(m_ports))
+            m_places.push_back(std::move(folder));
+        m_placesKnown = true;
+    }
+    return m_places;
+}
+
+Status AccessBroker::openEscalated(const std::string& path, std::uint32_t access,
+                                   PlacedFile* placed) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    const Status s = OpenPlacedFile(port, filePlaces(), path, access, false, placed);
+    if (s != kErrorAccessDenied || !privileges())
+        return s;
+    return OpenPlacedFile(port, filePlaces(), path, access, true, placed);
+}
+
+template <typename Change>
+Status AccessBroker::changeFile(const std::string& path, const char* action, std::uint32_t access,
+                                bool deletes, Change change) {
+    const ChangedObject object{ChangedObject::Kind::File, kNoKey, path};
+    FileSecurityPort& port = m_ports.fileSecurity;
+    Status s;
+    {
+        PlacedFile placed(port);
+        s = openEscalated(path, access | kFileCaptureRights, &placed);
+        if (s != kErrorSuccess && s != kErrorAccessDenied)
+            return s;
+        if (s == kErrorSuccess) {
+            const HeldFile held{&path, placed.file.get(), placed.identity};
+            m_held = &held;
+            const Status kept =
+                m_backup != nullptr ? m_backup->beforeChange(*this, object, action) : kErrorSuccess;
+            m_held = nullptr;
+            if (kept != kErrorSuccess)
+                return kept;
+            s = change(placed.file.get());
+            if (s != kErrorAccessDenied) {
+                // Closed first: a deleted file is gone only once its last handle is.
+                placed.file.reset();
+                placed.folder.reset();
+                if (m_backup != nullptr)
+                    m_backup->afterChange(*this, object, s);
+                return s;
+            }
+        }
+    }
+    // Refused even with the privileges (or the read-only attribute refuses the change): kept
+    // through its own handle, then changed under a grant that clears the attributes. A link
+    // is neither kept nor granted.
+    {
+        ScopedFile probe(port);
+        FileIdentity identity;
+        const Status checked = OpenUnlinkedFile(port, filePlaces(), path, &probe, &identity);
+        if (checked == kErrorCantAccessFile)
+            return checked;
+    }
+    return backedUp(object, action, [&] {
+        const bool held = privileges();
+        FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+        if (!grant.granted())
+            return s;
+        PlacedFile placed(port);
+        Status changed = OpenPlacedFile(port, filePlaces(), path, access, held, &placed);
+        if (changed == kErrorSuccess)
+            changed = change(placed.file.get());
+        placed.file.reset();
+        if (changed == kErrorSuccess && deletes)
+            grant.objectGone();
+        return changed;
+    });
+}
+
 Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
-    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
-    return backedUp(file, "clear arguments",
-                    [&] { return writeLinkArgumentsNow(path, arguments); });
+    return changeFile(
+        path, "clear arguments", kFileRightReadData | kFileRightWriteData, false,
+        [&](FileHandle file) { return m_ports.shortcuts.rewriteLinkArguments(file, arguments); });
 }
 
 Status AccessBroker::deleteFile(const std::string& path) {
-    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
-    return backedUp(file, "delete file", [&] { return deleteFileNow(path); });
+    return changeFile(path, "delete file", kFileRightDelete, true,
+                      [&](FileHandle file) { return m_ports.fileSecurity.deleteOpenFile(file); });
 }
 
 Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
                                      const std::string& arguments) {
-    const ChangedObject file{ChangedObject::Kind::File, kNoKey, path};
-    return backedUp(file, "rewrite target",
-                    [&] { return writeLinkTargetNow(path, target, arguments); });
+    return changeFile(path, "rewrite target", kFileRightReadData | kFileRightWriteData, false,
+                      [&](FileHandle file) {
+                          return m_ports.linkDetails.rewriteLinkTarget(file, target, arguments);
+                      });
 }
 
-Status AccessBroker::readFileBytes(ContentPort& content, const std::string& path,
-                                   std::string* bytes) {
-    return escalateFile(path, [&](bool backup) {
-        return backup ? content.readFileBytesForBackup(path, bytes)
-                      : content.readFileBytes(path, bytes);
-    });
+namespace {
+
+Status ReadThrough(FileSecurityPort& port, FileHandle file, const FileIdentity& identity,
+                   std::string* bytes, std::uint32_t* attributes, AccessList* list) {
+    if (Status s = port.readFileAccessList(file, list))
+        return s;
+    *attributes = identity.attributes;
+    return port.readFileData(file, kMaxContentBytes, bytes);
 }
 
-Status AccessBroker::writeFileBytes(ContentPort& content, const std::string& path,
-                                    const std::string& bytes, bool replace) {
-    return escalateFile(path, [&](bool backup) {
-        return backup ? content.writeFileBytesForBackup(path, bytes, replace)
-                      : content.writeFileBytes(path, bytes, replace);
-    });
+}  // namespace
+
+Status AccessBroker::captureFile(const std::string& path, std::string* bytes,
+                                 std::uint32_t* attributes, AccessList* list) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    if (m_held != nullptr && *m_held->path == path)
+        return ReadThrough(port, m_held->file, m_held->identity, bytes, attributes, list);
+    PlacedFile placed(port);
+    const Status s = openEscalated(path, kFileCaptureRights, &placed);
+    if (s == kErrorSuccess)
+        return ReadThrough(port, placed.file.get(), placed.identity, bytes, attributes, list);
+    if (s != kErrorAccessDenied)
+        return s;
+    // The list and attributes as they are before a grant changes them; the bytes under it.
+    ScopedFile file(port);
+    FileIdentity identity;
+    if (Status opened = OpenUnlinkedFile(port, filePlaces(), path, &file, &identity))
+        return opened;
+    if (Status read = port.readFileAccessList(file.get(), list))
+        return read;
+    *attributes = identity.attributes;
+    file.reset();
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+    if (!grant.granted())
+        return s;
+    PlacedFile granted(port);
+    if (Status opened =
+            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, held, &granted))
+        return opened;
+    return port.readFileData(granted.file.get(), kMaxContentBytes, bytes);
+}
+
+namespace {
+
+// Beside the name it replaces, and no shortcut to the scanners.
+constexpr const char* kRestoreSuffix = ".brenvik-restore";
+constexpr std::uint32_t kNewFileRights = kFileRightWriteData | kFileRightReadAttributes |
+                                         kFileRightWriteAttributes | kFileRightDelete |
+                                         kFileRightReadControl | kFileRightWriteDac;
+
+// The name in folder made ready to be replaced: absent, or a plain file that is not
+// read-only. backup asks for backup intent.
+Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                   bool backup) {
+    ScopedFile target(port);
+    const Status s = port.openBelow(
+        folder, name, kFileRightReadAttributes | kFileRightWriteAttributes, backup, target.put());
+    if (s == kErrorFileNotFound)
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    FileIdentity identity;
+    if (Status q = port.queryFileIdentity(target.get(), &identity))
+        return q;
+    if (Status c = CheckUnlinked(identity))
+        return c;
+    if (identity.attributes & kFileAttributeDirectory)
+        return kErrorAccessDenied;
+    if (identity.attributes & kFileAttributeReadOnly)
+        return port.setFileAttributes(target.get(), kFileAttributeNormal);
+    return kErrorSuccess;
+}
+
+// A file an interrupted restore left beside the name is removed through its own handle.
+Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                    bool backup) {
+    ScopedFile leftover(port);
+    const Status s = port.openBelow(
+        folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
+        backup, leftover.put());
+    if (s == kErrorFileNotFound)
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    FileIdentity identity;
+    if (Status q = port.queryFileIdentity(leftover.get(), &identity))
+        return q;
+    if (identity.attributes & kFileAttributeDirectory)
+        return kErrorFileExists;
+    if (identity.attributes & kFileAttributeReadOnly)
+        port.setFileAttributes(leftover.get(), kFileAttributeNormal);
+    return port.deleteOpenFile(leftover.get());
+}
+
+Status WriteNew(FileSecurityPort& port, const PlacedFile& parent, const std::string& bytes,
+                const AccessList& list, std::uint32_t attributes, bool backup) {
+    const std::string temp = parent.name + kRestoreSuffix;
+    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, backup))
+        return s;
+    if (Status s = DropLeftover(port, parent.folder.get(), temp, backup))
+        return s;
+    ScopedFile file(port);
+    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, backup, file.put()))
+        return s;
+    // The list goes on before the rename, so that the name never shows the bytes under the
+    // folder's inherited list alone.
+    Status s = port.writeFileData(file.get(), bytes);
+    if (s == kErrorSuccess)
+        s = port.writeFileAccessList(file.get(), list);
+    if (s == kErrorSuccess)
+        s = port.renameOpenFile(file.get(), parent.folder.get(), parent.name);
+    if (s != kErrorSuccess) {
+        port.deleteOpenFile(file.get());
+        return s;
+    }
+    return RestoreFile(port, file.get(), list, attributes);
+}
+
+}  // namespace
+
+Status AccessBroker::putBackFile(const std::string& path, const std::string& bytes,
+                                 const AccessList& list, std::uint32_t attributes) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    Status s = kErrorAccessDenied;
+    for (const bool backup : {false, true}) {
+        if (backup && !privileges())
+            break;
+        PlacedFile parent(port);
+        s = OpenPlacedFolder(port, filePlaces(), path, backup, &parent);
+        if (s == kErrorSuccess)
+            s = WriteNew(port, parent, bytes, list, attributes, backup);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    return s;
 }
 
 }  // namespace brenvik

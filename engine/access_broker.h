@@ -7,9 +7,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/backup_sink.h"
 #include "engine/journal.h"
+#include "engine/place_walk.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 #include "engine/stop_signal.h"
@@ -42,23 +44,34 @@ public:
     Status deleteKey(RegKey root, const std::string& path);
     // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
     Status keepKeyTree(RegKey root, const std::string& path);
-    // A whole file's bytes, for a backup, reached the way its repair reaches it.
-    Status readFileBytes(ContentPort& content, const std::string& path, std::string* bytes);
-    // A whole file written back by a restore, escalated the same way. The caller checks that
-    // the name is no link.
-    Status writeFileBytes(ContentPort& content, const std::string& path, const std::string& bytes,
-                          bool replace);
+    // The place folders every file change and capture walks from (OpenPlacedFile); a path
+    // below none of them is refused (kErrorNotBelowPlace). Unless set, the folders the
+    // scanners read (ShortcutFolders and WalkedShortcutFolders), asked at the first need.
+    void setFilePlaces(std::vector<std::string> places);
+    const std::vector<std::string>& filePlaces();
+
+    // A file as it is now, for a backup: its bytes, attributes and list read through one
+    // handle walked to from its place, escalated as its change is. The handle of the change
+    // under way is used when the backup sink asks for the object being changed.
+    Status captureFile(const std::string& path, std::string* bytes, std::uint32_t* attributes,
+                       AccessList* list);
+    // A file written back whole by a restore: a new file in the checked folder holds the
+    // bytes and list, flushed, then replaces the name in one rename, so that an interrupted
+    // restore leaves the old bytes or the new ones. A name that is a link or folder now is
+    // not replaced (ERROR_CANT_ACCESS_FILE, ERROR_ACCESS_DENIED).
+    Status putBackFile(const std::string& path, const std::string& bytes, const AccessList& list,
+                       std::uint32_t attributes);
 
     Status readLinkArguments(const std::string& path, std::string* arguments);
-    // Never through a link: rewriting a linked name would change a file elsewhere, which
-    // its owner may not have let the user change (ERROR_CANT_ACCESS_FILE).
+    // Changes go through one handle walked to from the place: never through a link or a
+    // junction, which would change a file elsewhere, which its owner may not have let the
+    // user change (ERROR_CANT_ACCESS_FILE).
     Status writeLinkArguments(const std::string& path, const std::string& arguments);
     Status deleteFile(const std::string& path);
 
     // The browser rules' reads and their one rewrite, escalated the same way.
     Status readLinkDetails(const std::string& path, LinkDetails* details);
     Status readFileText(const std::string& path, std::string* text);
-    // Never through a link, as writeLinkArguments.
     Status writeLinkTarget(const std::string& path, const std::string& target,
                            const std::string& arguments);
 
@@ -71,10 +84,15 @@ private:
                       const std::string& fullPath, std::uint32_t access, ScopedKey* key);
     Status createKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     Status deleteKeyNow(RegKey root, const std::string& path);
-    Status writeLinkArgumentsNow(const std::string& path, const std::string& arguments);
-    Status deleteFileNow(const std::string& path);
-    Status writeLinkTargetNow(const std::string& path, const std::string& target,
-                              const std::string& arguments);
+    // change(handle) on path's file opened with access besides kFileCaptureRights, as is or
+    // with backup intent, the backup sink keeping it through the same handle first; when both
+    // opens (or the change) are refused, kept first and changed under a journaled grant.
+    // deletes tells that a change that succeeds removes the file.
+    template <typename Change>
+    Status changeFile(const std::string& path, const char* action, std::uint32_t access,
+                      bool deletes, Change change);
+    // OpenPlacedFile as is; when refused, with backup intent once the privileges are enabled.
+    Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
 
     // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
     // call(false) under a journaled grant of the file.
@@ -82,14 +100,21 @@ private:
     Status escalateFile(const std::string& path, Call call);
     // Enables the privileges on the first refusal; false when the process does not hold them.
     bool privileges();
-    // 0 when the name is no link; its handle is opened with backup semantics when refused.
-    Status checkNotLinked(const std::string& path);
 
     Ports& m_ports;
     Journal& m_journal;
     const StopSignal* m_stop;
     BackupSink* m_backup = nullptr;
     int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
+    bool m_placesKnown = false;
+    std::vector<std::string> m_places;
+    // The file a change holds open while the backup sink keeps it.
+    struct HeldFile {
+        const std::string* path;
+        FileHandle file;
+        FileIdentity identity;
+    };
+    const HeldFile* m_held = nullptr;
 };
 
 // The access port's name of a key: "MACHINE\..." or, for HKEY_CURRENT_USER, "USERS\<sid>\..."

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/access_unlock.h"
+#include "engine/place_walk.h"
 
 namespace brenvik {
 namespace {
@@ -21,16 +22,16 @@ bool IsGone(Status status) {
 
 }  // namespace
 
-Status OpenUnlinkedFile(FileSecurityPort& port, const std::string& path, ScopedFile* file,
-                        FileIdentity* identity) {
-    if (Status s = port.openFileSecurity(path, file->put()))
-        return s;
-    if (Status s = port.queryFileIdentity(file->get(), identity))
-        return s;
-    const bool directory = identity->attributes & kFileAttributeDirectory;
-    if ((identity->attributes & kFileAttributeReparsePoint) || (!directory && identity->links > 1))
-        return kErrorCantAccessFile;
-    return kErrorSuccess;
+Status OpenUnlinkedFile(FileSecurityPort& port, const std::vector<std::string>& places,
+                        const std::string& path, ScopedFile* file, FileIdentity* identity) {
+    PlacedFile placed(port);
+    const Status s = OpenPlacedFile(port, places, path,
+                                    kFileRightReadControl | kFileRightWriteDac |
+                                        kFileRightReadAttributes | kFileRightWriteAttributes,
+                                    true, &placed);
+    *identity = placed.identity;
+    *file = std::move(placed.file);
+    return s;
 }
 
 Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& list,
@@ -81,10 +82,11 @@ KeyGrant::~KeyGrant() {
         m_journal.clear(m_id);
 }
 
-FileGrant::FileGrant(Ports& ports, Journal& journal, const std::string& path, bool privileged)
+FileGrant::FileGrant(Ports& ports, Journal& journal, const std::vector<std::string>& places,
+                     const std::string& path, bool privileged)
     : m_ports(ports), m_journal(journal), m_file(ports.fileSecurity) {
     FileIdentity identity;
-    if (OpenUnlinkedFile(m_ports.fileSecurity, path, &m_file, &identity) != kErrorSuccess)
+    if (OpenUnlinkedFile(m_ports.fileSecurity, places, path, &m_file, &identity) != kErrorSuccess)
         return;
     if (m_ports.fileSecurity.readFileAccessList(m_file.get(), &m_previous) != kErrorSuccess)
         return;

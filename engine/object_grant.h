@@ -5,18 +5,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/journal.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
 
-// Opens a file for changing its list and attributes and tells its attributes. Refused
-// (ERROR_CANT_ACCESS_FILE) for a reparse point or a file with more than one hard link: their
-// permissions may belong to a file elsewhere. The check is made on the handle that every
-// change then goes through.
-Status OpenUnlinkedFile(FileSecurityPort& port, const std::string& path, ScopedFile* file,
-                        FileIdentity* identity);
+// Opens a file for changing its list and attributes and tells its attributes, walking to it
+// from the place folder that holds it (OpenPlacedFile, with backup intent). Refused
+// (ERROR_CANT_ACCESS_FILE) for a reparse point on the way or a file with more than one hard
+// link: their permissions may belong to a file elsewhere. The check is made on the handle
+// that every change then goes through.
+Status OpenUnlinkedFile(FileSecurityPort& port, const std::vector<std::string>& places,
+                        const std::string& path, ScopedFile* file, FileIdentity* identity);
 
 // Attributes first (the old list may no longer let them change), then the list, then the
 // attributes again where writing the list changed them (Wine keeps both in the Unix mode).
@@ -52,7 +54,8 @@ private:
 // never changes then. Linked files are never granted.
 class FileGrant {
 public:
-    FileGrant(Ports& ports, Journal& journal, const std::string& path, bool privileged);
+    FileGrant(Ports& ports, Journal& journal, const std::vector<std::string>& places,
+              const std::string& path, bool privileged);
     ~FileGrant();
     FileGrant(const FileGrant&) = delete;
     FileGrant& operator=(const FileGrant&) = delete;

@@ -155,20 +155,18 @@ Status WriteLists(AccessPort& access, RegKey root, const std::string& path, cons
 
 }  // namespace
 
-Status CaptureFile(AccessBroker& broker, ContentPort& content, const std::string& path,
-                   FileState* state) {
+Status CaptureFile(AccessBroker& broker, ContentPort&, const std::string& path, FileState* state) {
     *state = FileState{};
-    const Status read = broker.readFileBytes(content, path, &state->bytes);
+    AccessList list;
+    const Status read = broker.captureFile(path, &state->bytes, &state->attributes, &list);
     if (IsAbsent(read))
         return kErrorSuccess;
     if (read != kErrorSuccess)
         return read;
-    Ports& ports = broker.ports();
-    state->attributes = ports.files.getAttributes(path);
-    if (state->attributes == kInvalidFileAttributes)
-        return kErrorFileNotFound;  // gone between the two reads
     state->present = true;
-    return ReadSddl(ports.access, path, SecurityObjectType::File, &state->sddl);
+    state->sddl = AccessListToSddl(list);
+    // A list this form cannot carry could not be put back.
+    return state->sddl.empty() ? kErrorInvalidData : kErrorSuccess;
 }
 
 Status CaptureKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,
@@ -198,9 +196,8 @@ bool SameContent(const KeyState& a, const KeyState& b) {
     return true;
 }
 
-Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string& path,
+Status PutBackFile(AccessBroker& broker, ContentPort&, const std::string& path,
                    const FileState& state) {
-    Ports& ports = broker.ports();
     if (!state.present) {
         const Status s = broker.deleteFile(path);
         return IsAbsent(s) ? kErrorSuccess : s;
@@ -208,23 +205,7 @@ Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string
     AccessList list;
     if (!AccessListFromSddl(state.sddl, &list))
         return kErrorInvalidData;
-    const bool exists = ports.files.getAttributes(path) != kInvalidFileAttributes;
-    if (exists) {
-        // A read-only file refuses being written over; a link is never written through.
-        ScopedFile file(ports.fileSecurity);
-        FileIdentity identity;
-        if (Status s = OpenUnlinkedFile(ports.fileSecurity, path, &file, &identity))
-            return s;
-        if (Status s = ports.fileSecurity.setFileAttributes(file.get(), kFileAttributeNormal))
-            return s;
-    }
-    if (Status s = broker.writeFileBytes(content, path, state.bytes, exists))
-        return s;
-    ScopedFile file(ports.fileSecurity);
-    FileIdentity identity;
-    if (Status s = OpenUnlinkedFile(ports.fileSecurity, path, &file, &identity))
-        return s;
-    return RestoreFile(ports.fileSecurity, file.get(), list, state.attributes);
+    return broker.putBackFile(path, state.bytes, list, state.attributes);
 }
 
 Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,

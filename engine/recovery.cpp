@@ -13,12 +13,13 @@ bool IsGone(Status status) {
            status == kErrorKeyDeleted;
 }
 
-Status RestoreEntry(Ports& ports, const JournalEntry& entry) {
+Status RestoreEntry(Ports& ports, const JournalEntry& entry,
+                    const std::vector<std::string>& folders) {
     if (entry.type == SecurityObjectType::RegistryKey)
         return ports.access.writeAccessList(entry.object, entry.type, entry.list);
     ScopedFile file(ports.fileSecurity);
     FileIdentity identity;
-    if (Status s = OpenUnlinkedFile(ports.fileSecurity, entry.object, &file, &identity))
+    if (Status s = OpenUnlinkedFile(ports.fileSecurity, folders, entry.object, &file, &identity))
         return s;
     return RestoreFile(ports.fileSecurity, file.get(), entry.list, entry.attributes);
 }
@@ -26,6 +27,7 @@ Status RestoreEntry(Ports& ports, const JournalEntry& entry) {
 struct Places {
     std::vector<std::string> folders;
     std::vector<std::string> walked;
+    std::vector<std::string> all;  // both, the folders a file is walked from
 };
 
 // Puts back a file's entries, the latest first; true when every one is back or its object
@@ -41,7 +43,7 @@ bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries, const P
             done = false;
             continue;
         }
-        const Status s = RestoreEntry(ports, *entry);
+        const Status s = RestoreEntry(ports, *entry, places.all);
         if (s == kErrorCantAccessFile) {
             ++result->refused;
             done = false;
@@ -68,7 +70,9 @@ RecoveryResult RecoverJournal(Ports& ports) {
     if (ports.store.secureFolder(kFolder, &trusted) != kErrorSuccess)
         return result;
     ports.access.enableBackupPrivileges();
-    const Places places{ShortcutFolders(ports), WalkedShortcutFolders(ports)};
+    Places places{ShortcutFolders(ports), WalkedShortcutFolders(ports), {}};
+    places.all = places.folders;
+    places.all.insert(places.all.end(), places.walked.begin(), places.walked.end());
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;

@@ -53,6 +53,19 @@ struct FileIdentity {
     std::uint32_t links = 0;
 };
 
+// ERROR_INVALID_NAME: a name part that is empty, "." or "..", or holds a separator.
+constexpr Status kErrorInvalidName = 123;
+
+// Rights an open of a file or folder asks for (the ACCESS_MASK bits).
+constexpr std::uint32_t kFileRightReadData = 0x1;   // FILE_READ_DATA, FILE_LIST_DIRECTORY
+constexpr std::uint32_t kFileRightWriteData = 0x2;  // FILE_WRITE_DATA, FILE_ADD_FILE
+constexpr std::uint32_t kFileRightTraverse = 0x20;  // FILE_TRAVERSE
+constexpr std::uint32_t kFileRightReadAttributes = 0x80;
+constexpr std::uint32_t kFileRightWriteAttributes = 0x100;
+constexpr std::uint32_t kFileRightDelete = 0x10000;  // DELETE
+constexpr std::uint32_t kFileRightReadControl = 0x20000;
+constexpr std::uint32_t kFileRightWriteDac = 0x40000;
+
 // Changing a file's access list and attributes through one handle, so that the link check
 // and every change are made on the same object, whatever happens to its name meanwhile.
 class FileSecurityPort {
@@ -71,6 +84,34 @@ public:
     virtual Status setFileAttributes(FileHandle handle, std::uint32_t attributes) = 0;
     // CloseHandle.
     virtual void closeFile(FileHandle handle) = 0;
+
+    // ---- Handle-relative work below a place folder ----
+    // CreateFileW(folder, FILE_TRAVERSE | FILE_READ_ATTRIBUTES, share all, OPEN_EXISTING, backup
+    // semantics): a place folder as the system names it, reparse points followed.
+    virtual Status openPlaceFolder(const std::string& folder, FileHandle* handle) = 0;
+    // NtCreateFile(access, RootDirectory = folder, name, FILE_OPEN, FILE_OPEN_REPARSE_POINT and,
+    // when backup is set, FILE_OPEN_FOR_BACKUP_INTENT): one name part (no backslash) opened
+    // below an open folder, a reparse point opened itself (its identity then shows
+    // FILE_ATTRIBUTE_REPARSE_POINT), never followed. ERROR_INVALID_NAME for a name with a
+    // separator, "." or "..".
+    virtual Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                             bool backup, FileHandle* handle) = 0;
+    // The same with FILE_CREATE: a new, empty file that inherits the folder's list;
+    // ERROR_FILE_EXISTS when the name is taken.
+    virtual Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                               bool backup, FileHandle* handle) = 0;
+    // Every byte from the start (FILE_READ_DATA); more than limit is ERROR_INVALID_DATA.
+    virtual Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) = 0;
+    // The file's bytes replaced from the start, its end set after them, flushed to the disk
+    // (FILE_WRITE_DATA).
+    virtual Status writeFileData(FileHandle handle, const std::string& bytes) = 0;
+    // SetFileInformationByHandle(FileDispositionInfo, TRUE) (DELETE): the name goes when the
+    // last handle closes. A read-only file refuses it (ERROR_ACCESS_DENIED).
+    virtual Status deleteOpenFile(FileHandle handle) = 0;
+    // NtSetInformationFile(FileRenameInformation, ReplaceIfExists, RootDirectory = folder)
+    // (DELETE): the open file takes name in folder, replacing a file there in one step.
+    virtual Status renameOpenFile(FileHandle handle, FileHandle folder,
+                                  const std::string& name) = 0;
 };
 
 // Closes an object opened by openFileSecurity when it goes out of scope. Move-only.
@@ -81,7 +122,15 @@ public:
     ScopedFile(ScopedFile&& other) noexcept : m_port(other.m_port), m_handle(other.m_handle) {
         other.m_handle = kNoFile;
     }
-    ScopedFile& operator=(ScopedFile&&) = delete;
+    ScopedFile& operator=(ScopedFile&& other) noexcept {
+        if (this != &other) {
+            reset();
+            m_port = other.m_port;
+            m_handle = other.m_handle;
+            other.m_handle = kNoFile;
+        }
+        return *this;
+    }
     ScopedFile(const ScopedFile&) = delete;
     ScopedFile& operator=(const ScopedFile&) = delete;
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/ports/file_port.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -34,6 +35,10 @@ public:
     virtual Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                             const std::string& arguments) = 0;
     virtual Status readFileTextForBackup(const std::string& path, std::string* text) = 0;
+    // writeLinkTarget on an open file: loaded from its bytes and saved back through the same
+    // handle (FILE_READ_DATA and FILE_WRITE_DATA), flushed.
+    virtual Status rewriteLinkTarget(FileHandle file, const std::string& target,
+                                     const std::string& arguments) = 0;
 };
 
 }  // namespace brenvik

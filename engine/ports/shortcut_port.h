@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/ports/file_port.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -24,6 +25,10 @@ public:
                                               std::string* arguments) = 0;
     virtual Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                                const std::string& arguments) = 0;
+    // The shortcut loaded from the bytes of an open file (IPersistStream), its arguments
+    // replaced and saved back into the same file through the same handle, flushed. The handle
+    // needs FILE_READ_DATA and FILE_WRITE_DATA.
+    virtual Status rewriteLinkArguments(FileHandle file, const std::string& arguments) = 0;
 };
 
 }  // namespace brenvik

@@ -55,6 +55,7 @@ void SetNodeBytes(FileNode& node, const std::string& bytes) {
 
 Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes) {
     bytes->clear();
+    m_impl->enterCall("readFileBytes", path);
     const FileLookup found = m_impl->lookupFile(path);
     if (!found.node)
         return found.status;
@@ -70,6 +71,7 @@ Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes)
 
 Status ModelPlatform::readFileBytesForBackup(const std::string& path, std::string* bytes) {
     bytes->clear();
+    m_impl->enterCall("readFileBytesForBackup", path);
     const FileLookup found = m_impl->lookupFile(path);
     if (!found.node)
         return found.status;
@@ -97,6 +99,7 @@ Status ModelPlatform::writeFileBytesForBackup(const std::string& path, const std
 
 Status ModelPlatform::Impl::writeBytes(const std::string& path, const std::string& bytes,
                                        bool replace, bool backup) {
+    enterCall(backup ? "writeFileBytesForBackup" : "writeFileBytes", path);
     const FileLookup found = lookupFile(path);
     if (!found.node && found.status != kErrorFileNotFound)
         return found.status;
@@ -125,6 +128,38 @@ Status ModelPlatform::Impl::writeBytes(const std::string& path, const std::strin
     node->attributes = kFileAttributeArchive;
     SetNodeBytes(*node, bytes);
     found.parent->adopt(node);
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) {
+    bytes->clear();
+    const OpenFile* open = m_impl->openFile(handle);
+    if (!open)
+        return kErrorInvalidHandle;
+    m_impl->enterCall("readFileData", open->canonical);
+    if (Status s = m_impl->injected("readFileData", open->canonical))
+        return s;
+    if (Status s = m_impl->injected(open->pathOp("readFileBytes").c_str(), open->canonical))
+        return s;
+    if (!(open->granted & kFileReadData) || open->node->folder)
+        return kErrorAccessDenied;
+    std::string read = NodeBytes(*open->node);
+    if (read.size() > limit)
+        return kErrorInvalidData;
+    *bytes = std::move(read);
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::writeFileData(FileHandle handle, const std::string& bytes) {
+    const OpenFile* open = m_impl->openFile(handle);
+    if (!open)
+        return kErrorInvalidHandle;
+    m_impl->enterCall("writeFileData", open->canonical);
+    if (Status s = m_impl->injected("writeFileData", open->canonical))
+        return s;
+    if (!(open->granted & kFileWriteData) || open->node->folder)
+        return kErrorAccessDenied;
+    SetNodeBytes(*open->node, bytes);
     return kErrorSuccess;
 }
 

@@ -56,15 +56,16 @@ std::uint32_t ReportedAttributes(const FileNode& node) {
     return attributes ? attributes : kFileAttributeNormal;
 }
 
-FileLookup ModelPlatform::Impl::lookupFile(const std::string& path) const {
+FileLookup ModelPlatform::Impl::lookupFile(const std::string& path, bool followLast) const {
     FileLookup found;
-    const std::vector<std::string> parts = SplitFilePath(path);
+    std::vector<std::string> parts = SplitFilePath(path);
     found.canonical = JoinPath(parts);
     if (TooLong(path) || parts.empty() || !IsDrive(parts[0])) {
         found.status = kErrorPathNotFound;
         return found;
     }
     std::shared_ptr<FileNode> node = drives;
+    int followed = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (!node->folder) {
             found.status = kErrorPathNotFound;
@@ -76,9 +77,36 @@ FileLookup ModelPlatform::Impl::lookupFile(const std::string& path) const {
             found.status = i + 1 == parts.size() ? kErrorFileNotFound : kErrorPathNotFound;
             return found;
         }
+        if (!node->junctionTarget || (i + 1 == parts.size() && !followLast))
+            continue;
+        // The rest of the path goes on from the junction's target, as the I/O manager
+        // reparses it; a chain that never ends is ERROR_CANT_RESOLVE_FILENAME.
+        constexpr int kMaxReparses = 63;
+        if (++followed > kMaxReparses) {
+            found.status = 1921;
+            return found;
+        }
+        std::vector<std::string> rest = SplitFilePath(*node->junctionTarget);
+        rest.insert(rest.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
+        parts = std::move(rest);
+        node = drives;
+        i = static_cast<std::size_t>(-1);
     }
     found.node = node;
     return found;
+}
+
+OpenFile* ModelPlatform::Impl::openFile(FileHandle handle) {
+    const auto it = files.find(handle);
+    return it == files.end() ? nullptr : &it->second;
+}
+
+void ModelPlatform::Impl::enterCall(const char* op, const std::string& object) const {
+    if (!callHook || inHook)
+        return;
+    inHook = true;
+    callHook(op, object);
+    inHook = false;
 }
 
 std::shared_ptr<FileNode> ModelPlatform::Impl::makeFolder(const std::string& path) {
@@ -122,6 +150,7 @@ std::shared_ptr<FileNode> ModelPlatform::Impl::makeFile(const std::string& path)
 // ---- FilePort ----
 
 FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry) {
+    m_impl->enterCall("findFirst", pattern);
     const std::size_t slash = pattern.find_last_of("\\/");
     if (TooLong(pattern) || slash == std::string::npos)
         return kNoFind;
@@ -179,7 +208,9 @@ void ModelPlatform::findClose(FindHandle handle) {
 }
 
 std::uint32_t ModelPlatform::getAttributes(const std::string& path) {
-    const FileLookup found = m_impl->lookupFile(path);
+    m_impl->enterCall("getAttributes", path);
+    // A reparse point tells its own attributes.
+    const FileLookup found = m_impl->lookupFile(path, false);
     if (!found.node)
         return kInvalidFileAttributes;
     // A drive's root ("C:\") is a folder as well.
@@ -202,7 +233,8 @@ bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attribu
 }
 
 Status ModelPlatform::deleteFile(const std::string& path) {
-    const FileLookup found = m_impl->lookupFile(path);
+    m_impl->enterCall("deleteFile", path);
+    const FileLookup found = m_impl->lookupFile(path, false);
     if (!found.node)
         return found.status;
     if (found.node->folder)
@@ -219,7 +251,7 @@ Status ModelPlatform::deleteFile(const std::string& path) {
 }
 
 Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count) {
-    const FileLookup found = m_impl->lookupFile(path);
+    const FileLookup found = m_impl->lookupFile(path, false);
     m_impl->securityCalls.push_back("getLinkCount " + found.canonical);
     if (!found.node)
         return found.status;
@@ -231,6 +263,7 @@ Status ModelPlatform::getLinkCount(const std::string& path, std::uint32_t* count
 
 Status ModelPlatform::Impl::reachLinkFile(const std::string& path, const char* op, bool change,
                                           bool backup, FileNode** node) const {
+    enterCall(op, path);
     const FileLookup found = lookupFile(path);
     if (!found.node)
         return found.status;
@@ -261,6 +294,31 @@ Status ModelPlatform::writeLinkArguments(const std::string& linkPath,
     if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkArguments", true, false, &node))
         return s;
     return m_impl->writeShortcut(*node, arguments);
+}
+
+Status ModelPlatform::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachOpenLink(file, "rewriteLinkArguments", "writeLinkArguments", &node))
+        return s;
+    return m_impl->writeShortcut(*node, arguments);
+}
+
+Status ModelPlatform::Impl::reachOpenLink(FileHandle file, const char* op, const char* pathOp,
+                                          FileNode** node) {
+    const OpenFile* open = openFile(file);
+    if (!open)
+        return kErrorInvalidHandle;
+    enterCall(op, open->canonical);
+    if (Status s = injected(op, open->canonical))
+        return s;
+    if (Status s = injected(open->pathOp(pathOp).c_str(), open->canonical))
+        return s;
+    // Loaded from the handle's bytes and saved back through it.
+    if ((open->granted & (kFileReadData | kFileWriteData)) != (kFileReadData | kFileWriteData) ||
+        open->node->folder)
+        return kErrorAccessDenied;
+    *node = open->node.get();
+    return kErrorSuccess;
 }
 
 Status ModelPlatform::Impl::readShortcut(const FileNode& node, std::string* arguments) const {
@@ -315,17 +373,41 @@ void ModelPlatform::setReparsePoint(const std::string& path) {
         node->attributes |= kFileAttributeReparsePoint;
 }
 
+void ModelPlatform::addJunction(const std::string& path, const std::string& target) {
+    std::vector<std::string> parts = SplitFilePath(path);
+    if (parts.size() < 2)
+        return;
+    const std::string name = parts.back();
+    parts.pop_back();
+    auto folder = m_impl->makeFolder(JoinPath(parts));
+    if (!folder)
+        return;
+    if (auto old = folder->child(name))
+        folder->remove(old.get());
+    auto node = std::make_shared<FileNode>();
+    node->name = name;
+    node->folder = true;
+    node->attributes = kFileAttributeReparsePoint;
+    node->junctionTarget = JoinPath(SplitFilePath(target));
+    folder->adopt(node);
+}
+
+void ModelPlatform::setCallHook(
+    std::function<void(const std::string& op, const std::string& object)> hook) {
+    m_impl->callHook = std::move(hook);
+}
+
 void ModelPlatform::vanishAfterListing(const std::string& path) {
     if (auto node = m_impl->lookupFile(path).node)
         node->vanishAfterListing = true;
 }
 
 bool ModelPlatform::hasFile(const std::string& path) const {
-    return m_impl->lookupFile(path).node != nullptr;
+    return m_impl->lookupFile(path, false).node != nullptr;
 }
 
 std::uint32_t ModelPlatform::fileAttributes(const std::string& path) const {
-    auto node = m_impl->lookupFile(path).node;
+    auto node = m_impl->lookupFile(path, false).node;
     return node ? ReportedAttributes(*node) : kInvalidFileAttributes;
 }
 

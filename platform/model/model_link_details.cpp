@@ -58,6 +58,7 @@ Status ModelPlatform::Impl::writeTarget(FileNode& node, const std::string& targe
 Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
                                      std::string* text) const {
     text->clear();
+    enterCall(backup ? "readFileTextForBackup" : "readFileText", path);
     const FileLookup found = lookupFile(path);
     if (!found.node)
         return found.status;
@@ -119,6 +120,14 @@ Status ModelPlatform::writeLinkTargetForBackup(const std::string& linkPath,
 
 Status ModelPlatform::readFileTextForBackup(const std::string& path, std::string* text) {
     return m_impl->readText(path, m_impl->backupPrivilegesEnabled, text);
+}
+
+Status ModelPlatform::rewriteLinkTarget(FileHandle file, const std::string& target,
+                                        const std::string& arguments) {
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachOpenLink(file, "rewriteLinkTarget", "writeLinkTarget", &node))
+        return s;
+    return m_impl->writeTarget(*node, target, arguments);
 }
 
 // ---- Building and inspecting ----

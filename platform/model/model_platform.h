@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -96,6 +97,7 @@ public:
     Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                        const std::string& arguments) override;
+    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -112,6 +114,15 @@ public:
     Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
+    Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
+                     FileHandle* handle) override;
+    Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                       bool backup, FileHandle* handle) override;
+    Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
+    Status writeFileData(FileHandle handle, const std::string& bytes) override;
+    Status deleteOpenFile(FileHandle handle) override;
+    Status renameOpenFile(FileHandle handle, FileHandle folder, const std::string& name) override;
 
     // ---- StorePort ----
     Status secureFolder(const std::string& folder, bool* trusted) override;
@@ -133,6 +144,8 @@ public:
     Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                     const std::string& arguments) override;
     Status readFileTextForBackup(const std::string& path, std::string* text) override;
+    Status rewriteLinkTarget(FileHandle file, const std::string& target,
+                             const std::string& arguments) override;
 
     // ---- ContentPort ----
     Status readFileBytes(const std::string& path, std::string* bytes) override;
@@ -198,6 +211,13 @@ public:
     void setFileAccessList(const std::string& path, const AccessList& list);
     void setLinkCount(const std::string& path, std::uint32_t count);
     void setReparsePoint(const std::string& path);
+    // A junction at path (replacing whatever is there) that leads to the folder target: path
+    // calls go through it as Win32 ones do; handle-relative opens see the junction itself.
+    void addJunction(const std::string& path, const std::string& target);
+    // Called as each file call begins, with the call's name ("readLinkArguments",
+    // "openBelow", ...) and its object: a test replaces a folder between two calls with it.
+    // Calls the hook itself makes do not call it again.
+    void setCallHook(std::function<void(const std::string& op, const std::string& object)> hook);
 
     // ---- Inspecting a world ----
     bool hasKey(RegKey root, const std::string& path) const;
@@ -240,8 +260,10 @@ public:
     // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
     // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",
     // and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
-    // "setFileAttributes", and the store's "secureFolder", "writeDurably", "appendDurably",
-    // "readFile", "listFiles", "removeFile".
+    // "setFileAttributes", "writeDurably", the store's "secureFolder", "appendDurably",
+    // "readFile", "listFiles", "removeFile", and the handle calls "openBelow", "createBelow",
+    // "readFileData", "writeFileData", "deleteOpenFile", "renameOpenFile" (object: the path of
+    // the name renamed to), "rewriteLinkArguments", "rewriteLinkTarget".
     // object is a registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);

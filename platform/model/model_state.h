@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,6 +51,9 @@ struct FileNode {
     std::optional<std::string> text;  // the bytes of a plain file that has any
     AccessList access = DefaultAccessList();
     std::uint32_t links = 1;
+    // A junction: a folder whose name leads to another folder (canonical path) wherever a path
+    // is resolved through it; opened as itself only with FILE_OPEN_REPARSE_POINT.
+    std::optional<std::string> junctionTarget;
     bool vanishAfterListing = false;
     std::vector<std::shared_ptr<FileNode>> children;                // in listing (creation) order
     std::map<std::string, std::shared_ptr<FileNode>> byFoldedName;  // the same, for look-ups
@@ -82,6 +86,21 @@ struct Fault {
     Status code;
 };
 
+// An object open through the file security port: the node (whatever later happens to its
+// name), the folder it was opened in, its path then and the rights the open granted.
+struct OpenFile {
+    std::shared_ptr<FileNode> node;
+    std::string canonical;
+    std::shared_ptr<FileNode> parent;  // null for a place folder
+    std::uint32_t granted = 0;
+    bool backup = false;  // opened with backup intent while the privileges were enabled
+
+    // The fault name of the path call that does what a handle call does ("deleteFile" for
+    // deleteOpenFile), with "ForBackup" for a handle opened with backup intent: a fault
+    // injected for deleting a file refuses it whichever call shape deletes.
+    std::string pathOp(const char* op) const { return backup ? std::string(op) + "ForBackup" : op; }
+};
+
 // A file path resolved against the tree: the folder that holds it and the node, if any.
 struct FileLookup {
     Status status = kErrorSuccess;  // ERROR_PATH_NOT_FOUND when a parent is missing
@@ -109,7 +128,9 @@ struct ModelPlatform::Impl {
     std::map<FindHandle, Listing> finds;
     FindHandle nextFind = 0x100;
 
-    std::map<FileHandle, std::pair<std::shared_ptr<FileNode>, std::string>> files;
+    std::map<FileHandle, OpenFile> files;
+    std::function<void(const std::string&, const std::string&)> callHook;
+    mutable bool inHook = false;
     FileHandle nextFile = 0x100;
 
     bool holdsBackupPrivileges = true;
@@ -140,8 +161,13 @@ struct ModelPlatform::Impl {
     // "MACHINE\Software\x" to the root's node and the parts below it.
     Status parseKeyObject(const std::string& objectName, std::shared_ptr<KeyNode>* node) const;
 
-    // Files.
-    FileLookup lookupFile(const std::string& path) const;
+    // Files. Junctions on the way are followed; the last part's only when followLast is set
+    // (CreateFileW without FILE_FLAG_OPEN_REPARSE_POINT does, GetFileAttributesW does not).
+    FileLookup lookupFile(const std::string& path, bool followLast = true) const;
+    // The open object a handle stands for, or null.
+    OpenFile* openFile(FileHandle handle);
+    // Runs the test's hook, if any, as a port call op on object begins.
+    void enterCall(const char* op, const std::string& object) const;
     std::shared_ptr<FileNode> makeFolder(const std::string& path);
     std::shared_ptr<FileNode> makeFile(const std::string& path);
 
@@ -155,6 +181,9 @@ struct ModelPlatform::Impl {
     // unless the call is one with backup intent.
     Status reachLinkFile(const std::string& path, const char* op, bool change, bool backup,
                          FileNode** node) const;
+    // The shortcut open as file for rewriting through its handle.
+    // pathOp names the path call whose faults apply as well (see OpenFile::pathOp).
+    Status reachOpenLink(FileHandle file, const char* op, const char* pathOp, FileNode** node);
     // What the shortcut at path holds; null when there is no shortcut there.
     const Shortcut* shortcutAt(const std::string& path) const;
     Status readShortcut(const FileNode& node, std::string* arguments) const;

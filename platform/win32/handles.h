@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace brenvik {
@@ -71,6 +72,20 @@ using UniqueFind = UniqueResource<HANDLE, FindTraits>;
 using UniqueHlocal = UniqueResource<HLOCAL, HlocalTraits>;
 using UniqueHandle = UniqueResource<HANDLE, HandleTraits>;
 using UniqueHfile = UniqueResource<HANDLE, HfileTraits>;
+
+// What a handle of the file security port stands for. reparseByName records that the name it
+// was opened by is a reparse point as a by-name query sees it: Wine 8 opens the folder a Unix
+// symbolic link names whatever FILE_OPEN_REPARSE_POINT asks, and only its by-name queries tell
+// of the link (FILE_ATTRIBUTE_REPARSE_POINT), never a query through the handle.
+struct PortFile {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool reparseByName = false;
+};
+
+// The HANDLE of a file security port handle (a PortFile's address).
+inline HANDLE PortHandle(std::uintptr_t file) {
+    return file == 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<const PortFile*>(file)->handle;
+}
 
 // An owned COM interface pointer: Release on reset, move-only.
 template <typename T>

@@ -39,4 +39,19 @@ Status WriteDurably(HANDLE file, const std::string& bytes) {
     return FlushFileBuffers(file) ? ERROR_SUCCESS : static_cast<Status>(GetLastError());
 }
 
+Status RewriteDurably(HANDLE file, const std::string& bytes) {
+    const LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return static_cast<Status>(GetLastError());
+    DWORD written = 0;
+    if (!bytes.empty() &&
+        !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return static_cast<Status>(GetLastError());
+    if (written != bytes.size())
+        return ERROR_WRITE_FAULT;
+    if (!SetEndOfFile(file))
+        return static_cast<Status>(GetLastError());
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : static_cast<Status>(GetLastError());
+}
+
 }  // namespace brenvik

@@ -19,4 +19,8 @@ Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes);
 // ERROR_WRITE_FAULT when fewer were written.
 Status WriteDurably(HANDLE file, const std::string& bytes);
 
+// The file's bytes replaced: written from its start, its end set after them, flushed to the
+// disk before this returns.
+Status RewriteDurably(HANDLE file, const std::string& bytes);
+
 }  // namespace brenvik

@@ -1,22 +1,78 @@
-// Win32Platform's file security port: one handle, opened on the name itself with backup
-// semantics, through which a file's identity is read and its list and attributes changed.
+// Win32Platform's file security port: handles opened on the name itself with backup semantics,
+// or relative to an open folder (NtCreateFile with a root directory), through which a file's
+// identity is read and its list, attributes, bytes and name changed.
 #include <windows.h>
 #include <aclapi.h>
+#include <winternl.h>
+
+#include <vector>
 
 #include "platform/win32/acl_conversion.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
+
+// ntdll: the by-name attribute query, which the import library has but winternl.h lacks.
+extern "C" NTSTATUS NTAPI NtQueryAttributesFile(POBJECT_ATTRIBUTES attributes,
+                                                PFILE_BASIC_INFORMATION information);
 
 namespace brenvik {
 namespace {
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// STATUS_OBJECT_NAME_COLLISION, which CreateFileW reports as ERROR_FILE_EXISTS.
+constexpr NTSTATUS kStatusNameCollision = static_cast<NTSTATUS>(0xC0000035);
+
 HANDLE ToHandle(FileHandle handle) {
-    return reinterpret_cast<HANDLE>(handle);
+    return PortHandle(handle);
 }
 
 Status LastError() {
     return static_cast<Status>(GetLastError());
+}
+
+FileHandle Adopt(HANDLE handle, bool reparseByName) {
+    return reinterpret_cast<FileHandle>(new PortFile{handle, reparseByName});
+}
+
+bool IsPlainName(const std::wstring& name) {
+    return !name.empty() && name != L"." && name != L".." &&
+           name.find_first_of(L"\\/") == std::wstring::npos;
+}
+
+// One name part below an open folder, with NtCreateFile's disposition.
+Status OpenRelative(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
+                    ULONG disposition, FileHandle* handle) {
+    *handle = kNoFile;
+    std::wstring wide = Utf8ToWide(name);
+    if (!IsPlainName(wide))
+        return ERROR_INVALID_NAME;
+    if (wide.size() * sizeof(wchar_t) > 0xFFFC)
+        return ERROR_FILENAME_EXCED_RANGE;
+    UNICODE_STRING text;
+    text.Buffer = wide.data();
+    text.Length = static_cast<USHORT>(wide.size() * sizeof(wchar_t));
+    text.MaximumLength = text.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, ToHandle(folder), nullptr);
+    IO_STATUS_BLOCK io = {};
+    HANDLE opened = nullptr;
+    const ULONG options = FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT |
+                          (backup ? FILE_OPEN_FOR_BACKUP_INTENT : 0);
+    const NTSTATUS status =
+        NtCreateFile(&opened, access | SYNCHRONIZE, &attributes, &io, nullptr,
+                     FILE_ATTRIBUTE_NORMAL, kShareAll, disposition, options, nullptr, 0);
+    if (status == kStatusNameCollision)
+        return ERROR_FILE_EXISTS;
+    if (!NT_SUCCESS(status))
+        return static_cast<Status>(RtlNtStatusToDosError(status));
+    FILE_BASIC_INFORMATION byName = {};
+    const bool reparse = disposition == FILE_OPEN &&
+                         NT_SUCCESS(NtQueryAttributesFile(&attributes, &byName)) &&
+                         (byName.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    *handle = Adopt(opened, reparse);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -25,14 +81,13 @@ Status Win32Platform::openFileSecurity(const std::string& path, FileHandle* hand
     *handle = kNoFile;
     // Other opens (loading, deleting) go on beside this one: it shares everything and asks
     // for no data access.
-    const HANDLE file =
-        CreateFileW(Utf8ToWide(path).c_str(),
-                    READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file = CreateFileW(
+        Utf8ToWide(path).c_str(),
+        READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LastError();
-    *handle = reinterpret_cast<FileHandle>(file);
+    *handle = Adopt(file, false);
     return kErrorSuccess;
 }
 
@@ -41,6 +96,8 @@ Status Win32Platform::queryFileIdentity(FileHandle handle, FileIdentity* identit
     if (!GetFileInformationByHandle(ToHandle(handle), &info))
         return LastError();
     identity->attributes = info.dwFileAttributes;
+    if (reinterpret_cast<const PortFile*>(handle)->reparseByName)
+        identity->attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     identity->links = info.nNumberOfLinks;
     return kErrorSuccess;
 }
@@ -78,8 +135,70 @@ Status Win32Platform::setFileAttributes(FileHandle handle, std::uint32_t attribu
 }
 
 void Win32Platform::closeFile(FileHandle handle) {
-    if (handle != kNoFile)
-        CloseHandle(ToHandle(handle));
+    if (handle == kNoFile)
+        return;
+    const PortFile* file = reinterpret_cast<const PortFile*>(handle);
+    CloseHandle(file->handle);
+    delete file;
+}
+
+Status Win32Platform::openPlaceFolder(const std::string& folder, FileHandle* handle) {
+    *handle = kNoFile;
+    const HANDLE opened =
+        CreateFileW(Utf8ToWide(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                    kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return LastError();
+    *handle = Adopt(opened, false);
+    return kErrorSuccess;
+}
+
+Status Win32Platform::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                                bool backup, FileHandle* handle) {
+    return OpenRelative(folder, name, access, backup, FILE_OPEN, handle);
+}
+
+Status Win32Platform::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                                  bool backup, FileHandle* handle) {
+    return OpenRelative(folder, name, access, backup, FILE_CREATE, handle);
+}
+
+Status Win32Platform::readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) {
+    bytes->clear();
+    const LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(ToHandle(handle), start, nullptr, FILE_BEGIN))
+        return LastError();
+    return ReadWholeFile(ToHandle(handle), limit, bytes);
+}
+
+Status Win32Platform::writeFileData(FileHandle handle, const std::string& bytes) {
+    return RewriteDurably(ToHandle(handle), bytes);
+}
+
+Status Win32Platform::deleteOpenFile(FileHandle handle) {
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (!SetFileInformationByHandle(ToHandle(handle), FileDispositionInfo, &disposition,
+                                    sizeof disposition))
+        return LastError();
+    return kErrorSuccess;
+}
+
+Status Win32Platform::renameOpenFile(FileHandle handle, FileHandle folder,
+                                     const std::string& name) {
+    const std::wstring wide = Utf8ToWide(name);
+    if (!IsPlainName(wide))
+        return ERROR_INVALID_NAME;
+    // The name follows the structure; the buffer is sized for both.
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFORMATION) + wide.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = ToHandle(folder);
+    info->FileNameLength = static_cast<ULONG>(wide.size() * sizeof(wchar_t));
+    CopyMemory(info->FileName, wide.data(), info->FileNameLength);
+    IO_STATUS_BLOCK io = {};
+    const NTSTATUS status = NtSetInformationFile(
+        ToHandle(handle), &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+    return NT_SUCCESS(status) ? kErrorSuccess : static_cast<Status>(RtlNtStatusToDosError(status));
 }
 
 }  // namespace brenvik

@@ -18,8 +18,7 @@ namespace brenvik {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-// A shortcut is a few kilobytes; an Internet shortcut less still.
-constexpr DWORD kMaxLinkBytes = 1 << 20;
+// An Internet shortcut is smaller than a shortcut (kMaxLinkBytes).
 constexpr DWORD kMaxTextBytes = 64 * 1024;
 constexpr int kTextBuffer = 4096;
 
@@ -32,7 +31,7 @@ UniqueHfile OpenFile(const std::string& path, DWORD access, DWORD share, bool ba
                                    backup ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr));
 }
 
-Status ReadBytes(const std::string& path, bool backup, DWORD limit, std::string* bytes) {
+Status ReadBytes(const std::string& path, bool backup, std::uint64_t limit, std::string* bytes) {
     bytes->clear();
     UniqueHfile file = OpenFile(path, GENERIC_READ, kShareAll, backup);
     if (!file)
@@ -45,50 +44,18 @@ Status LoadLinkForBackup(const std::string& path, ComPtr<IShellLinkW>* link) {
     std::string bytes;
     if (Status s = ReadBytes(path, true, kMaxLinkBytes, &bytes))
         return s;
-    ComPtr<IStream> stream;
-    *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                      static_cast<UINT>(bytes.size()));
-    if (!stream)
-        return kErrorNotEnoughMemory;
-    if (Status s = NewLink(link))
-        return s;
-    ComPtr<IPersistStream> persist;
-    if (Status s = LinkStatusOf((*link)->QueryInterface(IID_IPersistStream, persist.put())))
-        return s;
-    return LinkStatusOf(persist->Load(stream.get()));
+    return LoadLinkFromBytes(bytes, link);
 }
 
-// Saved as a stream and written over the file's bytes with backup semantics.
+// Saved as a stream and written over the file's bytes with backup semantics, flushed.
 Status SaveLinkForBackup(IShellLinkW* link, const std::string& path) {
-    ComPtr<IPersistStream> persist;
-    if (Status s = LinkStatusOf(link->QueryInterface(IID_IPersistStream, persist.put())))
-        return s;
-    ComPtr<IStream> stream;
-    *stream.put() = SHCreateMemStream(nullptr, 0);
-    if (!stream)
-        return kErrorNotEnoughMemory;
-    if (Status s = LinkStatusOf(persist->Save(stream.get(), TRUE)))
-        return s;
-    STATSTG stat = {};
-    if (Status s = LinkStatusOf(stream->Stat(&stat, STATFLAG_NONAME)))
-        return s;
-    if (stat.cbSize.QuadPart > kMaxLinkBytes)
-        return kErrorInvalidData;
-    std::vector<BYTE> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
-    const LARGE_INTEGER start = {};
-    ULONG read = 0;
-    if (Status s = LinkStatusOf(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
-        return s;
-    if (Status s =
-            LinkStatusOf(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)))
+    std::string bytes;
+    if (Status s = SaveLinkToBytes(link, &bytes))
         return s;
     UniqueHfile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, true);
     if (!file)
         return LastError();
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), read, &written, nullptr) || !SetEndOfFile(file.get()))
-        return LastError();
-    return written == read ? kErrorSuccess : kErrorInvalidData;
+    return RewriteDurably(file.get(), bytes);
 }
 
 // GetPath, GetArguments and GetIconLocation; a getter may leave its buffer without a NUL when
@@ -194,6 +161,12 @@ Status Win32Platform::writeLinkTargetForBackup(const std::string& linkPath,
 
 Status Win32Platform::readFileTextForBackup(const std::string& path, std::string* text) {
     return ReadBytes(path, true, kMaxTextBytes, text);
+}
+
+Status Win32Platform::rewriteLinkTarget(FileHandle file, const std::string& target,
+                                        const std::string& arguments) {
+    return RewriteOpenLink(PortHandle(file),
+                           [&](IShellLinkW* link) { return SetTarget(link, target, arguments); });
 }
 
 }  // namespace brenvik

@@ -57,6 +57,7 @@ public:
     Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
     Status writeLinkArgumentsForBackup(const std::string& linkPath,
                                        const std::string& arguments) override;
+    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -73,6 +74,15 @@ public:
     Status writeFileAccessList(FileHandle handle, const AccessList& list) override;
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
+    Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
+                     FileHandle* handle) override;
+    Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                       bool backup, FileHandle* handle) override;
+    Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
+    Status writeFileData(FileHandle handle, const std::string& bytes) override;
+    Status deleteOpenFile(FileHandle handle) override;
+    Status renameOpenFile(FileHandle handle, FileHandle folder, const std::string& name) override;
 
     // ---- StorePort ----
     // Under %ProgramData%\Brenvik (SHGetKnownFolderPath(FOLDERID_ProgramData)).
@@ -96,6 +106,8 @@ public:
     Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
                                     const std::string& arguments) override;
     Status readFileTextForBackup(const std::string& path, std::string* text) override;
+    Status rewriteLinkTarget(FileHandle file, const std::string& target,
+                             const std::string& arguments) override;
 
     // ---- ContentPort ----
     Status readFileBytes(const std::string& path, std::string* bytes) override;

@@ -40,4 +40,10 @@ Status Win32Platform::writeLinkArguments(const std::string& linkPath,
     return saved == S_OK ? kErrorSuccess : LinkStatusOf(FAILED(saved) ? saved : E_FAIL);
 }
 
+Status Win32Platform::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
+    return RewriteOpenLink(PortHandle(file), [&](IShellLinkW* link) {
+        return LinkStatusOf(link->SetArguments(Utf8ToWide(arguments).c_str()));
+    });
+}
+
 }  // namespace brenvik

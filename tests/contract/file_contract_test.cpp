@@ -208,3 +208,70 @@ TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
 
 }  // namespace
 }  // namespace brenvik::test
+
+namespace brenvik::test {
+namespace {
+
+using HandleFileContract = ContractTest;
+
+constexpr std::uint32_t kAllFileWork =
+    kFileRightReadData | kFileRightWriteData | kFileRightReadAttributes |
+    kFileRightWriteAttributes | kFileRightDelete | kFileRightReadControl | kFileRightWriteDac;
+
+// Below a place's handle: names that are no single part are refused; a file opens, reads,
+// is rewritten and deleted through its handle; a new file is renamed over an old one.
+TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) {
+    const std::string dir = world().scratchFolder();
+    world().makeFolder(dir + "\\sub");
+    world().makeTextFile(dir + "\\sub\\a.url", "old");
+    FileSecurityPort& port = fileSecurity();
+    ScopedFile place(port);
+    ASSERT_EQ(port.openPlaceFolder(dir, place.put()), kErrorSuccess);
+    ScopedFile sub(port);
+    ScopedFile file(port);
+    for (const char* bad : {"", ".", "..", "sub\\a.url"})
+        EXPECT_EQ(port.openBelow(place.get(), bad, kFileRightReadAttributes, false, file.put()),
+                  kErrorInvalidName)
+            << bad;
+    EXPECT_EQ(port.openBelow(place.get(), "missing", kFileRightReadAttributes, false, file.put()),
+              kErrorFileNotFound);
+    ASSERT_EQ(port.openBelow(place.get(), "SUB", kFileRightTraverse | kFileRightReadAttributes,
+                             false, sub.put()),
+              kErrorSuccess);
+    FileIdentity identity;
+    ASSERT_EQ(port.queryFileIdentity(sub.get(), &identity), kErrorSuccess);
+    EXPECT_NE(identity.attributes & kFileAttributeDirectory, 0u);
+    EXPECT_EQ(identity.attributes & kFileAttributeReparsePoint, 0u);
+
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    std::string bytes;
+    EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(port.readFileData(file.get(), 2, &bytes), kErrorInvalidData);
+    EXPECT_EQ(port.writeFileData(file.get(), "n"), kErrorSuccess);
+    EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, "n") << "the end follows the new bytes";
+
+    ScopedFile fresh(port);
+    EXPECT_EQ(port.createBelow(sub.get(), "a.url", kAllFileWork, false, fresh.put()),
+              kErrorFileExists);
+    ASSERT_EQ(port.createBelow(sub.get(), "a.new", kAllFileWork, false, fresh.put()),
+              kErrorSuccess);
+    ASSERT_EQ(port.writeFileData(fresh.get(), "new"), kErrorSuccess);
+    EXPECT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorAccessDenied)
+        << "a name still open is not replaced";
+    file.reset();
+    ASSERT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorSuccess);
+    fresh.reset();
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
+    EXPECT_EQ(bytes, "new");
+    EXPECT_EQ(port.openBelow(sub.get(), "a.new", kFileRightReadAttributes, false, fresh.put()),
+              kErrorFileNotFound);
+    EXPECT_EQ(port.deleteOpenFile(file.get()), kErrorSuccess);
+    file.reset();
+    EXPECT_EQ(files().getAttributes(dir + "\\sub\\a.url"), kInvalidFileAttributes);
+}
+
+}  // namespace
+}  // namespace brenvik::test

@@ -109,8 +109,11 @@ TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
             EXPECT_TRUE(op.done(world.platform)) << what;
             const bool grant = lock == Everything && op.onKey;
             EXPECT_EQ(world.platform.accessWrites().empty(), !grant) << what;
-            if (lock == None && std::string(op.name) != "rewrite arguments") {
-                EXPECT_EQ(world.platform.securityCalls(), std::vector<std::string>{}) << what;
+            // A change walks to its file and checks each handle's identity; nothing else of
+            // the object's security is read or touched.
+            if (lock == None) {
+                for (const std::string& call : world.platform.securityCalls())
+                    EXPECT_EQ(call.rfind("queryFileIdentity ", 0), 0u) << what << ": " << call;
             }
             if (world.platform.hasFile(link)) {
                 EXPECT_EQ(world.platform.fileAccessList(link), fileBefore) << what;
@@ -322,6 +325,96 @@ TEST(AccessBroker, AStopRequestEndsAScanAtTheNextObject) {
     DesktopLinkScanner scanner;
     test::ScanAlone(scanner, broker);
     EXPECT_TRUE(scanner.findings().empty());
+}
+
+}  // namespace
+}  // namespace brenvik
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kOutsideFolder = "C:\\Windows\\Important";
+
+// The Quick Launch folder's "Pinned" holds a hijacked shortcut; between the read and the
+// change, the folder is swapped for a junction to a folder outside every place that holds a
+// shortcut of the same name. Nothing outside may change, and the change is refused.
+struct SwapCase {
+    const char* name;
+    std::function<Status(AccessBroker&, const std::string&)> change;
+};
+
+TEST(AccessBrokerSwap, AFolderSwappedForAJunctionAfterTheReadStopsEveryChange) {
+    const std::vector<SwapCase> cases = {
+        {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }},
+        {"rewrite arguments",
+         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }},
+        {"rewrite target",
+         [](AccessBroker& b, const std::string& p) {
+             return b.writeLinkTarget(p, "C:\\ie.exe", "");
+         }},
+        {"capture",
+         [](AccessBroker& b, const std::string& p) {
+             std::string bytes;
+             std::uint32_t attributes = 0;
+             AccessList list;
+             const Status s = b.captureFile(p, &bytes, &attributes, &list);
+             return s == kErrorSuccess && !bytes.empty() ? kErrorSuccess : s;
+         }},
+    };
+    for (const SwapCase& c : cases) {
+        ModelWorld world;
+        const std::string pinned = ModelWorld::quickLaunch("Pinned");
+        const std::string link = pinned + "\\Internet Explorer.lnk";
+        const std::string victim = std::string(kOutsideFolder) + "\\Internet Explorer.lnk";
+        world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
+        world.platform.addShortcut(victim, "C:\\victim.exe", "--keep");
+        std::string arguments;
+        ASSERT_EQ(world.broker.readLinkArguments(link, &arguments), kErrorSuccess) << c.name;
+        world.platform.setCallHook([&](const std::string&, const std::string&) {
+            world.platform.addJunction(pinned, kOutsideFolder);
+            world.platform.setCallHook(nullptr);
+        });
+
+        EXPECT_EQ(c.change(world.broker, link), kErrorCantAccessFile) << c.name;
+        EXPECT_TRUE(world.platform.hasFile(victim)) << c.name;
+        EXPECT_EQ(world.platform.shortcutArguments(victim), "--keep") << c.name;
+        EXPECT_EQ(world.platform.shortcutTarget(victim), "C:\\victim.exe") << c.name;
+        EXPECT_TRUE(world.platform.accessWrites().empty()) << c.name;
+        EXPECT_EQ(world.platform.openFileCount(), 0u) << c.name;
+    }
+}
+
+// Restores into a folder swapped for a junction write nothing there; an interrupted restore
+// (the rename fails and the new file is left, as a crash would leave it) keeps the old bytes
+// and the next restore replaces them.
+TEST(AccessBrokerSwap, RestoreWritesOnlyThroughCheckedFoldersAndAtomically) {
+    ModelWorld world;
+    const std::string pinned = ModelWorld::quickLaunch("Pinned");
+    const std::string link = pinned + "\\Internet Explorer.lnk";
+    world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
+    std::string bytes;
+    std::uint32_t attributes = 0;
+    AccessList list;
+    ASSERT_EQ(world.broker.captureFile(link, &bytes, &attributes, &list), kErrorSuccess);
+    ASSERT_EQ(world.broker.writeLinkArguments(link, ""), kErrorSuccess);
+
+    world.platform.injectFailure("renameOpenFile", link, 112);
+    world.platform.injectFailure("deleteOpenFile", link + ".brenvik-restore", 112);
+    EXPECT_EQ(world.broker.putBackFile(link, bytes, list, attributes), 112);
+    EXPECT_EQ(world.platform.shortcutArguments(link), "") << "the old bytes stay whole";
+    world.platform.clearFailures();
+    EXPECT_EQ(world.broker.putBackFile(link, bytes, list, attributes), kErrorSuccess);
+    EXPECT_EQ(world.platform.shortcutArguments(link), "http://x/");
+    EXPECT_EQ(world.platform.folderEntries(pinned),
+              std::vector<std::string>{"Internet Explorer.lnk"});
+
+    world.platform.addFolder(kOutsideFolder);
+    world.platform.addJunction(pinned, kOutsideFolder);
+    EXPECT_EQ(world.broker.putBackFile(link, bytes, list, attributes), kErrorCantAccessFile);
+    EXPECT_TRUE(world.platform.folderEntries(kOutsideFolder).empty());
+    EXPECT_EQ(world.broker.putBackFile("C:\\Windows\\x.lnk", bytes, list, attributes),
+              kErrorNotBelowPlace);
+    EXPECT_EQ(world.platform.openFileCount(), 0u);
 }
 
 }  // namespace
