@@ -38,18 +38,20 @@ struct Place {
     const char* label;
     KnownFolder folder;
     const char* subPath;
+    // Every user runs from it: a shortcut there is pointed only at a machine-wide registration.
+    bool machineWide = false;
 };
 
 const Place kPlaces[] = {
     {"Desktop", KnownFolder::Desktop, ""},
-    {"Public Desktop", KnownFolder::PublicDesktop, ""},
+    {"Public Desktop", KnownFolder::PublicDesktop, "", true},
     {"Quick Launch", KnownFolder::QuickLaunch, ""},
     {"Taskbar", KnownFolder::QuickLaunch, "\\User Pinned\\TaskBar"},
     {"Start Menu", KnownFolder::StartMenu, "\\Programs\\Web"},
-    {"Start Menu", KnownFolder::CommonStartMenu, "\\Programs"},
+    {"Start Menu", KnownFolder::CommonStartMenu, "\\Programs", true},
     {"Start Menu", KnownFolder::QuickLaunch, "\\User Pinned\\StartMenu"},
     {"Startup", KnownFolder::Startup, ""},
-    {"Startup", KnownFolder::CommonStartup, ""},
+    {"Startup", KnownFolder::CommonStartup, "", true},
 };
 
 std::string FileBytes(const std::string& path) {
@@ -137,6 +139,9 @@ public:
             EXPECT_EQ(arguments, "") << path;
             EXPECT_EQ(Lowercase(ReadShortcutTarget(path)), Lowercase(m_edge)) << path;
         }
+        for (const std::string& path : m_removedTargetHijacks)
+            EXPECT_EQ(GetFileAttributesW(Utf8ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES)
+                << path;
         EXPECT_EQ(GetFileAttributesW(Utf8ToWide(m_internetExplorer).c_str()),
                   INVALID_FILE_ATTRIBUTES);
         for (const std::string& path : m_fakeLinks)
@@ -186,7 +191,8 @@ private:
         m_files.insert(m_files.end(), {fake, twins[3]});
         m_twins.insert(m_twins.end(), std::begin(twins), std::end(twins));
         m_argumentHijacks.push_back(chrome);
-        m_targetHijacks.push_back(edge);
+        // Edge is registered for the user alone: a machine-wide shortcut to it is removed.
+        (place.machineWide ? m_removedTargetHijacks : m_targetHijacks).push_back(edge);
         m_fakeLinks.push_back(fake);
         m_rows.push_back({place.label, site, ""});
         m_rows.push_back({place.label, ReadShortcutTarget(edge), ""});
@@ -225,6 +231,7 @@ private:
     std::vector<std::string> m_twins;
     std::vector<std::string> m_argumentHijacks;
     std::vector<std::string> m_targetHijacks;
+    std::vector<std::string> m_removedTargetHijacks;
     std::vector<std::string> m_fakeLinks;
     std::vector<ReportRow> m_rows;
     bool m_ok = false;
