@@ -5,6 +5,11 @@
 namespace brenvik {
 namespace {
 
+// A folder on the way is opened for listing as well: the platform may tell a reparse point
+// only in its folder's listing (Wine does).
+constexpr std::uint32_t kFolderRights =
+    kFileRightReadData | kFileRightTraverse | kFileRightReadAttributes;
+
 // The parts between backslashes; false when one is empty, "." or "..".
 bool SplitParts(const std::string& path, std::vector<std::string>* parts) {
     parts->clear();
@@ -88,8 +93,7 @@ Status OpenPlacedFolder(FileSecurityPort& port, const std::vector<std::string>& 
     for (std::size_t i = 0; i + 1 < below.size(); ++i) {
         ScopedFile next(port);
         if (Status s =
-                port.openBelow(placed->folder.get(), below[i],
-                               kFileRightTraverse | kFileRightReadAttributes, backup, next.put()))
+                port.openBelow(placed->folder.get(), below[i], kFolderRights, backup, next.put()))
             return s;
         FileIdentity identity;
         if (Status s = port.queryFileIdentity(next.get(), &identity))

@@ -74,9 +74,10 @@ using UniqueHandle = UniqueResource<HANDLE, HandleTraits>;
 using UniqueHfile = UniqueResource<HANDLE, HfileTraits>;
 
 // What a handle of the file security port stands for. reparseByName records that the name it
-// was opened by is a reparse point as a by-name query sees it: Wine 8 opens the folder a Unix
-// symbolic link names whatever FILE_OPEN_REPARSE_POINT asks, and only its by-name queries tell
-// of the link (FILE_ATTRIBUTE_REPARSE_POINT), never a query through the handle.
+// was opened by is listed as a reparse point in its folder: Wine 8 opens the folder a Unix
+// symbolic link names whatever FILE_OPEN_REPARSE_POINT asks, and only a listing (or a query
+// by full name) tells of the link (FILE_ATTRIBUTE_REPARSE_POINT), never a query through the
+// handle.
 struct PortFile {
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool reparseByName = false;

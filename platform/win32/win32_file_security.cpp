@@ -13,9 +13,13 @@
 #include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
-// ntdll: the by-name attribute query, which the import library has but winternl.h lacks.
-extern "C" NTSTATUS NTAPI NtQueryAttributesFile(POBJECT_ATTRIBUTES attributes,
-                                                PFILE_BASIC_INFORMATION information);
+// ntdll: a folder's listing through its handle, which the import library has but winternl.h
+// lacks.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE folder, HANDLE event, PVOID apc,
+                                               PVOID apcContext, PIO_STATUS_BLOCK io, PVOID buffer,
+                                               ULONG length, FILE_INFORMATION_CLASS kind,
+                                               BOOLEAN single, PUNICODE_STRING mask,
+                                               BOOLEAN restart);
 
 namespace brenvik {
 namespace {
@@ -34,6 +38,29 @@ Status LastError() {
 
 FileHandle Adopt(HANDLE handle, bool reparseByName) {
     return reinterpret_cast<FileHandle>(new PortFile{handle, reparseByName});
+}
+
+// Whether folder lists name as a reparse point. A listing is the one view through a handle in
+// which Wine 8 shows a Unix symbolic link to a folder for what it is (FILE_ATTRIBUTE_REPARSE_
+// POINT); it opens the folder the link names whatever FILE_OPEN_REPARSE_POINT asks, and its
+// queries through that handle tell nothing. On Windows the handle shows a reparse point itself.
+// The mask of a folder handle's listing may stay the one of its first query, so an entry of
+// another name tells nothing.
+bool ListedAsReparsePoint(HANDLE folder, std::wstring name) {
+    UNICODE_STRING mask;
+    mask.Buffer = name.data();
+    mask.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    mask.MaximumLength = mask.Length;
+    alignas(8) BYTE buffer[sizeof(FILE_DIRECTORY_INFORMATION) + (MAX_PATH + 1) * sizeof(wchar_t)];
+    IO_STATUS_BLOCK io = {};
+    if (!NT_SUCCESS(NtQueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer,
+                                         sizeof buffer, FileDirectoryInformation, TRUE, &mask,
+                                         TRUE)))
+        return false;
+    const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(buffer);
+    const std::wstring listed(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+    return CompareStringOrdinal(listed.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL &&
+           (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool IsPlainName(const std::wstring& name) {
@@ -67,10 +94,7 @@ Status OpenRelative(FileHandle folder, const std::string& name, std::uint32_t ac
         return ERROR_FILE_EXISTS;
     if (!NT_SUCCESS(status))
         return static_cast<Status>(RtlNtStatusToDosError(status));
-    FILE_BASIC_INFORMATION byName = {};
-    const bool reparse = disposition == FILE_OPEN &&
-                         NT_SUCCESS(NtQueryAttributesFile(&attributes, &byName)) &&
-                         (byName.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    const bool reparse = disposition == FILE_OPEN && ListedAsReparsePoint(ToHandle(folder), wide);
     *handle = Adopt(opened, reparse);
     return ERROR_SUCCESS;
 }
@@ -145,7 +169,8 @@ void Win32Platform::closeFile(FileHandle handle) {
 Status Win32Platform::openPlaceFolder(const std::string& folder, FileHandle* handle) {
     *handle = kNoFile;
     const HANDLE opened =
-        CreateFileW(Utf8ToWide(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+        CreateFileW(Utf8ToWide(folder).c_str(),
+                    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                     kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
         return LastError();
