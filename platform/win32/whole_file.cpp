@@ -29,29 +29,38 @@ Status ReadWholeFile(HANDLE file, std::uint64_t limit, std::string* bytes) {
     return ERROR_SUCCESS;
 }
 
-Status WriteDurably(HANDLE file, const std::string& bytes) {
+namespace {
+
+// Every byte at the handle's position; ERROR_WRITE_FAULT when fewer were written.
+Status WriteAll(HANDLE file, const std::string& bytes) {
     DWORD written = 0;
     if (!bytes.empty() &&
         !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         return static_cast<Status>(GetLastError());
-    if (written != bytes.size())
-        return ERROR_WRITE_FAULT;
+    return written == bytes.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+Status Flush(HANDLE file) {
     return FlushFileBuffers(file) ? ERROR_SUCCESS : static_cast<Status>(GetLastError());
+}
+
+}  // namespace
+
+Status WriteDurably(HANDLE file, const std::string& bytes) {
+    if (Status s = WriteAll(file, bytes))
+        return s;
+    return Flush(file);
 }
 
 Status RewriteDurably(HANDLE file, const std::string& bytes) {
     const LARGE_INTEGER start = {};
     if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
         return static_cast<Status>(GetLastError());
-    DWORD written = 0;
-    if (!bytes.empty() &&
-        !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        return static_cast<Status>(GetLastError());
-    if (written != bytes.size())
-        return ERROR_WRITE_FAULT;
+    if (Status s = WriteAll(file, bytes))
+        return s;
     if (!SetEndOfFile(file))
         return static_cast<Status>(GetLastError());
-    return FlushFileBuffers(file) ? ERROR_SUCCESS : static_cast<Status>(GetLastError());
+    return Flush(file);
 }
 
 }  // namespace brenvik
