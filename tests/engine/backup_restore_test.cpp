@@ -2,6 +2,8 @@
 // restores what a set cut short holds.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/backup_restore.h"
 #include "engine/backup_set.h"
 #include "engine/command_line.h"
@@ -59,6 +61,7 @@ std::string Snapshot(ModelWorld& w) {
     DumpKey(w.platform, kHKeyLocalMachine, kNameSpace, &out);
     DumpKey(w.platform, kHKeyLocalMachine, "SOFTWARE\\Classes\\CLSID", &out);
     DumpKey(w.platform, kHKeyCurrentUser, kHideIcons, &out);
+    DumpKey(w.platform, kHKeyCurrentUser, "Software\\Classes\\CLSID", &out);
     DumpKey(w.platform, kHKeyClassesRoot, "CLSID", &out);
     return out;
 }
@@ -256,6 +259,69 @@ TEST(Backup, FixDesktopIsKeptAndRestored) {
     const CommandReport restored = w.restore();
     EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(restored.records)));
     EXPECT_EQ(before, Snapshot(w));
+}
+
+// The network places class in both hives: Fix Desktop removes the user's and rewrites the
+// machine's, each kept in its own hive, and the restore puts each back where it was; nothing
+// of the user's reaches the machine's registration.
+TEST(Backup, FixDesktopKeepsAndRestoresEachClassHiveInItsOwn) {
+    BackupWorld w;
+    const std::string places = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    w.platform.putString(kHKeyLocalMachine, places, "", "Machine name");
+    w.platform.putString(kHKeyLocalMachine, places + "\\shell\\open\\command", "", "m.exe");
+    w.platform.putString(kHKeyCurrentUser, places, "UserOnly", "user");
+    w.platform.putString(kHKeyCurrentUser, places + "\\shell\\open\\command", "", "u.exe");
+    const std::string before = Snapshot(w);
+
+    const CommandReport fixed = FixDesktopCommand(w.commands);
+    EXPECT_EQ(1, ExitCode(LineCommand::FixDesktop, Summarize(fixed.records)));
+    for (const ResultRecord& r : fixed.records)
+        EXPECT_TRUE(r.path.rfind("HKLM\\", 0) == 0 || r.path.rfind("HKCU\\", 0) == 0) << r.path;
+    EXPECT_FALSE(w.platform.hasKey(kHKeyCurrentUser, places));
+    EXPECT_FALSE(w.platform.value(kHKeyLocalMachine, places, "UserOnly"));
+    EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, places + "\\shell\\open"));
+    EXPECT_TRUE(
+        w.platform.value(kHKeyLocalMachine, places + "\\ShellFolder", "HideOnDesktopPerUser"));
+    EXPECT_TRUE(w.platform.subkeyNames(kHKeyClassesRoot, "CLSID").empty());
+
+    const CommandReport restored = w.restore();
+    EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(restored.records)));
+    EXPECT_EQ(before, Snapshot(w));
+}
+
+// A set from before kept the class through HKEY_CLASSES_ROOT, the user's and the machine's
+// values in one view: those keys are refused with the reason, and nothing is written.
+TEST(Backup, AnOldSetsMergedClassViewIsRefusedWithItsReason) {
+    BackupWorld w;
+    const std::string places = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    w.platform.putString(kHKeyLocalMachine, places, "", "Machine name");
+    const CommandReport fixed = FixDesktopCommand(w.commands);
+    ASSERT_FALSE(fixed.backup.empty());
+    // The set as an older version wrote it: the class keys under "HKCR", by their HKCR path.
+    for (const auto& [path, bytes] : std::map<std::string, std::string>(w.platform.storeFiles())) {
+        std::string text = bytes;
+        for (const auto& [from, to] : {std::pair<std::string, std::string>{"\"HKLM\"", "\"HKCR\""},
+                                       {"Software\\\\Classes\\\\CLSID", "CLSID"}}) {
+            for (std::size_t at = text.find(from); at != std::string::npos;
+                 at = text.find(from, at))
+                text.replace(at, from.size(), to);
+        }
+        w.platform.putStoreFile(path, text);
+    }
+    const std::string after = Snapshot(w);
+    const CommandReport restored = w.restore();
+    std::size_t refused = 0;
+    for (const ResultRecord& r : restored.records) {
+        if (r.path.rfind("HKCR\\", 0) != 0)
+            continue;
+        ++refused;
+        EXPECT_EQ(r.result, Outcome::Failed) << r.path;
+        EXPECT_EQ(r.error, "merged class view: hive unknown") << r.path;
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_EQ(w.platform.value(kHKeyLocalMachine, places, "")->data.size(), 9u) << "left as fixed";
+    EXPECT_TRUE(w.platform.subkeyNames(kHKeyClassesRoot, "CLSID").empty());
+    EXPECT_EQ(after, Snapshot(w));
 }
 
 TEST(Backup, SetsOfTheSameSecondGetDistinctIds) {

@@ -5,6 +5,7 @@
 #include "engine/driver.h"
 #include "engine/link_places.h"
 #include "tests/engine/browser_world.h"
+#include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
 
 namespace brenvik {
@@ -108,6 +109,93 @@ TEST(BrowserLinkScanner, EachRuleInEachPlaceIsOneRowAndItsRepair) {
             EXPECT_EQ(world.platform.shortcutWorkingFolder(path), "C:\\Work");
             EXPECT_EQ(world.platform.openKeyCount(), 0u);
             EXPECT_EQ(world.platform.openFindCount(), 0u);
+        }
+    }
+}
+
+// A list an installer leaves: SYSTEM, the administrators and TrustedInstaller in full, users
+// reading, CREATOR OWNER on what is created below, and a deny that only takes away.
+AccessList InstalledList() {
+    AccessList list;
+    list.present = true;
+    list.entries = {
+        test::Entry(kAccessDeniedAceType, 0, 0x40000000, kEveryoneSid),
+        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF, "S-1-5-18"),
+        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF, kBuiltinAdministratorsSid),
+        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF,
+                    "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"),
+        test::Entry(kAccessAllowedAceType, 0, 0x1200A9, "S-1-5-32-545"),
+        test::Entry(kAccessAllowedAceType, kInheritOnlyAce | kContainerInheritAce, kGenericAll,
+                    "S-1-3-0"),
+    };
+    return list;
+}
+
+// A hijacked shortcut in a place every user runs from is pointed only at a browser the
+// machine registers, in a file and folders only the administrators can change; otherwise it
+// goes. A place of the user's own takes the user's registration as before.
+TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
+    const std::string edgeFolder = "C:\\Program Files (x86)\\Microsoft\\Edge\\Application";
+    const AccessEntry usersWrite = test::Entry(kAccessAllowedAceType, 0, 0x2, "S-1-5-32-545");
+    const AccessEntry othersInheritOnly = test::Entry(
+        kAccessAllowedAceType, kInheritOnlyAce | kObjectInheritAce, 0x1301BF, "S-1-5-11");
+    const AccessEntry creatorOwnerOnItself =
+        test::Entry(kAccessAllowedAceType, 0, kGenericAll, "S-1-3-0");
+    const struct {
+        const char* name;
+        std::string folder;      // where the shortcut is
+        bool machineRegistered;  // Edge also under HKEY_LOCAL_MACHINE
+        std::string opened;      // a file or folder whose list lets others change it, or ""
+        AccessEntry extra;
+        bool retargeted;
+    } cases[] = {
+        {"user registration only", testing::kPublicDesktop, false, "", {}, false},
+        {"user registration only, common Start Menu",
+         std::string(testing::kCommonStartMenu) + "\\Programs",
+         false,
+         "",
+         {},
+         false},
+        {"machine registration", testing::kPublicDesktop, true, "", {}, true},
+        {"machine registration, common Startup", testing::kCommonStartup, true, "", {}, true},
+        {"its folder writable by users", testing::kPublicDesktop, true, edgeFolder, usersWrite,
+         false},
+        {"the file writable by users", testing::kCommonStartup, true, testing::kEdge, usersWrite,
+         false},
+        {"a folder above passes changes down to others", testing::kPublicDesktop, true,
+         "C:\\Program Files (x86)", othersInheritOnly, false},
+        {"CREATOR OWNER on the folder itself", testing::kPublicDesktop, true, edgeFolder,
+         creatorOwnerOnItself, false},
+        {"the user's own place takes the user's registration",
+         testing::kDesktop,
+         false,
+         "",
+         {},
+         true},
+        {"the user's own place takes a folder others can write", testing::kDesktop, true,
+         edgeFolder, usersWrite, true},
+    };
+    for (const auto& c : cases) {
+        BrowserWorld world;
+        const std::string path = c.folder + "\\Microsoft Edge.lnk";
+        world.platform.addShortcut(path, "C:\\Windows\\System32\\cmd.exe", "/c start http://x/");
+        for (std::string object = testing::kEdge; object.size() > 2;
+             object.resize(object.rfind('\\')))
+            world.platform.setFileAccessList(object, InstalledList());
+        if (c.machineRegistered)
+            world.platform.putString(kHKeyLocalMachine,
+                                     std::string(testing::kAppPaths) + "msedge.exe", "",
+                                     testing::kEdge);
+        if (!c.opened.empty()) {
+            AccessList list = InstalledList();
+            list.entries.push_back(c.extra);
+            world.platform.setFileAccessList(c.opened, list);
+        }
+        FixAll(world.ports);
+        if (c.retargeted) {
+            EXPECT_EQ(world.platform.shortcutTarget(path), testing::kEdge) << c.name;
+        } else {
+            EXPECT_FALSE(world.platform.hasFile(path)) << c.name;
         }
     }
 }
