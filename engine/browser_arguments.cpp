@@ -204,7 +204,8 @@ class ArgumentJudge {
 public:
     ArgumentJudge(std::vector<ArgumentToken> tokens, SwitchFamily family)
         : m_tokens(std::move(tokens)), m_family(family) {
-        for (const ArgumentToken& token : m_tokens) m_switches.push_back(ParseSwitch(token.value));
+        for (const ArgumentToken& token : m_tokens)
+            m_switches.push_back(ParseSwitch(TrimmedBlanks(token.value)));
     }
 
     void run() {
@@ -273,33 +274,119 @@ private:
     std::vector<const ArgumentToken*> m_kept;
 };
 
+// Two quotes side by side that both delimit (neither escaped by an odd run of backslashes):
+// the shell's rule and the C runtime's (which some browsers parse with) read them differently.
+bool HasBareQuotePair(const std::string& text) {
+    std::size_t backslashes = 0;
+    bool afterBareQuote = false;
+    for (char c : text) {
+        const bool bareQuote = c == '"' && backslashes % 2 == 0;
+        if (bareQuote && afterBareQuote)
+            return true;
+        afterBareQuote = bareQuote;
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    return false;
+}
+
+// A kept token's own spelling is kept when it reads back alone as the same argument, in
+// either rule: it closes every quote it opens and holds no bare pair of quotes (the empty
+// argument "" aside).
+bool KeepsSpelling(const ArgumentToken& token) {
+    return !token.open && (token.text == "\"\"" || !HasBareQuotePair(token.text));
+}
+
+std::string JoinedValues(const std::vector<std::string>& values) {
+    std::string joined;
+    for (const std::string& value : values) joined += (joined.empty() ? "" : " ") + value;
+    return joined;
+}
+
 }  // namespace
 
 std::vector<ArgumentToken> SplitArguments(const std::string& arguments) {
+    // Between characters: outside quotes, inside, or just after the quote that closed them,
+    // where one more quote is a literal one (and leaves quoting closed).
+    enum class Quoting { Outside, Inside, JustClosed };
     std::vector<ArgumentToken> tokens;
-    const std::size_t lastQuote = arguments.rfind('"');
     std::size_t at = 0;
     while (true) {
         while (at < arguments.size() && IsBlank(arguments[at])) ++at;
         if (at == arguments.size())
             return tokens;
         ArgumentToken token;
-        bool quoted = false;
-        for (; at < arguments.size() && (quoted || !IsBlank(arguments[at])); ++at) {
+        Quoting quoting = Quoting::Outside;
+        std::size_t backslashes = 0;  // the run just before `at`
+        for (; at < arguments.size(); ++at) {
             const char c = arguments[at];
+            if (IsBlank(c) && quoting != Quoting::Inside)
+                break;
             token.text += c;
-            if (c != '"')
+            if (c != '"') {
                 token.value += c;
-            else if (quoted || at < lastQuote)  // another quote follows
-                quoted = !quoted;
+                backslashes = c == '\\' ? backslashes + 1 : 0;
+                if (quoting == Quoting::JustClosed)
+                    quoting = Quoting::Outside;
+                continue;
+            }
+            // Half the backslashes stay; an odd one left over makes the quote literal.
+            token.value.erase(token.value.size() - (backslashes + 1) / 2);
+            const bool escaped = backslashes % 2 == 1;
+            backslashes = 0;
+            // An escaped quote follows a backslash, which has already ended JustClosed.
+            if (escaped) {
+                token.value += '"';
+            } else if (quoting == Quoting::Outside) {
+                quoting = Quoting::Inside;
+            } else if (quoting == Quoting::Inside) {
+                quoting = Quoting::JustClosed;
+            } else {
+                token.value += '"';
+                quoting = Quoting::Outside;
+            }
         }
+        token.open = quoting == Quoting::Inside;
         tokens.push_back(std::move(token));
     }
+}
+
+std::string QuoteArgument(const std::string& value) {
+    if (!value.empty() && value.find_first_of(" \t\"") == std::string::npos)
+        return value;
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : value) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Before a quote each backslash is doubled and one more escapes the quote.
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(2 * backslashes, '\\');  // so that the closing quote still closes
+    return quoted + '"';
 }
 
 bool IsWebAddressToken(const std::string& value) {
     const std::string trimmed = TrimmedBlanks(value);
     return HasSchemeOrWww(Lowercased(trimmed)) || IsBareHostAddress(trimmed);
+}
+
+std::string RepairRefusal(const std::string& repaired, const std::vector<std::string>& kept,
+                          SwitchFamily family) {
+    std::vector<std::string> values;
+    std::vector<ArgumentToken> tokens = SplitArguments(repaired);
+    for (const ArgumentToken& token : tokens) values.push_back(token.value);
+    if (values != kept)
+        return "the repaired arguments would not read back as the kept ones";
+    ArgumentJudge judge(std::move(tokens), family);
+    judge.run();
+    const std::vector<std::string> findings = judge.takeFindings();
+    if (!findings.empty())
+        return "the repaired arguments still hold " + JoinedValues(findings);
+    return std::string();
 }
 
 ArgumentVerdict JudgeBrowserArguments(const std::string& arguments, SwitchFamily family) {
@@ -311,11 +398,16 @@ ArgumentVerdict JudgeBrowserArguments(const std::string& arguments, SwitchFamily
         verdict.repaired = arguments;
         return verdict;
     }
+    std::vector<std::string> keptValues;
+    std::string repaired;
     for (const ArgumentToken* token : judge.kept()) {
-        if (!verdict.repaired.empty())
-            verdict.repaired += ' ';
-        verdict.repaired += token->text;
+        if (!repaired.empty())
+            repaired += ' ';
+        repaired += KeepsSpelling(*token) ? token->text : QuoteArgument(token->value);
+        keptValues.push_back(token->value);
     }
+    verdict.refused = RepairRefusal(repaired, keptValues, family);
+    verdict.repaired = verdict.refused.empty() ? repaired : arguments;
     return verdict;
 }
 
