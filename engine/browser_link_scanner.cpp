@@ -38,6 +38,7 @@ void JudgeLink(Walk& walk, const std::string& path, const std::string& name, con
     if (!verdict.findings.empty()) {
         Finding finding{path, Joined(verdict.findings), BrowserRule::Arguments, label};
         finding.arguments = verdict.repaired;
+        finding.refused = verdict.refused;
         walk.findings.push_back(std::move(finding));
         return;
     }
@@ -119,7 +120,8 @@ void RepairFinding(AccessBroker& broker, const std::vector<PlaceFolder>& places,
                    const Finding& finding) {
     switch (finding.rule) {
         case BrowserRule::Arguments:
-            broker.writeLinkArguments(finding.path, finding.arguments);
+            if (finding.refused.empty())
+                broker.writeLinkArguments(finding.path, finding.arguments);
             return;
         case BrowserRule::ReplacedTarget: {
             std::string executable;

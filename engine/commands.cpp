@@ -33,8 +33,14 @@ ChangedObject ObjectOf(const LocatedFinding& found) {
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
 }
 
-// What became of a finding's object: the result the broker reported for it.
+// What became of a finding's object: the result the broker reported for it, or the reason its
+// repair was refused before anything was tried.
 void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* record) {
+    if (!found.finding.refused.empty()) {
+        record->result = Outcome::Failed;
+        record->error = found.finding.refused;
+        return;
+    }
     const BackupSet::Entry* entry = set.entryFor(ObjectOf(found));
     Status status = entry == nullptr ? kResultPending : entry->result;
     if (entry == nullptr && set.writeError() != kErrorSuccess)

@@ -24,6 +24,7 @@ struct Finding {
     std::string location{};           // the report label of a browser rule's finding
     std::string target{};             // ReplacedTarget: the executable of the browser it claims
     std::string arguments{};          // Arguments: what the repair leaves as the arguments
+    std::string refused{};            // why the repair is not made; "" when it may be
     RegKey root = kHKeyLocalMachine;  // NameSpace: the root of path
 };
 
