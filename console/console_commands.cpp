@@ -3,8 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <fstream>
-
+#include "console/report_file.h"
 #include "engine/command_line.h"
 #include "engine/commands.h"
 #include "engine/journal.h"
@@ -26,12 +25,6 @@ void Print(ConsoleOutput* out, const std::string& text) {
         out->print(text);
 }
 
-bool WriteReport(const std::string& path, const std::string& json) {
-    std::ofstream file(Utf8ToWide(path).c_str(), std::ios::binary | std::ios::trunc);
-    file << json;
-    return static_cast<bool>(file.flush());
-}
-
 int Finish(LineCommand kind, const CommandReport& report, const std::string& reportPath,
            ConsoleOutput* out) {
     for (const ResultRecord& record : report.records) Print(out, ConsoleLine(record) + "\n");
@@ -45,8 +38,10 @@ int Finish(LineCommand kind, const CommandReport& report, const std::string& rep
     if (!report.backup.empty())
         line += "; backup " + report.backup;
     Print(out, line + "\n");
-    if (!reportPath.empty() && !WriteReport(reportPath, ReportJson(report, kToolVersion))) {
-        Print(out, "The report could not be written to " + reportPath + "\n");
+    std::string why;
+    if (!reportPath.empty() &&
+        !WriteReportFile(reportPath, ReportJson(report, kToolVersion), &why)) {
+        Print(out, "The report could not be written to " + reportPath + ": " + why + ".\n");
         return kExitUsage;
     }
     return ExitCode(kind, summary);

@@ -49,6 +49,9 @@ int StartWindow() {
 }  // namespace
 
 int main() {
+    // Before any DLL is loaded on demand: from the system folder only, never the program's
+    // folder or the current one, where others may put a DLL.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     const std::vector<std::string> args = brenvik::ProcessArguments();
     if (args.empty())
         return StartWindow();
