@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "tests/e2e/e2e_world.h"
@@ -184,15 +185,151 @@ TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
 
 TEST_F(ComTest, ASecondCommandWaitsUntilTheFirstHasEnded) {
     // This test stands for a Brenvik command that is running.
-    UniqueHandle running(CreateMutexW(nullptr, TRUE, L"Global\\Brenvik.Command"));
-    ASSERT_TRUE(running);
+    auto running = std::make_unique<CommandLock>(0);
+    ASSERT_TRUE(running->held());
     const std::string output = File("waiting.txt");
     const UniqueHandle program = StartCom("/scan", output);
     ASSERT_TRUE(program);
     EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(program.get(), 2000));
-    ReleaseMutex(running.get());
+    running.reset();
     const ComRun run = Finish(program, output);
     EXPECT_EQ(1u, run.code) << run.output;
+}
+
+// The host's path of a path in the prefix, through Wine's own export; empty elsewhere.
+std::string HostPath(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(Utf8ToWide(path).c_str()) : nullptr;
+    const std::string host = name != nullptr ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return host;
+}
+
+// Runs a command in the host's shell (Wine starts host programs): what another Unix account,
+// or a link Windows programs cannot make under Wine, needs. Wine gives no handle to a host
+// process, so the shell leaves a file in folder when the command succeeded; true once it is
+// there.
+bool HostShell(const std::string& command, const std::string& folder) {
+    const std::string done = folder + "\\shell-done";
+    std::wstring line = L"/bin/sh -c \"(" + Utf8ToWide(command) + L") && touch '" +
+                        Utf8ToWide(HostPath(done)) + L"'\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    UniqueHandle thread(process.hThread);
+    UniqueHandle shell(process.hProcess);
+    for (int i = 0; i < 100; ++i) {
+        if (DeleteFileW(Utf8ToWide(done).c_str()))
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(Utf8ToWide(path).c_str(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(ComTest, NamesOthersTookFirstBlockNoCommand) {
+    // The name the lock once had, and the first lock file, made and held open by another
+    // (Unix) account before Brenvik ever ran.
+    UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"Global\\Brenvik.Command"));
+    ASSERT_TRUE(mutex);
+    { CommandLock secured(0); }  // the lock folder exists
+    const std::wstring squatted = CommandLock::FirstLockPath();
+    const std::string host = HostPath(WideToUtf8(squatted));
+    ASSERT_FALSE(host.empty());
+    if (!HostShell("chown 65534 '" + host + "'", m_work))
+        GTEST_SKIP() << "another owner needs root on the host";
+    UniqueHfile held(
+        CreateFileW(squatted.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+
+    const ComRun run = Com("/scan");
+    EXPECT_EQ(1u, run.code) << run.output;
+
+    held.reset();
+    DeleteFileW(squatted.c_str());
+}
+
+TEST_F(ComTest, AReportIsWrittenOnlyThroughAPlainFileInASafeFolder) {
+    const std::string real = File("real");
+    const std::string shared = File("shared");
+    ASSERT_TRUE(MakeFolders(real));
+    ASSERT_TRUE(MakeFolders(shared));
+    { std::ofstream(Utf8ToWide(real + "\\kept.json").c_str(), std::ios::binary) << "kept"; }
+    ASSERT_TRUE(CreateHardLinkW(Utf8ToWide(real + "\\second.json").c_str(),
+                                Utf8ToWide(real + "\\kept.json").c_str(), nullptr));
+    // A link to a folder (a junction on Windows) and a folder another account owns and every
+    // account may write.
+    if (!HostShell("ln -s '" + HostPath(real) + "' '" + HostPath(File("linked")) +
+                       "' && chown 65534 '" + HostPath(shared) + "' && chmod 0777 '" +
+                       HostPath(shared) + "'",
+                   m_work))
+        GTEST_SKIP() << "another owner needs root on the host";
+
+    const struct {
+        const char* report;
+        const char* why;
+        const char* untouched;  // in real, or nullptr
+    } refused[] = {
+        {"linked\\scan.json", "its folder is a link", "scan.json"},
+        {"real\\second.json", "it has more than one name", "kept.json"},
+        {"shared\\scan.json", "other accounts can change its folder", nullptr},
+    };
+    for (const auto& c : refused) {
+        const ComRun run = Com("/scan /report \"" + File(c.report) + "\"");
+        EXPECT_EQ(3u, run.code) << c.report;
+        EXPECT_NE(std::string::npos, run.output.find(c.why)) << run.output;
+    }
+    EXPECT_EQ("kept", ReadAll(real + "\\kept.json"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesW(Utf8ToWide(real + "\\scan.json").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesW(Utf8ToWide(shared + "\\scan.json").c_str()));
+
+    // A longer report before is cut to the new one, and the program's own reports folder is
+    // made by the program.
+    {
+        std::ofstream(Utf8ToWide(real + "\\long.json").c_str(), std::ios::binary)
+            << std::string(100000, 'x');
+    }
+    const std::string reports = KnownFolder(FOLDERID_ProgramData) + "\\Brenvik\\Reports";
+    RemoveTree(reports);
+    for (const std::string& report : {real + "\\long.json", reports + "\\scan.json"}) {
+        const ComRun run = Com("/scan /report \"" + report + "\"");
+        EXPECT_EQ(1u, run.code) << run.output;
+        EXPECT_FALSE(ReadJson(report).is_discarded()) << report;
+    }
+    RemoveTree(reports);
+    HostShell("rm -f '" + HostPath(File("linked")) + "'", m_work);
+}
+
+// Both programs ask for an administrator's full token before they start.
+TEST(ProgramManifest, BothProgramsRequireAdministrator) {
+    std::string window = BRENVIK_COM;
+    window.replace(window.size() - 4, 4, ".exe");
+    for (const std::string& program : {std::string(BRENVIK_COM), window}) {
+        HMODULE image = LoadLibraryExW(Utf8ToWide(program).c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(nullptr, image) << program;
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+        std::string manifest;
+        if (found != nullptr) {
+            const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+            manifest.assign(bytes, SizeofResource(image, found));
+        }
+        FreeLibrary(image);
+        EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\"")) << program;
+    }
 }
 
 TEST_F(ComTest, WhatIsNotUnderstoodPrintsUsageAndReturns3) {
