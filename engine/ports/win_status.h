@@ -18,6 +18,7 @@ constexpr Status kErrorInvalidData = 13;
 constexpr Status kErrorNotSupported = 50;
 constexpr Status kErrorFileExists = 80;
 constexpr Status kErrorInvalidParameter = 87;
+constexpr Status kErrorInvalidName = 123;
 constexpr Status kErrorMoreData = 234;
 constexpr Status kErrorNoMoreItems = 259;
 constexpr Status kErrorNoMoreFiles = 18;

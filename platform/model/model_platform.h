@@ -192,6 +192,9 @@ public:
     void putDword(RegKey root, const std::string& path, const std::string& name,
                   std::uint32_t value);
     void setKeyAccessList(RegKey root, const std::string& path, const AccessList& list);
+    // A registry link at root\path leading to targetRoot\targetPath (which need not exist).
+    void addKeyLink(RegKey root, const std::string& path, RegKey targetRoot,
+                    const std::string& targetPath);
 
     // File paths are absolute Windows paths ("C:\Users\u\Desktop\a.lnk"); missing parent
     // folders are created. Names compare without letter case and keep their spelling.

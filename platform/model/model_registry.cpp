@@ -21,6 +21,25 @@ const char* RootWord(RegKey root) {
     }
 }
 
+// Rights that change a key; a handle for any of them is opened on a link itself.
+// KEY_CREATE_LINK, WRITE_OWNER, GENERIC_WRITE and MAXIMUM_ALLOWED by their values.
+constexpr std::uint32_t kChangingRights = kKeySetValue | kKeyCreateSubKey | 0x20u | kDelete |
+                                          kWriteDac | 0x80000u | 0x40000000u | kGenericAll |
+                                          0x2000000u;
+
+bool ForChange(std::uint32_t access) {
+    return (access & kChangingRights) != 0;
+}
+
+bool HasNul(const std::string& name) {
+    return name.find('\0') != std::string::npos;
+}
+
+// Links are refused with what Win32 gives a reparse point in the store.
+constexpr Status kErrorKeyIsLink = kErrorCantAccessFile;
+// Windows gives up on a chain of links this long.
+constexpr int kMaxLinkHops = 8;
+
 }  // namespace
 
 std::string ChildObject(const std::string& parent, const std::vector<std::string>& parts) {
@@ -94,12 +113,28 @@ Status ModelPlatform::Impl::resolveKey(RegKey key, OpenKeyRecord* record) const 
 }
 
 std::shared_ptr<KeyNode> ModelPlatform::Impl::findKey(const std::shared_ptr<KeyNode>& from,
-                                                      const std::vector<std::string>& parts) const {
+                                                      const std::vector<std::string>& parts,
+                                                      bool followLast) const {
     std::shared_ptr<KeyNode> node = from;
-    for (const std::string& part : parts) {
-        node = node->subkey(part);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        node = node->subkey(parts[i]);
+        if (node && (followLast || i + 1 < parts.size()))
+            node = followLink(node);
         if (!node)
             return nullptr;
+    }
+    return node;
+}
+
+std::shared_ptr<KeyNode> ModelPlatform::Impl::followLink(std::shared_ptr<KeyNode> node) const {
+    for (int hops = 0; node && node->isLink(); ++hops) {
+        if (hops == kMaxLinkHops)
+            return nullptr;
+        std::shared_ptr<KeyNode> target = rootNode(node->linkRoot);
+        for (const std::string& part : SplitKeyPath(node->linkPath)) {
+            target = target ? target->subkey(part) : nullptr;
+        }
+        node = target;
     }
     return node;
 }
@@ -160,6 +195,8 @@ Status ModelPlatform::Impl::parseKeyObject(const std::string& objectName,
 Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
                               RegKey* key) {
     *key = kNoKey;
+    if (HasNul(path))
+        return kErrorInvalidName;
     OpenKeyRecord from;
     if (Status s = m_impl->resolveKey(parent, &from))
         return s;
@@ -172,9 +209,12 @@ Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint3
         *key = parent;
         return kErrorSuccess;
     }
-    auto node = m_impl->findKey(from.node, parts);
+    // Opened for a change, a link is the key itself, and refused.
+    auto node = m_impl->findKey(from.node, parts, !ForChange(access));
     if (!node)
         return kErrorFileNotFound;
+    if (node->isLink())
+        return kErrorKeyIsLink;
     if (Status s = CheckAccess(node->access, access, ObjectKind::Key))
         return s;
     *key = m_impl->addHandle(node, object, MapGenericRights(access, ObjectKind::Key));
@@ -184,6 +224,8 @@ Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint3
 Status ModelPlatform::createKey(RegKey parent, const std::string& path, std::uint32_t access,
                                 RegKey* key) {
     *key = kNoKey;
+    if (HasNul(path))
+        return kErrorInvalidName;
     OpenKeyRecord from;
     if (Status s = m_impl->resolveKey(parent, &from))
         return s;
@@ -198,9 +240,17 @@ Status ModelPlatform::createKey(RegKey parent, const std::string& path, std::uin
         auto next = node->subkey(parts[existing]);
         if (!next)
             break;
+        // Links on the way are followed; the key itself is opened as it is.
+        if (existing + 1 < parts.size()) {
+            next = m_impl->followLink(next);
+            if (!next)
+                return kErrorFileNotFound;
+        }
         node = next;
         ++existing;
     }
+    if (node->isLink())
+        return kErrorKeyIsLink;
     if (existing == parts.size()) {
         if (Status s = CheckAccess(node->access, access, ObjectKind::Key))
             return s;
@@ -254,6 +304,8 @@ Status ModelPlatform::queryValue(RegKey key, const std::string& valueName, std::
         return s;
     if (data && !size)
         return kErrorInvalidParameter;
+    if (HasNul(valueName))
+        return kErrorInvalidName;
     if (!(record.granted & kKeyQueryValue))
         return kErrorAccessDenied;
     if (Status s = m_impl->injected("queryValue", record.objectName))
@@ -285,6 +337,8 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
         return s;
     if (!data && size)
         return kErrorInvalidParameter;
+    if (HasNul(valueName))
+        return kErrorInvalidName;
     if (!(record.granted & kKeySetValue))
         return kErrorAccessDenied;
     if (Status s = m_impl->injected("setValue", record.objectName))
@@ -308,6 +362,8 @@ Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
 
 Status ModelPlatform::Impl::deleteKey(RegKey parent, const std::string& path, const char* op,
                                       bool checkList) {
+    if (HasNul(path))
+        return kErrorInvalidName;
     OpenKeyRecord from;
     if (Status s = resolveKey(parent, &from))
         return s;
@@ -323,6 +379,9 @@ Status ModelPlatform::Impl::deleteKey(RegKey parent, const std::string& path, co
     std::shared_ptr<KeyNode> target = holder ? holder->subkey(last) : nullptr;
     if (!target)
         return kErrorFileNotFound;
+    // Deleted through a handle on its own name: a link is refused, never followed.
+    if (target->isLink())
+        return kErrorKeyIsLink;
     // Windows refuses to delete a key that still has subkeys.
     if (!target->subkeys.empty())
         return kErrorAccessDenied;
@@ -373,6 +432,14 @@ void ModelPlatform::putDword(RegKey root, const std::string& path, const std::st
 void ModelPlatform::setKeyAccessList(RegKey root, const std::string& path, const AccessList& list) {
     if (auto node = m_impl->makeKey(root, path))
         node->access = list;
+}
+
+void ModelPlatform::addKeyLink(RegKey root, const std::string& path, RegKey targetRoot,
+                               const std::string& targetPath) {
+    if (auto node = m_impl->makeKey(root, path)) {
+        node->linkRoot = targetRoot;
+        node->linkPath = targetPath;
+    }
 }
 
 bool ModelPlatform::hasKey(RegKey root, const std::string& path) const {

@@ -23,6 +23,11 @@ struct KeyNode {
     AccessList access = DefaultAccessList();
     // Set when the key is deleted; handles still open on it then fail with ERROR_KEY_DELETED.
     bool deleted = false;
+    // A registry link (REG_OPTION_CREATE_LINK) leads to linkPath under linkRoot.
+    RegKey linkRoot = kNoKey;
+    std::string linkPath;
+
+    bool isLink() const { return linkRoot != kNoKey; }
 
     std::shared_ptr<KeyNode> subkey(const std::string& childName) const;
     // Windows keeps subkeys sorted by their upper-cased names, not in creation order.
@@ -151,8 +156,13 @@ struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> rootNode(RegKey root) const;
     // The key a handle stands for; ERROR_INVALID_HANDLE or ERROR_KEY_DELETED otherwise.
     Status resolveKey(RegKey key, OpenKeyRecord* record) const;
+    // Follows every link on the way, and the last part's too unless followLast is false
+    // (REG_OPTION_OPEN_LINK).
     std::shared_ptr<KeyNode> findKey(const std::shared_ptr<KeyNode>& from,
-                                     const std::vector<std::string>& parts) const;
+                                     const std::vector<std::string>& parts,
+                                     bool followLast = true) const;
+    // Where a link leads (null when nowhere); any other key as it is.
+    std::shared_ptr<KeyNode> followLink(std::shared_ptr<KeyNode> node) const;
     std::shared_ptr<KeyNode> makeKey(RegKey root, const std::string& path);
     RegKey addHandle(std::shared_ptr<KeyNode> node, std::string objectName, std::uint32_t granted);
     void eraseKey(const std::shared_ptr<KeyNode>& holder, const std::shared_ptr<KeyNode>& target);

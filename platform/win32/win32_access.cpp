@@ -9,6 +9,7 @@
 
 #include "platform/win32/acl_conversion.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/registry_edge.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -43,6 +44,8 @@ Status Win32Platform::readAccessList(const std::string& objectName, SecurityObje
                                      AccessList* list) {
     if (!IsKnownType(type))
         return kErrorInvalidParameter;
+    if (HasEmbeddedNul(objectName))
+        return ERROR_INVALID_NAME;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const DWORD status = GetNamedSecurityInfoW(
@@ -59,6 +62,8 @@ Status Win32Platform::writeAccessList(const std::string& objectName, SecurityObj
                                       const AccessList& list) {
     if (!IsKnownType(type))
         return kErrorInvalidParameter;
+    if (HasEmbeddedNul(objectName))
+        return ERROR_INVALID_NAME;
     std::vector<DWORD> aclBuffer;
     if (list.present) {
         if (Status s = BuildAcl(list, &aclBuffer))

@@ -5,6 +5,7 @@
 #include <winternl.h>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/registry_edge.h"
 #include "platform/win32/registry_roots.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -46,22 +47,37 @@ Status Win32Platform::enableBackupPrivileges() {
 
 Status Win32Platform::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
                                        RegKey* key) {
+    *key = kNoKey;
+    if (HasEmbeddedNul(path))
+        return ERROR_INVALID_NAME;
+    const DWORD link = IsForChange(access) ? REG_OPTION_OPEN_LINK : 0;
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
-                                      REG_OPTION_BACKUP_RESTORE, access, &opened);
-    *key = status == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
+                                      REG_OPTION_BACKUP_RESTORE | link, access, &opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (link != 0 && IsRegistryLink(opened)) {
+        RegCloseKey(opened);
+        return kErrorKeyIsLink;
+    }
+    *key = FromHkey(opened);
     return status;
 }
 
 Status Win32Platform::deleteKeyForBackup(RegKey parent, const std::string& path) {
     if (path.empty())
         return kErrorAccessDenied;  // never a root, nor the parent itself
+    if (HasEmbeddedNul(path))
+        return ERROR_INVALID_NAME;
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
-                                      REG_OPTION_BACKUP_RESTORE, DELETE, &opened);
+    const LONG status =
+        RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
+                      REG_OPTION_BACKUP_RESTORE | REG_OPTION_OPEN_LINK, DELETE, &opened);
     if (status != ERROR_SUCCESS)
         return status;
     UniqueHkey key(opened);
+    if (IsRegistryLink(key.get()))
+        return kErrorKeyIsLink;
     return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(key.get())));
 }
 

@@ -5,9 +5,15 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include <winternl.h>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/registry_edge.h"
 #include "platform/win32/registry_roots.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
+
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace brenvik {
 namespace {
@@ -60,22 +66,52 @@ std::vector<BYTE> StoredBytes(DWORD type, const std::uint8_t* data, std::uint32_
 
 }  // namespace
 
+namespace {
+
+// A key opened for a change is the key that bears the name, never where a link there leads;
+// a link is refused (and its handle closed).
+Status RefuseLink(HKEY opened, std::uint32_t access, RegKey* key) {
+    if (IsForChange(access) && IsRegistryLink(opened)) {
+        RegCloseKey(opened);
+        return kErrorKeyIsLink;
+    }
+    *key = FromHkey(opened);
+    return kErrorSuccess;
+}
+
+}  // namespace
+
 Status Win32Platform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
                               RegKey* key) {
+    *key = kNoKey;
+    if (HasEmbeddedNul(path))
+        return ERROR_INVALID_NAME;
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(), 0, access, &opened);
-    *key = status == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
-    return status;
+    const LONG status =
+        RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
+                      IsForChange(access) ? REG_OPTION_OPEN_LINK : 0, access, &opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    // An empty path gives the parent back: a root is no link.
+    if (IsRoot(FromHkey(opened))) {
+        *key = FromHkey(opened);
+        return kErrorSuccess;
+    }
+    return RefuseLink(opened, access, key);
 }
 
 Status Win32Platform::createKey(RegKey parent, const std::string& path, std::uint32_t access,
                                 RegKey* key) {
+    *key = kNoKey;
+    if (HasEmbeddedNul(path))
+        return ERROR_INVALID_NAME;
     HKEY created = nullptr;
-    const LONG status =
-        RegCreateKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, access, nullptr, &created, nullptr);
-    *key = status == ERROR_SUCCESS ? FromHkey(created) : kNoKey;
-    return status;
+    const LONG status = RegCreateKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK, access,
+                                        nullptr, &created, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    return RefuseLink(created, access | KEY_CREATE_SUB_KEY, key);
 }
 
 Status Win32Platform::querySubkeyCount(RegKey key, std::uint32_t* count) {
@@ -111,6 +147,8 @@ Status Win32Platform::queryValue(RegKey key, const std::string& valueName, std::
     DWORD valueType = REG_NONE;
     // Text of up to 2 * size bytes of UTF-16 may fit size bytes of UTF-8: one read as a rule.
     std::vector<BYTE> stored(data ? 2 * static_cast<std::size_t>(*size) : 0);
+    if (HasEmbeddedNul(valueName))
+        return ERROR_INVALID_NAME;
     const LONG status = ReadStoredValue(ToHkey(key), Utf8ToWide(valueName), &valueType, &stored);
     if (status != ERROR_SUCCESS)
         return status;
@@ -132,13 +170,29 @@ Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::ui
                                const std::uint8_t* data, std::uint32_t size) {
     if (!data && size)
         return ERROR_INVALID_PARAMETER;
+    if (HasEmbeddedNul(valueName))
+        return ERROR_INVALID_NAME;
     const std::vector<BYTE> stored = StoredBytes(type, data, size);
     return RegSetValueExW(ToHkey(key), Utf8ToWide(valueName).c_str(), 0, type, stored.data(),
                           static_cast<DWORD>(stored.size()));
 }
 
+// RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
+// own name, refused when it is a link, and deleted through that handle.
 Status Win32Platform::deleteKey(RegKey parent, const std::string& path) {
-    return RegDeleteKeyW(ToHkey(parent), Utf8ToWide(path).c_str());
+    if (HasEmbeddedNul(path))
+        return ERROR_INVALID_NAME;
+    if (path.empty())
+        return RegDeleteKeyW(ToHkey(parent), L"");
+    HKEY opened = nullptr;
+    const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
+                                      REG_OPTION_OPEN_LINK, DELETE, &opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    UniqueHkey held(opened);
+    if (IsRegistryLink(held.get()))
+        return kErrorKeyIsLink;
+    return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(held.get())));
 }
 
 void Win32Platform::closeKey(RegKey key) {

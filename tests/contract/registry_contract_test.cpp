@@ -212,5 +212,67 @@ TEST_F(RegistryContract, HandleOpenedForReadingCannotWrite) {
     EXPECT_EQ(kErrorAccessDenied, SetText(registry(), key.get(), "v", "x"));
 }
 
+TEST_F(RegistryContract, NameWithAnEmbeddedNulIsRefusedNotCut) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    ScopedKey key = Create(registry(), kHKeyCurrentUser, path);
+    Create(registry(), kHKeyCurrentUser, path + "\\a");
+    ASSERT_EQ(kErrorSuccess, SetText(registry(), key.get(), "a", "kept"));
+    const std::string cut = std::string("a\0b", 3);
+    ScopedKey other(registry());
+    EXPECT_EQ(kErrorInvalidName,
+              registry().openKey(kHKeyCurrentUser, path + "\\" + cut, kKeyRead, other.put()));
+    EXPECT_EQ(kNoKey, other.get());
+    EXPECT_EQ(kErrorInvalidName,
+              registry().createKey(kHKeyCurrentUser, path + "\\" + cut, kKeyRead, other.put()));
+    EXPECT_EQ(kErrorInvalidName, registry().deleteKey(kHKeyCurrentUser, path + "\\" + cut));
+    EXPECT_EQ(kErrorInvalidName, SetText(registry(), key.get(), cut, "other"));
+    std::uint8_t buffer[16];
+    std::uint32_t size = sizeof buffer;
+    EXPECT_EQ(kErrorInvalidName, registry().queryValue(key.get(), cut, nullptr, buffer, &size));
+    // "a" is as it was: neither deleted nor rewritten.
+    EXPECT_EQ(kErrorSuccess,
+              registry().openKey(kHKeyCurrentUser, path + "\\a", kKeyRead, other.put()));
+    size = sizeof buffer;
+    ASSERT_EQ(kErrorSuccess, registry().queryValue(key.get(), "a", nullptr, buffer, &size));
+    EXPECT_EQ(std::string("kept", 5), std::string(reinterpret_cast<char*>(buffer), size));
+}
+
+TEST_F(RegistryContract, ALinkIsFollowedForReadingAndRefusedForAChange) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    {
+        ScopedKey target = Create(registry(), kHKeyCurrentUser, path + "\\target");
+        ASSERT_EQ(kErrorSuccess, SetText(registry(), target.get(), "v", "target"));
+    }
+    world().makeKeyLink(kHKeyCurrentUser, path + "\\link", path + "\\target");
+    const std::string link = path + "\\link";
+
+    ScopedKey read(registry());
+    ASSERT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, link, kKeyRead, read.put()));
+    std::uint8_t buffer[16];
+    std::uint32_t size = sizeof buffer;
+    EXPECT_EQ(kErrorSuccess, registry().queryValue(read.get(), "v", nullptr, buffer, &size));
+    read.reset();
+
+    // KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE, WRITE_DAC and read and write together.
+    for (std::uint32_t access : {0x2u, 0x4u, 0x10000u, 0x40000u, kKeyReadWrite}) {
+        SCOPED_TRACE(testing::Message() << std::hex << access);
+        ScopedKey changed(registry());
+        EXPECT_EQ(kErrorCantAccessFile,
+                  registry().openKey(kHKeyCurrentUser, link, access, changed.put()));
+        EXPECT_EQ(kNoKey, changed.get());
+        EXPECT_EQ(kErrorCantAccessFile,
+                  registry().createKey(kHKeyCurrentUser, link, access, changed.put()));
+        EXPECT_EQ(kNoKey, changed.get());
+    }
+    EXPECT_EQ(kErrorCantAccessFile, registry().deleteKey(kHKeyCurrentUser, link));
+    // What the link leads to is untouched.
+    ScopedKey target(registry());
+    ASSERT_EQ(kErrorSuccess,
+              registry().openKey(kHKeyCurrentUser, path + "\\target", kKeyRead, target.put()));
+    size = sizeof buffer;
+    ASSERT_EQ(kErrorSuccess, registry().queryValue(target.get(), "v", nullptr, buffer, &size));
+    EXPECT_EQ(std::string("target", 7), std::string(reinterpret_cast<char*>(buffer), size));
+}
+
 }  // namespace
 }  // namespace brenvik::test

@@ -47,6 +47,11 @@ public:
     virtual void putText(RegKey root, const std::string& path, const std::string& name,
                          const std::string& text) = 0;
 
+    // A registry link at root\path (REG_OPTION_CREATE_LINK) leading to root\targetPath, below
+    // a scratch key; the world removes the link itself at the end, never what it leads to.
+    virtual void makeKeyLink(RegKey root, const std::string& path,
+                             const std::string& targetPath) = 0;
+
     // Wine deviates from Windows in a few documented places; tests skip just those checks.
     virtual bool underWine() const = 0;
 };

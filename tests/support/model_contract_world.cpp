@@ -82,6 +82,9 @@ public:
                  const std::string& text) override {
         m_model.putString(root, path, name, text);
     }
+    void makeKeyLink(RegKey root, const std::string& path, const std::string& targetPath) override {
+        m_model.addKeyLink(root, path, root, targetPath);
+    }
     bool underWine() const override { return false; }
 
 private:

@@ -1,6 +1,8 @@
 // The contract world over Win32Platform: scratch keys and folders in the (Wine) system.
 #include <windows.h>
 #include <objidl.h>
+#include <sddl.h>
+#include <winternl.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -12,8 +14,33 @@
 #include "tests/support/contract_world.h"
 #include "tests/support/win32_world.h"
 
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+
 namespace brenvik::test {
 namespace {
+
+// The kernel's name of root: links hold such names, not the predefined handles.
+std::wstring KernelRoot(RegKey root) {
+    if (root == kHKeyLocalMachine)
+        return L"\\Registry\\Machine";
+    std::wstring name;
+    HANDLE token = nullptr;
+    BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    LPWSTR sid = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
+        name = L"\\Registry\\User\\" + std::wstring(sid);
+    LocalFree(sid);
+    if (token != nullptr)
+        CloseHandle(token);
+    return name;
+}
+
+HKEY ToRoot(RegKey root) {
+    return root == kHKeyLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
 
 void SetShortcutIcon(const std::string& path, const std::string& iconPath) {
     ComInit com;
@@ -88,9 +115,34 @@ public:
         RegSetValueExW(key.get(), Utf8ToWide(name).c_str(), 0, REG_SZ, data.data(),
                        static_cast<DWORD>(data.size()));
     }
+    void makeKeyLink(RegKey root, const std::string& path, const std::string& targetPath) override {
+        UniqueHkey link;
+        if (RegCreateKeyExW(ToRoot(root), Utf8ToWide(path).c_str(), 0, nullptr,
+                            REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(),
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        m_links.emplace_back(root, path);
+        const std::wstring target = KernelRoot(root) + L"\\" + Utf8ToWide(targetPath);
+        RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                       reinterpret_cast<const BYTE*>(target.data()),
+                       static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+    }
     bool underWine() const override { return IsWine(); }
 
+    // The links go first, each through a handle on itself: removing the scratch keys by name
+    // would follow them.
+    ~Win32ContractWorld() override {
+        for (const auto& [root, path] : m_links) {
+            UniqueHkey link;
+            if (RegOpenKeyExW(ToRoot(root), Utf8ToWide(path).c_str(), REG_OPTION_OPEN_LINK, DELETE,
+                              link.put()) == ERROR_SUCCESS)
+                NtDeleteKey(link.get());
+        }
+    }
+
 private:
+    std::vector<std::pair<RegKey, std::string>> m_links;
     Win32Platform m_platform;
     std::vector<std::unique_ptr<ScratchKey>> m_keys;
     std::vector<std::unique_ptr<ScratchFolder>> m_folders;
