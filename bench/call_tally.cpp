@@ -116,12 +116,12 @@ void TallyingPorts::closeKey(RegKey key) {
 
 // ---- FilePort ----
 
-FindHandle TallyingPorts::findFirst(const std::string& pattern, FindEntry* entry) {
-    return timed(PortOp::FindFirst, [&] { return m_inner.files.findFirst(pattern, entry); });
+FindHandle TallyingPorts::findFirst(const std::string& pattern, FindEntry* entry, Status* error) {
+    return timed(PortOp::FindFirst, [&] { return m_inner.files.findFirst(pattern, entry, error); });
 }
 
-bool TallyingPorts::findNext(FindHandle handle, FindEntry* entry) {
-    return timed(PortOp::FindNext, [&] { return m_inner.files.findNext(handle, entry); });
+bool TallyingPorts::findNext(FindHandle handle, FindEntry* entry, Status* error) {
+    return timed(PortOp::FindNext, [&] { return m_inner.files.findNext(handle, entry, error); });
 }
 
 void TallyingPorts::findClose(FindHandle handle) {

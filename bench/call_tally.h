@@ -115,8 +115,9 @@ public:
     Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;
 
-    FindHandle findFirst(const std::string& pattern, FindEntry* entry) override;
-    bool findNext(FindHandle handle, FindEntry* entry) override;
+    FindHandle findFirst(const std::string& pattern, FindEntry* entry,
+                         Status* error = nullptr) override;
+    bool findNext(FindHandle handle, FindEntry* entry, Status* error = nullptr) override;
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;

@@ -35,6 +35,8 @@ int Finish(LineCommand kind, const CommandReport& report, const std::string& rep
         line = std::to_string(summary.restored) + " restored, " +
                std::to_string(summary.conflicts) + " conflicts, " + std::to_string(summary.failed) +
                " failed";
+    if (summary.skipped > 0)
+        line += ", " + std::to_string(summary.skipped) + " skipped";
     if (!report.backup.empty())
         line += "; backup " + report.backup;
     Print(out, line + "\n");

@@ -66,7 +66,11 @@ void JudgeFile(Walk& walk, const std::string& folder, const std::string& name, c
     if (!link && !HasExtension(name, ".url"))
         return;
     const std::string path = folder + name;
-    if (Utf16Length(path) > kMaxPathLength || walk.reported.count(NormalizedPath(path)) != 0)
+    if (Utf16Length(path) > kMaxPathLength) {
+        walk.listings.skip(label, path, "path too long");
+        return;
+    }
+    if (walk.reported.count(NormalizedPath(path)) != 0)
         return;
     if (link)
         JudgeLink(walk, path, name, label);
@@ -83,11 +87,13 @@ bool IsOtherPlace(const Walk& walk, const std::string& folder) {
     return false;
 }
 
-// Files in listing order; subfolders (not reparse points, not another place's folder) are
-// walked where they are listed, down to kMaxPlaceDepth. A folder that cannot be listed is
-// passed over.
+// Files in listing order; subfolders (not another place's folder) are walked where they are
+// listed, down to kMaxPlaceDepth. A subfolder that is a reparse point (a junction or a
+// symbolic link could lead anywhere, a place of another account included), one deeper than
+// that, and a folder that cannot be listed are passed over and kept as skipped.
 void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place, int depth) {
-    const std::vector<FindEntry>* entries = walk.listings.entries(folder);
+    const std::vector<FindEntry>* entries = walk.listings.entries(
+        folder, place.label, depth == 0 ? ListedAs::Place : ListedAs::Subfolder);
     if (entries == nullptr)
         return;
     for (const FindEntry& entry : *entries) {
@@ -97,12 +103,21 @@ void WalkFolder(Walk& walk, const std::string& folder, const PlaceFolder& place,
             JudgeFile(walk, folder, entry.name, place.label);
             continue;
         }
-        if (!place.withSubfolders || depth >= kMaxPlaceDepth ||
-            (entry.attributes & kFolderOrReparse) != kFileAttributeDirectory)
+        if (!place.withSubfolders)
             continue;
         const std::string subfolder = folder + entry.name + "\\";
-        if (!IsOtherPlace(walk, subfolder))
-            WalkFolder(walk, subfolder, place, depth + 1);
+        if (IsOtherPlace(walk, subfolder))
+            continue;
+        if ((entry.attributes & kFolderOrReparse) != kFileAttributeDirectory) {
+            walk.listings.skip(place.label, subfolder, "junction not followed");
+            continue;
+        }
+        if (depth >= kMaxPlaceDepth) {
+            walk.listings.skip(place.label, subfolder,
+                               "deeper than " + std::to_string(kMaxPlaceDepth) + " folders");
+            continue;
+        }
+        WalkFolder(walk, subfolder, place, depth + 1);
     }
 }
 

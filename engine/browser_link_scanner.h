@@ -19,8 +19,8 @@ std::string InternetShortcutUrl(const std::string& text);
 
 class BrowserLinkScanner {
 public:
-    // Walks every place once, in the places' order, and records each finding with its label.
-    // Always true.
+    // Walks every place once, in the places' order, and records each finding with its label;
+    // what it passes over goes to the listings' skipped places. Always true.
     bool scan(AccessBroker& broker, FolderListings& listings, const ReportedPaths& reported);
     // Repairs every finding in list order: arguments rewritten, target pointed at the
     // registered browser (or the shortcut removed when none is), fake links removed.

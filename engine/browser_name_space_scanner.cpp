@@ -14,35 +14,49 @@ namespace {
 
 constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 constexpr const char* kInternetExplorer = "iexplore.exe";
+constexpr const char* kLocation = "Desktop NameSpace";
 
-// Subkey names of root\\path in index order.
-std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path) {
+// Subkey names of root\\path in index order; a key that refuses is kept as skipped.
+std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path,
+                                     SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
-    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
+    if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
+        SkipKey(skipped, kLocation, root, path, "opened", s);
         return {};
-    return SubkeyNames(broker.ports().registry, key.get());
+    }
+    Status listed = kErrorSuccess;
+    std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
+    SkipKey(skipped, kLocation, root, path, "enumerated", listed);
+    return names;
 }
 
 // A command key's default value up to its first zero byte.
-bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command) {
+bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command,
+                 SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
-    if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
+    if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
+        SkipKey(skipped, kLocation, root, path, "opened", s);
         return false;
+    }
     return ReadDefaultText(broker.ports().registry, key.get(), command);
 }
 
 // The class's shell key as the merged class view finds it (the user's registration first), and
 // its verbs, read through the one open; false when neither store has it.
 bool FindVerbs(AccessBroker& broker, const std::string& classId, RegKey* store,
-               std::string* shellPath, std::vector<std::string>* verbs) {
+               std::string* shellPath, std::vector<std::string>* verbs, SkippedPlaces* skipped) {
     const std::string shell = kClassesKey + classId + "\\shell";
     for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
         ScopedKey key(broker.ports().registry);
-        if (broker.openKey(root, shell, kKeyRead, &key) != kErrorSuccess)
+        if (Status s = broker.openKey(root, shell, kKeyRead, &key)) {
+            SkipKey(skipped, kLocation, root, shell, "opened", s);
             continue;
+        }
         *store = root;
         *shellPath = shell;
-        *verbs = SubkeyNames(broker.ports().registry, key.get());
+        Status listed = kErrorSuccess;
+        *verbs = SubkeyNames(broker.ports().registry, key.get(), &listed);
+        SkipKey(skipped, kLocation, root, shell, "enumerated", listed);
         return true;
     }
     return false;
@@ -59,19 +73,19 @@ bool HasAddress(const std::string& arguments) {
 }
 
 void ScanEntry(AccessBroker& broker, RegKey root, const std::string& entryName,
-               FindingList& findings) {
+               FindingList& findings, SkippedPlaces* skipped) {
     const std::string classId = ClassIdentifierOf(entryName);
     RegKey store = kNoKey;
     std::string shell;
     std::vector<std::string> verbs;
-    if (classId.empty() || !FindVerbs(broker, classId, &store, &shell, &verbs))
+    if (classId.empty() || !FindVerbs(broker, classId, &store, &shell, &verbs, skipped))
         return;
     for (const std::string& verb : verbs) {
         if (broker.stopRequested())
             return;
         std::string command;
         std::string site;
-        if (!ReadCommand(broker, store, shell + "\\" + verb + "\\Command", &command) ||
+        if (!ReadCommand(broker, store, shell + "\\" + verb + "\\Command", &command, skipped) ||
             !OpensAddressInOtherBrowser(command, &site))
             continue;
         Finding finding{std::string(kNameSpaceKey) + "\\" + entryName, site,
@@ -100,10 +114,11 @@ bool BrowserNameSpaceScanner::scan(AccessBroker& broker, const std::set<std::str
         if (reported.count(path) == 0 && OpensAddressInOtherBrowser(read.command, &site))
             m_findings.push_back(Finding{path, site, BrowserRule::NameSpace});
     }
-    for (const std::string& name : SubkeyNames(broker, kHKeyCurrentUser, kNameSpaceKey)) {
+    for (const std::string& name :
+         SubkeyNames(broker, kHKeyCurrentUser, kNameSpaceKey, &m_skipped)) {
         if (broker.stopRequested())
             break;
-        ScanEntry(broker, kHKeyCurrentUser, name, m_findings);
+        ScanEntry(broker, kHKeyCurrentUser, name, m_findings, &m_skipped);
     }
     return true;
 }

@@ -21,15 +21,18 @@ public:
     // scanner read of their per-machine classes (machineCommands), then those under
     // HKEY_CURRENT_USER, whose class is read here (the user's registration first, as the shell
     // merges them); one finding per such verb. Entries whose key path (under
-    // HKEY_LOCAL_MACHINE) is in reported are left out. Always true.
+    // HKEY_LOCAL_MACHINE) is in reported are left out; each key it could not open or
+    // enumerate is kept as skipped. Always true.
     bool scan(AccessBroker& broker, const std::set<std::string>& reported,
               const NameSpaceCommands& machineCommands);
     // Deletes each finding's entry with its subkeys. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
+    const SkippedPlaces& skipped() const { return m_skipped; }
 
 private:
     FindingList m_findings;
+    SkippedPlaces m_skipped;
 };
 
 }  // namespace brenvik

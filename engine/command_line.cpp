@@ -78,8 +78,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 int ExitCode(LineCommand kind, const Summary& summary) {
     switch (kind) {
         case LineCommand::Scan:
+            // A place not examined may hide what a clean answer would deny.
+            if (summary.skipped > 0)
+                return kExitPartly;
             return summary.found == 0 ? kExitNone : kExitDone;
         case LineCommand::Fix:
+            if (summary.skipped > 0)
+                return kExitPartly;
             if (summary.found == 0)
                 return kExitNone;
             return summary.failed == 0 && summary.conflicts == 0 ? kExitDone : kExitPartly;
@@ -97,9 +102,10 @@ int ExitCode(LineCommand kind, const Summary& summary) {
 
 std::string UsageText() {
     return "Usage: brenvik [command] [/report file]\n"
-           "  /scan              scan every place and print the findings (0 none, 1 found)\n"
-           "  /fix               scan and repair, keeping a backup set\n"
-           "                     (0 nothing to repair, 1 all repaired, 2 some failed)\n"
+           "  /scan              scan every place and print the findings (0 none, 1 found,\n"
+           "                     2 could not examine everything)\n"
+           "  /fix               scan and repair, keeping a backup set (0 nothing to repair,\n"
+           "                     1 all repaired, 2 some failed or could not examine everything)\n"
            "  /fixdesktop        restore the desktop icons, keeping a backup set (1 done, 2 "
            "failed)\n"
            "  /backups           list the backup sets (0)\n"

@@ -28,8 +28,10 @@ constexpr int kExitBusy = 3;
 // exactly one command; /report only with /scan or /fix. No arguments: the window.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// Scan: 0 none found, 1 found. Fix: 0 nothing to repair, 1 all repaired, 2 some failed.
-// Fix Desktop: 1 done, 2 failed. Restore: 1 restored, 2 conflicts or failures. Backups: 0.
+// Scan: 0 none found, 1 found, 2 could not examine everything (a record "skipped"; found or
+// not). Fix: 0 nothing to repair, 1 all repaired, 2 some failed or in conflict, or something
+// could not be examined (and so not repaired either). Fix Desktop: 1 done, 2 failed.
+// Restore: 1 restored, 2 conflicts or failures. Backups: 0.
 int ExitCode(LineCommand kind, const Summary& summary);
 
 std::string UsageText();

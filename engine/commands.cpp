@@ -120,30 +120,42 @@ CommandReport ScanCommand(CommandHost& host) {
     CommandReport report = Begin(host.host, "scan");
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
-    for (const LocatedFinding& found : ScanPlaces(broker))
-        report.records.push_back(RecordOf(found.location, found.finding, Outcome::Found));
+    // In the order of the window's rows: each scanner's findings, then what it passed over.
+    ScanPlaces(
+        broker,
+        [&report](const LocatedFinding& found) {
+            report.records.push_back(RecordOf(found.location, found.finding, Outcome::Found));
+        },
+        [&report](const SkippedPlace& place) { report.records.push_back(SkippedRecord(place)); });
     report.finished = IsoTime(host.host.now());
     return report;
 }
 
 CommandReport FixCommand(CommandHost& host) {
+    // What the repair could not examine follows its findings: nothing there was repaired.
+    SkippedPlaces skipped;
     return RepairCommand(
         host, "fix",
         [](AccessBroker& broker, const std::string& error, std::vector<ResultRecord>& records) {
-            for (const LocatedFinding& found : ScanPlaces(broker)) {
+            SkippedPlaces passed;
+            for (const LocatedFinding& found :
+                 ScanPlaces(broker, nullptr,
+                            [&passed](const SkippedPlace& place) { passed.push_back(place); })) {
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
                 record.error = error;
                 records.push_back(std::move(record));
             }
+            for (const SkippedPlace& place : passed) records.push_back(SkippedRecord(place));
         },
-        [](AccessBroker& broker) { return FixPlaces(broker); },
-        [](const BackupSet& set, const LocatedFindings& repaired,
-           std::vector<ResultRecord>& records) {
+        [&skipped](AccessBroker& broker) { return FixPlaces(broker, &skipped); },
+        [&skipped](const BackupSet& set, const LocatedFindings& repaired,
+                   std::vector<ResultRecord>& records) {
             for (const LocatedFinding& found : repaired) {
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
                 SetResult(set, found, &record);
                 records.push_back(std::move(record));
             }
+            for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
         });
 }
 

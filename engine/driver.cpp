@@ -5,6 +5,7 @@
 #include "engine/browser_paths.h"
 #include "engine/link_scanners.h"
 #include "engine/name_space_scanner.h"
+#include "engine/result_record.h"
 
 namespace brenvik {
 namespace {
@@ -17,6 +18,28 @@ constexpr int kRangeUpper = 4;
 constexpr int kFinishedPosition = 100;
 
 using FoundCall = std::function<void(const LocatedFinding&)>;
+using PassedCall = std::function<void(const SkippedPlace&)>;
+
+// What the scanners of one command passed over, each object once, whichever scanner met it
+// first (the Desktop is listed by two, a class's keys are opened by both name space scanners).
+class Passed {
+public:
+    explicit Passed(const PassedCall& call = nullptr) : m_call(call) {}
+
+    void take(const SkippedPlaces& more) {
+        for (const SkippedPlace& place : more) {
+            const std::size_t before = m_all.size();
+            AddSkipped(&m_all, place);
+            if (m_all.size() > before && m_call)
+                m_call(m_all.back());
+        }
+    }
+    const SkippedPlaces& all() const { return m_all; }
+
+private:
+    PassedCall m_call;
+    SkippedPlaces m_all;
+};
 
 void Append(LocatedFindings* all, const FindingList& findings, const char* location,
             const FoundCall& found = nullptr) {
@@ -62,34 +85,47 @@ void RunScan(Ports& ports, ReportView& view, const StopSignal* stop) {
     view.SetStatusText("");
 }
 
-LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found) {
+LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
+                           const PassedCall& passedCall) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
     FolderListings listings(broker.ports().files);
     LocatedFindings all;
+    Passed passed(passedCall);
 
     quickLaunch.scan(broker, listings);
     Append(&all, quickLaunch.findings(), kQuickLaunchLabel, found);
+    passed.take(listings.skipped());
     NameSpaceCommands machineCommands;
     nameSpace.scan(broker, &machineCommands);
     Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
+    passed.take(nameSpace.skipped());
     desktop.scan(broker, listings);
     Append(&all, desktop.findings(), kDesktopLabel, found);
+    passed.take(listings.skipped());
 
     BrowserLinkScanner links;
     links.scan(broker, listings, ReportedFiles(quickLaunch.findings(), desktop.findings()));
     AppendPlaces(&all, links.findings(), found);
+    passed.take(listings.skipped());
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
     Append(&all, browserNameSpace.findings(), kNameSpaceLabel, found);
+    passed.take(browserNameSpace.skipped());
     return all;
 }
 
 void ScanAll(AccessBroker& broker) {
-    ScanPlaces(broker, [](const LocatedFinding& row) {
-        g_pCurrentView->AddRow(row.location, row.finding.site, "");
-    });
+    ScanPlaces(
+        broker,
+        [](const LocatedFinding& row) {
+            g_pCurrentView->AddRow(row.location, row.finding.site, "");
+        },
+        [](const SkippedPlace& place) {
+            const ResultRecord record = SkippedRecord(place);
+            g_pCurrentView->AddRow(record.location, SiteCell(record), StatusCell(record));
+        });
 }
 
 void FixAll(Ports& ports, const StopSignal* stop) {
@@ -98,7 +134,7 @@ void FixAll(Ports& ports, const StopSignal* stop) {
     FixPlaces(broker);
 }
 
-LocatedFindings FixPlaces(AccessBroker& broker) {
+LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
     DesktopLinkScanner desktop;
@@ -120,6 +156,14 @@ LocatedFindings FixPlaces(AccessBroker& broker) {
     BrowserNameSpaceScanner browserNameSpace;
     browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
     browserNameSpace.repair(broker);
+
+    if (skipped != nullptr) {
+        Passed passed;
+        passed.take(nameSpace.skipped());
+        passed.take(listings.skipped());
+        passed.take(browserNameSpace.skipped());
+        *skipped = passed.all();
+    }
 
     LocatedFindings all;
     Append(&all, nameSpace.findings(), kNameSpaceLabel);

@@ -7,6 +7,7 @@
 
 #include "engine/access_broker.h"
 #include "engine/finding.h"
+#include "engine/folder_listings.h"
 #include "engine/ports/ports.h"
 #include "engine/report_view.h"
 #include "engine/stop_signal.h"
@@ -28,6 +29,9 @@ void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
 // Scans Quick Launch, Desktop NameSpace and Desktop, in that order, then the browser rules
 // place by place (the browser name space entries last), and adds one row per finding to the
 // view that the running scan reports to. A file or entry already reported is not reported again.
+// Each place, folder, file or key passed over gets a row too (its path in the Web Site
+// column, "Skipped: <reason>" in the Status column), once, after the rows of the scanner that
+// met it.
 void ScanAll(AccessBroker& broker);
 
 // A finding with the label of its report row.
@@ -38,12 +42,14 @@ struct LocatedFinding {
 using LocatedFindings = std::vector<LocatedFinding>;
 
 // What ScanAll reports, in the order of its rows: the one list every front end shows. Each
-// place's findings go to found (when given) before the next place is scanned.
+// place's findings go to found (when given) before the next place is scanned; what a scanner
+// passed over goes to passed (when given) after its findings, one call per object.
 LocatedFindings ScanPlaces(AccessBroker& broker,
-                           const std::function<void(const LocatedFinding&)>& found = nullptr);
+                           const std::function<void(const LocatedFinding&)>& found = nullptr,
+                           const std::function<void(const SkippedPlace&)>& passed = nullptr);
 // What FixAll does through the given broker (which may carry a backup sink): the findings it
-// met, in the order it repaired them.
-LocatedFindings FixPlaces(AccessBroker& broker);
+// met, in the order it repaired them; what it could not examine goes to skipped, when given.
+LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped = nullptr);
 // What FixDesktop does through the given broker.
 void FixDesktopWith(AccessBroker& broker);
 

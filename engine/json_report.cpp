@@ -30,7 +30,10 @@ std::string ReportJson(const CommandReport& report, const std::string& version) 
               {"backup", report.backup.empty() ? Json(nullptr) : Json(report.backup)},
               {"findings", std::move(findings)},
               {"summary",
-               {{"found", summary.found}, {"fixed", summary.fixed}, {"failed", summary.failed}}}};
+               {{"found", summary.found},
+                {"fixed", summary.fixed},
+                {"failed", summary.failed},
+                {"skipped", summary.skipped}}}};
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

@@ -7,19 +7,28 @@ constexpr std::uint32_t kTextBufferSize = 4096;
 
 }  // namespace
 
-std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key) {
+std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status* error) {
     std::vector<std::string> names;
+    Status ignored = kErrorSuccess;
+    Status& result = error != nullptr ? *error : ignored;
+    result = kErrorSuccess;
     std::uint32_t count = 0;
-    if (registry.querySubkeyCount(key, &count) != kErrorSuccess)
+    if (Status s = registry.querySubkeyCount(key, &count)) {
+        result = s;
         return names;
+    }
     for (std::uint32_t index = 0; index < count; ++index) {
         char name[kKeyNameBufferSize];
         std::uint32_t size = kKeyNameBufferSize;
         const Status s = registry.enumKey(key, index, name, &size);
         if (s == kErrorMoreData)
             continue;
-        if (s != kErrorSuccess)
+        // A subkey deleted meanwhile ends the enumeration early and is no refusal.
+        if (s != kErrorSuccess) {
+            if (s != kErrorNoMoreItems)
+                result = s;
             break;
+        }
         names.emplace_back(name, size);
     }
     return names;

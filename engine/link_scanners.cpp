@@ -9,10 +9,13 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kLinkExtension = ".lnk";
+// The row labels of the two places, as the report shows them.
+constexpr const char* kDesktopLabel = "Desktop";
+constexpr const char* kQuickLaunchLabel = "Quick Launch";
 
 // One listed entry: the name rule, then its arguments.
-void ScanEntry(AccessBroker& broker, const std::string& base, const std::string& entryName,
-               FindingList& findings) {
+void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label,
+               const std::string& base, const std::string& entryName, FindingList& findings) {
     std::string name = entryName;
     LowercaseAscii(name);
     if (!IsSuspectLinkName(name))
@@ -22,8 +25,10 @@ void ScanEntry(AccessBroker& broker, const std::string& base, const std::string&
     // file system that tells letter case apart (Wine's) every call on a lowercased name
     // would have to search the folder.
     const std::string path = base + entryName;
-    if (Utf16Length(path) > kMaxPathLength)
+    if (Utf16Length(path) > kMaxPathLength) {
+        listings.skip(label, path, "path too long");
         return;
+    }
 
     std::string arguments;
     if (broker.readLinkArguments(path, &arguments) != kErrorSuccess || arguments.empty())
@@ -32,13 +37,14 @@ void ScanEntry(AccessBroker& broker, const std::string& base, const std::string&
 }
 
 // Goes through the shortcuts (".lnk" files) of the folder and records each matching one with
-// arguments, in listing order. False when the folder is not found or holds no shortcut.
-bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const ShellFolderPlace& place,
-                    FindingList& findings) {
+// arguments, in listing order. False when the folder is not found or holds no shortcut; a
+// folder that is there but cannot be listed is kept as skipped.
+bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* label,
+                    const ShellFolderPlace& place, FindingList& findings) {
     std::string base;
     if (!FindLinkFolder(broker.ports(), place, &base))
         return false;
-    const std::vector<FindEntry>* entries = listings.entries(base);
+    const std::vector<FindEntry>* entries = listings.entries(base, label, ListedAs::Place);
     if (entries == nullptr)
         return false;
     bool anyShortcut = false;
@@ -49,7 +55,7 @@ bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const ShellF
         anyShortcut = true;
         if (broker.stopRequested())
             break;
-        ScanEntry(broker, base, entry.name, findings);
+        ScanEntry(broker, listings, label, base, entry.name, findings);
     }
     return anyShortcut;
 }
@@ -62,7 +68,7 @@ bool IsSuspectLinkName(const std::string& lowercasedName) {
 }
 
 bool DesktopLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, kDesktopLinkPlace, m_findings);
+    return ScanLinkFolder(broker, listings, kDesktopLabel, kDesktopLinkPlace, m_findings);
 }
 
 bool DesktopLinkScanner::repair(AccessBroker& broker) {
@@ -77,7 +83,7 @@ bool DesktopLinkScanner::repair(AccessBroker& broker) {
 }
 
 bool QuickLaunchLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, kQuickLaunchLinkPlace, m_findings);
+    return ScanLinkFolder(broker, listings, kQuickLaunchLabel, kQuickLaunchLinkPlace, m_findings);
 }
 
 bool QuickLaunchLinkScanner::repair(AccessBroker& broker) {

@@ -16,7 +16,8 @@ bool IsSuspectLinkName(const std::string& lowercasedName);
 
 class DesktopLinkScanner {
 public:
-    // False when the Desktop folder was not found or holds no shortcut.
+    // False when the Desktop folder was not found or holds no shortcut. What it could not
+    // examine goes to the listings' skipped places.
     bool scan(AccessBroker& broker, FolderListings& listings);
     // Deletes every recorded shortcut. Always true.
     bool repair(AccessBroker& broker);
@@ -28,7 +29,8 @@ private:
 
 class QuickLaunchLinkScanner {
 public:
-    // False when the Quick Launch folder was not found or holds no shortcut.
+    // False when the Quick Launch folder was not found or holds no shortcut; skipped places
+    // as for the Desktop.
     bool scan(AccessBroker& broker, FolderListings& listings);
     // Saves every recorded shortcut again with empty arguments. Always true.
     bool repair(AccessBroker& broker);

@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "engine/backup_manifest.h"
 #include "engine/key_names.h"
 #include "engine/key_tree.h"
+#include "engine/result_record.h"
 #include "engine/text_rules.h"
 
 namespace brenvik {
@@ -12,24 +14,34 @@ namespace {
 constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;
+constexpr const char* kLocation = "Desktop NameSpace";
 
 // Every verb of one class whose command runs the program adds a finding for the entry.
 // Reading needs no more than KEY_READ: asking for write access too would make every key
 // that grants only reading an escalation.
 void ScanClass(AccessBroker& broker, const std::string& entryName, const std::string& classId,
-               FindingList& findings, NameSpaceCommands* commands) {
+               FindingList& findings, NameSpaceCommands* commands, SkippedPlaces* skipped) {
     RegistryPort& registry = broker.ports().registry;
     const std::string shellPath = kClassesPrefix + classId + "\\shell";
     ScopedKey shellKey(registry);
-    if (broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey) != kErrorSuccess)
+    if (Status s = broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey)) {
+        SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath, "opened", s);
         return;
-    for (const std::string& verb : SubkeyNames(registry, shellKey.get())) {
+    }
+    Status listed = kErrorSuccess;
+    const std::vector<std::string> verbs = SubkeyNames(registry, shellKey.get(), &listed);
+    SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath, "enumerated", listed);
+    for (const std::string& verb : verbs) {
         if (broker.stopRequested())
             return;
         ScopedKey commandKey(registry);
-        if (broker.openKeyBelow(shellKey.get(), kHKeyLocalMachine, shellPath, verb + "\\Command",
-                                &commandKey) != kErrorSuccess)
+        const std::string commandPath = verb + "\\Command";
+        if (Status s = broker.openKeyBelow(shellKey.get(), kHKeyLocalMachine, shellPath,
+                                           commandPath, &commandKey)) {
+            SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath + "\\" + commandPath, "opened",
+                    s);
             continue;
+        }
         std::string command;
         std::string site;
         if (!ReadDefaultText(registry, commandKey.get(), &command))
@@ -43,14 +55,28 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
 }
 
 // The names of the name space entries; the key is closed before any class is looked at.
-std::vector<std::string> NameSpaceEntries(AccessBroker& broker) {
+std::vector<std::string> NameSpaceEntries(AccessBroker& broker, SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
-    if (broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key) != kErrorSuccess)
+    if (Status s = broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key)) {
+        SkipKey(skipped, kLocation, kHKeyLocalMachine, kNameSpaceKey, "opened", s);
         return {};
-    return SubkeyNames(broker.ports().registry, key.get());
+    }
+    Status listed = kErrorSuccess;
+    std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
+    SkipKey(skipped, kLocation, kHKeyLocalMachine, kNameSpaceKey, "enumerated", listed);
+    return names;
 }
 
 }  // namespace
+
+void SkipKey(SkippedPlaces* skipped, const std::string& location, RegKey root,
+             const std::string& path, const char* what, Status error) {
+    if (error == kErrorSuccess || error == kErrorFileNotFound || error == kErrorPathNotFound ||
+        error == kErrorKeyDeleted || error == kErrorCancelled)
+        return;
+    AddSkipped(skipped, SkippedPlace{location, std::string(RootName(root)) + "\\" + path,
+                                     std::string("cannot be ") + what + ": " + ErrorWords(error)});
+}
 
 std::string ClassIdentifierOf(const std::string& entryName) {
     const std::size_t brace = entryName.find('{');
@@ -76,13 +102,13 @@ bool SiteFromCommand(std::string command, std::string& site) {
 }
 
 bool NameSpaceScanner::scan(AccessBroker& broker, NameSpaceCommands* commands) {
-    for (const std::string& name : NameSpaceEntries(broker)) {
+    for (const std::string& name : NameSpaceEntries(broker, &m_skipped)) {
         if (broker.stopRequested())
             break;
         const std::string classId = ClassIdentifierOf(name);
         if (classId.empty())
             continue;
-        ScanClass(broker, name, classId, m_findings, commands);
+        ScanClass(broker, name, classId, m_findings, commands, &m_skipped);
     }
     return true;
 }

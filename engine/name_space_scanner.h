@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/finding.h"
 #include "engine/access_broker.h"
+#include "engine/finding.h"
+#include "engine/folder_listings.h"
 
 namespace brenvik {
 
@@ -23,6 +24,12 @@ std::string ClassIdentifierOf(const std::string& entryName);
 // blanks and tabs after the program name skipped. False when the command does not run it.
 bool SiteFromCommand(std::string command, std::string& site);
 
+// Keeps root\\path as skipped under location when opening or enumerating it ended in error
+// (what: "opened", "enumerated"); a key that is not there, or went while it was read, is no
+// refusal and is left out.
+void SkipKey(SkippedPlaces* skipped, const std::string& location, RegKey root,
+             const std::string& path, const char* what, Status error);
+
 // A verb's command text as the scan read it, with the name space entry it belongs to.
 struct NameSpaceCommand {
     std::string entryName;
@@ -32,7 +39,8 @@ using NameSpaceCommands = std::vector<NameSpaceCommand>;
 
 class NameSpaceScanner {
 public:
-    // Records one finding per verb that runs Internet Explorer. Always true. Every command
+    // Records one finding per verb that runs Internet Explorer, and each key it could not open
+    // or enumerate as skipped. Always true. Every command
     // text it reads is also added to commands, when given, so that the browser rules judge
     // the same texts without reading the keys again.
     bool scan(AccessBroker& broker, NameSpaceCommands* commands = nullptr);
@@ -44,9 +52,11 @@ public:
     bool reregisterNetworkPlaces(AccessBroker& broker);
 
     const FindingList& findings() const { return m_findings; }
+    const SkippedPlaces& skipped() const { return m_skipped; }
 
 private:
     FindingList m_findings;
+    SkippedPlaces m_skipped;
 };
 
 }  // namespace brenvik

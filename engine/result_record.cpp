@@ -63,9 +63,12 @@ Summary Summarize(const std::vector<ResultRecord>& records) {
             case Outcome::Restored:
                 ++summary.restored;
                 break;
+            case Outcome::Skipped:
+                ++summary.skipped;
+                break;
         }
     }
-    summary.found = static_cast<int>(records.size());
+    summary.found = static_cast<int>(records.size()) - summary.skipped;
     return summary;
 }
 
@@ -81,6 +84,8 @@ const char* OutcomeName(Outcome outcome) {
             return "conflict";
         case Outcome::Restored:
             return "restored";
+        case Outcome::Skipped:
+            return "skipped";
     }
     return "";
 }
@@ -122,6 +127,15 @@ ResultRecord RecordOf(const std::string& location, const Finding& finding, Outco
     return record;
 }
 
+ResultRecord SkippedRecord(const SkippedPlace& place) {
+    ResultRecord record;
+    record.location = place.location;
+    record.path = place.path;
+    record.result = Outcome::Skipped;
+    record.error = place.reason;
+    return record;
+}
+
 std::string StatusCell(const ResultRecord& record) {
     switch (record.result) {
         case Outcome::Found:
@@ -134,8 +148,14 @@ std::string StatusCell(const ResultRecord& record) {
             return record.error.empty() ? "Failed" : "Failed: " + record.error;
         case Outcome::Conflict:
             return record.error.empty() ? "Conflict" : "Conflict: " + record.error;
+        case Outcome::Skipped:
+            return record.error.empty() ? "Skipped" : "Skipped: " + record.error;
     }
     return std::string();
+}
+
+std::string SiteCell(const ResultRecord& record) {
+    return record.result == Outcome::Skipped ? record.path : record.site;
 }
 
 std::string ConsoleLine(const ResultRecord& record) {

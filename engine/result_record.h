@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "engine/finding.h"
+#include "engine/folder_listings.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
 
-enum class Outcome { Found, Fixed, Failed, Conflict, Restored };
+// Skipped: a place, folder, file or key the command could not examine (error says why).
+enum class Outcome { Found, Fixed, Failed, Conflict, Restored, Skipped };
 
 struct ResultRecord {
     std::string location;  // the row label ("Desktop", "Quick Launch", ...)
@@ -21,7 +23,7 @@ struct ResultRecord {
     std::string arguments;
     std::string action;  // what the repair does, or did
     Outcome result = Outcome::Found;
-    std::string error;  // a few words; "" unless failed or in conflict
+    std::string error;  // a few words; "" unless failed, in conflict or skipped
 };
 
 struct CommandReport {
@@ -35,16 +37,17 @@ struct CommandReport {
 };
 
 struct Summary {
-    int found = 0;  // every record of a scan or fix
+    int found = 0;  // every record of a scan or fix but the skipped ones
     int fixed = 0;
     int failed = 0;
     int conflicts = 0;
     int restored = 0;
+    int skipped = 0;  // places that could not be examined
 };
 
 Summary Summarize(const std::vector<ResultRecord>& records);
 
-// "found", "fixed", "failed", "conflict", "restored".
+// "found", "fixed", "failed", "conflict", "restored", "skipped".
 const char* OutcomeName(Outcome outcome);
 // "arguments", "replaced target", "fake link", "name space"; "" for None.
 const char* RuleName(BrowserRule rule);
@@ -54,8 +57,16 @@ std::string ErrorWords(Status status);
 // A finding as a record of the given outcome, with the action its repair takes.
 ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result);
 
-// The window's Status cell: "" for a finding, "Fixed", "Failed: access denied", ...
+// A place the command could not examine, as a record of its own ("skipped", the reason as
+// its error, no action).
+ResultRecord SkippedRecord(const SkippedPlace& place);
+
+// The window's Status cell: "" for a finding, "Fixed", "Failed: access denied",
+// "Skipped: junction not followed", ...
 std::string StatusCell(const ResultRecord& record);
+// The window's Web Site cell: the site, or for a skipped place its path (it has no site, and
+// the row must say which folder or key was not examined).
+std::string SiteCell(const ResultRecord& record);
 // One printed line: "fixed    Desktop  https://...  C:\...\a.lnk  (access denied)".
 std::string ConsoleLine(const ResultRecord& record);
 

@@ -24,10 +24,14 @@ class FilePort {
 public:
     virtual ~FilePort() = default;
 
-    // FindFirstFileW(pattern): kNoFind when nothing matches or the folder cannot be read.
-    virtual FindHandle findFirst(const std::string& pattern, FindEntry* entry) = 0;
-    // FindNextFileW: false at the end of the listing and on an error alike.
-    virtual bool findNext(FindHandle handle, FindEntry* entry) = 0;
+    // FindFirstFileW(pattern): kNoFind when nothing matches or the folder cannot be read;
+    // error, when given, then gets GetLastError (ERROR_FILE_NOT_FOUND for no match,
+    // ERROR_PATH_NOT_FOUND for no such folder, ERROR_ACCESS_DENIED for a refused listing).
+    virtual FindHandle findFirst(const std::string& pattern, FindEntry* entry,
+                                 Status* error = nullptr) = 0;
+    // FindNextFileW: false at the end of the listing and on an error alike; error, when
+    // given, then tells them apart (ERROR_NO_MORE_FILES at the end).
+    virtual bool findNext(FindHandle handle, FindEntry* entry, Status* error = nullptr) = 0;
     // FindClose.
     virtual void findClose(FindHandle handle) = 0;
     // GetFileAttributesW: kInvalidFileAttributes on failure.

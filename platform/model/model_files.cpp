@@ -149,20 +149,29 @@ std::shared_ptr<FileNode> ModelPlatform::Impl::makeFile(const std::string& path)
 
 // ---- FilePort ----
 
-FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry) {
+FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry, Status* error) {
     m_impl->enterCall("findFirst", pattern);
+    const auto fail = [error](Status status) {
+        if (error != nullptr)
+            *error = status;
+        return kNoFind;
+    };
     const std::size_t slash = pattern.find_last_of("\\/");
     if (TooLong(pattern) || slash == std::string::npos)
-        return kNoFind;
+        return fail(kErrorPathNotFound);
     const std::string mask = pattern.substr(slash + 1);
     const FileLookup folder = m_impl->lookupFile(pattern.substr(0, slash + 1));
     const std::string object = JoinPath(SplitFilePath(pattern));
-    if (m_impl->injected("findFirst", object) || m_impl->injected("findFirst", folder.canonical))
-        return kNoFind;
-    if (mask.empty() || !folder.node || !folder.node->folder)
-        return kNoFind;
-    if (CheckAccess(folder.node->access, kFileListDirectory, ObjectKind::File))
-        return kNoFind;
+    if (Status s = m_impl->injected("findFirst", object))
+        return fail(s);
+    if (Status s = m_impl->injected("findFirst", folder.canonical))
+        return fail(s);
+    if (mask.empty())
+        return fail(kErrorFileNotFound);
+    if (!folder.node || !folder.node->folder)
+        return fail(kErrorPathNotFound);
+    if (Status s = CheckAccess(folder.node->access, kFileListDirectory, ObjectKind::File))
+        return fail(s);
 
     Listing listing{object, folder.node, {}, 0};
     // Every folder but a drive's root lists "." and ".." first.
@@ -177,7 +186,7 @@ FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry
             listing.entries.push_back({FindEntry{node->name, ReportedAttributes(*node)}, node});
     }
     if (listing.entries.empty())
-        return kNoFind;
+        return fail(kErrorFileNotFound);
 
     const FindHandle handle = m_impl->nextFind;
     m_impl->nextFind += 4;
@@ -186,16 +195,23 @@ FindHandle ModelPlatform::findFirst(const std::string& pattern, FindEntry* entry
     return handle;
 }
 
-bool ModelPlatform::findNext(FindHandle handle, FindEntry* entry) {
+bool ModelPlatform::findNext(FindHandle handle, FindEntry* entry, Status* error) {
+    const auto fail = [error](Status status) {
+        if (error != nullptr)
+            *error = status;
+        return false;
+    };
     auto it = m_impl->finds.find(handle);
     if (it == m_impl->finds.end())
-        return false;
+        return fail(kErrorInvalidHandle);
     Listing& listing = it->second;
     // The first entry comes through here too; only later calls can fail by injection.
-    if (listing.next > 0 && m_impl->injected("findNext", listing.object))
-        return false;
+    if (listing.next > 0) {
+        if (Status s = m_impl->injected("findNext", listing.object))
+            return fail(s);
+    }
     if (listing.next >= listing.entries.size())
-        return false;
+        return fail(kErrorNoMoreFiles);
     const ListedEntry& listed = listing.entries[listing.next++];
     *entry = listed.entry;
     if (listed.node && listed.node->vanishAfterListing)

@@ -19,19 +19,25 @@ void CopyEntry(const WIN32_FIND_DATAW& data, FindEntry* entry) {
 
 }  // namespace
 
-FindHandle Win32Platform::findFirst(const std::string& pattern, FindEntry* entry) {
+FindHandle Win32Platform::findFirst(const std::string& pattern, FindEntry* entry, Status* error) {
     WIN32_FIND_DATAW data = {};
     HANDLE find = FindFirstFileW(Utf8ToWide(pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (find == INVALID_HANDLE_VALUE) {
+        if (error != nullptr)
+            *error = static_cast<Status>(GetLastError());
         return kNoFind;
+    }
     CopyEntry(data, entry);
     return reinterpret_cast<FindHandle>(find);
 }
 
-bool Win32Platform::findNext(FindHandle handle, FindEntry* entry) {
+bool Win32Platform::findNext(FindHandle handle, FindEntry* entry, Status* error) {
     WIN32_FIND_DATAW data = {};
-    if (!FindNextFileW(ToFind(handle), &data))
+    if (!FindNextFileW(ToFind(handle), &data)) {
+        if (error != nullptr)
+            *error = static_cast<Status>(GetLastError());
         return false;
+    }
     CopyEntry(data, entry);
     return true;
 }

@@ -41,8 +41,9 @@ public:
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
-    FindHandle findFirst(const std::string& pattern, FindEntry* entry) override;
-    bool findNext(FindHandle handle, FindEntry* entry) override;
+    FindHandle findFirst(const std::string& pattern, FindEntry* entry,
+                         Status* error = nullptr) override;
+    bool findNext(FindHandle handle, FindEntry* entry, Status* error = nullptr) override;
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;

@@ -292,6 +292,9 @@ TEST(BrowserLinkScanner, StartMenuDepthReparsePointsAndStartupInside) {
     for (int level = 1; level <= kMaxPlaceDepth; ++level)
         expected.push_back("Start Menu|http://level" + std::to_string(level) + "/|");
     expected.push_back("Startup|http://startup/|");
+    // What the walk passes over is said, after the rows of the walk.
+    expected.push_back(std::string("Start Menu|") + deep + "|Skipped: deeper than 6 folders");
+    expected.push_back("Start Menu|" + linked + "|Skipped: junction not followed");
     EXPECT_EQ(Rows(world), expected);
 }
 
@@ -306,7 +309,11 @@ TEST(BrowserLinkScanner, AFolderThatRefusesListingIsSkippedTheOthersAreNot) {
     world.platform.addShortcut(std::string(testing::kStartup) + "\\Google Chrome.lnk",
                                testing::kChrome, "http://startup/");
     EXPECT_EQ(Rows(world),
-              (std::vector<std::string>{"Desktop|http://desktop/|", "Startup|http://startup/|"}));
+              (std::vector<std::string>{
+                  "Desktop|http://desktop/|", "Startup|http://startup/|",
+                  std::string("Public Desktop|") + testing::kPublicDesktop +
+                      "|Skipped: cannot be listed: access denied",
+                  "Start Menu|" + refusing + "|Skipped: cannot be listed: access denied"}));
     EXPECT_EQ(world.platform.openFindCount(), 0u);
 }
 

@@ -79,6 +79,11 @@ TEST(CommandLine, ExitCodesFollowTheResults) {
         {LineCommand::Restore, {3, 0, 0, 1, 2}, 2},
         {LineCommand::Restore, {3, 0, 1, 0, 2}, 2},
         {LineCommand::Backups, {}, 0},
+        // A place not examined: the scan cannot say "clean", nor the repair "all repaired".
+        {LineCommand::Scan, {0, 0, 0, 0, 0, 1}, 2},
+        {LineCommand::Scan, {2, 0, 0, 0, 0, 1}, 2},
+        {LineCommand::Fix, {0, 0, 0, 0, 0, 1}, 2},
+        {LineCommand::Fix, {2, 2, 0, 0, 0, 1}, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.code, ExitCode(c.kind, c.summary)) << static_cast<int>(c.kind);
@@ -115,13 +120,63 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     EXPECT_EQ("clear arguments", second["action"]);
     EXPECT_EQ("failed", second["result"]);
     EXPECT_EQ("access denied", second["error"]);
-    EXPECT_EQ((nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}}), json["summary"]);
+    EXPECT_EQ((nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}}),
+              json["summary"]);
 
     report.backup.clear();
     report.records[0].site = "bad \xFF byte";
     const auto plain = nlohmann::json::parse(ReportJson(report, "1.0"));
     EXPECT_TRUE(plain["backup"].is_null());
     EXPECT_EQ("bad \xEF\xBF\xBD byte", plain["findings"][0]["site"]);
+}
+
+// The window's cells, the printed line and the report all show a skipped place, and the
+// summary counts it apart from the findings.
+TEST(ResultViews, ASkippedPlaceInEveryView) {
+    const SkippedPlace place{"Start Menu", "C:\\m\\Refusing", "cannot be listed: access denied"};
+    CommandReport report;
+    report.command = "scan";
+    report.records = {ResultRecord{"Desktop", "C:\\d\\a.lnk", "", "http://a/", "", "",
+                                   "delete file", Outcome::Found, ""}};
+    report.records.push_back(SkippedRecord(place));
+
+    const ResultRecord& skipped = report.records.back();
+    const struct {
+        std::string view;
+        std::string expected;
+    } cells[] = {
+        {StatusCell(skipped), "Skipped: cannot be listed: access denied"},
+        {SiteCell(skipped), "C:\\m\\Refusing"},
+        {SiteCell(report.records[0]), "http://a/"},
+        {ConsoleLine(skipped),
+         "skipped   Start Menu  C:\\m\\Refusing  (cannot be listed: access denied)"},
+    };
+    for (const auto& cell : cells) EXPECT_EQ(cell.expected, cell.view);
+
+    const auto json = nlohmann::json::parse(ReportJson(report, "1.0"));
+    ASSERT_EQ(2u, json["findings"].size());
+    EXPECT_EQ("skipped", json["findings"][1]["result"]);
+    EXPECT_EQ("cannot be listed: access denied", json["findings"][1]["error"]);
+    EXPECT_EQ("", json["findings"][1]["action"]);
+    EXPECT_EQ((nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}}),
+              json["summary"]);
+}
+
+// One record per object: the same folder however it is spelt, a key once.
+TEST(ResultViews, AddSkippedKeepsEachObjectOnce) {
+    SkippedPlaces skipped;
+    AddSkipped(&skipped, {"Desktop", "C:\\Users\\u\\Desktop\\", "cannot be listed: access denied"});
+    AddSkipped(&skipped, {"Desktop", "c:/users/U/DESKTOP", "cannot be listed: not found"});
+    AddSkipped(&skipped, {"Start Menu", "C:\\Users\\u\\Desktop\\Sub", "junction not followed"});
+    AddSkipped(&skipped,
+               {"Desktop NameSpace", "HKLM\\Software\\X", "cannot be opened: access denied"});
+    AddSkipped(&skipped,
+               {"Desktop NameSpace", "HKLM\\SOFTWARE\\x", "cannot be enumerated: error 1"});
+    ASSERT_EQ(3u, skipped.size());
+    EXPECT_EQ("C:\\Users\\u\\Desktop", skipped[0].path);
+    EXPECT_EQ("cannot be listed: access denied", skipped[0].reason);
+    EXPECT_EQ("junction not followed", skipped[1].reason);
+    EXPECT_EQ("cannot be opened: access denied", skipped[2].reason);
 }
 
 }  // namespace
