@@ -27,14 +27,17 @@ std::wstring CellText(HWND hList, int row, int column) {
     return std::wstring(text, static_cast<std::size_t>(length));
 }
 
-// The first row that shows this finding and has no result yet; -1 when none does.
+// The first row that shows this finding and has no result yet, or for a skipped place the
+// row that already says so; -1 when none does.
 int FindRow(const ScanView& view, const ResultRecord& record) {
     const std::wstring location = Utf8ToWide(record.location);
-    const std::wstring site = Utf8ToWide(record.site);
+    const std::wstring site = Utf8ToWide(SiteCell(record));
+    const std::wstring status =
+        record.result == Outcome::Skipped ? Utf8ToWide(StatusCell(record)) : std::wstring();
     for (int row = 0; row < view.m_nRows; ++row) {
         if (CellText(view.m_hList, row, kLocationColumn) == location &&
             CellText(view.m_hList, row, kSiteColumn) == site &&
-            CellText(view.m_hList, row, kStatusColumn).empty())
+            CellText(view.m_hList, row, kStatusColumn) == status)
             return row;
     }
     return -1;
@@ -53,7 +56,7 @@ void ShowRows(ScanView& view, const CommandReport& report) {
     for (const ResultRecord& record : report.records) {
         const int row = FindRow(view, record);
         if (row < 0) {
-            view.AddRow(record.location, record.site, StatusCell(record));
+            view.AddRow(record.location, SiteCell(record), StatusCell(record));
             continue;
         }
         SetStatusCell(view.m_hList, row, StatusCell(record));
@@ -83,9 +86,14 @@ void ShowCommandResult(ScanView& view, CommandKind kind, const CommandReport& re
                 SetStatusLine(view, FixNoBackupText[language]);
                 return;
             }
-            SetStatusLine(
-                view, Formatted(FixDoneText[language], summary.fixed, summary.failed, report.backup)
-                          .c_str());
+            {
+                std::string line =
+                    Formatted(FixDoneText[language], summary.fixed, summary.failed, report.backup);
+                // Rows that say "Skipped" are easy to miss in a long list: the line counts them.
+                if (summary.skipped > 0)
+                    line += Formatted(SkippedText[language], summary.skipped, 0, "");
+                SetStatusLine(view, line.c_str());
+            }
             return;
         case CommandKind::FixDesktop: {
             if (report.backup.empty()) {

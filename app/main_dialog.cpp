@@ -146,7 +146,7 @@ void MainDialog::OnCommandEnded() {
     EnableCommands(true);
 }
 
-bool MainDialog::StartCommand(CommandKind kind) {
+bool MainDialog::StartCommand(CommandKind kind, const std::string& restoreId) {
     ScanView* view = ScanViewOf(m_hDlg);
     if (m_running || view == nullptr)
         return false;
@@ -156,7 +156,7 @@ bool MainDialog::StartCommand(CommandKind kind) {
         view->m_nRows = 0;
         view->SetPos(0);
     }
-    if (!brenvik::StartCommand(CommandRequest{kind, m_hDlg, view, &m_stop})) {
+    if (!brenvik::StartCommand(CommandRequest{kind, m_hDlg, view, &m_stop, restoreId})) {
         // No worker will ever report its end; stay usable instead of locked.
         EnableCommands(true);
         return false;
@@ -192,8 +192,11 @@ void MainDialog::OnRestoreLast() {
     ScanView* view = ScanViewOf(m_hDlg);
     if (m_running || view == nullptr)
         return;
-    if (ConfirmRestore(m_hDlg, view->m_nLanguage))
-        StartCommand(CommandKind::Restore);
+    // The set the question named, not whichever is newest once the worker runs: a command
+    // line Fix may write another set while the question is open.
+    std::string id;
+    if (ConfirmRestore(m_hDlg, view->m_nLanguage, &id))
+        StartCommand(CommandKind::Restore, id);
 }
 
 void MainDialog::EnableCommands(bool enable) {

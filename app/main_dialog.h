@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/browser_event_sink.h"
 #include "app/escape_filter.h"
 #include "app/scan_thread.h"
@@ -42,7 +44,8 @@ private:
     // One engine command at a time, whatever arrives: a click on a disabled button, a posted
     // or sent WM_COMMAND, a key. Starts the command on a worker; false when one is running
     // or none could be started.
-    bool StartCommand(CommandKind kind);
+    // restoreId: the set a Restore puts back, as the confirmation named it.
+    bool StartCommand(CommandKind kind, const std::string& restoreId = std::string());
     // The running command has ended: a close that waited ends the dialog, a waiting Fix
     // Desktop starts, or the dialog is idle again.
     void OnCommandEnded();

@@ -16,17 +16,27 @@ void AddRestoreMenuItem(HWND hDialog, int language) {
     AppendMenuA(menu, MF_STRING, IDM_RESTORE_LAST, RestoreMenuText[language]);
 }
 
-bool ConfirmRestore(HWND hDialog, int language) {
+bool NewestSetId(StorePort& store, std::string* id) {
     std::vector<SetListing> sets;
-    if (ListSets(ProcessPorts().store, &sets) != kErrorSuccess || sets.empty()) {
+    if (ListSets(store, &sets) != kErrorSuccess || sets.empty())
+        return false;
+    *id = sets.back().header.id;
+    return true;
+}
+
+bool ConfirmRestore(HWND hDialog, int language, std::string* id) {
+    std::string newest;
+    if (!NewestSetId(ProcessPorts().store, &newest)) {
         SetDlgItemTextA(hDialog, IDC_STATUS, NoBackupText[language]);
         return false;
     }
     char question[512];
-    std::snprintf(question, sizeof question, RestoreConfirmText[language],
-                  sets.back().header.id.c_str());
-    return MessageBoxA(hDialog, question, TitleText[language],
-                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    std::snprintf(question, sizeof question, RestoreConfirmText[language], newest.c_str());
+    if (MessageBoxA(hDialog, question, TitleText[language],
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    *id = newest;
+    return true;
 }
 
 }  // namespace brenvik

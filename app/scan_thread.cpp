@@ -30,6 +30,24 @@ ContentPort& ProcessContent() {
     return ProcessPlatform();
 }
 
+namespace {}  // namespace
+
+CommandReport RunCommand(CommandHost& host, const CommandRequest& request) {
+    switch (request.kind) {
+        case CommandKind::Fix:
+            return FixCommand(host);
+        case CommandKind::FixDesktop:
+            return FixDesktopCommand(host);
+        case CommandKind::Restore: {
+            bool found = false;
+            return RestoreCommand(host, request.restoreId, &found);
+        }
+        case CommandKind::Scan:
+            break;
+    }
+    return CommandReport();
+}
+
 namespace {
 
 DWORD WINAPI CommandThreadProc(LPVOID parameter) {
@@ -39,23 +57,11 @@ DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     const CommandLock lock(INFINITE, request->stop);
     Win32Host host;
     CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
-    CommandReport report;
-    switch (request->kind) {
-        case CommandKind::Scan:
-            RunScan(ProcessPorts(), *request->view, request->stop);
-            return 0;
-        case CommandKind::Fix:
-            report = FixCommand(commands);
-            break;
-        case CommandKind::FixDesktop:
-            report = FixDesktopCommand(commands);
-            break;
-        case CommandKind::Restore: {
-            bool found = false;
-            report = RestoreCommand(commands, "last", &found);
-            break;
-        }
+    if (request->kind == CommandKind::Scan) {
+        RunScan(ProcessPorts(), *request->view, request->stop);
+        return 0;
     }
+    const CommandReport report = RunCommand(commands, *request);
     SendMessageA(request->hDialog, WM_COMMAND_FINISHED, static_cast<WPARAM>(request->kind),
                  reinterpret_cast<LPARAM>(&report));
     return 0;

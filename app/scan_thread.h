@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "engine/commands.h"
+
 #include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
 #include "engine/stop_signal.h"
@@ -24,14 +28,19 @@ ContentPort& ProcessContent();
 
 enum class CommandKind { Scan, Fix, FixDesktop, Restore };
 
-// What a worker runs: the command, the dialog it reports to, and the signal that asks it to
-// stop at the next object.
+// What a worker runs: the command, the dialog it reports to, the signal that asks it to
+// stop at the next object, and for a Restore the id of the set that was confirmed.
 struct CommandRequest {
     CommandKind kind;
     HWND hDialog;
     ScanView* view;
     const StopSignal* stop;
+    std::string restoreId;
 };
+
+// A Fix, Fix Desktop or Restore as the worker runs it: a Restore puts back restoreId, never
+// whichever set is newest by then.
+CommandReport RunCommand(CommandHost& host, const CommandRequest& request);
 
 // Runs the command over ProcessPorts() on a new thread, which is never waited for: it ends
 // by itself after its last message to the dialog (WM_SCAN_FINISHED, sent by the view, for a

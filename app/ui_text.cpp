@@ -69,6 +69,9 @@ TextPair FixDesktopFailedText = {
     "\xd7\xc0\xc3\xe6\xcd\xbc\xb1\xea\xbb\xb9\xd4\xad\xca\xa7\xb0\xdc %d "
     "\xcf\xee\xa3\xbb\xb1\xb8\xb7\xdd %s",
     "Desktop icons: %d failed; backup %s"};
+// ；未能检查 %d 处
+TextPair SkippedText = {"\xa3\xbb\xce\xb4\xc4\xdc\xbc\xec\xb2\xe9 %d \xb4\xa6",
+                        "; %d not examined"};
 // 还原上次修复
 TextPair RestoreMenuText = {"\xbb\xb9\xd4\xad\xc9\xcf\xb4\xce\xd0\xde\xb8\xb4",
                             "Restore last repair"};

@@ -27,6 +27,8 @@ extern TextPair FixDoneText;
 extern TextPair FixNoBackupText;
 extern TextPair FixDesktopDoneText;
 extern TextPair FixDesktopFailedText;
+// Added to the status line after Fix when places could not be examined: their count.
+extern TextPair SkippedText;
 // The system menu item, and its confirmation with the set's id.
 extern TextPair RestoreMenuText;
 extern TextPair RestoreConfirmText;

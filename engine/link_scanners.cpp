@@ -1,7 +1,11 @@
 #include "engine/link_scanners.h"
 
+#include <vector>
+
+#include "engine/backup_manifest.h"
 #include "engine/browser_paths.h"
 #include "engine/link_places.h"
+#include "engine/result_record.h"
 #include "engine/text_rules.h"
 #include "engine/work_places.h"
 
@@ -12,6 +16,31 @@ constexpr const char* kLinkExtension = ".lnk";
 // The row labels of the two places, as the report shows them.
 constexpr const char* kDesktopLabel = "Desktop";
 constexpr const char* kQuickLaunchLabel = "Quick Launch";
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::uint32_t kValueBufferSize = 4096;
+
+// Why a Shell Folders value gave no folder, when that is no normal absence: the key or the
+// value refuses reading, or names a folder too long to reach. "" when the value is missing or
+// names no existing folder: then there is nothing to examine.
+std::string UnreadShellFolder(RegistryPort& registry, const char* valueName) {
+    ScopedKey key(registry);
+    if (Status s = registry.openKey(kHKeyCurrentUser, kShellFoldersKey, kKeyRead, key.put()))
+        return s == kErrorFileNotFound ? std::string() : "cannot be read: " + ErrorWords(s);
+    std::vector<std::uint8_t> data(kValueBufferSize, 0);
+    std::uint32_t type = kRegNone;
+    std::uint32_t size = kValueBufferSize;
+    const Status s = registry.queryValue(key.get(), valueName, &type, data.data(), &size);
+    if (s == kErrorMoreData)
+        return "path too long";
+    if (s != kErrorSuccess)
+        return s == kErrorFileNotFound ? std::string() : "cannot be read: " + ErrorWords(s);
+    const std::string text(reinterpret_cast<const char*>(data.data()), size);
+    if ((type == kRegSz || type == kRegExpandSz) && Utf16Length(text) > kMaxPathLength)
+        return "path too long";
+    return std::string();
+}
 
 // One listed entry: the name rule, then its arguments.
 void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label,
@@ -42,8 +71,15 @@ void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label
 bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* label,
                     const ShellFolderPlace& place, FindingList& findings) {
     std::string base;
-    if (!FindLinkFolder(broker.ports(), place, &base))
+    if (!FindLinkFolder(broker.ports(), place, &base)) {
+        const std::string why = UnreadShellFolder(broker.ports().registry, place.valueName);
+        if (!why.empty())
+            listings.skip(label,
+                          std::string(RootName(kHKeyCurrentUser)) + "\\" + kShellFoldersKey + "\\" +
+                              place.valueName,
+                          why);
         return false;
+    }
     const std::vector<FindEntry>* entries = listings.entries(base, label, ListedAs::Place);
     if (entries == nullptr)
         return false;

@@ -98,6 +98,35 @@ TEST_F(CommandResultsTest, StatusLinesInChinese) {
         StatusLine(m_view.m_hStatus));
 }
 
+// A place the scan already showed as skipped keeps its one row; one the list did not show is
+// added with its path; the status line counts both, in either language.
+TEST_F(CommandResultsTest, SkippedPlacesAreShownOnceAndCounted) {
+    m_view.AddRow("Start Menu", "C:\\m\\Refusing", "Skipped: cannot be listed: access denied");
+    CommandReport report = FixReport();
+    report.records.push_back(
+        SkippedRecord({"Start Menu", "C:\\m\\Refusing", "cannot be listed: access denied"}));
+    report.records.push_back(
+        SkippedRecord({"Start Menu", "C:\\m\\Linked", "junction not followed"}));
+
+    m_view.m_nLanguage = kLanguageEnglish;
+    ShowCommandResult(m_view, CommandKind::Fix, report);
+    ASSERT_EQ(5, m_view.m_nRows);
+    EXPECT_EQ(L"Skipped: cannot be listed: access denied", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Start Menu", Cell(m_view.m_hList, 4, 0));
+    EXPECT_EQ(L"C:\\m\\Linked", Cell(m_view.m_hList, 4, 1));
+    EXPECT_EQ(L"Skipped: junction not followed", Cell(m_view.m_hList, 4, 2));
+    EXPECT_EQ("Fixed 2, failed 1; backup 20261208T190648Z; 2 not examined",
+              StatusLine(m_view.m_hStatus));
+
+    m_view.m_nLanguage = kLanguageChinese;
+    ShowCommandResult(m_view, CommandKind::Fix, report);
+    // 已修复 2 项，失败 1 项；备份 ...；未能检查 2 处
+    EXPECT_EQ(
+        "\xd2\xd1\xd0\xde\xb8\xb4 2 \xcf\xee\xa3\xac\xca\xa7\xb0\xdc 1 \xcf\xee\xa3\xbb\xb1\xb8"
+        "\xb7\xdd 20261208T190648Z\xa3\xbb\xce\xb4\xc4\xdc\xbc\xec\xb2\xe9 2 \xb4\xa6",
+        StatusLine(m_view.m_hStatus));
+}
+
 TEST_F(CommandResultsTest, FixDesktopAndRestoreWithoutASet) {
     m_view.m_nLanguage = kLanguageEnglish;
     CommandReport desktop;

@@ -43,6 +43,7 @@ TEST(UiText, ChineseTextsAreExactGbk) {
         {AboutTexts[0][3], u"Velmora"},
         {OkText[0], u"确定"},
         {LinkText[0], u"访问Velmora网站，获取更多信息..."},
+        {SkippedText[0], u"；未能检查 %d 处"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FromGbk(c.text), c.expected) << c.text;

@@ -127,6 +127,64 @@ protected:
     int m_runs = 0;
 };
 
+// The host's path of a Windows path in the prefix, through Wine's own export; "" when not
+// under Wine.
+std::string UnixPath(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (toUnix == nullptr)
+        return std::string();
+    char* unix = toUnix(Utf8ToWide(windowsPath).c_str());
+    const std::string path = unix != nullptr ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+// Runs a host program (Wine starts Unix programs too) and tells whether it ended with 0.
+bool RunHost(const std::string& line) {
+    std::wstring command = Utf8ToWide(line);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    UniqueHandle program(process.hProcess);
+    UniqueHandle thread(process.hThread);
+    DWORD code = 1;
+    WaitForSingleObject(program.get(), 30 * 1000);
+    GetExitCodeProcess(program.get(), &code);
+    return code == 0;
+}
+
+// A Unix symbolic link to a folder, made in the prefix: Wine lists it as a folder with
+// FILE_ATTRIBUTE_REPARSE_POINT, as Windows lists a junction (Wine 8's CreateSymbolicLinkW
+// reports success and makes nothing). Only the link itself is removed at the end.
+class FolderLink {
+public:
+    FolderLink(const std::string& link, const std::string& target) {
+        const std::string folder = UnixPath(link.substr(0, link.rfind('\\')));
+        const std::string to = UnixPath(target);
+        if (folder.empty() || to.empty())
+            return;
+        m_unixLink = folder + "/" + link.substr(link.rfind('\\') + 1);
+        if (!RunHost("/bin/ln -s \"" + to + "\" \"" + m_unixLink + "\""))
+            m_unixLink.clear();
+    }
+    ~FolderLink() {
+        if (!m_unixLink.empty())
+            RunHost("/bin/rm -f \"" + m_unixLink + "\"");
+    }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+
+    bool made() const { return !m_unixLink.empty(); }
+
+private:
+    std::string m_unixLink;
+};
+
 std::map<std::string, std::string> ResultsByLocation(const nlohmann::json& report) {
     std::map<std::string, std::string> results;
     for (const auto& finding : report["findings"])
@@ -181,6 +239,40 @@ TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
     EXPECT_EQ(mine, FileState(m_desktopHijack));
     EXPECT_EQ(before.at("quick launch hijack"), FileState(m_quickLaunchHijack));
     EXPECT_EQ(before.at("fake entry"), MachineKeyState(HijackedProfile::FakeEntry()));
+}
+
+// A linked folder below the Start Menu is not walked, and the scan says so: a skipped record
+// in the report and on the console, and exit code 2 instead of 1.
+TEST_F(ComTest, AFolderLinkBelowTheStartMenuIsSkippedAndTheScanEndsWith2) {
+    const std::string startMenu = KnownFolder(FOLDERID_StartMenu);
+    ASSERT_FALSE(startMenu.empty());
+    ASSERT_TRUE(MakeFolders(File("elsewhere")));
+    const std::string link = startMenu + "\\Linked Programs";
+    const FolderLink linked(link, File("elsewhere"));
+    ASSERT_TRUE(linked.made());
+    ASSERT_EQ(FILE_ATTRIBUTE_REPARSE_POINT,
+              GetFileAttributesW(Utf8ToWide(link).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    const ComRun scan = Com("/scan /report \"" + File("skipped.json") + "\"");
+    EXPECT_EQ(2u, scan.code) << scan.output;
+    EXPECT_NE(std::string::npos,
+              scan.output.find("skipped   Start Menu  " + link + "  (junction not followed)"))
+        << scan.output;
+    EXPECT_NE(std::string::npos, scan.output.find("1 skipped")) << scan.output;
+    const auto report = ReadJson(File("skipped.json"));
+    ASSERT_FALSE(report.is_discarded());
+    int skipped = 0;
+    for (const auto& finding : report["findings"]) {
+        if (finding["result"] != "skipped")
+            continue;
+        ++skipped;
+        EXPECT_EQ("Start Menu", finding["location"]);
+        EXPECT_EQ(link, finding["path"]);
+        EXPECT_EQ("junction not followed", finding["error"]);
+    }
+    EXPECT_EQ(1, skipped);
+    EXPECT_EQ(1, report["summary"]["skipped"]);
+    EXPECT_EQ(3, report["summary"]["found"]);
 }
 
 TEST_F(ComTest, ASecondCommandWaitsUntilTheFirstHasEnded) {

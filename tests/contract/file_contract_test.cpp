@@ -73,12 +73,37 @@ TEST_F(FileContract, StarListsDotEntriesOfAFolderBesideItsFiles) {
 TEST_F(FileContract, NothingToListGivesNoListing) {
     const std::string dir = world().scratchFolder();
     world().makeFile(dir + "\\a.txt", kFileAttributeArchive);
-    const std::string patterns[] = {dir + "\\*.lnk", dir + "\\missing\\*.lnk",
-                                    dir + "\\a.txt\\*.lnk"};
-    for (const std::string& pattern : patterns) {
+    // The error tells a folder with nothing matching from one that is not there, which a
+    // walk passes over as a normal absence; a file taken for a folder only fails.
+    const struct {
+        std::string pattern;
+        Status error;  // kErrorSuccess: any failure
+    } cases[] = {
+        {dir + "\\*.lnk", kErrorFileNotFound},
+        {dir + "\\missing\\*.lnk", kErrorPathNotFound},
+        {dir + "\\missing\\*", kErrorPathNotFound},
+        {dir + "\\a.txt\\*.lnk", kErrorSuccess},
+    };
+    for (const auto& c : cases) {
         FindEntry entry;
-        EXPECT_EQ(kNoFind, files().findFirst(pattern, &entry)) << pattern;
+        Status error = kErrorSuccess;
+        EXPECT_EQ(kNoFind, files().findFirst(c.pattern, &entry, &error)) << c.pattern;
+        if (c.error != kErrorSuccess)
+            EXPECT_EQ(c.error, error) << c.pattern;
+        else
+            EXPECT_NE(kErrorSuccess, error) << c.pattern;
     }
+}
+
+TEST_F(FileContract, TheEndOfAListingSaysNoMoreFiles) {
+    const std::string dir = world().scratchFolder();
+    world().makeFile(dir + "\\a.lnk", kFileAttributeArchive);
+    FindEntry entry;
+    ScopedFind find(files(), files().findFirst(dir + "\\*.lnk", &entry));
+    ASSERT_NE(kNoFind, find.get());
+    Status error = kErrorSuccess;
+    EXPECT_FALSE(files().findNext(find.get(), &entry, &error));
+    EXPECT_EQ(kErrorNoMoreFiles, error);
 }
 
 // U+4E04 is GBK 0x81 0x41; with its trail byte lower-cased it would be U+4E64 (0x81 0x61).

@@ -2,6 +2,7 @@
 // file or key, with its reason, and exit code 2; a place that is simply not there is none.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "engine/command_line.h"
@@ -120,6 +121,16 @@ const SkipCase kCases[] = {
          return "Desktop NameSpace|HKLM\\" + shell + "|cannot be enumerated: access denied";
      },
      2},
+    {"Shell Folders values that refuse reading",
+     [](SkipWorld& w) {
+         w.platform.injectFailure("queryValue",
+                                  std::string("CURRENT_USER\\") + testing::kShellFoldersKey,
+                                  kErrorAccessDenied);
+         const std::string value = std::string("|HKCU\\") + testing::kShellFoldersKey + "\\";
+         return "Quick Launch" + value + "AppData|cannot be read: access denied\n" + "Desktop" +
+                value + "Desktop|cannot be read: access denied";
+     },
+     2},
     {"no Quick Launch folder at all: a normal absence",
      [](SkipWorld& w) {
          w.platform.setKnownFolder(KnownFolder::QuickLaunch, "C:\\Users\\u\\Gone\\Quick Launch");
@@ -143,8 +154,13 @@ TEST(SkippedPlaces, EachPlacePassedOverIsOneRecordWithItsReason) {
         SkipWorld world;
         const std::string expected = c.arrange(world);
         const CommandReport scan = ScanCommand(world.commands);
-        const std::vector<std::string> want =
-            expected.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected};
+        // One expected record a line.
+        std::vector<std::string> want;
+        for (std::size_t at = 0; at < expected.size();) {
+            const std::size_t end = std::min(expected.find('\n', at), expected.size());
+            want.push_back(expected.substr(at, end - at));
+            at = end + 1;
+        }
         EXPECT_EQ(SkippedOf(scan), want) << c.name;
         EXPECT_EQ(ExitCode(LineCommand::Scan, Summarize(scan.records)), c.scanExit) << c.name;
         EXPECT_EQ(world.platform.openFindCount(), 0u) << c.name;

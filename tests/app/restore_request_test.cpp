@@ -1,0 +1,50 @@
+// The window's Restore puts back the set its question named, even when a command line Fix
+// writes a newer set between the question and the worker's start.
+#include <gtest/gtest.h>
+
+#include "app/restore_menu.h"
+#include "app/scan_thread.h"
+#include "platform/model/model_host.h"
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::ModelWorld;
+
+TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
+    ModelWorld world;
+    model::ModelHost host;
+    CommandHost commands{world.ports, world.platform, host};
+    const std::string first = ModelWorld::desktop("Internet Explorer.lnk");
+    const std::string second = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    world.platform.addShortcut(first, "C:\\ie.exe", "http://first/");
+    ASSERT_FALSE(FixCommand(commands).backup.empty());
+
+    // The question names the newest set, the first Fix's.
+    std::string confirmed;
+    ASSERT_TRUE(NewestSetId(world.platform, &confirmed));
+
+    // Meanwhile another Fix writes a newer set.
+    host.setNow(UtcTime{2026, 12, 8, 19, 30, 0});
+    world.platform.addShortcut(second, "C:\\ie.exe", "http://second/");
+    const std::string newer = FixCommand(commands).backup;
+    ASSERT_FALSE(newer.empty());
+    ASSERT_NE(newer, confirmed);
+
+    const CommandReport restored = RunCommand(
+        commands, CommandRequest{CommandKind::Restore, nullptr, nullptr, nullptr, confirmed});
+    EXPECT_EQ(restored.backup, confirmed);
+    EXPECT_EQ(world.platform.shortcutArguments(first), "http://first/");
+    EXPECT_EQ(world.platform.shortcutArguments(second), "");
+
+    // No set of that id (removed meanwhile): nothing is put back in its place.
+    const CommandReport none = RunCommand(
+        commands,
+        CommandRequest{CommandKind::Restore, nullptr, nullptr, nullptr, "19991231T000000Z"});
+    EXPECT_TRUE(none.backup.empty());
+    EXPECT_TRUE(none.records.empty());
+}
+
+}  // namespace
+}  // namespace brenvik
