@@ -2,6 +2,7 @@
 // and files it works on. Runs once per interface language (LANG set by the test entry).
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/ui_text.h"
 #include "e2e_world.h"
+#include "platform/win32/wide_text.h"
 #include "program_window.h"
 #include "res/resource.h"
 #include "tests/support/win32_world.h"
@@ -212,6 +214,25 @@ TEST_F(BrenvikE2e, ScanListsTheFindingsByPlaceAndChangesNothing) {
     EXPECT_EQ(FileState(m_profile->DesktopHijack()), desktop);
     EXPECT_EQ(FileState(m_profile->QuickLaunchHijack()), quickLaunch);
     EXPECT_EQ(MachineKeyState(HijackedProfile::FakeEntry()), fake);
+}
+
+// A linked folder below the Start Menu is not followed, and the scan says so in a row of its
+// own, after the rows of what it found.
+TEST_F(BrenvikE2e, ScanShowsALinkedStartMenuFolderAsSkipped) {
+    wchar_t* startMenu = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_StartMenu, 0, nullptr, &startMenu)));
+    const std::string link = WideToUtf8(startMenu) + "\\Linked Programs";
+    CoTaskMemFree(startMenu);
+    ScratchFolder elsewhere;
+    const FolderLink linked(link, elsewhere.path());
+    ASSERT_TRUE(linked.made());
+
+    Start();
+    Click(IDC_SCAN);
+    ASSERT_TRUE(m_program->WaitIdle());
+    std::vector<ReportRow> rows = kExpectedRows;
+    rows.push_back({"Start Menu", link, "Skipped: junction not followed"});
+    ExpectScanResult(rows);
 }
 
 TEST_F(BrenvikE2e, FixRepairsTheHijacksOnlyAndLeavesTheReportAlone) {

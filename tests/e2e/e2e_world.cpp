@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 
@@ -91,7 +92,53 @@ void RemoveEntries() {
     }
 }
 
+// The host's path of a Windows path in the prefix, through Wine's own export; "" when not
+// under Wine.
+std::string UnixPath(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (toUnix == nullptr)
+        return std::string();
+    char* unix = toUnix(Utf8ToWide(windowsPath).c_str());
+    const std::string path = unix != nullptr ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+// Runs a host program (Wine starts Unix programs too) and tells whether it ended with 0.
+bool RunHost(const std::string& line) {
+    std::wstring command = Utf8ToWide(line);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    UniqueHandle program(process.hProcess);
+    UniqueHandle thread(process.hThread);
+    DWORD code = 1;
+    WaitForSingleObject(program.get(), 30 * 1000);
+    GetExitCodeProcess(program.get(), &code);
+    return code == 0;
+}
+
 }  // namespace
+
+FolderLink::FolderLink(const std::string& link, const std::string& target) {
+    const std::string folder = UnixPath(link.substr(0, link.rfind('\\')));
+    const std::string to = UnixPath(target);
+    if (folder.empty() || to.empty())
+        return;
+    m_unixLink = folder + "/" + link.substr(link.rfind('\\') + 1);
+    if (!RunHost("/bin/ln -s \"" + to + "\" \"" + m_unixLink + "\""))
+        m_unixLink.clear();
+}
+
+FolderLink::~FolderLink() {
+    if (!m_unixLink.empty())
+        RunHost("/bin/rm -f \"" + m_unixLink + "\"");
+}
 
 RegTree ReadTree(HKEY root, const std::string& path) {
     RegTree tree;

@@ -103,6 +103,23 @@ private:
     bool m_ok = false;
 };
 
+// A Unix symbolic link to a folder, made in the prefix: Wine lists it as a folder with
+// FILE_ATTRIBUTE_REPARSE_POINT, as Windows lists a junction (Wine 8's CreateSymbolicLinkW
+// reports success and makes nothing). Only the link itself is removed at the end.
+class FolderLink {
+public:
+    // link and target are Windows paths; link's folder and target must exist.
+    FolderLink(const std::string& link, const std::string& target);
+    ~FolderLink();
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+
+    bool made() const { return !m_unixLink.empty(); }
+
+private:
+    std::string m_unixLink;
+};
+
 // State of a shortcut file: existence, attributes, access list, arguments and target.
 ObjectState FileState(const std::string& path);
 // State of a key under HKEY_LOCAL_MACHINE: existence, access list and the whole tree.
