@@ -11,7 +11,7 @@
 namespace brenvik {
 
 // The deepest level of subfolders walked below a place that is walked at all (the Start Menu):
-// real menus are two or three levels deep.
+// real menus are two or three levels deep. A folder deeper than that is reported as skipped.
 constexpr int kMaxPlaceDepth = 6;
 
 // Quick Launch below the roaming AppData folder.

@@ -36,5 +36,39 @@ TEST(FolderListings, OneListingPerFolderWhateverItsSpelling) {
     EXPECT_EQ(listings.entries("C:\\Nowhere\\"), nullptr);
 }
 
+// Why a listing failed decides whether it is said: a place's own folder may be missing, a
+// folder its parent listed may not; each folder is said once, whoever asks again.
+TEST(FolderListings, WhatCannotBeListedIsSkippedOnceAMissingPlaceIsNot) {
+    const std::string refusing = ModelWorld::desktop("Refusing");
+    const std::string missing = ModelWorld::desktop("Missing");
+    const struct {
+        std::string folder;
+        ListedAs as;
+        const char* reason;  // null: nothing said
+    } cases[] = {
+        {refusing, ListedAs::Subfolder, "cannot be listed: access denied"},
+        {refusing, ListedAs::Place, "cannot be listed: access denied"},
+        {missing, ListedAs::Place, nullptr},
+        {missing, ListedAs::Subfolder, "cannot be listed: path not found"},
+        {ModelWorld::desktop(std::string(250, 'x')), ListedAs::Subfolder, "path too long"},
+    };
+    for (const auto& c : cases) {
+        ModelWorld world;
+        world.platform.addFolder(refusing);
+        world.platform.setFileAccessList(refusing, testing::DenyingAdministrators());
+        FolderListings listings(world.platform);
+        for (int ask = 0; ask < 2; ++ask)
+            EXPECT_EQ(listings.entries(c.folder + "\\", "Desktop", c.as), nullptr) << c.folder;
+        if (c.reason == nullptr) {
+            EXPECT_TRUE(listings.skipped().empty()) << c.folder;
+            continue;
+        }
+        ASSERT_EQ(listings.skipped().size(), 1u) << c.folder;
+        EXPECT_EQ(listings.skipped()[0].path, c.folder);
+        EXPECT_EQ(listings.skipped()[0].location, "Desktop");
+        EXPECT_EQ(listings.skipped()[0].reason, c.reason);
+    }
+}
+
 }  // namespace
 }  // namespace brenvik
