@@ -57,9 +57,6 @@ struct FileIdentity {
     std::uint32_t links = 0;
 };
 
-// ERROR_INVALID_NAME: a name part that is empty, "." or "..", or holds a separator.
-constexpr Status kErrorInvalidName = 123;
-
 // Rights an open of a file or folder asks for (the ACCESS_MASK bits).
 constexpr std::uint32_t kFileRightReadData = 0x1;   // FILE_READ_DATA, FILE_LIST_DIRECTORY
 constexpr std::uint32_t kFileRightWriteData = 0x2;  // FILE_WRITE_DATA, FILE_ADD_FILE
