@@ -33,7 +33,8 @@ ChangedObject ObjectOf(const LocatedFinding& found) {
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
 }
 
-// What became of a finding's object: the result the broker reported for it, or the reason its
+// What became of a finding's object: the change the broker kept for it (a replaced target
+// whose browser is not registered is deleted, not rewritten) and its result, or the reason its
 // repair was refused before anything was tried.
 void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* record) {
     if (!found.finding.refused.empty()) {
@@ -42,6 +43,8 @@ void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* 
         return;
     }
     const BackupSet::Entry* entry = set.entryFor(ObjectOf(found));
+    if (entry != nullptr)
+        record->action = entry->action;
     Status status = entry == nullptr ? kResultPending : entry->result;
     if (entry == nullptr && set.writeError() != kErrorSuccess)
         status = set.writeError();

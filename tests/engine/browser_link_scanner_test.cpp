@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/commands.h"
 #include "engine/driver.h"
 #include "engine/link_places.h"
+#include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
@@ -191,11 +193,18 @@ TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
             list.entries.push_back(c.extra);
             world.platform.setFileAccessList(c.opened, list);
         }
-        FixAll(world.ports);
+        // Through the command the product runs: its record names what was done.
+        model::ModelHost host;
+        CommandHost commands{world.ports, world.platform, host};
+        const CommandReport fix = FixCommand(commands);
+        ASSERT_EQ(fix.records.size(), 1u) << c.name;
+        EXPECT_EQ(fix.records[0].result, Outcome::Fixed) << c.name;
         if (c.retargeted) {
             EXPECT_EQ(world.platform.shortcutTarget(path), testing::kEdge) << c.name;
+            EXPECT_EQ(fix.records[0].action, "rewrite target") << c.name;
         } else {
             EXPECT_FALSE(world.platform.hasFile(path)) << c.name;
+            EXPECT_EQ(fix.records[0].action, "delete file") << c.name;
         }
     }
 }
