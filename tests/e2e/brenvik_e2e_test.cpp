@@ -128,7 +128,8 @@ protected:
         m_profile.reset(new HijackedProfile(extraDesktopLinks));
         ASSERT_TRUE(m_profile->ok()) << "profile could not be prepared";
         m_program.reset(new RunningProgram());
-        ASSERT_NE(m_program->dialog(), nullptr) << "no main dialog appeared";
+        ASSERT_NE(m_program->dialog(), nullptr)
+            << "no main dialog appeared: " << m_program->Describe();
         ASSERT_TRUE(m_profile->PointShellFolders());
     }
 

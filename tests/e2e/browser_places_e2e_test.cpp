@@ -267,7 +267,7 @@ TEST(BrowserPlacesE2e, HijacksOfEveryRuleInEveryPlaceAreListedAndRepairedTwinsUn
     ASSERT_TRUE(profile.ok()) << "profile could not be prepared";
     const auto twins = profile.Twins();
     RunningProgram program;
-    ASSERT_NE(program.dialog(), nullptr) << "no main dialog appeared";
+    ASSERT_NE(program.dialog(), nullptr) << "no main dialog appeared: " << program.Describe();
 
     program.Click(IDC_SCAN);
     ASSERT_TRUE(program.WaitIdle());

@@ -95,7 +95,41 @@ std::string RemoteText(HANDLE hProcess, HWND hWindow, UINT message, WPARAM wPara
     return text;
 }
 
+struct WindowList {
+    DWORD processId;
+    std::string text;
+};
+
+BOOL CALLBACK DescribeWindowOf(HWND hWindow, LPARAM parameter) {
+    auto* list = reinterpret_cast<WindowList*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hWindow, &processId);
+    if (processId != list->processId)
+        return TRUE;
+    char className[64] = {};
+    GetClassNameA(hWindow, className, sizeof(className));
+    char title[128] = {};
+    GetWindowTextA(hWindow, title, sizeof(title));
+    char line[320] = {};
+    wsprintfA(line, "; window %p class %s %s owner %p '%s'", static_cast<void*>(hWindow), className,
+              IsWindowVisible(hWindow) ? "shown" : "hidden",
+              static_cast<void*>(GetWindow(hWindow, GW_OWNER)), title);
+    list->text += line;
+    return TRUE;
+}
+
 }  // namespace
+
+std::string RunningProgram::Describe() const {
+    if (!m_process)
+        return "the program did not start";
+    DWORD code = 0;
+    GetExitCodeProcess(m_process.get(), &code);
+    WindowList list = {m_processId,
+                       code == STILL_ACTIVE ? "running" : "ended with " + std::to_string(code)};
+    EnumWindows(DescribeWindowOf, reinterpret_cast<LPARAM>(&list));
+    return list.text;
+}
 
 RunningProgram::RunningProgram() {
     std::string commandLine = "\"" + WindowsPath(BRENVIK_EXE) + "\"";

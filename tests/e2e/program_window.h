@@ -26,6 +26,9 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     HWND dialog() const { return m_hDialog; }
+    // What the process is doing, for a failure message: running or its exit code, and each
+    // top-level window it has (class, shown, owner, title).
+    std::string Describe() const;
     HWND item(int id) const { return GetDlgItem(m_hDialog, id); }
 
     // A click as the button sends it: BM_CLICK, answered once the command has finished.

@@ -71,7 +71,8 @@ protected:
     }
     void Start() {
         m_program.reset(new RunningProgram());
-        ASSERT_NE(m_program->dialog(), nullptr);
+        ASSERT_NE(m_program->dialog(), nullptr)
+            << "no main dialog appeared: " << m_program->Describe();
         ASSERT_TRUE(m_profile->PointShellFolders());
     }
     void ExpectNothingWeakened() {
