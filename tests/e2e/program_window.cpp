@@ -122,7 +122,7 @@ BOOL CALLBACK DescribeWindowOf(HWND hWindow, LPARAM parameter) {
 
 std::string RunningProgram::Describe() const {
     if (!m_process)
-        return "the program did not start";
+        return "the program did not start: error " + std::to_string(m_startError);
     DWORD code = 0;
     GetExitCodeProcess(m_process.get(), &code);
     WindowList list = {m_processId,
@@ -138,6 +138,7 @@ RunningProgram::RunningProgram() {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
+        m_startError = GetLastError();
         return;
     }
     CloseHandle(process.hThread);

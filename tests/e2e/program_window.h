@@ -66,6 +66,7 @@ private:
     UniqueHandle m_process;
     DWORD m_processId = 0;
     HWND m_hDialog = nullptr;
+    DWORD m_startError = ERROR_SUCCESS;  // CreateProcess's, when it failed
 };
 
 }  // namespace brenvik::test
