@@ -694,5 +694,67 @@ TEST(RestoreRecord, NoChangeWithoutARecordAndARefusedOneGivesWayToTheRestoresOwn
     EXPECT_EQ(0u, w.platform.storeFiles().count(path));
 }
 
+// A new file an interrupted restore left beside the name: a plain one (read-only too) is
+// replaced; a second name of another file, a link or a folder refuses that object with the
+// reason, and the other file keeps its attributes.
+TEST(RestoreRecord, ALeftoverTemporaryFileIsReplacedOnlyWhenItIsPlain) {
+    enum class Leftover { Plain, ReadOnly, HardLinked, Link, Folder };
+    const struct {
+        Leftover leftover;
+        const char* result;
+    } cases[] = {
+        {Leftover::Plain, "restored:"},
+        {Leftover::ReadOnly, "restored:"},
+        {Leftover::HardLinked, "failed:linked name"},
+        {Leftover::Link, "failed:linked name"},
+        {Leftover::Folder, "failed:already exists"},
+    };
+    for (const auto& c : cases) {
+        BackupWorld w;
+        w.fix();
+        const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+        const std::string temp = link + ".brenvik-restore";
+        switch (c.leftover) {
+            case Leftover::Plain:
+                w.platform.addFile(temp);
+                break;
+            case Leftover::ReadOnly:
+                w.platform.addFile(temp, kFileAttributeReadOnly);
+                break;
+            case Leftover::HardLinked:
+                w.platform.addFile(temp, kFileAttributeReadOnly);
+                w.platform.setLinkCount(temp, 2);
+                break;
+            case Leftover::Link:
+                w.platform.addFile(temp);
+                w.platform.setReparsePoint(temp);
+                break;
+            case Leftover::Folder:
+                w.platform.addFolder(temp);
+                break;
+        }
+        const CommandReport restored = w.restore();
+        std::string desktop;
+        for (const ResultRecord& r : restored.records) {
+            if (r.path == link)
+                desktop = std::string(OutcomeName(r.result)) + ":" + r.error;
+        }
+        const int n = static_cast<int>(c.leftover);
+        EXPECT_EQ(c.result, desktop) << n;
+        const bool replaced = desktop == "restored:";
+        EXPECT_EQ(replaced, w.platform.shortcutTarget(link).has_value()) << n;
+        EXPECT_EQ(!replaced, w.platform.hasFile(temp)) << n;
+        if (c.leftover == Leftover::HardLinked) {
+            EXPECT_TRUE(w.platform.hasFile(temp) &&
+                        (w.platform.fileAttributes(temp) & kFileAttributeReadOnly))
+                << "the other name's file keeps its read-only attribute";
+        }
+        if (!replaced) {
+            EXPECT_NE(std::string::npos, Lines(w.platform).back().find(", restore interrupted"))
+                << n;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brenvik
