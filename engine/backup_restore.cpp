@@ -82,7 +82,7 @@ ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const Store
         done.resumed = true;
     }
     if (done.step == RestoreStep::AlreadyBack && progress.underway(object))
-        progress.done(object);  // not written: it is found back again next time
+        progress.done(object);  // a line not written costs nothing: it is found back again
     if (done.step != RestoreStep::PutBack)
         return done;
     if (Status s = progress.begin(object)) {
@@ -310,7 +310,8 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content
         }
         done.push_back(RestoreOne(broker, content, *it, progress));
     }
-    // Not removed: the next restore finds every object back and removes it then.
+    // Kept while an object is left begun; one that cannot be removed is harmless once
+    // nothing in it is under way.
     progress.finish();
     return done;
 }
