@@ -368,7 +368,9 @@ Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string&
     return kErrorSuccess;
 }
 
-// A file an interrupted restore left beside the name is removed through its own handle.
+// A file an interrupted restore left beside the name is removed through its own handle, and
+// only a plain file with one name: the read-only attribute cleared on a second name of
+// another file would be cleared on that file.
 Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
                     bool backup) {
     ScopedFile leftover(port);
@@ -382,6 +384,8 @@ Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string
     FileIdentity identity;
     if (Status q = port.queryFileIdentity(leftover.get(), &identity))
         return q;
+    if (Status c = CheckUnlinked(identity))
+        return c;
     if (identity.attributes & kFileAttributeDirectory)
         return kErrorFileExists;
     if (identity.attributes & kFileAttributeReadOnly)

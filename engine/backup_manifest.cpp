@@ -224,6 +224,13 @@ std::string FormatObjectRecord(const ObjectRecord& record) {
     return Dump(json);
 }
 
+std::string FormatObjectIdentity(const ChangedObject& object) {
+    Json json{{"kind", KindName(object.kind)}, {"path", object.path}};
+    if (object.kind == ChangedObject::Kind::Key)
+        json["root"] = RootName(object.root);
+    return Dump(json);
+}
+
 bool ParseObjectRecord(const std::string& text, ObjectRecord* record) {
     *record = ObjectRecord{};
     const Json json = Parse(text);

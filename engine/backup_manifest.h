@@ -54,6 +54,8 @@ bool ParseObjectRecord(const std::string& text, ObjectRecord* record);
 std::string FormatObjectResult(ChangedObject::Kind kind, const ResultRecordOfObject& result);
 bool ParseObjectResult(const std::string& text, ChangedObject::Kind kind,
                        ResultRecordOfObject* result);
+// Which object a record is about, without its states: {"kind":"key","root":"HKLM","path":...}.
+std::string FormatObjectIdentity(const ChangedObject& object);
 
 // "HKLM", "HKCU", "HKCR"; "" and kNoKey for anything else.
 const char* RootName(RegKey root);

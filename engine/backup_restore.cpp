@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/backup_progress.h"
 #include "engine/work_places.h"
 
 namespace brenvik {
@@ -61,27 +62,39 @@ JournalEntry AsEntry(const ChangedObject& object, const std::string& userSid) {
     return entry;
 }
 
-ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const StoredObject& object) {
+ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const StoredObject& object,
+                         RestoreProgress& progress) {
     ObjectRestore done{&object, RestoreStep::Conflict, kErrorSuccess};
     const ChangedObject& changed = object.record.object;
-    if (changed.kind == ChangedObject::Kind::File) {
-        FileState now;
-        done.error = CaptureFile(broker, content, changed.path, &now);
-        if (done.error != kErrorSuccess)
-            return done;
-        done.step = PlanRestore(object, now);
-        if (done.step == RestoreStep::PutBack)
-            done.error = PutBackFile(broker, content, changed.path, object.record.fileBefore);
-        return done;
-    }
-    KeyState now;
-    done.error = CaptureKeyTree(broker, content, changed.root, changed.path, &now);
+    const bool file = changed.kind == ChangedObject::Kind::File;
+    FileState fileNow;
+    KeyState keyNow;
+    done.error = file ? CaptureFile(broker, content, changed.path, &fileNow)
+                      : CaptureKeyTree(broker, content, changed.root, changed.path, &keyNow);
     if (done.error != kErrorSuccess)
         return done;
-    done.step = PlanRestore(object, now);
-    if (done.step == RestoreStep::PutBack)
-        done.error =
-            PutBackKeyTree(broker, content, changed.root, changed.path, object.record.keyBefore);
+    done.step = file ? PlanRestore(object, fileNow) : PlanRestore(object, keyNow);
+    // Neither as kept nor as repaired, but the record says a restore began writing it back
+    // and never ended: what is there is that restore's half-done work, finished from the kept
+    // state. Without the record the same mismatch stays a conflict.
+    if (done.step == RestoreStep::Conflict && progress.underway(object)) {
+        done.step = RestoreStep::PutBack;
+        done.resumed = true;
+    }
+    if (done.step == RestoreStep::AlreadyBack && progress.underway(object))
+        progress.done(object);  // a line not written costs nothing: it is found back again
+    if (done.step != RestoreStep::PutBack)
+        return done;
+    if (Status s = progress.begin(object)) {
+        done.error = s;
+        return done;
+    }
+    done.error =
+        file ? PutBackFile(broker, content, changed.path, object.record.fileBefore)
+             : PutBackKeyTree(broker, content, changed.root, changed.path, object.record.keyBefore);
+    // A failed put-back may have left a half tree too: it stays begun, to be finished.
+    if (done.error == kErrorSuccess)
+        progress.done(object);
     return done;
 }
 
@@ -124,6 +137,7 @@ void ParseManifest(const std::string& text, StoredSet* set) {
                 ++set->unreadable;
                 continue;
             }
+            object.number = number;
             set->objects.push_back(std::move(object));
             numbers.push_back(number);
             continue;
@@ -222,7 +236,24 @@ Status ReadBackupSet(StorePort& store, const std::string& id, StoredSet* set) {
                 ReadContent(store, id, object.result.afterContent, &object.result.fileAfter.bytes))
             return damaged("content " + object.result.afterContent.name, s);
     }
+    // The restore record is checked as every store file is; one refused leaves every object
+    // unmarked, so that it can make no conflict overwritable.
+    const Status progress = store.readFile(ProgressPath(id), &text);
+    if (progress == kErrorSuccess) {
+        set->hasProgress = true;
+        ParseProgress(text, set);
+    } else if (progress != kErrorFileNotFound && progress != kErrorPathNotFound) {
+        set->progressError = progress;
+    }
     return kErrorSuccess;
+}
+
+bool StoredSet::restoreUnderway() const {
+    for (const StoredObject& object : objects) {
+        if (object.mark == RestoreMark::Begun)
+            return true;
+    }
+    return false;
 }
 
 std::string StoreErrorWords(Status status) {
@@ -262,6 +293,7 @@ RestorePlaces CurrentRestorePlaces(Ports& ports) {
 std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
                                       const StoredSet& set, const RestorePlaces& places) {
     std::vector<ObjectRestore> done;
+    RestoreProgress progress(broker.ports().store, set);
     for (auto it = set.objects.rbegin(); it != set.objects.rend(); ++it) {
         // Older sets kept the class keys through HKEY_CLASSES_ROOT: a merged view of the
         // user's and the machine's, which cannot tell which hive a value came from. Written
@@ -276,8 +308,11 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }
-        done.push_back(RestoreOne(broker, content, *it));
+        done.push_back(RestoreOne(broker, content, *it, progress));
     }
+    // Kept while an object is left begun; one that cannot be removed is harmless once
+    // nothing in it is under way.
+    progress.finish();
     return done;
 }
 

@@ -9,8 +9,13 @@
 
 namespace brenvik {
 
+// What the set's restore record says of an object (see backup_progress.h).
+enum class RestoreMark { None, Begun, Done };
+
 struct StoredObject {
     ObjectRecord record;
+    std::size_t number = 0;  // in the manifest's lines
+    RestoreMark mark = RestoreMark::None;
     bool hasResult = false;  // false when the run died between the backup and the change
     ResultRecordOfObject result;
 };
@@ -24,6 +29,13 @@ struct StoredSet {
     std::string damage;
     // The header itself was refused by the store: no set this program wrote.
     bool foreignHeader = false;
+    // The restore record: whether one was read, and why the store refused one that is there
+    // (0 when none was refused); no object is marked by a refused record.
+    bool hasProgress = false;
+    Status progressError = kErrorSuccess;
+    int progressUnreadable = 0;
+    // Whether an object is marked as begun and not done: a restore died or failed midway.
+    bool restoreUnderway() const;
 };
 
 // The ids of the sets in the store, oldest first. trusted is false when others could have
@@ -52,6 +64,9 @@ struct ObjectRestore {
     const StoredObject* object = nullptr;
     RestoreStep step = RestoreStep::Conflict;
     Status error = kErrorSuccess;  // reading its state now, or writing it back
+    // Put back although it matched neither state: the restore record said an earlier restore
+    // had begun changing it and never finished.
+    bool resumed = false;
 };
 
 // The places a restore may write to: the shortcut folders as ShortcutFolders and
@@ -67,7 +82,10 @@ RestorePlaces CurrentRestorePlaces(Ports& ports);
 
 // Restores every object of the set, the last kept first, each only where it is one the
 // program works on; a key kept through HKEY_CLASSES_ROOT is refused (ERROR_NOT_SUPPORTED).
-// A conflict or failure does not stop the others.
+// A conflict or failure does not stop the others. Each change is recorded as begun in the
+// set's restore record first (an object whose record cannot be written is not changed) and
+// as done after; an object an earlier restore left begun is put back from its kept state
+// whatever it holds now. The record is removed when nothing in it is left under way.
 std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
                                       const StoredSet& set, const RestorePlaces& places);
 

@@ -1,6 +1,7 @@
 #include "engine/commands.h"
 
 #include "engine/backup_manifest.h"
+#include "engine/backup_progress.h"
 #include "engine/backup_set.h"
 #include "engine/driver.h"
 
@@ -77,6 +78,8 @@ ResultRecord RestoreRecord(const ObjectRestore& done) {
     switch (done.step) {
         case RestoreStep::PutBack:
             record.result = Outcome::Restored;
+            if (done.resumed)
+                record.action = "restore: finishes an interrupted restore";
             break;
         case RestoreStep::AlreadyBack:
             record.result = Outcome::Restored;
@@ -236,6 +239,16 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
         report.finished = IsoTime(host.host.now());
         return report;
     }
+    if (set.progressError != kErrorSuccess) {
+        // Passed over as any refused store file is: no object is finished on its word.
+        ResultRecord record;
+        record.location = "Backups";
+        record.path = ProgressPath(set.header.id);
+        record.action = "restore";
+        record.result = Outcome::Skipped;
+        record.error = "restore record " + StoreErrorWords(set.progressError) + ", ignored";
+        report.records.push_back(std::move(record));
+    }
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
     for (const ObjectRestore& done : RestoreSet(broker, host.content, set, places))
@@ -266,6 +279,10 @@ Status ListSets(StorePort& store, std::vector<SetListing>* sets) {
                 if (!object.hasResult || object.result.error != kErrorSuccess)
                     ++listing.failed;
             }
+            if (set.progressError != kErrorSuccess)
+                listing.restore = "restore record " + StoreErrorWords(set.progressError);
+            else if (set.restoreUnderway())
+                listing.restore = "restore interrupted";
         }
         sets->push_back(std::move(listing));
     }
@@ -280,6 +297,8 @@ std::string SetListingLine(const SetListing& set) {
                        std::to_string(set.failed) + " failed";
     if (!set.complete)
         line += ", incomplete";
+    if (!set.restore.empty())
+        line += ", " + set.restore;
     return line;
 }
 

@@ -38,13 +38,17 @@ struct SetListing {
     int objects = 0;
     int failed = 0;      // objects whose change failed or never happened
     std::string damage;  // why the set cannot be read or restored; empty when it can
+    // "restore interrupted" when a restore began an object and never finished it, or why its
+    // restore record was refused; empty otherwise.
+    std::string restore;
 };
 
 // The sets, oldest first, each that cannot be read listed with the reason. The sets of a
 // folder others could have written are all listed so (that folder is moved aside).
 Status ListSets(StorePort& store, std::vector<SetListing>* sets);
 // "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed", or
-// "20261208T190648Z  damaged: manifest: not made by this program".
+// "20261208T190648Z  damaged: manifest: not made by this program"; ", restore interrupted"
+// ends the line of a set whose restore did not finish.
 std::string SetListingLine(const SetListing& set);
 
 }  // namespace brenvik

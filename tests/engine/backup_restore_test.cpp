@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "engine/backup_progress.h"
 #include "engine/backup_restore.h"
 #include "engine/backup_set.h"
 #include "engine/command_line.h"
@@ -117,6 +118,8 @@ TEST(Backup, FixKeepsEverythingAndRestoreBringsTheProfileBackTwice) {
     EXPECT_EQ(3u, restored.records.size());
     for (const ResultRecord& r : restored.records) EXPECT_EQ(Outcome::Restored, r.result) << r.path;
     EXPECT_EQ(before, Snapshot(w));
+    EXPECT_EQ(0u, w.platform.storeFiles().count(ProgressPath(restored.backup)))
+        << "a restore that finished leaves no record";
 
     const CommandReport again = w.restore();
     for (const ResultRecord& r : again.records) {
@@ -553,6 +556,204 @@ TEST(Backup, ALargeSetIsListedAndRestoresById) {
     EXPECT_EQ(large, back);
     EXPECT_EQ("--profile-directory=Default  \"https://hao123.com/?tn=1\"",
               w.platform.shortcutArguments(testing::BrowserWorld::desktop("Google Chrome 7.lnk")));
+}
+
+constexpr const char* kPlaces = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+
+// The network places class as Fix Desktop rewrites it: a restore deletes the rewritten tree
+// (its ShellFolder subkey first), then creates the kept one.
+struct PlacesWorld : BackupWorld {
+    PlacesWorld() {
+        platform.putString(kHKeyLocalMachine, kPlaces, "", "Machine name");
+        platform.putString(kHKeyLocalMachine, std::string(kPlaces) + "\\shell\\open\\command", "",
+                           "m.exe");
+    }
+    std::string record(const std::string& id) const { return ProgressPath(id); }
+};
+
+// A key-tree restore stopped midway (its top key refuses deletion once its subkey is gone)
+// leaves a half tree that matches neither kept state. The restore's own record, as it left
+// it, lets the next restore finish that tree; with no record, or one the store refuses, or
+// one whose line names another object, the half tree stays a conflict.
+TEST(RestoreRecord, AnInterruptedKeyRestoreIsFinishedOnlyOnItsOwnRecord) {
+    enum class Tamper { None, Removed, Flawed, OtherObject };
+    struct Case {
+        const char* name;
+        Tamper tamper;
+        model::StoreFlaw flaw;
+        bool finished;
+        const char* listed;   // what the /backups line ends with after the tampering
+        const char* skipped;  // the record the next restore passes over, if any
+    };
+    const char* refused = ", restore record not made by this program";
+    const char* ignored = "Backups:skipped:restore record not made by this program, ignored";
+    const Case cases[] = {
+        {"as left", Tamper::None, {}, true, ", restore interrupted", nullptr},
+        {"no record", Tamper::Removed, {}, false, "", nullptr},
+        {"foreign owner", Tamper::Flawed, model::StoreFlaw::ForeignOwner, false, refused, ignored},
+        {"writable by others", Tamper::Flawed, model::StoreFlaw::WritableByOthers, false, refused,
+         ignored},
+        {"read-only", Tamper::Flawed, model::StoreFlaw::ReadOnly, false, refused, ignored},
+        {"hard-linked", Tamper::Flawed, model::StoreFlaw::HardLinked, false, refused, ignored},
+        {"another object's line", Tamper::OtherObject, {}, false, "", nullptr},
+    };
+    for (const Case& c : cases) {
+        PlacesWorld w;
+        const std::string before = Snapshot(w);
+        const CommandReport fixed = FixDesktopCommand(w.commands);
+        ASSERT_FALSE(fixed.backup.empty()) << c.name;
+        const std::string listed = fixed.backup + "  fixdesktop  2026-12-08T19:06:48Z  " +
+                                   std::to_string(fixed.records.size()) + " objects, 0 failed";
+
+        w.platform.injectFailure("deleteKey", std::string("MACHINE\\") + kPlaces, 112);
+        const CommandReport stopped = w.restore();
+        w.platform.clearFailures();
+        EXPECT_EQ(2, ExitCode(LineCommand::Restore, Summarize(stopped.records))) << c.name;
+        // Half gone: the rewritten top key stays, its new subkey is deleted, nothing is created.
+        EXPECT_TRUE(w.platform.hasKey(kHKeyLocalMachine, kPlaces)) << c.name;
+        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlaces) + "\\ShellFolder"))
+            << c.name;
+        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlaces) + "\\shell"))
+            << c.name;
+        ASSERT_EQ(1u, w.platform.storeFiles().count(w.record(fixed.backup))) << c.name;
+        if (c.tamper == Tamper::None) {
+            EXPECT_NE(std::string::npos,
+                      w.platform.storeFiles().at(w.record(fixed.backup)).find("begun "))
+                << c.name;
+        }
+        EXPECT_EQ(Lines(w.platform), std::vector<std::string>{listed + ", restore interrupted"})
+            << c.name;
+
+        const std::string path = w.record(fixed.backup);
+        std::string text = w.platform.storeFiles().at(path);
+        if (c.tamper == Tamper::Removed) {
+            w.platform.removeFile(path);
+        } else if (c.tamper == Tamper::Flawed) {
+            w.platform.putStoreFile(path, text, c.flaw);
+        } else if (c.tamper == Tamper::OtherObject) {
+            const std::size_t at = text.find("{208D2C60");
+            ASSERT_NE(std::string::npos, at);
+            text.replace(at, 9, "{308D2C60");
+            w.platform.putStoreFile(path, text);
+        }
+        EXPECT_EQ(Lines(w.platform), std::vector<std::string>{listed + c.listed}) << c.name;
+        const std::string half = Snapshot(w);
+        const CommandReport next = w.restore(fixed.backup);
+        std::vector<std::string> places;
+        for (const ResultRecord& r : next.records) {
+            if (r.path == std::string("HKLM\\") + kPlaces)
+                places.push_back(std::string(OutcomeName(r.result)) + ":" + r.action + ":" +
+                                 r.error);
+            else if (r.result != Outcome::Restored)
+                places.push_back(r.location + ":" + OutcomeName(r.result) + ":" + r.error);
+        }
+        if (c.finished) {
+            EXPECT_EQ(
+                places,
+                std::vector<std::string>{"restored:restore: finishes an interrupted restore:"})
+                << c.name;
+            EXPECT_EQ(before, Snapshot(w)) << c.name;
+            EXPECT_EQ(0u, w.platform.storeFiles().count(w.record(fixed.backup))) << c.name;
+            EXPECT_EQ(Lines(w.platform), std::vector<std::string>{listed}) << c.name;
+            continue;
+        }
+        std::vector<std::string> expected;
+        if (c.skipped != nullptr)
+            expected.push_back(c.skipped);
+        expected.push_back("conflict:restore:changed since the repair");
+        EXPECT_EQ(places, expected) << c.name;
+        EXPECT_EQ(half, Snapshot(w)) << c.name << ": the half tree is left as it is";
+    }
+}
+
+// A restore that cannot record its progress changes nothing; a refused record is replaced by
+// the restore's own when an object needs one, and the set then restores whole.
+TEST(RestoreRecord, NoChangeWithoutARecordAndARefusedOneGivesWayToTheRestoresOwn) {
+    PlacesWorld w;
+    const std::string before = Snapshot(w);
+    const CommandReport fixed = FixDesktopCommand(w.commands);
+    const std::string after = Snapshot(w);
+    const std::string path = w.record(fixed.backup);
+    w.platform.injectFailure("writeDurably", path, 112);
+    const CommandReport unrecorded = w.restore();
+    ASSERT_FALSE(unrecorded.records.empty());
+    for (const ResultRecord& r : unrecorded.records) {
+        EXPECT_EQ(Outcome::Failed, r.result) << r.path;
+        EXPECT_EQ("disk full", r.error) << r.path;
+    }
+    EXPECT_EQ(after, Snapshot(w));
+    w.platform.clearFailures();
+
+    w.platform.putStoreFile(path, "begun 1 planted\n", model::StoreFlaw::WritableByOthers);
+    const CommandReport restored = w.restore();
+    ASSERT_FALSE(restored.records.empty());
+    EXPECT_EQ(Outcome::Skipped, restored.records[0].result);
+    for (std::size_t i = 1; i < restored.records.size(); ++i)
+        EXPECT_EQ(Outcome::Restored, restored.records[i].result) << restored.records[i].path;
+    EXPECT_EQ(before, Snapshot(w));
+    EXPECT_EQ(0u, w.platform.storeFiles().count(path));
+}
+
+// A new file an interrupted restore left beside the name: a plain one (read-only too) is
+// replaced; a second name of another file, a link or a folder refuses that object with the
+// reason, and the other file keeps its attributes.
+TEST(RestoreRecord, ALeftoverTemporaryFileIsReplacedOnlyWhenItIsPlain) {
+    enum class Leftover { Plain, ReadOnly, HardLinked, Link, Folder };
+    const struct {
+        Leftover leftover;
+        const char* result;
+    } cases[] = {
+        {Leftover::Plain, "restored:"},
+        {Leftover::ReadOnly, "restored:"},
+        {Leftover::HardLinked, "failed:linked name"},
+        {Leftover::Link, "failed:linked name"},
+        {Leftover::Folder, "failed:already exists"},
+    };
+    for (const auto& c : cases) {
+        BackupWorld w;
+        w.fix();
+        const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+        const std::string temp = link + ".brenvik-restore";
+        switch (c.leftover) {
+            case Leftover::Plain:
+                w.platform.addFile(temp);
+                break;
+            case Leftover::ReadOnly:
+                w.platform.addFile(temp, kFileAttributeReadOnly);
+                break;
+            case Leftover::HardLinked:
+                w.platform.addFile(temp, kFileAttributeReadOnly);
+                w.platform.setLinkCount(temp, 2);
+                break;
+            case Leftover::Link:
+                w.platform.addFile(temp);
+                w.platform.setReparsePoint(temp);
+                break;
+            case Leftover::Folder:
+                w.platform.addFolder(temp);
+                break;
+        }
+        const CommandReport restored = w.restore();
+        std::string desktop;
+        for (const ResultRecord& r : restored.records) {
+            if (r.path == link)
+                desktop = std::string(OutcomeName(r.result)) + ":" + r.error;
+        }
+        const int n = static_cast<int>(c.leftover);
+        EXPECT_EQ(c.result, desktop) << n;
+        const bool replaced = desktop == "restored:";
+        EXPECT_EQ(replaced, w.platform.shortcutTarget(link).has_value()) << n;
+        EXPECT_EQ(!replaced, w.platform.hasFile(temp)) << n;
+        if (c.leftover == Leftover::HardLinked) {
+            EXPECT_TRUE(w.platform.hasFile(temp) &&
+                        (w.platform.fileAttributes(temp) & kFileAttributeReadOnly))
+                << "the other name's file keeps its read-only attribute";
+        }
+        if (!replaced) {
+            EXPECT_NE(std::string::npos, Lines(w.platform).back().find(", restore interrupted"))
+                << n;
+        }
+    }
 }
 
 }  // namespace
