@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/scan_thread.h"
-#include "engine/result_record.h"
+#include "engine/views/result_record.h"
 
 namespace brenvik {
 

@@ -8,7 +8,7 @@
 #include "app/browser_event_sink.h"
 #include "app/escape_filter.h"
 #include "app/scan_thread.h"
-#include "engine/stop_signal.h"
+#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

@@ -5,7 +5,7 @@
 
 #include "app/scan_thread.h"
 #include "app/ui_text.h"
-#include "engine/commands.h"
+#include "engine/commands/commands.h"
 #include "res/resource.h"
 
 namespace brenvik {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/scan_view.h"
-#include "engine/commands.h"
-#include "engine/driver.h"
+#include "engine/commands/commands.h"
+#include "engine/commands/driver.h"
 #include "platform/win32/command_lock.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"

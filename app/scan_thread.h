@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "engine/commands.h"
+#include "engine/commands/commands.h"
 
 #include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
-#include "engine/stop_signal.h"
+#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

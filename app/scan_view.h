@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/report_view.h"
+#include "engine/views/report_view.h"
 
 namespace brenvik {
 

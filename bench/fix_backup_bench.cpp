@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench/win32_world.h"
-#include "engine/commands.h"
-#include "engine/driver.h"
+#include "engine/commands/commands.h"
+#include "engine/commands/driver.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 

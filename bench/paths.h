@@ -1,7 +1,7 @@
 // Registry and folder names the benchmark's worlds and its bare loop share.
 #pragma once
 
-#include "engine/name_space_scanner.h"  // kNameSpaceKey
+#include "engine/vectors/name_space_scanner.h"  // kNameSpaceKey
 
 namespace brenvik::bench {
 

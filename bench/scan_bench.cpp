@@ -7,8 +7,8 @@
 #include <string>
 
 #include "bench/bare_scan.h"
-#include "engine/driver.h"
-#include "engine/report_view.h"
+#include "engine/commands/driver.h"
+#include "engine/views/report_view.h"
 
 namespace brenvik::bench {
 namespace {

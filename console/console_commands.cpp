@@ -4,10 +4,10 @@
 #include <shellapi.h>
 
 #include "console/report_file.h"
-#include "engine/command_line.h"
-#include "engine/commands.h"
-#include "engine/journal.h"
-#include "engine/json_report.h"
+#include "engine/commands/command_line.h"
+#include "engine/commands/commands.h"
+#include "engine/change/journal.h"
+#include "engine/views/json_report.h"
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"

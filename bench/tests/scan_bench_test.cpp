@@ -12,7 +12,7 @@
 #include "bench/model_world.h"
 #include "bench/paths.h"
 #include "bench/scan_bench.h"
-#include "engine/driver.h"
+#include "engine/commands/driver.h"
 
 namespace brenvik::bench {
 namespace {

@@ -10,7 +10,7 @@
 #include "tests/support/row_view.h"
 #include "tests/support/win32_world.h"
 #include "bench/win32_world.h"
-#include "engine/driver.h"
+#include "engine/commands/driver.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 

@@ -1,7 +1,7 @@
 // ModelPlatform's folder tree and shortcuts: drives, case-insensitive names, listings.
 #include <algorithm>
 
-#include "engine/text_rules.h"
+#include "engine/base/text_rules.h"
 #include "platform/model/access_check.h"
 #include "platform/model/model_state.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "engine/text_rules.h"
+#include "engine/base/text_rules.h"
 
 namespace brenvik::model {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/stop_signal.h"
+#include "engine/base/stop_signal.h"
 #include "platform/win32/handles.h"
 
 namespace brenvik {

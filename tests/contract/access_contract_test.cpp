@@ -1,7 +1,7 @@
 // What the access port must do, on the model and on Win32 alike.
 #include <vector>
 
-#include "engine/access_broker.h"
+#include "engine/change/access_broker.h"
 #include "tests/contract/contract_test_base.h"
 #include "tests/support/access_entry.h"
 

@@ -1,8 +1,8 @@
 // What the escalation ports must do: backup-intent calls, the file security handle, the store.
 #include <vector>
 
-#include "engine/access_broker.h"
-#include "engine/object_grant.h"
+#include "engine/change/access_broker.h"
+#include "engine/change/object_grant.h"
 #include "tests/contract/contract_test_base.h"
 
 namespace brenvik::test {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/text_rules.h"
+#include "engine/base/text_rules.h"
 #include "tests/contract/contract_test_base.h"
 
 namespace brenvik::test {

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "e2e_world.h"
-#include "engine/journal.h"
-#include "engine/sddl.h"
+#include "engine/change/journal.h"
+#include "engine/change/sddl.h"
 #include "platform/win32/win32_platform.h"
 #include "program_window.h"
 #include "res/resource.h"

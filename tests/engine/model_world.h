@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/access_broker.h"
-#include "engine/journal.h"
+#include "engine/change/access_broker.h"
+#include "engine/change/journal.h"
 #include "engine/ports/ports.h"
 #include "platform/model/model_platform.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/report_view.h"
+#include "engine/views/report_view.h"
 
 namespace brenvik::test {
 

@@ -1,8 +1,8 @@
 // A shortcut scanner run on its own, as a command runs it: with folder listings of its own.
 #pragma once
 
-#include "engine/access_broker.h"
-#include "engine/folder_listings.h"
+#include "engine/change/access_broker.h"
+#include "engine/places/folder_listings.h"
 
 namespace brenvik::test {
 

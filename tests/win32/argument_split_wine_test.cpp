@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/browser_arguments.h"
-#include "engine/browser_command.h"
+#include "engine/rules/browser_arguments.h"
+#include "engine/rules/browser_command.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "tests/engine/argument_split_cases.h"

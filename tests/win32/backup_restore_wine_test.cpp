@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup_progress.h"
-#include "engine/backup_restore.h"
-#include "engine/backup_set.h"
-#include "engine/commands.h"
-#include "engine/key_tree.h"
+#include "engine/backup/backup_progress.h"
+#include "engine/backup/backup_restore.h"
+#include "engine/backup/backup_set.h"
+#include "engine/commands/commands.h"
+#include "engine/backup/key_tree.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/link_scanners.h"
+#include "engine/vectors/link_scanners.h"
 #include "tests/support/scan_alone.h"
-#include "engine/access_broker.h"
-#include "engine/journal.h"
+#include "engine/change/access_broker.h"
+#include "engine/change/journal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 

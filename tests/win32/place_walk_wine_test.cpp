@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/access_broker.h"
-#include "engine/journal.h"
+#include "engine/change/access_broker.h"
+#include "engine/change/journal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 

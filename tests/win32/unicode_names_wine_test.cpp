@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/driver.h"
+#include "engine/commands/driver.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"

@@ -1,0 +1,439 @@
+#include "engine/change/access_broker.h"
+
+#include "engine/change/object_grant.h"
+#include "engine/change/work_places.h"
+
+namespace brenvik {
+namespace {
+
+// KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE, WRITE_DAC, WRITE_OWNER: a key opened with any of
+// these may be changed through its handle.
+constexpr std::uint32_t kKeyChangingRights = 0x2 | 0x4 | 0x10000 | 0x40000 | 0x80000;
+
+std::string ParentPath(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid) {
+    switch (root) {
+        case kHKeyLocalMachine:
+            return "MACHINE\\" + path;
+        case kHKeyCurrentUser:
+            // "S-1-..." and nothing that could step into another key.
+            if (userSid.compare(0, 4, "S-1-") != 0 || userSid.find('\\') != std::string::npos)
+                return std::string();
+            return "USERS\\" + userSid + "\\" + path;
+        default:
+            return std::string();
+    }
+}
+
+std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path) {
+    std::string sid;
+    if (root == kHKeyCurrentUser && access.tokenUserSid(&sid) != kErrorSuccess)
+        return std::string();
+    return KeyObjectName(root, path, sid);
+}
+
+bool AccessBroker::privileges() {
+    if (m_privileges < 0)
+        m_privileges = m_ports.access.enableBackupPrivileges() == kErrorSuccess ? 1 : 0;
+    return m_privileges == 1;
+}
+
+Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
+                                const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
+    Status s = m_ports.registry.openKey(from, path, access, key->put());
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.openKeyForBackup(from, path, access, key->put());
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, fullPath));
+    if (!grant.granted())
+        return s;
+    return m_ports.registry.openKey(from, path, access, key->put());
+}
+
+Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uint32_t access,
+                                  ScopedKey* key) {
+    Status s = m_ports.registry.createKey(root, path, access, key->put());
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        if (s != kErrorAccessDenied && s != kErrorFileNotFound)
+            return s;
+    }
+    // The key itself when it exists, else the nearest existing one above it.
+    std::string granted = path;
+    ScopedKey probe(m_ports.registry);
+    while (!granted.empty() &&
+           m_ports.registry.openKey(root, granted, 0, probe.put()) == kErrorFileNotFound)
+        granted = ParentPath(granted);
+    probe.reset();
+    if (granted.empty())
+        return s;
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, granted));
+    if (!grant.granted())
+        return s;
+    return m_ports.registry.createKey(root, path, access, key->put());
+}
+
+Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
+    Status s = m_ports.registry.deleteKey(root, path);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.registry.deleteKeyForBackup(root, path);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
+    if (!grant.granted())
+        return s;
+    s = m_ports.registry.deleteKey(root, path);
+    if (s == kErrorSuccess)
+        grant.objectGone();
+    return s;
+}
+
+Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
+    Status s = m_ports.shortcuts.readLinkArguments(path, arguments);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+    if (!grant.granted())
+        return s;
+    return held ? m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments)
+                : m_ports.shortcuts.readLinkArguments(path, arguments);
+}
+
+template <typename Call>
+Status AccessBroker::escalateFile(const std::string& path, Call call) {
+    Status s = call(false);
+    if (s != kErrorAccessDenied)
+        return s;
+    if (privileges()) {
+        s = call(true);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+    if (!grant.granted())
+        return s;
+    return call(held);
+}
+
+Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {
+    LinkDetailsPort& port = m_ports.linkDetails;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.readLinkDetailsForBackup(path, details)
+                      : port.readLinkDetails(path, details);
+    });
+}
+
+Status AccessBroker::readFileText(const std::string& path, std::string* text) {
+    LinkDetailsPort& port = m_ports.linkDetails;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.readFileTextForBackup(path, text) : port.readFileText(path, text);
+    });
+}
+
+template <typename Change>
+Status AccessBroker::backedUp(const ChangedObject& object, const char* action, Change change) {
+    if (m_backup == nullptr)
+        return change();
+    if (Status s = m_backup->beforeChange(*this, object, action))
+        return s;
+    const Status s = change();
+    m_backup->afterChange(*this, object, s);
+    return s;
+}
+
+Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t access,
+                             ScopedKey* key) {
+    if (!(access & kKeyChangingRights))
+        return openKeyNow(root, path, root, path, access, key);
+    const ChangedObject object{ChangedObject::Kind::Key, root, path};
+    return backedUp(object, "write values",
+                    [&] { return openKeyNow(root, path, root, path, access, key); });
+}
+
+Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
+                                  const std::string& subPath, ScopedKey* key) {
+    return openKeyNow(parent, subPath, root, parentPath + "\\" + subPath, kKeyRead, key);
+}
+
+Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
+                               ScopedKey* key) {
+    const ChangedObject object{ChangedObject::Kind::Key, root, path};
+    return backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+}
+
+Status AccessBroker::keepKeyTree(RegKey root, const std::string& path) {
+    if (m_backup == nullptr)
+        return kErrorSuccess;
+    return m_backup->beforeChange(*this, ChangedObject{ChangedObject::Kind::Key, root, path},
+                                  "delete key tree");
+}
+
+Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
+    const ChangedObject key{ChangedObject::Kind::Key, root, path};
+    return backedUp(key, "delete key", [&] { return deleteKeyNow(root, path); });
+}
+
+void AccessBroker::setFilePlaces(std::vector<std::string> places) {
+    m_places = std::move(places);
+    m_placesKnown = true;
+}
+
+const std::vector<std::string>& AccessBroker::filePlaces() {
+    if (!m_placesKnown) {
+        m_places = ShortcutFolders(m_ports);
+        for (std::string& folder : WalkedShortcutFolders(m_ports))
+            m_places.push_back(std::move(folder));
+        m_placesKnown = true;
+    }
+    return m_places;
+}
+
+Status AccessBroker::openEscalated(const std::string& path, std::uint32_t access,
+                                   PlacedFile* placed) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    const Status s = OpenPlacedFile(port, filePlaces(), path, access, false, placed);
+    if (s != kErrorAccessDenied || !privileges())
+        return s;
+    return OpenPlacedFile(port, filePlaces(), path, access, true, placed);
+}
+
+template <typename Change>
+Status AccessBroker::changeFile(const std::string& path, const char* action, std::uint32_t access,
+                                bool deletes, Change change) {
+    const ChangedObject object{ChangedObject::Kind::File, kNoKey, path};
+    FileSecurityPort& port = m_ports.fileSecurity;
+    Status s;
+    {
+        PlacedFile placed(port);
+        s = openEscalated(path, access | kFileCaptureRights, &placed);
+        if (s != kErrorSuccess && s != kErrorAccessDenied)
+            return s;
+        if (s == kErrorSuccess) {
+            const HeldFile held{&path, placed.file.get(), placed.identity};
+            m_held = &held;
+            const Status kept =
+                m_backup != nullptr ? m_backup->beforeChange(*this, object, action) : kErrorSuccess;
+            m_held = nullptr;
+            if (kept != kErrorSuccess)
+                return kept;
+            s = change(placed.file.get());
+            if (s != kErrorAccessDenied) {
+                // Closed first: a deleted file is gone only once its last handle is.
+                placed.file.reset();
+                placed.folder.reset();
+                if (m_backup != nullptr)
+                    m_backup->afterChange(*this, object, s);
+                return s;
+            }
+        }
+    }
+    // Refused even with the privileges (or the read-only attribute refuses the change): kept
+    // through its own handle, then changed under a grant that clears the attributes. A link
+    // is neither kept nor granted.
+    {
+        ScopedFile probe(port);
+        FileIdentity identity;
+        const Status checked = OpenUnlinkedFile(port, filePlaces(), path, &probe, &identity);
+        if (checked == kErrorCantAccessFile)
+            return checked;
+    }
+    return backedUp(object, action, [&] {
+        const bool held = privileges();
+        FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+        if (!grant.granted())
+            return s;
+        PlacedFile placed(port);
+        Status changed = OpenPlacedFile(port, filePlaces(), path, access, held, &placed);
+        if (changed == kErrorSuccess)
+            changed = change(placed.file.get());
+        placed.file.reset();
+        if (changed == kErrorSuccess && deletes)
+            grant.objectGone();
+        return changed;
+    });
+}
+
+Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+    return changeFile(
+        path, "clear arguments", kFileRightReadData | kFileRightWriteData, false,
+        [&](FileHandle file) { return m_ports.shortcuts.rewriteLinkArguments(file, arguments); });
+}
+
+Status AccessBroker::deleteFile(const std::string& path) {
+    return changeFile(path, "delete file", kFileRightDelete, true,
+                      [&](FileHandle file) { return m_ports.fileSecurity.deleteOpenFile(file); });
+}
+
+Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
+                                     const std::string& arguments) {
+    return changeFile(path, "rewrite target", kFileRightReadData | kFileRightWriteData, false,
+                      [&](FileHandle file) {
+                          return m_ports.linkDetails.rewriteLinkTarget(file, target, arguments);
+                      });
+}
+
+namespace {
+
+Status ReadThrough(FileSecurityPort& port, FileHandle file, const FileIdentity& identity,
+                   std::string* bytes, std::uint32_t* attributes, AccessList* list) {
+    if (Status s = port.readFileAccessList(file, list))
+        return s;
+    *attributes = identity.attributes;
+    return port.readFileData(file, kMaxContentBytes, bytes);
+}
+
+}  // namespace
+
+Status AccessBroker::captureFile(const std::string& path, std::string* bytes,
+                                 std::uint32_t* attributes, AccessList* list) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    if (m_held != nullptr && *m_held->path == path)
+        return ReadThrough(port, m_held->file, m_held->identity, bytes, attributes, list);
+    PlacedFile placed(port);
+    const Status s = openEscalated(path, kFileCaptureRights, &placed);
+    if (s == kErrorSuccess)
+        return ReadThrough(port, placed.file.get(), placed.identity, bytes, attributes, list);
+    if (s != kErrorAccessDenied)
+        return s;
+    // The list and attributes as they are before a grant changes them; the bytes under it.
+    ScopedFile file(port);
+    FileIdentity identity;
+    if (Status opened = OpenUnlinkedFile(port, filePlaces(), path, &file, &identity))
+        return opened;
+    if (Status read = port.readFileAccessList(file.get(), list))
+        return read;
+    *attributes = identity.attributes;
+    file.reset();
+    const bool held = privileges();
+    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
+    if (!grant.granted())
+        return s;
+    PlacedFile granted(port);
+    if (Status opened =
+            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, held, &granted))
+        return opened;
+    return port.readFileData(granted.file.get(), kMaxContentBytes, bytes);
+}
+
+namespace {
+
+// Beside the name it replaces, and no shortcut to the scanners.
+constexpr const char* kRestoreSuffix = ".brenvik-restore";
+constexpr std::uint32_t kNewFileRights = kFileRightWriteData | kFileRightReadAttributes |
+                                         kFileRightWriteAttributes | kFileRightDelete |
+                                         kFileRightReadControl | kFileRightWriteDac;
+
+// The name in folder made ready to be replaced: absent, or a plain file that is not
+// read-only. backup asks for backup intent.
+Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                   bool backup) {
+    ScopedFile target(port);
+    const Status s = port.openBelow(
+        folder, name, kFileRightReadAttributes | kFileRightWriteAttributes, backup, target.put());
+    if (s == kErrorFileNotFound)
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    FileIdentity identity;
+    if (Status q = port.queryFileIdentity(target.get(), &identity))
+        return q;
+    if (Status c = CheckUnlinked(identity))
+        return c;
+    if (identity.attributes & kFileAttributeDirectory)
+        return kErrorAccessDenied;
+    if (identity.attributes & kFileAttributeReadOnly)
+        return port.setFileAttributes(target.get(), kFileAttributeNormal);
+    return kErrorSuccess;
+}
+
+// A file an interrupted restore left beside the name is removed through its own handle, and
+// only a plain file with one name: the read-only attribute cleared on a second name of
+// another file would be cleared on that file.
+Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                    bool backup) {
+    ScopedFile leftover(port);
+    const Status s = port.openBelow(
+        folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
+        backup, leftover.put());
+    if (s == kErrorFileNotFound)
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    FileIdentity identity;
+    if (Status q = port.queryFileIdentity(leftover.get(), &identity))
+        return q;
+    if (Status c = CheckUnlinked(identity))
+        return c;
+    if (identity.attributes & kFileAttributeDirectory)
+        return kErrorFileExists;
+    if (identity.attributes & kFileAttributeReadOnly)
+        port.setFileAttributes(leftover.get(), kFileAttributeNormal);
+    return port.deleteOpenFile(leftover.get());
+}
+
+Status WriteNew(FileSecurityPort& port, const PlacedFile& parent, const std::string& bytes,
+                const AccessList& list, std::uint32_t attributes, bool backup) {
+    const std::string temp = parent.name + kRestoreSuffix;
+    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, backup))
+        return s;
+    if (Status s = DropLeftover(port, parent.folder.get(), temp, backup))
+        return s;
+    ScopedFile file(port);
+    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, backup, file.put()))
+        return s;
+    // The list goes on before the rename, so that the name never shows the bytes under the
+    // folder's inherited list alone.
+    Status s = port.writeFileData(file.get(), bytes);
+    if (s == kErrorSuccess)
+        s = port.writeFileAccessList(file.get(), list);
+    if (s == kErrorSuccess)
+        s = port.renameOpenFile(file.get(), parent.folder.get(), parent.name);
+    if (s != kErrorSuccess) {
+        port.deleteOpenFile(file.get());
+        return s;
+    }
+    return RestoreFile(port, file.get(), list, attributes);
+}
+
+}  // namespace
+
+Status AccessBroker::putBackFile(const std::string& path, const std::string& bytes,
+                                 const AccessList& list, std::uint32_t attributes) {
+    FileSecurityPort& port = m_ports.fileSecurity;
+    Status s = kErrorAccessDenied;
+    for (const bool backup : {false, true}) {
+        if (backup && !privileges())
+            break;
+        PlacedFile parent(port);
+        s = OpenPlacedFolder(port, filePlaces(), path, backup, &parent);
+        if (s == kErrorSuccess)
+            s = WriteNew(port, parent, bytes, list, attributes, backup);
+        if (s != kErrorAccessDenied)
+            return s;
+    }
+    return s;
+}
+
+}  // namespace brenvik

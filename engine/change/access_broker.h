@@ -1,0 +1,128 @@
+// The one door through which the scanners and repairs reach every key and file they read,
+// rewrite or delete. Each call is tried as is; only when it is refused (ERROR_ACCESS_DENIED)
+// is it tried again with the backup and restore privileges, and only when that is refused
+// too under a journaled grant to the administrators that is put back as soon as the call is
+// done (with the privileges held, only the attributes of a file are lifted).
+// An object that refuses nothing has no access list, attribute or link count touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/backup/backup_sink.h"
+#include "engine/change/journal.h"
+#include "engine/change/place_walk.h"
+#include "engine/ports/content_port.h"
+#include "engine/ports/ports.h"
+#include "engine/base/stop_signal.h"
+
+namespace brenvik {
+
+class AccessBroker {
+public:
+    // stop may be null: nothing then asks the command to stop.
+    AccessBroker(Ports& ports, Journal& journal, const StopSignal* stop = nullptr)
+        : m_ports(ports), m_journal(journal), m_stop(stop) {}
+
+    Ports& ports() { return m_ports; }
+    // Every later delete and rewrite is kept by the sink first (null: none is kept).
+    void setBackupSink(BackupSink* sink) { m_backup = sink; }
+    // A command checks this between objects and ends early when it is set.
+    bool stopRequested() const { return m_stop != nullptr && m_stop->requested(); }
+
+    // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
+    // lasts only for the open itself. A key opened for changing is kept by the backup sink.
+    Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegOpenKeyEx of subPath below parent, an open key that is parentPath under root, for
+    // reading (KEY_READ); escalated as openKey, a grant naming the key by its whole path.
+    Status openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
+                        const std::string& subPath, ScopedKey* key);
+    // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
+    // is not inheritable, so that keys created under it never inherit it.
+    Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegDeleteKey of root\path, which must have no subkeys.
+    Status deleteKey(RegKey root, const std::string& path);
+    // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
+    Status keepKeyTree(RegKey root, const std::string& path);
+    // The place folders every file change and capture walks from (OpenPlacedFile); a path
+    // below none of them is refused (kErrorNotBelowPlace). Unless set, the folders the
+    // scanners read (ShortcutFolders and WalkedShortcutFolders), asked at the first need.
+    void setFilePlaces(std::vector<std::string> places);
+    const std::vector<std::string>& filePlaces();
+
+    // A file as it is now, for a backup: its bytes, attributes and list read through one
+    // handle walked to from its place, escalated as its change is. The handle of the change
+    // under way is used when the backup sink asks for the object being changed.
+    Status captureFile(const std::string& path, std::string* bytes, std::uint32_t* attributes,
+                       AccessList* list);
+    // A file written back whole by a restore: a new file in the checked folder holds the
+    // bytes and list, flushed, then replaces the name in one rename, so that an interrupted
+    // restore leaves the old bytes or the new ones. A name that is a link or folder now is
+    // not replaced (ERROR_CANT_ACCESS_FILE, ERROR_ACCESS_DENIED).
+    Status putBackFile(const std::string& path, const std::string& bytes, const AccessList& list,
+                       std::uint32_t attributes);
+
+    Status readLinkArguments(const std::string& path, std::string* arguments);
+    // Changes go through one handle walked to from the place: never through a link or a
+    // junction, which would change a file elsewhere, which its owner may not have let the
+    // user change (ERROR_CANT_ACCESS_FILE).
+    Status writeLinkArguments(const std::string& path, const std::string& arguments);
+    Status deleteFile(const std::string& path);
+
+    // The browser rules' reads and their one rewrite, escalated the same way.
+    Status readLinkDetails(const std::string& path, LinkDetails* details);
+    Status readFileText(const std::string& path, std::string* text);
+    Status writeLinkTarget(const std::string& path, const std::string& target,
+                           const std::string& arguments);
+
+private:
+    // change() after the backup sink, if any, has kept the object.
+    template <typename Change>
+    Status backedUp(const ChangedObject& object, const char* action, Change change);
+    // path below from, which is the key fullPath under root names.
+    Status openKeyNow(RegKey from, const std::string& path, RegKey root,
+                      const std::string& fullPath, std::uint32_t access, ScopedKey* key);
+    Status createKeyNow(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    Status deleteKeyNow(RegKey root, const std::string& path);
+    // change(handle) on path's file opened with access besides kFileCaptureRights, as is or
+    // with backup intent, the backup sink keeping it through the same handle first; when both
+    // opens (or the change) are refused, kept first and changed under a journaled grant.
+    // deletes tells that a change that succeeds removes the file.
+    template <typename Change>
+    Status changeFile(const std::string& path, const char* action, std::uint32_t access,
+                      bool deletes, Change change);
+    // OpenPlacedFile as is; when refused, with backup intent once the privileges are enabled.
+    Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
+
+    // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
+    // call(false) under a journaled grant of the file.
+    template <typename Call>
+    Status escalateFile(const std::string& path, Call call);
+    // Enables the privileges on the first refusal; false when the process does not hold them.
+    bool privileges();
+
+    Ports& m_ports;
+    Journal& m_journal;
+    const StopSignal* m_stop;
+    BackupSink* m_backup = nullptr;
+    int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
+    bool m_placesKnown = false;
+    std::vector<std::string> m_places;
+    // The file a change holds open while the backup sink keeps it.
+    struct HeldFile {
+        const std::string* path;
+        FileHandle file;
+        FileIdentity identity;
+    };
+    const HeldFile* m_held = nullptr;
+};
+
+// The access port's name of a key: "MACHINE\..." or, for HKEY_CURRENT_USER, "USERS\<sid>\..."
+// with the SID of the account whose hive it is, so that the name means the same key to any
+// account (a recovery run as SYSTEM included). Empty for HKEY_CLASSES_ROOT, a merged view
+// that names no one key, and for a SID that is none.
+std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid);
+// The same with the process's token user, whose hive HKEY_CURRENT_USER is.
+std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path);
+
+}  // namespace brenvik

@@ -1,0 +1,184 @@
+#include "engine/change/work_places.h"
+
+#include "engine/places/link_places.h"
+#include "engine/places/shell_folder.h"
+#include "engine/base/text_rules.h"
+
+namespace brenvik {
+namespace {
+
+struct KeyPlace {
+    // The key, as the access port names it; a user's key is "USERS\\<sid>\\" and this.
+    const char* prefix;
+    bool user;
+    bool classShell;  // a class's "shell" key and below, for every class under the prefix
+};
+
+// clang-format off
+constexpr KeyPlace kKeyPlaces[] = {
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", false, false},
+    {"MACHINE\\SOFTWARE\\Classes\\CLSID", false, true},
+    {"MACHINE\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false, false},
+    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", true, false},
+    {"Software\\Classes\\CLSID", true, true},
+    {"Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", true, false},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", true, false},
+};
+// clang-format on
+
+// The files the rules read or repair: shortcuts and Internet shortcuts.
+const char* const kLinkExtensions[] = {".lnk", ".url"};
+
+std::string Lowercased(std::string text) {
+    LowercaseAscii(text);
+    return text;
+}
+
+// The parts between backslashes; false when one is empty, "." or "..".
+bool SplitPlain(const std::string& name, std::vector<std::string>* parts) {
+    std::string part;
+    for (std::size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != '\\') {
+            part += name[i];
+            continue;
+        }
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        parts->push_back(Lowercased(part));
+        part.clear();
+    }
+    return true;
+}
+
+bool IsUnder(const std::vector<std::string>& name, const std::vector<std::string>& prefix) {
+    if (name.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (name[i] != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+// "S-1-" and then digits and dashes only.
+bool IsSidText(const std::string& part) {
+    if (part.size() < 5 || part.compare(0, 4, "s-1-") != 0)
+        return false;
+    for (std::size_t i = 4; i < part.size(); ++i) {
+        if (part[i] != '-' && (part[i] < '0' || part[i] > '9'))
+            return false;
+    }
+    return true;
+}
+
+// Old journals named the caller's own hive "CURRENT_USER" and the merged view "CLASSES_ROOT":
+// neither says which key it was to an account that recovers later, so neither is taken.
+bool IsKeyPlace(const std::string& object) {
+    std::vector<std::string> name;
+    if (!SplitPlain(object, &name))
+        return false;
+    const bool user = name.size() > 2 && name[0] == "users" && IsSidText(name[1]);
+    for (const KeyPlace& place : kKeyPlaces) {
+        if (place.user != user)
+            continue;
+        std::vector<std::string> prefix;
+        if (user)
+            prefix = {name[0], name[1]};
+        SplitPlain(place.prefix, &prefix);
+        if (!IsUnder(name, prefix))
+            continue;
+        // Below CLSID only {class}\shell and what is under it.
+        if (!place.classShell)
+            return true;
+        if (name.size() >= prefix.size() + 2 && name[prefix.size() + 1] == "shell")
+            return true;
+    }
+    return false;
+}
+
+bool HasLinkExtension(const std::string& lowercasedName) {
+    for (const char* extension : kLinkExtensions) {
+        const std::size_t length = std::char_traits<char>::length(extension);
+        if (lowercasedName.size() > length &&
+            lowercasedName.compare(lowercasedName.size() - length, length, extension) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The parts of folder (which ends in a backslash); false when it has "." or ".." parts.
+bool FolderParts(const std::string& folder, std::vector<std::string>* parts) {
+    return !folder.empty() && folder.back() == '\\' &&
+           SplitPlain(folder.substr(0, folder.size() - 1), parts);
+}
+
+bool IsFilePlace(const std::string& path, const std::vector<std::string>& folders,
+                 const std::vector<std::string>& walkedFolders) {
+    const std::string lowered = Lowercased(path);
+    const std::size_t slash = lowered.rfind('\\');
+    if (slash == std::string::npos || !HasLinkExtension(lowered.substr(slash + 1)))
+        return false;
+    std::vector<std::string> parts;
+    if (!SplitPlain(path, &parts))
+        return false;
+    for (const std::string& folder : folders) {
+        if (Lowercased(folder) == lowered.substr(0, slash + 1))
+            return true;
+    }
+    for (const std::string& folder : walkedFolders) {
+        std::vector<std::string> prefix;
+        if (!FolderParts(folder, &prefix) || !IsUnder(parts, prefix))
+            continue;
+        // The file itself and up to kMaxPlaceDepth folders between it and the place.
+        if (parts.size() > prefix.size() &&
+            parts.size() - prefix.size() <= static_cast<std::size_t>(kMaxPlaceDepth) + 1)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
+    if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
+        return false;
+    if (base->back() != '\\')
+        *base += '\\';
+    *base += place.subPath;
+    return true;
+}
+
+std::vector<std::string> ShortcutFolders(Ports& ports) {
+    std::vector<std::string> folders;
+    for (const ShellFolderPlace& place : kShellFolderPlaces) {
+        std::string base;
+        if (FindLinkFolder(ports, place, &base))
+            folders.push_back(base);
+    }
+    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
+        if (!place.withSubfolders)
+            folders.push_back(place.folder);
+    }
+    return folders;
+}
+
+std::vector<std::string> WalkedShortcutFolders(Ports& ports) {
+    std::vector<std::string> folders;
+    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
+        if (place.withSubfolders)
+            folders.push_back(place.folder);
+    }
+    return folders;
+}
+
+bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
+                 const std::vector<std::string>& walkedFolders) {
+    if (entry.type == SecurityObjectType::RegistryKey)
+        return IsKeyPlace(entry.object);
+    return IsFilePlace(entry.object, shortcutFolders, walkedFolders);
+}
+
+}  // namespace brenvik

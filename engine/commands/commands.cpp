@@ -1,0 +1,305 @@
+#include "engine/commands/commands.h"
+
+#include "engine/backup/backup_manifest.h"
+#include "engine/backup/backup_progress.h"
+#include "engine/backup/backup_set.h"
+#include "engine/commands/driver.h"
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kLastSet = "last";
+
+CommandReport Begin(HostPort& host, const char* command) {
+    CommandReport report;
+    report.command = command;
+    report.started = IsoTime(host.now());
+    report.computer = host.computerName();
+    report.user = host.userName();
+    return report;
+}
+
+SetHeader HeaderOf(const CommandReport& report) {
+    return SetHeader{"", report.command, report.started, report.computer, report.user};
+}
+
+bool IsKeyFinding(const LocatedFinding& found) {
+    return found.finding.rule == BrowserRule::NameSpace ||
+           (found.finding.rule == BrowserRule::None && found.location == kNameSpaceLabel);
+}
+
+ChangedObject ObjectOf(const LocatedFinding& found) {
+    if (IsKeyFinding(found))
+        return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
+    return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
+}
+
+// What became of a finding's object: the change the broker kept for it (a replaced target
+// whose browser is not registered is deleted, not rewritten) and its result, or the reason its
+// repair was refused before anything was tried.
+void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* record) {
+    if (!found.finding.refused.empty()) {
+        record->result = Outcome::Failed;
+        record->error = found.finding.refused;
+        return;
+    }
+    const BackupSet::Entry* entry = set.entryFor(ObjectOf(found));
+    if (entry != nullptr)
+        record->action = entry->action;
+    Status status = entry == nullptr ? kResultPending : entry->result;
+    if (entry == nullptr && set.writeError() != kErrorSuccess)
+        status = set.writeError();
+    record->result = status == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
+    if (status != kErrorSuccess)
+        record->error = ErrorWords(status);
+}
+
+std::string KeyText(const ChangedObject& object) {
+    if (object.kind == ChangedObject::Kind::File)
+        return object.path;
+    return std::string(RootName(object.root)) + "\\" + object.path;
+}
+
+ResultRecord ObjectRecordOf(const ChangedObject& object, const std::string& action) {
+    ResultRecord record;
+    record.location = object.kind == ChangedObject::Kind::File ? "File" : "Registry";
+    record.path = KeyText(object);
+    record.action = action;
+    return record;
+}
+
+ResultRecord RestoreRecord(const ObjectRestore& done) {
+    ResultRecord record = ObjectRecordOf(done.object->record.object, "restore");
+    if (done.error != kErrorSuccess) {
+        record.result = Outcome::Failed;
+        record.error = ErrorWords(done.error);
+        return record;
+    }
+    switch (done.step) {
+        case RestoreStep::PutBack:
+            record.result = Outcome::Restored;
+            if (done.resumed)
+                record.action = "restore: finishes an interrupted restore";
+            break;
+        case RestoreStep::AlreadyBack:
+            record.result = Outcome::Restored;
+            record.action = "none: as before the repair";
+            break;
+        case RestoreStep::Conflict:
+            record.result = Outcome::Conflict;
+            record.error = "changed since the repair";
+            break;
+    }
+    return record;
+}
+
+// A command that changes things: nothing is changed unless a backup set could be begun
+// (unbacked lists what is left undone, with the reason), and every change is kept in the set
+// before it is made; reported turns the finished set into the report's records.
+template <typename Unbacked, typename Repair, typename Reported>
+CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unbacked, Repair repair,
+                            Reported reported) {
+    const UtcTime started = host.host.now();
+    CommandReport report = Begin(host.host, name);
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    BackupSet set(host.ports.store, host.content);
+    const Status began = set.begin(HeaderOf(report), started);
+    if (began != kErrorSuccess) {
+        unbacked(broker, "no backup: " + ErrorWords(began), report.records);
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    report.backup = set.id();
+    broker.setBackupSink(&set);
+    const LocatedFindings repaired = repair(broker);
+    broker.setBackupSink(nullptr);
+    set.finish(broker, host.host.now());
+    reported(set, repaired, report.records);
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+}  // namespace
+
+CommandReport ScanCommand(CommandHost& host) {
+    CommandReport report = Begin(host.host, "scan");
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    // In the order of the window's rows: each scanner's findings, then what it passed over.
+    ScanPlaces(
+        broker,
+        [&report](const LocatedFinding& found) {
+            report.records.push_back(RecordOf(found.location, found.finding, Outcome::Found));
+        },
+        [&report](const SkippedPlace& place) { report.records.push_back(SkippedRecord(place)); });
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+CommandReport FixCommand(CommandHost& host) {
+    // What the repair could not examine follows its findings: nothing there was repaired.
+    SkippedPlaces skipped;
+    return RepairCommand(
+        host, "fix",
+        [](AccessBroker& broker, const std::string& error, std::vector<ResultRecord>& records) {
+            SkippedPlaces passed;
+            for (const LocatedFinding& found :
+                 ScanPlaces(broker, nullptr,
+                            [&passed](const SkippedPlace& place) { passed.push_back(place); })) {
+                ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
+                record.error = error;
+                records.push_back(std::move(record));
+            }
+            for (const SkippedPlace& place : passed) records.push_back(SkippedRecord(place));
+        },
+        [&skipped](AccessBroker& broker) { return FixPlaces(broker, &skipped); },
+        [&skipped](const BackupSet& set, const LocatedFindings& repaired,
+                   std::vector<ResultRecord>& records) {
+            for (const LocatedFinding& found : repaired) {
+                ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
+                SetResult(set, found, &record);
+                records.push_back(std::move(record));
+            }
+            for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
+        });
+}
+
+CommandReport FixDesktopCommand(CommandHost& host) {
+    return RepairCommand(
+        host, "fixdesktop",
+        [](AccessBroker&, const std::string& error, std::vector<ResultRecord>& records) {
+            ResultRecord record;
+            record.location = "Desktop icons";
+            record.action = "restore desktop icons";
+            record.result = Outcome::Failed;
+            record.error = error;
+            records.push_back(std::move(record));
+        },
+        [](AccessBroker& broker) {
+            FixDesktopWith(broker);
+            return LocatedFindings();
+        },
+        [](const BackupSet& set, const LocatedFindings&, std::vector<ResultRecord>& records) {
+            for (const BackupSet::Entry& entry : set.entries()) {
+                ResultRecord record = ObjectRecordOf(entry.object, entry.action);
+                record.location = "Desktop icons";
+                record.result = entry.result == kErrorSuccess ? Outcome::Fixed : Outcome::Failed;
+                if (entry.result != kErrorSuccess)
+                    record.error = ErrorWords(entry.result);
+                records.push_back(std::move(record));
+            }
+        });
+}
+
+CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
+    const RestorePlaces places = CurrentRestorePlaces(host.ports);
+    CommandReport report = Begin(host.host, "restore");
+    *found = false;
+    std::vector<std::string> ids;
+    bool trusted = false;
+    const Status listed = ListBackupSets(host.ports.store, &ids, &trusted);
+    std::string wanted = id;
+    bool known = false;
+    for (const std::string& each : ids) known = known || each == wanted;
+    StoredSet set;
+    Status read = kErrorInvalidHandle;
+    if (listed == kErrorSuccess && trusted) {
+        if (wanted == kLastSet) {
+            // The newest set this program wrote: a header it did not make is none of its.
+            for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+                read = ReadBackupSet(host.ports.store, *it, &set);
+                wanted = *it;
+                known = true;
+                if (!set.foreignHeader)
+                    break;
+            }
+        } else if (known) {
+            read = ReadBackupSet(host.ports.store, wanted, &set);
+        }
+    } else if (wanted == kLastSet && !ids.empty()) {
+        wanted = ids.back();
+        known = true;
+    }
+    if (listed != kErrorSuccess || !known) {
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    *found = true;
+    report.backup = wanted;
+    if (!trusted || read != kErrorSuccess) {
+        // Others could have written these records: acting on them would let them change
+        // any file or key with this program's rights. A damaged set is not half applied.
+        ResultRecord record;
+        record.location = "Backups";
+        record.action = "restore";
+        record.result = Outcome::Failed;
+        record.error = !trusted ? "backup folder not trusted" : "backup set damaged: " + set.damage;
+        report.records.push_back(std::move(record));
+        report.finished = IsoTime(host.host.now());
+        return report;
+    }
+    if (set.progressError != kErrorSuccess) {
+        // Passed over as any refused store file is: no object is finished on its word.
+        ResultRecord record;
+        record.location = "Backups";
+        record.path = ProgressPath(set.header.id);
+        record.action = "restore";
+        record.result = Outcome::Skipped;
+        record.error = "restore record " + StoreErrorWords(set.progressError) + ", ignored";
+        report.records.push_back(std::move(record));
+    }
+    Journal journal(host.ports.store);
+    AccessBroker broker(host.ports, journal, host.stop);
+    for (const ObjectRestore& done : RestoreSet(broker, host.content, set, places))
+        report.records.push_back(RestoreRecord(done));
+    report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+Status ListSets(StorePort& store, std::vector<SetListing>* sets) {
+    sets->clear();
+    std::vector<std::string> ids;
+    bool trusted = false;
+    if (Status s = ListBackupSets(store, &ids, &trusted))
+        return s;
+    for (const std::string& id : ids) {
+        SetListing listing;
+        listing.header.id = id;
+        StoredSet set;
+        if (!trusted) {
+            listing.damage = "backup folder not trusted, moved aside";
+        } else if (ReadBackupSet(store, id, &set) != kErrorSuccess) {
+            listing.damage = set.damage;
+        } else {
+            listing.header = set.header;
+            listing.complete = !set.finished.empty();
+            listing.objects = static_cast<int>(set.objects.size());
+            for (const StoredObject& object : set.objects) {
+                if (!object.hasResult || object.result.error != kErrorSuccess)
+                    ++listing.failed;
+            }
+            if (set.progressError != kErrorSuccess)
+                listing.restore = "restore record " + StoreErrorWords(set.progressError);
+            else if (set.restoreUnderway())
+                listing.restore = "restore interrupted";
+        }
+        sets->push_back(std::move(listing));
+    }
+    return kErrorSuccess;
+}
+
+std::string SetListingLine(const SetListing& set) {
+    if (!set.damage.empty())
+        return set.header.id + "  damaged: " + set.damage;
+    std::string line = set.header.id + "  " + set.header.command + "  " + set.header.started +
+                       "  " + std::to_string(set.objects) + " objects, " +
+                       std::to_string(set.failed) + " failed";
+    if (!set.complete)
+        line += ", incomplete";
+    if (!set.restore.empty())
+        line += ", " + set.restore;
+    return line;
+}
+
+}  // namespace brenvik

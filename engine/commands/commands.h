@@ -1,0 +1,54 @@
+// The commands every front end runs (the window, the console, brenvik.exe with switches):
+// each returns its records; Fix and Fix Desktop keep a backup set of what they change.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "brenvik_version.h"
+#include "engine/backup/backup_restore.h"
+#include "engine/ports/content_port.h"
+#include "engine/ports/host_port.h"
+#include "engine/ports/ports.h"
+#include "engine/views/result_record.h"
+#include "engine/base/stop_signal.h"
+
+namespace brenvik {
+
+// The project's VERSION, as the reports and the version resources carry it.
+constexpr const char* kToolVersion = BRENVIK_VERSION_STRING;
+
+struct CommandHost {
+    Ports& ports;
+    ContentPort& content;
+    HostPort& host;
+    const StopSignal* stop = nullptr;
+};
+
+CommandReport ScanCommand(CommandHost& host);
+// Repairs nothing when the backup set cannot be started: each finding is then "failed".
+CommandReport FixCommand(CommandHost& host);
+CommandReport FixDesktopCommand(CommandHost& host);
+// id: a set's id, or "last" for the newest. found is false when there is no such set.
+CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);
+
+struct SetListing {
+    SetHeader header;  // only its id when the set is damaged
+    bool complete = false;
+    int objects = 0;
+    int failed = 0;      // objects whose change failed or never happened
+    std::string damage;  // why the set cannot be read or restored; empty when it can
+    // "restore interrupted" when a restore began an object and never finished it, or why its
+    // restore record was refused; empty otherwise.
+    std::string restore;
+};
+
+// The sets, oldest first, each that cannot be read listed with the reason. The sets of a
+// folder others could have written are all listed so (that folder is moved aside).
+Status ListSets(StorePort& store, std::vector<SetListing>* sets);
+// "20261208T190648Z  fix  2026-12-08T19:06:48Z  3 objects, 0 failed", or
+// "20261208T190648Z  damaged: manifest: not made by this program"; ", restore interrupted"
+// ends the line of a set whose restore did not finish.
+std::string SetListingLine(const SetListing& set);
+
+}  // namespace brenvik

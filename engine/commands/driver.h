@@ -1,0 +1,63 @@
+// The scan and repair driver: what Scan, Fix and Fix Desktop do with the three scanners.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/change/access_broker.h"
+#include "engine/vectors/finding.h"
+#include "engine/places/folder_listings.h"
+#include "engine/ports/ports.h"
+#include "engine/views/report_view.h"
+#include "engine/base/stop_signal.h"
+
+namespace brenvik {
+
+// The fixed, untranslated location labels of the report rows.
+constexpr const char* kQuickLaunchLabel = "Quick Launch";
+constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
+constexpr const char* kDesktopLabel = "Desktop";
+
+// Each command reaches the machine through its own AccessBroker over the ports; a stop
+// signal, where given, ends it at the next object with everything it unlocked put back.
+
+// Scan on the worker thread: progress reset, ScanAll into the view, progress full, the
+// dialog told that the scan ended, status line cleared.
+void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
+
+// Scans Quick Launch, Desktop NameSpace and Desktop, in that order, then the browser rules
+// place by place (the browser name space entries last), and adds one row per finding to the
+// view that the running scan reports to. A file or entry already reported is not reported again.
+// Each place, folder, file or key passed over gets a row too (its path in the Web Site
+// column, "Skipped: <reason>" in the Status column), once, after the rows of the scanner that
+// met it.
+void ScanAll(AccessBroker& broker);
+
+// A finding with the label of its report row.
+struct LocatedFinding {
+    std::string location;
+    Finding finding;
+};
+using LocatedFindings = std::vector<LocatedFinding>;
+
+// What ScanAll reports, in the order of its rows: the one list every front end shows. Each
+// place's findings go to found (when given) before the next place is scanned; what a scanner
+// passed over goes to passed (when given) after its findings, one call per object.
+LocatedFindings ScanPlaces(AccessBroker& broker,
+                           const std::function<void(const LocatedFinding&)>& found = nullptr,
+                           const std::function<void(const SkippedPlace&)>& passed = nullptr);
+// What FixAll does through the given broker (which may carry a backup sink): the findings it
+// met, in the order it repaired them; what it could not examine goes to skipped, when given.
+LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped = nullptr);
+// What FixDesktop does through the given broker.
+void FixDesktopWith(AccessBroker& broker);
+
+// Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop, then the browser
+// rules in the order of their rows.
+void FixAll(Ports& ports, const StopSignal* stop = nullptr);
+
+// Fix Desktop: the desktop icon visibility values and the network places registration.
+void FixDesktop(Ports& ports, const StopSignal* stop = nullptr);
+
+}  // namespace brenvik

@@ -1,0 +1,50 @@
+#include "engine/places/key_names.h"
+
+namespace brenvik {
+namespace {
+
+constexpr std::uint32_t kTextBufferSize = 4096;
+
+}  // namespace
+
+std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status* error) {
+    std::vector<std::string> names;
+    Status ignored = kErrorSuccess;
+    Status& result = error != nullptr ? *error : ignored;
+    result = kErrorSuccess;
+    std::uint32_t count = 0;
+    if (Status s = registry.querySubkeyCount(key, &count)) {
+        result = s;
+        return names;
+    }
+    for (std::uint32_t index = 0; index < count; ++index) {
+        char name[kKeyNameBufferSize];
+        std::uint32_t size = kKeyNameBufferSize;
+        const Status s = registry.enumKey(key, index, name, &size);
+        if (s == kErrorMoreData)
+            continue;
+        // A subkey deleted meanwhile ends the enumeration early and is no refusal.
+        if (s != kErrorSuccess) {
+            if (s != kErrorNoMoreItems)
+                result = s;
+            break;
+        }
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text) {
+    std::vector<std::uint8_t> data(kTextBufferSize, 0);
+    std::uint32_t type = kRegNone;
+    std::uint32_t size = kTextBufferSize;
+    if (registry.queryValue(key, "", &type, data.data(), &size) != kErrorSuccess)
+        return false;
+    text->assign(reinterpret_cast<const char*>(data.data()), size);
+    const std::size_t zero = text->find('\0');
+    if (zero != std::string::npos)
+        text->resize(zero);
+    return true;
+}
+
+}  // namespace brenvik

@@ -1,0 +1,34 @@
+// Browser shortcuts in every place: hijacked arguments, a target replaced by a launcher, and
+// Internet shortcuts named like a browser.
+#pragma once
+
+#include <unordered_set>
+#include <string>
+
+#include "engine/change/access_broker.h"
+#include "engine/vectors/finding.h"
+#include "engine/places/folder_listings.h"
+
+namespace brenvik {
+
+// The normalized paths (NormalizedPath) that other scanners already report: never again.
+using ReportedPaths = std::unordered_set<std::string>;
+
+// The "URL=" value of an Internet shortcut's [InternetShortcut] section; empty when none.
+std::string InternetShortcutUrl(const std::string& text);
+
+class BrowserLinkScanner {
+public:
+    // Walks every place once, in the places' order, and records each finding with its label;
+    // what it passes over goes to the listings' skipped places. Always true.
+    bool scan(AccessBroker& broker, FolderListings& listings, const ReportedPaths& reported);
+    // Repairs every finding in list order: arguments rewritten, target pointed at the
+    // registered browser (or the shortcut removed when none is), fake links removed.
+    bool repair(AccessBroker& broker);
+    const FindingList& findings() const { return m_findings; }
+
+private:
+    FindingList m_findings;
+};
+
+}  // namespace brenvik

@@ -1,0 +1,112 @@
+// Fix Desktop: the desktop icon visibility values and the network places registration.
+#include <cstring>
+#include <vector>
+
+#include "engine/backup/key_tree.h"
+#include "engine/vectors/name_space_scanner.h"
+
+namespace brenvik {
+namespace {
+
+constexpr const char* kHideIconsKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel",
+};
+constexpr const char* kInternetExplorerClass = "{871C5380-42A0-1069-A2EA-08002B30309D}";
+constexpr const char* kNetworkPlacesClass = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+// The class in each hive on its own, never through HKEY_CLASSES_ROOT: that merged view reads
+// the user's keys over the machine's and writes where the key happens to exist, so a backup
+// taken through it would carry a user's values into the machine's registration.
+constexpr const char* kNetworkPlacesKey =
+    "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+
+struct RegistrationRow {
+    const char* subkey;  // below the class key; "" for the class key itself
+    const char* valueName;
+    std::uint32_t type;
+    const char* text;      // for text values
+    std::uint32_t number;  // for REG_DWORD values
+};
+
+// The registration as it is written back, key by key in this order. The class's display
+// name is its code page 936 text (bytes, so the source file's encoding cannot change it).
+constexpr RegistrationRow kRegistration[] = {
+    {"", "", kRegSz, "\xCD\xF8\xC9\xCF\xC1\xDA\xBE\xD3", 0},
+    {"", "InfoTip", kRegExpandSz, "@%SystemRoot%\\system32\\SHELL32.dll,-22912", 0},
+    {"", "IntroText", kRegExpandSz, "@%SystemRoot%\\system32\\SHELL32.dll,-31749", 0},
+    {"", "LocalizedString", kRegExpandSz, "@%SystemRoot%\\system32\\SHELL32.dll,-9217", 0},
+    {"\\DefaultIcon", "", kRegExpandSz, "%SystemRoot%\\system32\\SHELL32.dll,17", 0},
+    {"\\InProcServer32", "", kRegExpandSz, "%SystemRoot%\\system32\\SHELL32.dll", 0},
+    {"\\InProcServer32", "ThreadingModel", kRegSz, "Apartment", 0},
+    {"\\shell", "", kRegSz, "none", 0},
+    {"\\shell\\find", "", kRegExpandSz, "@%SystemRoot%\\system32\\SHELL32.dll,-29188", 0},
+    {"\\shell\\find", "SuppressionPolicy", kRegDword, nullptr, 0x80},
+    {"\\shell\\find\\command", "", kRegExpandSz, "%SystemRoot%\\Explorer.exe", 0},
+    {"\\shell\\find\\ddeexec", "", kRegSz, "[FindFolder(\"%l\", %I)]", 0},
+    {"\\shell\\find\\ddeexec\\application", "", kRegSz, "Folders", 0},
+    {"\\shell\\find\\ddeexec\\topic", "", kRegSz, "AppProperties", 0},
+    {"\\ShellFolder", "HideOnDesktopPerUser", kRegSz, "", 0},
+};
+
+void SetDword(RegistryPort& registry, RegKey key, const std::string& name, std::uint32_t value) {
+    std::uint8_t data[4];
+    std::memcpy(data, &value, sizeof data);  // REG_DWORD is little-endian, as the host
+    registry.setValue(key, name, kRegDword, data, sizeof data);
+}
+
+void WriteRow(RegistryPort& registry, RegKey key, const RegistrationRow& row) {
+    if (row.type == kRegDword) {
+        SetDword(registry, key, row.valueName, row.number);
+        return;
+    }
+    // Text values are written with their terminator: size = length + 1.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(row.text);
+    registry.setValue(key, row.valueName, row.type, bytes,
+                      static_cast<std::uint32_t>(std::strlen(row.text) + 1));
+}
+
+}  // namespace
+
+bool NameSpaceScanner::showDesktopIcons(AccessBroker& broker) {
+    for (const char* path : kHideIconsKeys) {
+        ScopedKey key(broker.ports().registry);
+        // A missing key stays missing: it is opened, never created.
+        if (broker.openKey(kHKeyCurrentUser, path, kKeyWrite, &key) != kErrorSuccess)
+            continue;
+        SetDword(broker.ports().registry, key.get(), kInternetExplorerClass, 0);
+        SetDword(broker.ports().registry, key.get(), kNetworkPlacesClass, 1);
+    }
+    return true;
+}
+
+bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
+    RegistryPort& registry = broker.ports().registry;
+    // The user's own registration would stand over the machine's one in the shell's view. It
+    // is seldom there, and a key that is not there needs no deletion kept in the backup.
+    ScopedKey user(registry);
+    if (broker.openKey(kHKeyCurrentUser, kNetworkPlacesKey, kKeyRead, &user) == kErrorSuccess) {
+        user.reset();
+        DeleteKeyTree(broker, kHKeyCurrentUser, kNetworkPlacesKey);
+    }
+    DeleteKeyTree(broker, kHKeyLocalMachine, kNetworkPlacesKey);
+    // One key open at a time; the values of a key that cannot be created are skipped. What
+    // a partial deletion left is written over through the same door, so a key that still
+    // refuses is reached the way its deletion reached it.
+    ScopedKey key(registry);
+    const char* current = nullptr;
+    bool created = false;
+    for (const RegistrationRow& row : kRegistration) {
+        if (current == nullptr || std::strcmp(current, row.subkey) != 0) {
+            current = row.subkey;
+            key.reset();
+            created =
+                broker.createKey(kHKeyLocalMachine, std::string(kNetworkPlacesKey) + row.subkey,
+                                 kKeyReadWrite, &key) == kErrorSuccess;
+        }
+        if (created)
+            WriteRow(registry, key.get(), row);
+    }
+    return true;
+}
+
+}  // namespace brenvik

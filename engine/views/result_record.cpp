@@ -1,0 +1,173 @@
+#include "engine/views/result_record.h"
+
+namespace brenvik {
+namespace {
+
+struct ErrorText {
+    Status status;
+    const char* words;
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {kErrorFileNotFound, "not found"},
+    {kErrorPathNotFound, "path not found"},
+    {kErrorAccessDenied, "access denied"},
+    {kErrorInvalidData, "invalid data"},
+    {kErrorFileExists, "already exists"},
+    {kErrorKeyDeleted, "key deleted"},
+    {kErrorCantAccessFile, "linked name"},
+    {kErrorNotSupported, "merged class view: hive unknown"},
+    {kErrorCancelled, "stopped"},
+    {32, "in use"},      // ERROR_SHARING_VIOLATION
+    {112, "disk full"},  // ERROR_DISK_FULL
+    {-1, "not done"},    // a change kept for but never made
+};
+
+std::string Action(const Finding& finding, const std::string& location) {
+    switch (finding.rule) {
+        case BrowserRule::Arguments:
+            return "clear arguments";
+        case BrowserRule::ReplacedTarget:
+            return "rewrite target";
+        case BrowserRule::FakeLink:
+            return "delete file";
+        case BrowserRule::NameSpace:
+            return "delete key tree";
+        case BrowserRule::None:
+            break;
+    }
+    if (location == "Quick Launch")
+        return "clear arguments";
+    if (location == "Desktop NameSpace")
+        return "delete key tree";
+    return "delete file";
+}
+
+}  // namespace
+
+Summary Summarize(const std::vector<ResultRecord>& records) {
+    Summary summary;
+    for (const ResultRecord& record : records) {
+        switch (record.result) {
+            case Outcome::Found:
+                break;
+            case Outcome::Fixed:
+                ++summary.fixed;
+                break;
+            case Outcome::Failed:
+                ++summary.failed;
+                break;
+            case Outcome::Conflict:
+                ++summary.conflicts;
+                break;
+            case Outcome::Restored:
+                ++summary.restored;
+                break;
+            case Outcome::Skipped:
+                ++summary.skipped;
+                break;
+        }
+    }
+    summary.found = static_cast<int>(records.size()) - summary.skipped;
+    return summary;
+}
+
+const char* OutcomeName(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Found:
+            return "found";
+        case Outcome::Fixed:
+            return "fixed";
+        case Outcome::Failed:
+            return "failed";
+        case Outcome::Conflict:
+            return "conflict";
+        case Outcome::Restored:
+            return "restored";
+        case Outcome::Skipped:
+            return "skipped";
+    }
+    return "";
+}
+
+const char* RuleName(BrowserRule rule) {
+    switch (rule) {
+        case BrowserRule::None:
+            return "";
+        case BrowserRule::Arguments:
+            return "arguments";
+        case BrowserRule::ReplacedTarget:
+            return "replaced target";
+        case BrowserRule::FakeLink:
+            return "fake link";
+        case BrowserRule::NameSpace:
+            return "name space";
+    }
+    return "";
+}
+
+std::string ErrorWords(Status status) {
+    for (const ErrorText& text : kErrorTexts) {
+        if (text.status == status)
+            return text.words;
+    }
+    return "error " + std::to_string(status);
+}
+
+ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result) {
+    ResultRecord record;
+    record.location = location;
+    record.path = finding.path;
+    record.rule = RuleName(finding.rule);
+    record.site = finding.site;
+    record.target = finding.target;
+    record.arguments = finding.arguments;
+    record.action = Action(finding, location);
+    record.result = result;
+    return record;
+}
+
+ResultRecord SkippedRecord(const SkippedPlace& place) {
+    ResultRecord record;
+    record.location = place.location;
+    record.path = place.path;
+    record.result = Outcome::Skipped;
+    record.error = place.reason;
+    return record;
+}
+
+std::string StatusCell(const ResultRecord& record) {
+    switch (record.result) {
+        case Outcome::Found:
+            return std::string();
+        case Outcome::Fixed:
+            return "Fixed";
+        case Outcome::Restored:
+            return "Restored";
+        case Outcome::Failed:
+            return record.error.empty() ? "Failed" : "Failed: " + record.error;
+        case Outcome::Conflict:
+            return record.error.empty() ? "Conflict" : "Conflict: " + record.error;
+        case Outcome::Skipped:
+            return record.error.empty() ? "Skipped" : "Skipped: " + record.error;
+    }
+    return std::string();
+}
+
+std::string SiteCell(const ResultRecord& record) {
+    return record.result == Outcome::Skipped ? record.path : record.site;
+}
+
+std::string ConsoleLine(const ResultRecord& record) {
+    std::string line = OutcomeName(record.result);
+    line.resize(10, ' ');
+    line += record.location;
+    if (!record.site.empty())
+        line += "  " + record.site;
+    line += "  " + record.path;
+    if (!record.error.empty())
+        line += "  (" + record.error + ")";
+    return line;
+}
+
+}  // namespace brenvik

@@ -1,0 +1,73 @@
+// One result model for every command: the window's rows, the console's lines and the JSON
+// report are views of the same records, so that they cannot disagree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/vectors/finding.h"
+#include "engine/places/folder_listings.h"
+#include "engine/ports/win_status.h"
+
+namespace brenvik {
+
+// Skipped: a place, folder, file or key the command could not examine (error says why).
+enum class Outcome { Found, Fixed, Failed, Conflict, Restored, Skipped };
+
+struct ResultRecord {
+    std::string location;  // the row label ("Desktop", "Quick Launch", ...)
+    std::string path;
+    std::string rule;  // "" for the Internet Explorer rules
+    std::string site;
+    std::string target;
+    std::string arguments;
+    std::string action;  // what the repair does, or did
+    Outcome result = Outcome::Found;
+    std::string error;  // a few words; "" unless failed, in conflict or skipped
+};
+
+struct CommandReport {
+    std::string command;   // "scan", "fix", "fixdesktop", "restore"
+    std::string started;   // ISO 8601 UTC
+    std::string finished;  // ISO 8601 UTC
+    std::string computer;
+    std::string user;
+    std::string backup;  // the backup set's id; "" for none
+    std::vector<ResultRecord> records;
+};
+
+struct Summary {
+    int found = 0;  // every record of a scan or fix but the skipped ones
+    int fixed = 0;
+    int failed = 0;
+    int conflicts = 0;
+    int restored = 0;
+    int skipped = 0;  // places that could not be examined
+};
+
+Summary Summarize(const std::vector<ResultRecord>& records);
+
+// "found", "fixed", "failed", "conflict", "restored", "skipped".
+const char* OutcomeName(Outcome outcome);
+// "arguments", "replaced target", "fake link", "name space"; "" for None.
+const char* RuleName(BrowserRule rule);
+// A Win32 code in a few untranslated words ("access denied"); "error N" for the rest.
+std::string ErrorWords(Status status);
+
+// A finding as a record of the given outcome, with the action its repair takes.
+ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result);
+
+// A place the command could not examine, as a record of its own ("skipped", the reason as
+// its error, no action).
+ResultRecord SkippedRecord(const SkippedPlace& place);
+
+// The window's Status cell: "" for a finding, "Fixed", "Failed: access denied",
+// "Skipped: junction not followed", ...
+std::string StatusCell(const ResultRecord& record);
+// The window's Web Site cell: the site, or for a skipped place its path (it has no site, and
+// the row must say which folder or key was not examined).
+std::string SiteCell(const ResultRecord& record);
+// One printed line: "fixed    Desktop  https://...  C:\...\a.lnk  (access denied)".
+std::string ConsoleLine(const ResultRecord& record);
+
+}  // namespace brenvik

@@ -1,0 +1,123 @@
+#include "engine/commands/driver.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/model_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::ModelWorld;
+
+// Records every view call as one line, in order.
+class RecordingView : public ReportView {
+public:
+    void SetRange(int lower, int upper) override {
+        calls.push_back("SetRange " + std::to_string(lower) + " " + std::to_string(upper));
+    }
+    void SetPos(int position) override { calls.push_back("SetPos " + std::to_string(position)); }
+    void SetStatusText(const std::string& text) override {
+        calls.push_back("SetStatusText '" + text + "'");
+    }
+    void NotifyFinished() override { calls.push_back("NotifyFinished"); }
+    void AddRow(const std::string& location, const std::string& site,
+                const std::string& status) override {
+        calls.push_back("AddRow " + location + "|" + site + "|" + status);
+    }
+    std::vector<std::string> calls;
+};
+
+constexpr const char* kNameSpace =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+constexpr const char* kClassA = "{11111111-2222-3333-4444-555555555555}";
+constexpr const char* kClassB = "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}";
+
+void AddIcon(ModelWorld& world, const char* classId, const char* command) {
+    world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpace) + "\\" + classId);
+    world.platform.putString(
+        kHKeyLocalMachine,
+        std::string("SOFTWARE\\Classes\\CLSID\\") + classId + "\\shell\\open\\Command", "",
+        command);
+}
+
+// Hijacks in all three places, listed in an order that differs from the report's.
+void AddHijacks(ModelWorld& world) {
+    world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://d1/");
+    world.platform.addShortcut(ModelWorld::desktop("iexplorer.lnk"), "C:\\ie.exe", "http://d2/");
+    AddIcon(world, kClassA, "iexplore.exe http://N1/");
+    AddIcon(world, kClassB, "iexplore.exe");
+    world.platform.addShortcut(world.quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://q1/");
+}
+
+TEST(RunScan, RowsGroupedByPlaceBetweenTheFixedOpeningAndEnding) {
+    ModelWorld world;
+    AddHijacks(world);
+    RecordingView view;
+    RunScan(world.ports, view);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{
+                              "SetPos 0",
+                              "SetRange 0 4",
+                              "AddRow Quick Launch|http://q1/|",
+                              "AddRow Desktop NameSpace|http://n1/|",
+                              "AddRow Desktop NameSpace||",
+                              "AddRow Desktop|http://d1/|",
+                              "AddRow Desktop|http://d2/|",
+                              "SetPos 100",
+                              "NotifyFinished",
+                              "SetStatusText ''",
+                          }));
+}
+
+TEST(RunScan, NothingFoundEndsTheSameWay) {
+    ModelWorld world;
+    RecordingView view;
+    RunScan(world.ports, view);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"SetPos 0", "SetRange 0 4", "SetPos 100",
+                                                    "NotifyFinished", "SetStatusText ''"}));
+}
+
+TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
+    ModelWorld world;
+    AddHijacks(world);
+    world.platform.addShortcut(ModelWorld::desktop("Word.lnk"), "C:\\w.exe", "http://keep/");
+    RecordingView view;
+    RunScan(world.ports, view);
+    const std::size_t callsAfterScan = view.calls.size();
+
+    FixAll(world.ports);
+    EXPECT_EQ(view.calls.size(), callsAfterScan);
+    EXPECT_EQ(world.platform.folderEntries(testing::kDesktop),
+              std::vector<std::string>{"Word.lnk"});
+    EXPECT_EQ(world.platform.shortcutArguments(world.quickLaunch("Internet Explorer.lnk")), "");
+    EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).empty());
+
+    RecordingView after;
+    RunScan(world.ports, after);
+    EXPECT_EQ(after.calls.size(), 5u);  // no rows
+}
+
+TEST(FixAll, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
+    ModelWorld world;
+    AddHijacks(world);
+    // Every repair refused as is and without privileges: the grants show the order.
+    world.platform.setHoldsBackupPrivileges(false);
+    for (const char* op : {"deleteKey", "deleteFile", "writeLinkArguments"})
+        world.platform.injectFailure(op, "*", kErrorAccessDenied);
+    FixAll(world.ports);
+    // The first change of each place shows the order of the repairs.
+    std::vector<std::string> places;
+    for (const auto& write : world.platform.accessWrites()) {
+        const std::string& name = write.first;
+        const char* place = name.rfind("MACHINE\\", 0) == 0                  ? "NameSpace"
+                            : name.find("Quick Launch") != std::string::npos ? "Quick Launch"
+                                                                             : "Desktop";
+        if (places.empty() || places.back() != place)
+            places.push_back(place);
+    }
+    EXPECT_EQ(places, (std::vector<std::string>{"NameSpace", "Quick Launch", "Desktop"}));
+}
+
+}  // namespace
+}  // namespace brenvik
