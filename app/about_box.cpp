@@ -164,7 +164,7 @@ LRESULT OnLabelTimer(HWND hLabel) {
 }
 
 LRESULT OnLabelClick() {
-    const std::string site = std::string("http://") + WebSiteHost;
+    const std::string site = std::string("https://") + WebSiteHost;
     g_pfnShellExecute(nullptr, nullptr, site.c_str(), nullptr, nullptr, SW_SHOW);
     return 0;
 }

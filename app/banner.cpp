@@ -10,7 +10,9 @@
 
 #include "app/banner_atl.h"
 #include "app/banner_com.h"
+#include "app/banner_navigation_rule.h"
 #include "app/banner_picture.h"
+#include "app/banner_site.h"
 #include "app/connectivity.h"
 #include "app/connectivity_worker.h"
 #include "app/settings.h"
@@ -28,18 +30,26 @@ UniqueComPtr<IWebBrowserApp> BrowserOf(HWND hBanner) {
     return control.query<IWebBrowserApp>(IID_IWebBrowserApp);
 }
 
-// The connection lasts as long as the control does, so its cookie is not kept.
-void ConnectSink(const UniqueComPtr<IWebBrowserApp>& browser, BrowserEventSink& sink) {
+// The connection lasts as long as the control does, so its cookie is not kept. False when
+// the browser offers no DWebBrowserEvents2 or refused the sink: navigations would then go
+// unchecked.
+bool ConnectSink(const UniqueComPtr<IWebBrowserApp>& browser, BrowserEventSink& sink) {
     auto container = browser.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
     if (!container) {
-        return;
+        return false;
     }
     UniqueComPtr<IConnectionPoint> point;
-    if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents, point.put())) || !point) {
-        return;
+    if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) || !point) {
+        return false;
     }
     DWORD cookie = 0;
-    point->Advise(&sink, &cookie);
+    return SUCCEEDED(point->Advise(&sink, &cookie));
+}
+
+// The download control on the site and the sink on the events, both before anything loads.
+bool GuardBrowser(const UniqueComPtr<IWebBrowserApp>& browser, BrowserEventSink& sink) {
+    const auto control = browser.query<IOleObject>(IID_IOleObject);
+    return control && GuardBannerSite(control.get()) && ConnectSink(browser, sink);
 }
 
 UniqueBstr BstrFromAnsi(const char* text) {
@@ -135,6 +145,10 @@ HWND CreateBanner(HWND hDialog, const RECT& area) {
 // paid only here, once the maker's hosts have answered, never while the window comes up. So
 // is loading ATL (atl.dll is delay-loaded) when initHost asks to register its host classes.
 void ShowBannerPage(HWND hDialog, BrowserEventSink& sink, bool initHost) {
+    // The build refuses a page that is not https; this holds whatever the build was given.
+    if (!IsBannerNavigationAllowed(BannerPageUrl, BannerPageUrl)) {
+        return;
+    }
     if (initHost) {
         AtlAxWinInit();
     }
@@ -144,7 +158,11 @@ void ShowBannerPage(HWND hDialog, BrowserEventSink& sink, bool initHost) {
         return;
     }
     const UniqueComPtr<IWebBrowserApp> browser = BrowserOf(hBanner);
-    ConnectSink(browser, sink);
+    if (!browser || !GuardBrowser(browser, sink)) {
+        // An unguarded browser loads nothing: the picture stays.
+        DestroyWindow(hBanner);
+        return;
+    }
     PutPicturesBehind(hBanner, PicturesIn(hDialog, area));
     ShowWindow(hBanner, SW_SHOWNA);
     NavigateToBannerPage(browser);

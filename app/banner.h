@@ -14,8 +14,9 @@ namespace brenvik {
 // Connects sink to the browser control (item 1009) and shows the picture, then decides once,
 // off the dialog's thread and only once the dialog is on screen (at once if it already is),
 // whether the maker's hosts can be reached by name; when they can, the dialog's thread brings
-// the browser in front of the picture and starts loading the banner page. Returns at once;
-// any failure on the way leaves the picture and says nothing.
+// the browser in front of the picture and starts loading the banner page, once the browser
+// has the sink on its events and a site that allows it pictures only. Returns at once; any
+// failure on the way leaves the picture and says nothing.
 // The control host (AtlAxWinInit) is initialised only then: ATL stays unloaded until the page
 // is shown, and never loaded while the window comes up.
 void SetUpBanner(HWND hDialog, BrowserEventSink& sink);

@@ -7,7 +7,9 @@ namespace brenvik {
 // the about box.
 constexpr char WebSiteHost[] = BRENVIK_WEB_SITE_HOST;
 
-// Page shown in the banner, served by the maker's download host.
+// Page shown in the banner, served by the maker's download host over https (the configure
+// step refuses any other address, and the banner loads only what IsBannerNavigationAllowed
+// allows against it).
 constexpr char BannerPageUrl[] = BRENVIK_BANNER_PAGE_URL;
 
 }  // namespace brenvik

@@ -212,7 +212,7 @@ TEST_F(AboutBoxTest, ClickOnTheLinkOpensTheSiteAndKeepsTheBoxOpen) {
 
     EXPECT_EQ(0, SendMessageA(Label(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)));
 
-    EXPECT_EQ(std::vector<std::string>{"http://www.velmora.com 5"}, g_shellCalls);
+    EXPECT_EQ(std::vector<std::string>{"https://www.velmora.com 5"}, g_shellCalls);
     EXPECT_TRUE(IsWindowVisible(m_hAbout));
 }
 
