@@ -7,7 +7,7 @@
 #include "app/privilege.h"
 #include "app/scan_thread.h"
 #include "console/console_commands.h"
-#include "engine/change/journal.h"
+#include "engine/change/recovery.h"
 #include "platform/win32/command_lock.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {

@@ -7,9 +7,9 @@
 
 #include "engine/commands/commands.h"
 
+#include "engine/base/stop_signal.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
-#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "bench/paths.h"
+#include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 #include "engine/vectors/name_space_scanner.h"
-#include "engine/base/text_rules.h"
 
 namespace brenvik::bench {
 namespace {

@@ -4,9 +4,9 @@
 #include <shellapi.h>
 
 #include "console/report_file.h"
+#include "engine/change/recovery.h"
 #include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
-#include "engine/change/journal.h"
 #include "engine/views/json_report.h"
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"

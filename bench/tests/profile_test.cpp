@@ -4,9 +4,9 @@
 #include <set>
 
 #include "bench/profile.h"
+#include "engine/base/text_rules.h"
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/name_space_scanner.h"
-#include "engine/base/text_rules.h"
 
 namespace brenvik::bench {
 namespace {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "bench/paths.h"
-#include "tests/support/row_view.h"
-#include "tests/support/win32_world.h"
 #include "bench/win32_world.h"
 #include "engine/commands/driver.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/row_view.h"
+#include "tests/support/win32_world.h"
 
 namespace brenvik::bench {
 namespace {

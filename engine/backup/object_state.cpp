@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "engine/backup/key_tree.h"
+#include "engine/base/text_rules.h"
 #include "engine/change/object_grant.h"
 #include "engine/change/sddl.h"
-#include "engine/base/text_rules.h"
 
 namespace brenvik {
 namespace {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "engine/backup/backup_sink.h"
+#include "engine/base/stop_signal.h"
 #include "engine/change/journal.h"
 #include "engine/change/place_walk.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
-#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

@@ -56,20 +56,4 @@ private:
     int m_outstanding = 0;  // entries recorded and not yet put back
 };
 
-// What the start-up recovery did with the entries it found.
-struct RecoveryResult {
-    int restored = 0;  // put back, or their object is gone
-    // Never applied: entries outside the work places or naming a link now (their files are
-    // kept and they are counted again at the next start), and files from a folder others
-    // could write (removed unread).
-    int refused = 0;
-    int failed = 0;  // their files are kept for the next start
-};
-
-// Puts back every entry a run that died left behind, then removes its file when every entry
-// in it is back or its object gone. Entries that name an object outside the places the
-// scanners walk for this account (and the machine-wide ones, and any user's hive for the
-// keys) are refused: never applied.
-RecoveryResult RecoverJournal(Ports& ports);
-
 }  // namespace brenvik

@@ -1,4 +1,6 @@
 // The start-up recovery of the journal.
+#include "engine/change/recovery.h"
+
 #include "engine/change/journal.h"
 #include "engine/change/object_grant.h"
 #include "engine/change/work_places.h"

@@ -1,8 +1,8 @@
 #include "engine/change/work_places.h"
 
+#include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 #include "engine/places/shell_folder.h"
-#include "engine/base/text_rules.h"
 
 namespace brenvik {
 namespace {

@@ -7,11 +7,11 @@
 
 #include "brenvik_version.h"
 #include "engine/backup/backup_restore.h"
+#include "engine/base/stop_signal.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/host_port.h"
 #include "engine/ports/ports.h"
 #include "engine/views/result_record.h"
-#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

@@ -1,8 +1,9 @@
 #include "engine/commands/driver.h"
 
+#include "engine/rules/browser_paths.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
-#include "engine/rules/browser_paths.h"
+#include "engine/vectors/desktop_restore.h"
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/name_space_scanner.h"
 #include "engine/views/result_record.h"
@@ -181,9 +182,8 @@ void FixDesktop(Ports& ports, const StopSignal* stop) {
 }
 
 void FixDesktopWith(AccessBroker& broker) {
-    NameSpaceScanner nameSpace;
-    nameSpace.showDesktopIcons(broker);
-    nameSpace.reregisterNetworkPlaces(broker);
+    ShowDesktopIcons(broker);
+    ReregisterNetworkPlaces(broker);
 }
 
 }  // namespace brenvik

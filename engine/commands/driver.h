@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/stop_signal.h"
 #include "engine/change/access_broker.h"
-#include "engine/vectors/finding.h"
 #include "engine/places/folder_listings.h"
 #include "engine/ports/ports.h"
+#include "engine/vectors/finding.h"
 #include "engine/views/report_view.h"
-#include "engine/base/stop_signal.h"
 
 namespace brenvik {
 

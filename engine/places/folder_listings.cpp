@@ -1,8 +1,8 @@
 #include "engine/places/folder_listings.h"
 
+#include "engine/base/text_rules.h"
 #include "engine/rules/browser_paths.h"
 #include "engine/views/result_record.h"
-#include "engine/base/text_rules.h"
 
 namespace brenvik {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/rules/browser_paths.h"
 #include "engine/base/text_rules.h"
+#include "engine/rules/browser_paths.h"
 
 namespace brenvik {
 namespace {

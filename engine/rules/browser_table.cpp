@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/rules/browser_paths.h"
 #include "engine/base/text_rules.h"
+#include "engine/rules/browser_paths.h"
 
 namespace brenvik {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "engine/rules/browser_paths.h"
-#include "engine/rules/browser_shortcut_rules.h"
+#include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 #include "engine/places/registered_browser.h"
-#include "engine/base/text_rules.h"
+#include "engine/rules/browser_paths.h"
+#include "engine/rules/browser_shortcut_rules.h"
 
 namespace brenvik {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/change/access_broker.h"
-#include "engine/vectors/finding.h"
 #include "engine/places/folder_listings.h"
+#include "engine/vectors/finding.h"
 
 namespace brenvik {
 

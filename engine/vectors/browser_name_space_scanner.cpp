@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/backup/key_tree.h"
+#include "engine/places/key_names.h"
 #include "engine/rules/browser_arguments.h"
 #include "engine/rules/browser_command.h"
-#include "engine/places/key_names.h"
-#include "engine/backup/key_tree.h"
 #include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {

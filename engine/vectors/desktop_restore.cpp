@@ -1,9 +1,9 @@
-// Fix Desktop: the desktop icon visibility values and the network places registration.
+#include "engine/vectors/desktop_restore.h"
+
 #include <cstring>
 #include <vector>
 
 #include "engine/backup/key_tree.h"
-#include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
 namespace {
@@ -67,7 +67,7 @@ void WriteRow(RegistryPort& registry, RegKey key, const RegistrationRow& row) {
 
 }  // namespace
 
-bool NameSpaceScanner::showDesktopIcons(AccessBroker& broker) {
+void ShowDesktopIcons(AccessBroker& broker) {
     for (const char* path : kHideIconsKeys) {
         ScopedKey key(broker.ports().registry);
         // A missing key stays missing: it is opened, never created.
@@ -76,10 +76,9 @@ bool NameSpaceScanner::showDesktopIcons(AccessBroker& broker) {
         SetDword(broker.ports().registry, key.get(), kInternetExplorerClass, 0);
         SetDword(broker.ports().registry, key.get(), kNetworkPlacesClass, 1);
     }
-    return true;
 }
 
-bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
+void ReregisterNetworkPlaces(AccessBroker& broker) {
     RegistryPort& registry = broker.ports().registry;
     // The user's own registration would stand over the machine's one in the shell's view. It
     // is seldom there, and a key that is not there needs no deletion kept in the backup.
@@ -106,7 +105,6 @@ bool NameSpaceScanner::reregisterNetworkPlaces(AccessBroker& broker) {
         if (created)
             WriteRow(registry, key.get(), row);
     }
-    return true;
 }
 
 }  // namespace brenvik

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "engine/backup/backup_manifest.h"
-#include "engine/rules/browser_paths.h"
-#include "engine/places/link_places.h"
-#include "engine/views/result_record.h"
 #include "engine/base/text_rules.h"
 #include "engine/change/work_places.h"
+#include "engine/places/link_places.h"
+#include "engine/rules/browser_paths.h"
+#include "engine/views/result_record.h"
 
 namespace brenvik {
 namespace {

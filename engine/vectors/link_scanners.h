@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "engine/vectors/finding.h"
 #include "engine/change/access_broker.h"
 #include "engine/places/folder_listings.h"
+#include "engine/vectors/finding.h"
 
 namespace brenvik {
 

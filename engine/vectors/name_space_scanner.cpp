@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "engine/backup/backup_manifest.h"
-#include "engine/places/key_names.h"
 #include "engine/backup/key_tree.h"
-#include "engine/views/result_record.h"
 #include "engine/base/text_rules.h"
+#include "engine/places/key_names.h"
+#include "engine/views/result_record.h"
 
 namespace brenvik {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/change/access_broker.h"
-#include "engine/vectors/finding.h"
 #include "engine/places/folder_listings.h"
+#include "engine/vectors/finding.h"
 
 namespace brenvik {
 
@@ -46,10 +46,6 @@ public:
     bool scan(AccessBroker& broker, NameSpaceCommands* commands = nullptr);
     // Deletes the name space entry of every finding. Always true.
     bool repair(AccessBroker& broker);
-    // Writes the per-user desktop icon visibility values into the keys that exist.
-    bool showDesktopIcons(AccessBroker& broker);
-    // Deletes the network places class registration and writes it anew.
-    bool reregisterNetworkPlaces(AccessBroker& broker);
 
     const FindingList& findings() const { return m_findings; }
     const SkippedPlaces& skipped() const { return m_skipped; }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/vectors/finding.h"
 #include "engine/places/folder_listings.h"
 #include "engine/ports/win_status.h"
+#include "engine/vectors/finding.h"
 
 namespace brenvik {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/vectors/link_scanners.h"
-#include "tests/support/scan_alone.h"
 #include "engine/change/access_broker.h"
 #include "engine/change/journal.h"
+#include "engine/vectors/link_scanners.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/scan_alone.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {

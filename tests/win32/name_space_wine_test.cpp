@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/commands/driver.h"
-#include "engine/vectors/name_space_scanner.h"
 #include "engine/change/access_broker.h"
 #include "engine/change/journal.h"
+#include "engine/commands/driver.h"
+#include "engine/vectors/name_space_scanner.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 

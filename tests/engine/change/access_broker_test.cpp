@@ -6,9 +6,9 @@
 
 #include "engine/commands/driver.h"
 #include "engine/vectors/link_scanners.h"
+#include "tests/engine/model_world.h"
 #include "tests/support/access_entry.h"
 #include "tests/support/scan_alone.h"
-#include "tests/engine/model_world.h"
 
 namespace brenvik {
 namespace {

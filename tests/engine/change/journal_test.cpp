@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/change/object_grant.h"
+#include "engine/change/recovery.h"
 #include "engine/change/sddl.h"
 #include "engine/change/work_places.h"
 #include "tests/engine/browser_world.h"

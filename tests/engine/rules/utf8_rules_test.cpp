@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/places/shell_folder.h"
 #include "engine/base/text_rules.h"
+#include "engine/places/shell_folder.h"
 #include "platform/model/model_platform.h"
 
 namespace brenvik {

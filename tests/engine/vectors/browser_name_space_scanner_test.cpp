@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/commands/driver.h"
 #include "engine/change/work_places.h"
+#include "engine/commands/driver.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/row_view.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/commands/driver.h"
-#include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/desktop_restore.h"
 #include "tests/engine/model_world.h"
 
 namespace brenvik {
@@ -72,8 +72,7 @@ TEST(ReregisterNetworkPlaces, OldRegistrationEndsAsExactlyTheTable) {
     world.platform.putString(kHKeyLocalMachine, kPlacesKey, "Extra", "x");
     world.platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell", "", "open");
 
-    NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.reregisterNetworkPlaces(world.broker));
+    ReregisterNetworkPlaces(world.broker);
 
     for (const ExpectedValue& row : Registration()) {
         const auto value = world.platform.value(kHKeyLocalMachine, row.key, row.name);
@@ -91,12 +90,11 @@ TEST(ReregisterNetworkPlaces, OldRegistrationEndsAsExactlyTheTable) {
 
 TEST(ReregisterNetworkPlaces, NewKeysKeepTheirOwnListsAndTwiceEqualsOnce) {
     ModelWorld world;
-    NameSpaceScanner scanner;
-    scanner.reregisterNetworkPlaces(world.broker);
+    ReregisterNetworkPlaces(world.broker);
     std::vector<std::string> once;
     std::size_t valuesOnce = 0;
     CollectTree(world.platform, kHKeyLocalMachine, kPlacesKey, once, valuesOnce);
-    scanner.reregisterNetworkPlaces(world.broker);
+    ReregisterNetworkPlaces(world.broker);
     std::vector<std::string> twice;
     std::size_t valuesTwice = 0;
     CollectTree(world.platform, kHKeyLocalMachine, kPlacesKey, twice, valuesTwice);
@@ -122,10 +120,9 @@ TEST(ReregisterNetworkPlaces, PartlyDeletedRefusingClassKeyStillGetsItsRows) {
     world.platform.setKeyAccessList(kHKeyLocalMachine, kPlacesKey, refusing);
     world.platform.setHoldsBackupPrivileges(false);
 
-    NameSpaceScanner scanner;
     {
         testing::Command command(world);
-        scanner.reregisterNetworkPlaces(command.broker);
+        ReregisterNetworkPlaces(command.broker);
     }
     for (const ExpectedValue& row : Registration())
         EXPECT_TRUE(world.platform.value(kHKeyLocalMachine, row.key, row.name)) << row.key;
@@ -138,8 +135,7 @@ TEST(ReregisterNetworkPlaces, ValuesOfAKeyThatCannotBeCreatedAreSkipped) {
     world.platform.injectFailure("createKey",
                                  std::string("MACHINE\\") + kPlacesKey + "\\InProcServer32",
                                  kErrorAccessDenied);
-    NameSpaceScanner scanner;
-    scanner.reregisterNetworkPlaces(world.broker);
+    ReregisterNetworkPlaces(world.broker);
     EXPECT_FALSE(
         world.platform.value(kHKeyLocalMachine, std::string(kPlacesKey), "ThreadingModel"));
     EXPECT_FALSE(
@@ -153,8 +149,7 @@ TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
     world.platform.addKey(kHKeyCurrentUser, newStart);
     const AccessList before = world.platform.keyAccessList(kHKeyCurrentUser, newStart);
 
-    NameSpaceScanner scanner;
-    EXPECT_TRUE(scanner.showDesktopIcons(world.broker));
+    ShowDesktopIcons(world.broker);
     EXPECT_FALSE(
         world.platform.hasKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu"));
     const auto ie = world.platform.value(kHKeyCurrentUser, newStart, kIeClass);
