@@ -1,65 +1,37 @@
 #include "app/command_results.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 
 #include "app/scan_view.h"
 #include "app/ui_text.h"
-#include "platform/win32/wide_text.h"
 
 namespace brenvik {
 namespace {
 
-constexpr int kLocationColumn = 0;
-constexpr int kSiteColumn = 1;
-constexpr int kStatusColumn = 2;
-
-std::wstring CellText(HWND hList, int row, int column) {
-    wchar_t text[4096] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = static_cast<int>(sizeof text / sizeof text[0]);
-    const auto length = SendMessageW(hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                     reinterpret_cast<LPARAM>(&item));
-    return std::wstring(text, static_cast<std::size_t>(length));
-}
-
-// The first row that shows this finding and has no result yet, or for a skipped place the
-// row that already says so; -1 when none does.
+// The row of the scan's record for the same object that has no result yet, or for a skipped
+// place the row that already says so; -1 when none does. Rows are matched by their records,
+// never by their texts: two rows may read the same (an entry without a site).
 int FindRow(const ScanView& view, const ResultRecord& record) {
-    const std::wstring location = Utf8ToWide(record.location);
-    const std::wstring site = Utf8ToWide(SiteCell(record));
-    const std::wstring status =
-        record.result == Outcome::Skipped ? Utf8ToWide(StatusCell(record)) : std::wstring();
-    for (int row = 0; row < view.m_nRows; ++row) {
-        if (CellText(view.m_hList, row, kLocationColumn) == location &&
-            CellText(view.m_hList, row, kSiteColumn) == site &&
-            CellText(view.m_hList, row, kStatusColumn) == status)
-            return row;
+    const bool skipped = record.result == Outcome::Skipped;
+    for (std::size_t row = 0; row < view.m_records.size(); ++row) {
+        const ResultRecord& shown = view.m_records[row];
+        const Outcome wanted = skipped ? Outcome::Skipped : Outcome::Found;
+        if (shown.result == wanted && shown.location == record.location &&
+            shown.path == record.path && shown.rule == record.rule)
+            return static_cast<int>(row);
     }
     return -1;
-}
-
-void SetStatusCell(HWND hList, int row, const std::string& status) {
-    std::wstring text = Utf8ToWide(status);
-    LVITEMW cell = {};
-    cell.iSubItem = kStatusColumn;
-    cell.pszText = text.data();
-    SendMessageW(hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&cell));
 }
 
 void ShowRows(ScanView& view, const CommandReport& report) {
     for (const ResultRecord& record : report.records) {
         const int row = FindRow(view, record);
         if (row < 0) {
-            view.AddRow(record.location, SiteCell(record), StatusCell(record));
+            view.AddRow(record);
             continue;
         }
-        SetStatusCell(view.m_hList, row, StatusCell(record));
+        view.SetRowRecord(row, record);
     }
 }
 

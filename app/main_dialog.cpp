@@ -152,8 +152,7 @@ bool MainDialog::StartCommand(CommandKind kind, const std::string& restoreId) {
         return false;
     EnableCommands(false);
     if (kind == CommandKind::Scan) {
-        SendMessageA(view->m_hList, LVM_DELETEALLITEMS, 0, 0);
-        view->m_nRows = 0;
+        view->Clear();
         view->SetPos(0);
     }
     if (!brenvik::StartCommand(CommandRequest{kind, m_hDlg, view, &m_stop, restoreId})) {

@@ -4,7 +4,6 @@
 
 #include "app/scan_view.h"
 #include "engine/commands/commands.h"
-#include "engine/commands/driver.h"
 #include "platform/win32/command_lock.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
@@ -29,8 +28,6 @@ Ports& ProcessPorts() {
 ContentPort& ProcessContent() {
     return ProcessPlatform();
 }
-
-namespace {}  // namespace
 
 CommandReport RunCommand(CommandHost& host, const CommandRequest& request) {
     switch (request.kind) {
@@ -57,8 +54,9 @@ DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     const CommandLock lock(INFINITE, request->stop);
     Win32Host host;
     CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
+    // The scan's rows reach the dialog as they are found; the other commands answer at the end.
     if (request->kind == CommandKind::Scan) {
-        RunScan(ProcessPorts(), *request->view, request->stop);
+        ScanIntoView(commands, *request->view);
         return 0;
     }
     const CommandReport report = RunCommand(commands, *request);

@@ -42,9 +42,9 @@ void ScanView::NotifyFinished() {
 
 // The row texts come from the scan as UTF-8 and go to the list as UTF-16, so that a site in
 // any script reads the same whatever the code page; the dialog's own texts stay 8-bit.
-void ScanView::AddRow(const std::string& location, const std::string& site,
-                      const std::string& status) {
-    const std::wstring texts[] = {Utf8ToWide(location), Utf8ToWide(site), Utf8ToWide(status)};
+void ScanView::AddRow(const ResultRecord& record) {
+    const std::wstring texts[] = {Utf8ToWide(record.location), Utf8ToWide(SiteCell(record)),
+                                  Utf8ToWide(StatusCell(record))};
     LVITEMW row = TextItem(m_nRows, 0, texts[0]);
     const int index =
         static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
@@ -67,6 +67,23 @@ void ScanView::AddRow(const std::string& location, const std::string& site,
                  reinterpret_cast<LPARAM>(&state));
     SendMessageA(m_hList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
     ++m_nRows;
+    m_records.push_back(record);
+}
+
+void ScanView::Clear() {
+    SendMessageA(m_hList, LVM_DELETEALLITEMS, 0, 0);
+    m_nRows = 0;
+    m_records.clear();
+}
+
+void ScanView::SetRowRecord(int row, const ResultRecord& record) {
+    if (row < 0 || row >= static_cast<int>(m_records.size()))
+        return;
+    m_records[static_cast<std::size_t>(row)] = record;
+    std::wstring text = Utf8ToWide(StatusCell(record));
+    LVITEMW cell = TextItem(row, 2, text);
+    SendMessageW(m_hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&cell));
 }
 
 ScanView* ScanViewOf(HWND hDialog) {

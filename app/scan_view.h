@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/views/report_view.h"
 
@@ -25,13 +26,18 @@ public:
     void SetPos(int position) override;
     void SetStatusText(const std::string& text) override;
     void NotifyFinished() override;
-    void AddRow(const std::string& location, const std::string& site,
-                const std::string& status) override;
+    void AddRow(const ResultRecord& record) override;
+    // No rows, no records: before a new scan.
+    void Clear();
+    // A later result for the record of a row: its status cell shows it.
+    void SetRowRecord(int row, const ResultRecord& record);
 
     HWND m_hStatus;
     HWND m_hProgress;
     HWND m_hList;
     int m_nRows = 0;
+    // The record of each row, in row order: later results find their row by it.
+    std::vector<ResultRecord> m_records;
     int m_nLanguage = 1;
 };
 

@@ -9,6 +9,7 @@
 #include "bench/bare_scan.h"
 #include "engine/commands/driver.h"
 #include "engine/views/report_view.h"
+#include "tests/support/scan_rows.h"
 
 namespace brenvik::bench {
 namespace {
@@ -20,7 +21,7 @@ public:
     void SetPos(int) override {}
     void SetStatusText(const std::string&) override {}
     void NotifyFinished() override {}
-    void AddRow(const std::string&, const std::string&, const std::string&) override { ++rows; }
+    void AddRow(const ResultRecord&) override { ++rows; }
 
     std::size_t rows = 0;
 };
@@ -96,13 +97,13 @@ SizeResult MeasureScan(Ports& ports, const Profile& profile, std::size_t scale, 
     // A warm-up first, so that neither tallied run pays for caches the other filled.
     {
         RowCountingView view;
-        RunScan(ports, view);
+        test::ScanRows(ports, view);
     }
     {
         TallyingPorts tallying(ports);
         Ports tallied = tallying.ports();
         RowCountingView view;
-        RunScan(tallied, view);
+        test::ScanRows(tallied, view);
         result.rows = view.rows;
         result.scanCalls = tallying.tally();
     }
@@ -118,7 +119,7 @@ SizeResult MeasureScan(Ports& ports, const Profile& profile, std::size_t scale, 
     for (int i = 0; i < repeats; ++i) {
         scanTimes.push_back(Milliseconds([&] {
             RowCountingView view;
-            RunScan(ports, view);
+            test::ScanRows(ports, view);
         }));
         bareTimes.push_back(Milliseconds([&] { BareScan(ports); }));
     }

@@ -12,6 +12,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
+#include "tests/support/scan_rows.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::bench {
@@ -83,7 +84,7 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
         Win32Platform platform;
         Ports ports = platform.ports();
         test::RowView view(" ");
-        RunScan(ports, view);
+        test::ScanRows(ports, view);
         EXPECT_EQ(view.rows,
                   (std::vector<std::string>{
                       "Quick Launch http://b.example/", "Desktop NameSpace http://c.example/",

@@ -9,6 +9,9 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kLastSet = "last";
+// The scan's progress range; a position above it shows the bar full.
+constexpr int kScanRangeUpper = 4;
+constexpr int kScanFinishedPosition = 100;
 
 CommandReport Begin(HostPort& host, const char* command) {
     CommandReport report;
@@ -122,18 +125,35 @@ CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unback
 
 }  // namespace
 
-CommandReport ScanCommand(CommandHost& host) {
+CommandReport ScanCommand(CommandHost& host,
+                          const std::function<void(const ResultRecord&)>& recorded) {
     CommandReport report = Begin(host.host, "scan");
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
+    const auto add = [&report, &recorded](ResultRecord record) {
+        report.records.push_back(std::move(record));
+        if (recorded)
+            recorded(report.records.back());
+    };
     // In the order of the window's rows: each scanner's findings, then what it passed over.
     ScanPlaces(
         broker,
-        [&report](const LocatedFinding& found) {
-            report.records.push_back(RecordOf(found.location, found.finding, Outcome::Found));
+        [&add](const LocatedFinding& found) {
+            add(RecordOf(found.location, found.finding, Outcome::Found));
         },
-        [&report](const SkippedPlace& place) { report.records.push_back(SkippedRecord(place)); });
+        [&add](const SkippedPlace& place) { add(SkippedRecord(place)); });
     report.finished = IsoTime(host.host.now());
+    return report;
+}
+
+CommandReport ScanIntoView(CommandHost& host, ReportView& view) {
+    view.SetPos(0);
+    view.SetRange(0, kScanRangeUpper);
+    CommandReport report =
+        ScanCommand(host, [&view](const ResultRecord& record) { view.AddRow(record); });
+    view.SetPos(kScanFinishedPosition);
+    view.NotifyFinished();
+    view.SetStatusText("");
     return report;
 }
 

@@ -2,6 +2,7 @@
 // each returns its records; Fix and Fix Desktop keep a backup set of what they change.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "engine/ports/content_port.h"
 #include "engine/ports/host_port.h"
 #include "engine/ports/ports.h"
+#include "engine/views/report_view.h"
 #include "engine/views/result_record.h"
 
 namespace brenvik {
@@ -25,7 +27,13 @@ struct CommandHost {
     const StopSignal* stop = nullptr;
 };
 
-CommandReport ScanCommand(CommandHost& host);
+// Each record also goes to recorded, when given, as soon as it is known: a place's findings
+// before the next place is scanned.
+CommandReport ScanCommand(CommandHost& host,
+                          const std::function<void(const ResultRecord&)>& recorded = nullptr);
+// The window's Scan: the progress bar reset, ScanCommand's records as rows, the bar full, the
+// dialog told that the scan ended, the status line cleared.
+CommandReport ScanIntoView(CommandHost& host, ReportView& view);
 // Repairs nothing when the backup set cannot be started: each finding is then "failed".
 CommandReport FixCommand(CommandHost& host);
 CommandReport FixDesktopCommand(CommandHost& host);

@@ -11,13 +11,6 @@
 namespace brenvik {
 namespace {
 
-// The view of the running scan; written and read on the worker thread only.
-ReportView* g_pCurrentView = nullptr;
-
-constexpr int kRangeUpper = 4;
-// Above the range's upper bound: the progress bar shows it as full.
-constexpr int kFinishedPosition = 100;
-
 using FoundCall = std::function<void(const LocatedFinding&)>;
 using PassedCall = std::function<void(const SkippedPlace&)>;
 
@@ -74,18 +67,6 @@ std::set<std::string> ReportedEntries(const FindingList& nameSpace) {
 
 }  // namespace
 
-void RunScan(Ports& ports, ReportView& view, const StopSignal* stop) {
-    g_pCurrentView = &view;
-    view.SetPos(0);
-    view.SetRange(0, kRangeUpper);
-    Journal journal(ports.store);
-    AccessBroker broker(ports, journal, stop);
-    ScanAll(broker);
-    view.SetPos(kFinishedPosition);
-    view.NotifyFinished();
-    view.SetStatusText("");
-}
-
 LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
                            const PassedCall& passedCall) {
     QuickLaunchLinkScanner quickLaunch;
@@ -115,18 +96,6 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
     Append(&all, browserNameSpace.findings(), kNameSpaceLabel, found);
     passed.take(browserNameSpace.skipped());
     return all;
-}
-
-void ScanAll(AccessBroker& broker) {
-    ScanPlaces(
-        broker,
-        [](const LocatedFinding& row) {
-            g_pCurrentView->AddRow(row.location, row.finding.site, "");
-        },
-        [](const SkippedPlace& place) {
-            const ResultRecord record = SkippedRecord(place);
-            g_pCurrentView->AddRow(record.location, SiteCell(record), StatusCell(record));
-        });
 }
 
 void FixAll(Ports& ports, const StopSignal* stop) {

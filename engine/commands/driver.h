@@ -10,7 +10,6 @@
 #include "engine/places/folder_listings.h"
 #include "engine/ports/ports.h"
 #include "engine/vectors/finding.h"
-#include "engine/views/report_view.h"
 
 namespace brenvik {
 
@@ -22,18 +21,6 @@ constexpr const char* kDesktopLabel = "Desktop";
 // Each command reaches the machine through its own AccessBroker over the ports; a stop
 // signal, where given, ends it at the next object with everything it unlocked put back.
 
-// Scan on the worker thread: progress reset, ScanAll into the view, progress full, the
-// dialog told that the scan ended, status line cleared.
-void RunScan(Ports& ports, ReportView& view, const StopSignal* stop = nullptr);
-
-// Scans Quick Launch, Desktop NameSpace and Desktop, in that order, then the browser rules
-// place by place (the browser name space entries last), and adds one row per finding to the
-// view that the running scan reports to. A file or entry already reported is not reported again.
-// Each place, folder, file or key passed over gets a row too (its path in the Web Site
-// column, "Skipped: <reason>" in the Status column), once, after the rows of the scanner that
-// met it.
-void ScanAll(AccessBroker& broker);
-
 // A finding with the label of its report row.
 struct LocatedFinding {
     std::string location;
@@ -41,7 +28,7 @@ struct LocatedFinding {
 };
 using LocatedFindings = std::vector<LocatedFinding>;
 
-// What ScanAll reports, in the order of its rows: the one list every front end shows. Each
+// What a scan reports, in the order of its rows: the one list every front end shows. Each
 // place's findings go to found (when given) before the next place is scanned; what a scanner
 // passed over goes to passed (when given) after its findings, one call per object.
 LocatedFindings ScanPlaces(AccessBroker& broker,

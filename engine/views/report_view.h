@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/views/result_record.h"
+
 namespace brenvik {
 
 class ReportView {
@@ -15,8 +17,9 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     // Tells the dialog that the scan has ended and waits until it has handled that.
     virtual void NotifyFinished() = 0;
-    virtual void AddRow(const std::string& location, const std::string& site,
-                        const std::string& status) = 0;
+    // One row per record, in the order the command reports them; the view shows its cells
+    // (SiteCell, StatusCell) and may keep the record to match later results to the row.
+    virtual void AddRow(const ResultRecord& record) = 0;
 };
 
 }  // namespace brenvik

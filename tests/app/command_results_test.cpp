@@ -32,6 +32,15 @@ std::string StatusLine(HWND hStatus) {
     return buffer;
 }
 
+// A scan's row: what the list shows before any command has a result for it.
+ResultRecord Found(const char* location, const char* path, const char* site) {
+    ResultRecord record;
+    record.location = location;
+    record.path = path;
+    record.site = site;
+    return record;
+}
+
 class CommandResultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,8 +71,8 @@ protected:
 };
 
 TEST_F(CommandResultsTest, FixFillsTheStatusColumnAndAddsWhatTheListDidNotShow) {
-    m_view.AddRow("Desktop", "http://d/", "");
-    m_view.AddRow("Desktop NameSpace", "http://n/", "");
+    m_view.AddRow(Found("Desktop", "d", "http://d/"));
+    m_view.AddRow(Found("Desktop NameSpace", "k", "http://n/"));
     m_view.m_nLanguage = kLanguageEnglish;
 
     ShowCommandResult(m_view, CommandKind::Fix, FixReport());
@@ -75,6 +84,27 @@ TEST_F(CommandResultsTest, FixFillsTheStatusColumnAndAddsWhatTheListDidNotShow) 
     EXPECT_EQ(L"http://new/", Cell(m_view.m_hList, 2, 1));
     EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 2, 2));
     EXPECT_EQ("Fixed 2, failed 1; backup 20261208T190648Z", StatusLine(m_view.m_hStatus));
+}
+
+// Rows that read the same (name space entries without a site, shortcuts of one site) each
+// take the result of their own object.
+TEST_F(CommandResultsTest, RowsThatReadTheSameTakeTheResultOfTheirOwnObject) {
+    m_view.AddRow(Found("Desktop NameSpace", "k1", ""));
+    m_view.AddRow(Found("Desktop NameSpace", "k2", ""));
+    m_view.m_nLanguage = kLanguageEnglish;
+    CommandReport report;
+    report.backup = "20261208T190648Z";
+    report.records = {
+        {"Desktop NameSpace", "k2", "", "", "", "", "delete key tree", Outcome::Fixed, ""},
+        {"Desktop NameSpace", "k1", "", "", "", "", "delete key tree", Outcome::Failed,
+         "access denied"},
+    };
+
+    ShowCommandResult(m_view, CommandKind::Fix, report);
+
+    ASSERT_EQ(2, m_view.m_nRows);
+    EXPECT_EQ(L"Failed: access denied", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 1, 2));
 }
 
 TEST_F(CommandResultsTest, StatusLinesInChinese) {
@@ -101,7 +131,8 @@ TEST_F(CommandResultsTest, StatusLinesInChinese) {
 // A place the scan already showed as skipped keeps its one row; one the list did not show is
 // added with its path; the status line counts both, in either language.
 TEST_F(CommandResultsTest, SkippedPlacesAreShownOnceAndCounted) {
-    m_view.AddRow("Start Menu", "C:\\m\\Refusing", "Skipped: cannot be listed: access denied");
+    m_view.AddRow(
+        SkippedRecord({"Start Menu", "C:\\m\\Refusing", "cannot be listed: access denied"}));
     CommandReport report = FixReport();
     report.records.push_back(
         SkippedRecord({"Start Menu", "C:\\m\\Refusing", "cannot be listed: access denied"}));

@@ -47,7 +47,14 @@ TEST_F(ScanViewTest, RowsAddedFromWorkerStandInOrderWithTheLastSelectedAndVisibl
     RunOnWorker([&] {
         for (int i = 0; i < kRows; ++i) {
             std::string n = std::to_string(i);
-            m_view.AddRow("Location " + n, "http://site" + n + ".example/", i % 2 ? "" : "x");
+            ResultRecord record;
+            record.location = "Location " + n;
+            record.site = "http://site" + n + ".example/";
+            if (i % 2 == 0) {
+                record.result = Outcome::Failed;
+                record.error = "x";
+            }
+            m_view.AddRow(record);
         }
     });
 
@@ -57,7 +64,7 @@ TEST_F(ScanViewTest, RowsAddedFromWorkerStandInOrderWithTheLastSelectedAndVisibl
         std::string n = std::to_string(i);
         EXPECT_EQ(CellText(hList, i, 0), "Location " + n);
         EXPECT_EQ(CellText(hList, i, 1), "http://site" + n + ".example/");
-        EXPECT_EQ(CellText(hList, i, 2), i % 2 ? "" : "x");
+        EXPECT_EQ(CellText(hList, i, 2), i % 2 ? "" : "Failed: x");
     }
 
     const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
@@ -139,7 +146,10 @@ TEST_F(ScanViewTest, RefusedRowTouchesNoOtherRow) {
     SetWindowLongPtrA(hList, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log));
 
     ScanView view(m_view.m_hProgress, m_view.m_hStatus, hList);
-    view.AddRow("Desktop", "http://a.example/", "");
+    ResultRecord record;
+    record.location = "Desktop";
+    record.site = "http://a.example/";
+    view.AddRow(record);
 
     // -1 would have meant "every row" to LVM_SETITEMSTATE.
     EXPECT_TRUE(log.empty());

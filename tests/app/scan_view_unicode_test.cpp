@@ -60,7 +60,12 @@ TEST(ScanViewUnicode, SitesInAnyScriptReadBackExactlyThroughTheWideList) {
         {"Desktop", "http://plain.example/", L"http://plain.example/"},
     };
     RunOnWorker([&] {
-        for (const RowCase& c : cases) view.AddRow(c.location, c.site, "");
+        for (const RowCase& c : cases) {
+            ResultRecord record;
+            record.location = c.location;
+            record.site = c.site;
+            view.AddRow(record);
+        }
     });
 
     ASSERT_EQ(SendMessageW(view.m_hList, LVM_GETITEMCOUNT, 0, 0), LRESULT(std::size(cases)));

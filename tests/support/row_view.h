@@ -18,11 +18,10 @@ public:
     void SetPos(int) override {}
     void SetStatusText(const std::string&) override {}
     void NotifyFinished() override {}
-    void AddRow(const std::string& location, const std::string& site,
-                const std::string& status) override {
-        std::string row = location + m_separator + site;
+    void AddRow(const ResultRecord& record) override {
+        std::string row = record.location + m_separator + SiteCell(record);
         if (m_withStatus)
-            row += m_separator + status;
+            row += m_separator + StatusCell(record);
         rows.push_back(std::move(row));
     }
 

@@ -15,6 +15,7 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
+#include "tests/support/scan_rows.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
@@ -129,7 +130,7 @@ protected:
     std::vector<std::string> Scan() {
         PointShellFolders();
         test::RowView view(" | ");
-        RunScan(m_ports, view);
+        test::ScanRows(m_ports, view);
         return Sorted(view.rows);
     }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/model_world.h"
+#include "tests/support/scan_rows.h"
 
 namespace brenvik {
 namespace {
@@ -20,9 +21,9 @@ public:
         calls.push_back("SetStatusText '" + text + "'");
     }
     void NotifyFinished() override { calls.push_back("NotifyFinished"); }
-    void AddRow(const std::string& location, const std::string& site,
-                const std::string& status) override {
-        calls.push_back("AddRow " + location + "|" + site + "|" + status);
+    void AddRow(const ResultRecord& record) override {
+        calls.push_back("AddRow " + record.location + "|" + SiteCell(record) + "|" +
+                        StatusCell(record));
     }
     std::vector<std::string> calls;
 };
@@ -51,11 +52,11 @@ void AddHijacks(ModelWorld& world) {
                                "http://q1/");
 }
 
-TEST(RunScan, RowsGroupedByPlaceBetweenTheFixedOpeningAndEnding) {
+TEST(ScanIntoView, RowsGroupedByPlaceBetweenTheFixedOpeningAndEnding) {
     ModelWorld world;
     AddHijacks(world);
     RecordingView view;
-    RunScan(world.ports, view);
+    test::ScanRows(world.ports, view);
     EXPECT_EQ(view.calls, (std::vector<std::string>{
                               "SetPos 0",
                               "SetRange 0 4",
@@ -70,10 +71,10 @@ TEST(RunScan, RowsGroupedByPlaceBetweenTheFixedOpeningAndEnding) {
                           }));
 }
 
-TEST(RunScan, NothingFoundEndsTheSameWay) {
+TEST(ScanIntoView, NothingFoundEndsTheSameWay) {
     ModelWorld world;
     RecordingView view;
-    RunScan(world.ports, view);
+    test::ScanRows(world.ports, view);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"SetPos 0", "SetRange 0 4", "SetPos 100",
                                                     "NotifyFinished", "SetStatusText ''"}));
 }
@@ -83,7 +84,7 @@ TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     AddHijacks(world);
     world.platform.addShortcut(ModelWorld::desktop("Word.lnk"), "C:\\w.exe", "http://keep/");
     RecordingView view;
-    RunScan(world.ports, view);
+    test::ScanRows(world.ports, view);
     const std::size_t callsAfterScan = view.calls.size();
 
     FixAll(world.ports);
@@ -94,7 +95,7 @@ TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).empty());
 
     RecordingView after;
-    RunScan(world.ports, after);
+    test::ScanRows(world.ports, after);
     EXPECT_EQ(after.calls.size(), 5u);  // no rows
 }
 

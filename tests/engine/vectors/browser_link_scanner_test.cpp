@@ -9,6 +9,7 @@
 #include "tests/engine/browser_world.h"
 #include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
+#include "tests/support/scan_rows.h"
 
 namespace brenvik {
 namespace {
@@ -81,7 +82,7 @@ void Put(BrowserWorld& world, const std::string& path, const Hijack& hijack) {
 
 std::vector<std::string> Rows(BrowserWorld& world) {
     test::RowView view("|", true);
-    RunScan(world.ports, view);
+    test::ScanRows(world.ports, view);
     return view.rows;
 }
 
@@ -341,7 +342,7 @@ TEST(BrowserLinkScanner, MissingKnownFoldersAreNoPlaces) {
     model::ModelPlatform platform;
     Ports ports = platform.ports();
     test::RowView view("|", true);
-    RunScan(ports, view);
+    test::ScanRows(ports, view);
     EXPECT_TRUE(view.rows.empty());
 }
 

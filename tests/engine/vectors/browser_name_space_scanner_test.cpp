@@ -6,6 +6,7 @@
 #include "engine/commands/driver.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/row_view.h"
+#include "tests/support/scan_rows.h"
 
 namespace brenvik {
 namespace {
@@ -67,7 +68,7 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
     AddEntry(world, kHKeyCurrentUser, kHKeyLocalMachine, genuine, "open", "explorer.exe /e,");
 
     test::RowView view;
-    RunScan(world.ports, view);
+    test::ScanRows(world.ports, view);
     EXPECT_EQ(view.rows, (std::vector<std::string>{
                              "Desktop NameSpace|http://ie/",
                              "Desktop NameSpace|http://machine/",

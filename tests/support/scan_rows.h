@@ -1,0 +1,36 @@
+// The window's Scan over bare ports, for tests and benchmarks that hold no command host: a
+// scan reads no kept contents, and its report's clock and names need not be the machine's.
+#pragma once
+
+#include "engine/commands/commands.h"
+#include "platform/model/model_host.h"
+
+namespace brenvik::test {
+
+// Refuses everything: nothing a scan does reaches it.
+class NoContent final : public ContentPort {
+public:
+    Status readFileBytes(const std::string&, std::string*) override { return kErrorNotSupported; }
+    Status readFileBytesForBackup(const std::string&, std::string*) override {
+        return kErrorNotSupported;
+    }
+    Status writeFileBytes(const std::string&, const std::string&, bool) override {
+        return kErrorNotSupported;
+    }
+    Status writeFileBytesForBackup(const std::string&, const std::string&, bool) override {
+        return kErrorNotSupported;
+    }
+    Status enumValue(RegKey, std::uint32_t, ValueEntry*) override { return kErrorNotSupported; }
+    Status setValueBytes(RegKey, const std::string&, std::uint32_t, const std::string&) override {
+        return kErrorNotSupported;
+    }
+};
+
+inline CommandReport ScanRows(Ports& ports, ReportView& view) {
+    NoContent content;
+    model::ModelHost host;
+    CommandHost commands{ports, content, host};
+    return ScanIntoView(commands, view);
+}
+
+}  // namespace brenvik::test
