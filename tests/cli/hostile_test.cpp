@@ -45,7 +45,8 @@ constexpr char kTokenizerAttack[] =
     "http://x.com/\\\"\" a\\\"b --utility-cmd-prefix=C:\\evil.exe \"";
 constexpr char kSiteArguments[] = "--profile-directory=Default \"https://hao123.com/?tn=1\"";
 constexpr int kRewrittenLinks = 24;
-// With the shortcuts above, more than the 1 MiB the store once read at most.
+// Kept as hex in one manifest, as the store once kept a file's bytes, more than the 1 MiB it
+// once read at most.
 constexpr std::size_t kPaddedUrlBytes = 600 * 1024;
 
 std::string Lower(std::string text) {
@@ -278,6 +279,14 @@ private:
     bool m_moved = false;
 };
 
+// A backups folder every account may write, with a set newer than any Brenvik wrote. Never
+// read, so its files need not parse: a folder others could write is moved aside unread.
+bool PlantBackups(const std::string& folder) {
+    return MakeFolderOthersWrite(folder) && MakeFolders(folder + "\\" + kPlantedSet) &&
+           WriteText(folder + "\\" + kPlantedSet + ".set", "planted") &&
+           WriteText(folder + "\\" + kPlantedSet + "\\manifest", "planted");
+}
+
 // A journal entry that would give Everyone full control of a machine key, in the journal's
 // own words: applied, it would hand the key to every account.
 std::string PlantedJournalEntry() {
@@ -376,11 +385,7 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
     ASSERT_TRUE(journal.ok() && backups.ok());
     ASSERT_TRUE(MakeFolderOthersWrite(journal.path_()));
     ASSERT_TRUE(WriteText(journal.path_() + "\\0000000000000001.journal", PlantedJournalEntry()));
-    ASSERT_TRUE(MakeFolderOthersWrite(backups.path_()));
-    ASSERT_TRUE(MakeFolders(backups.path_() + "\\" + kPlantedSet));
-    // Never read, so it need not parse: a folder others could write is moved aside unread.
-    ASSERT_TRUE(WriteText(backups.path_() + "\\" + kPlantedSet + ".set", "planted"));
-    ASSERT_TRUE(WriteText(backups.path_() + "\\" + kPlantedSet + "\\manifest", "planted"));
+    ASSERT_TRUE(PlantBackups(backups.path_()));
     const std::string appPathsList = ReadSddl(RegistryObjectName(HKEY_LOCAL_MACHINE, kAppPaths),
                                               SecurityObjectType::RegistryKey);
     ASSERT_FALSE(appPathsList.empty());
@@ -429,13 +434,11 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
     const auto skip = [this](const std::string& name) { return m_volatile.count(name) != 0; };
     const Snapshot before = Snap(Excluded());
 
-    // The first command after the planting: the journal is moved aside unapplied, and the
-    // planted set is named only as moved aside, never as one to restore.
-    const ComRun listed = Com("/backups");
-    EXPECT_EQ(0u, listed.code) << listed.output;
-    EXPECT_TRUE(Contains(listed.output, std::string(kPlantedSet) +
-                                            "  damaged: backup folder not trusted, moved aside"))
-        << listed.output;
+    // The first command after the planting: the journal is moved aside unapplied, and so is
+    // the backups folder; "last" is never the planted set.
+    const ComRun last = Com("/restore last");
+    EXPECT_EQ(2u, last.code) << last.output;
+    EXPECT_TRUE(Contains(last.output, "backup folder not trusted")) << last.output;
     EXPECT_EQ(appPathsList, ReadSddl(RegistryObjectName(HKEY_LOCAL_MACHINE, kAppPaths),
                                      SecurityObjectType::RegistryKey))
         << "the planted journal entry was applied";
@@ -445,6 +448,15 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
     ASSERT_EQ(1u, backups.movedAside().size());
     EXPECT_EQ("planted",
               ReadAll(m_data + "\\" + backups.movedAside()[0] + "\\" + kPlantedSet + ".set"));
+    // Planted again in place of the fresh folder that command made: the listing names what
+    // it moved aside, as damaged.
+    ASSERT_TRUE(RemoveTree(backups.path_()));
+    ASSERT_TRUE(PlantBackups(backups.path_()));
+    const ComRun listed = Com("/backups");
+    EXPECT_EQ(0u, listed.code) << listed.output;
+    EXPECT_EQ(std::string(kPlantedSet) + "  damaged: backup folder not trusted, moved aside\n",
+              listed.output);
+    EXPECT_EQ(2u, backups.movedAside().size());
     // The lock names others took are passed over, and kept as they were.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(firstLock.c_str()));
     EXPECT_EQ("not a lock", ReadAll(lockTarget));
