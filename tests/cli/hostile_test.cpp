@@ -63,6 +63,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // ---- Snapshots: every file under a folder and every key and value under a few roots, each
 // as one line of text by a name, so that two can be compared and every difference named.
+// Files and keys carry their access list too: a grant left behind anywhere shows.
 using Snapshot = std::map<std::string, std::string>;
 
 // FNV-1a over 8-byte words: fast enough for the prefix's 700 MB, and any change shows.
@@ -112,7 +113,7 @@ void SnapFiles(const std::string& folder, const std::set<std::string>& excluded,
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             std::snprintf(line, sizeof line, "folder attributes %08lx",
                           static_cast<unsigned long>(attributes));
-            (*snapshot)[key] = line;
+            (*snapshot)[key] = line + (" list " + ReadSddl(path, SecurityObjectType::File));
             // A link is named, never followed.
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 SnapFiles(path, excluded, snapshot);
@@ -125,7 +126,7 @@ void SnapFiles(const std::string& folder, const std::set<std::string>& excluded,
         std::snprintf(line, sizeof line, "size %llu attributes %08lx content %s%016llx",
                       static_cast<unsigned long long>(size), static_cast<unsigned long>(attributes),
                       read ? "" : "unreadable ", static_cast<unsigned long long>(hash));
-        (*snapshot)[key] = line;
+        (*snapshot)[key] = line + (" list " + ReadSddl(path, SecurityObjectType::File));
     } while (FindNextFileW(find.get(), &data));
 }
 
@@ -144,7 +145,13 @@ std::string Hex(const std::vector<std::uint8_t>& data) {
 void SnapKeys(HKEY root, const std::string& rootName, const std::string& path, Snapshot* snapshot) {
     for (const auto& [relative, values] : ReadTree(root, path)) {
         const std::string key = "key " + rootName + (relative.empty() ? "" : "\\" + relative);
-        (*snapshot)[key] = "key";
+        const std::string full = relative.empty() ? path
+                                 : path.empty()   ? relative
+                                                  : path + "\\" + relative;
+        std::string object = RegistryObjectName(root, full);
+        if (object.back() == '\\')
+            object.pop_back();
+        (*snapshot)[key] = "key list " + ReadSddl(object, SecurityObjectType::RegistryKey);
         for (const auto& [name, value] : values) {
             std::uint64_t hash = 14695981039346656037ull;
             for (std::uint8_t byte : value.data) hash = (hash ^ byte) * 1099511628211ull;
@@ -234,7 +241,7 @@ std::set<std::string> NamesLike(const std::string& folder, const std::string& pr
     return names;
 }
 
-// A store folder of the data folder made away with for the test, so that what others plant
+// A store folder of the data folder set aside for the test, so that what others plant
 // there is all it holds: what was there before is put back at the end, and what the test or
 // Brenvik made under the name, or moved aside from it, is removed.
 class StoreFolderSwap {
@@ -244,22 +251,22 @@ public:
           m_name(std::move(name)),
           m_kept(m_data + "\\" + UniqueName((m_name + ".kept").c_str())),
           m_asideBefore(NamesLike(m_data, m_name + ".untrusted-")) {
-        const std::wstring path = Utf8ToWide(path_());
-        m_ok = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
-               MoveFileW(path.c_str(), Utf8ToWide(m_kept).c_str());
+        const std::wstring current = Utf8ToWide(path());
+        m_ok = GetFileAttributesW(current.c_str()) == INVALID_FILE_ATTRIBUTES ||
+               MoveFileW(current.c_str(), Utf8ToWide(m_kept).c_str());
         m_moved = m_ok && GetFileAttributesW(Utf8ToWide(m_kept).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     ~StoreFolderSwap() {
-        RemoveTree(path_());
+        RemoveTree(path());
         for (const std::string& aside : movedAside()) RemoveTree(m_data + "\\" + aside);
         if (m_moved)
-            MoveFileW(Utf8ToWide(m_kept).c_str(), Utf8ToWide(path_()).c_str());
+            MoveFileW(Utf8ToWide(m_kept).c_str(), Utf8ToWide(path()).c_str());
     }
     StoreFolderSwap(const StoreFolderSwap&) = delete;
     StoreFolderSwap& operator=(const StoreFolderSwap&) = delete;
 
     bool ok() const { return m_ok; }
-    std::string path_() const { return m_data + "\\" + m_name; }
+    std::string path() const { return m_data + "\\" + m_name; }
     // What Brenvik moved aside from the name since the test began.
     std::vector<std::string> movedAside() const {
         std::vector<std::string> made;
@@ -383,9 +390,9 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
     StoreFolderSwap journal(m_data, "Journal");
     StoreFolderSwap backups(m_data, "Backups");
     ASSERT_TRUE(journal.ok() && backups.ok());
-    ASSERT_TRUE(MakeFolderOthersWrite(journal.path_()));
-    ASSERT_TRUE(WriteText(journal.path_() + "\\0000000000000001.journal", PlantedJournalEntry()));
-    ASSERT_TRUE(PlantBackups(backups.path_()));
+    ASSERT_TRUE(MakeFolderOthersWrite(journal.path()));
+    ASSERT_TRUE(WriteText(journal.path() + "\\0000000000000001.journal", PlantedJournalEntry()));
+    ASSERT_TRUE(PlantBackups(backups.path()));
     const std::string appPathsList = ReadSddl(RegistryObjectName(HKEY_LOCAL_MACHINE, kAppPaths),
                                               SecurityObjectType::RegistryKey);
     ASSERT_FALSE(appPathsList.empty());
@@ -450,8 +457,8 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
               ReadAll(m_data + "\\" + backups.movedAside()[0] + "\\" + kPlantedSet + ".set"));
     // Planted again in place of the fresh folder that command made: the listing names what
     // it moved aside, as damaged.
-    ASSERT_TRUE(RemoveTree(backups.path_()));
-    ASSERT_TRUE(PlantBackups(backups.path_()));
+    ASSERT_TRUE(RemoveTree(backups.path()));
+    ASSERT_TRUE(PlantBackups(backups.path()));
     const ComRun listed = Com("/backups");
     EXPECT_EQ(0u, listed.code) << listed.output;
     EXPECT_EQ(std::string(kPlantedSet) + "  damaged: backup folder not trusted, moved aside\n",
@@ -528,10 +535,12 @@ TEST_F(HostileMachine, NothingOthersPreparedTurnsTheRunAgainstTheMachine) {
         [&](const std::string& name) { return skip(name) || repaired.count(name) != 0; });
     EXPECT_TRUE(changed.empty()) << "changed besides what was repaired:\n" << Joined(changed);
 
-    // The listing names the fix's set last, and the planted one no more.
+    // The listing holds the fix's set alone, and the planted one no more.
     const ComRun sets = Com("/backups");
     EXPECT_EQ(0u, sets.code) << sets.output;
-    EXPECT_TRUE(Contains(sets.output, id + "  fix  ")) << sets.output;
+    EXPECT_EQ(0u, sets.output.rfind(id + "  fix  ")) << sets.output;
+    EXPECT_TRUE(Contains(sets.output, std::to_string(kRewrittenLinks + 2) + " objects, 0 failed\n"))
+        << sets.output;
     EXPECT_FALSE(Contains(sets.output, kPlantedSet)) << sets.output;
 
     // The restore by id: everything back as it was, the 600 KB shortcut byte for byte.
