@@ -14,71 +14,12 @@
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "tests/cli/com_run.h"
 #include "tests/e2e/e2e_world.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::test {
 namespace {
-
-struct ComRun {
-    DWORD code = 0xdeadbeef;
-    std::string output;
-};
-
-// Starts brenvik.com with the arguments, its output going to the file; null on failure.
-UniqueHandle StartCom(const std::string& arguments, const std::string& outputFile) {
-    SECURITY_ATTRIBUTES inherit = {};
-    inherit.nLength = sizeof inherit;
-    inherit.bInheritHandle = TRUE;
-    UniqueHfile output(CreateFileW(Utf8ToWide(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                   &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output)
-        return UniqueHandle();
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    std::wstring line = L"\"" + Utf8ToWide(BRENVIK_COM) + L"\" " + Utf8ToWide(arguments);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return UniqueHandle();
-    UniqueHandle thread(process.hThread);
-    return UniqueHandle(process.hProcess);
-}
-
-// Waits for the program and reads what it printed.
-ComRun Finish(const UniqueHandle& program, const std::string& outputFile) {
-    ComRun run;
-    if (!program)
-        return run;
-    WaitForSingleObject(program.get(), 120 * 1000);
-    GetExitCodeProcess(program.get(), &run.code);
-    std::ifstream in(outputFile, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.output = text.str();
-    return run;
-}
-
-ComRun RunCom(const std::string& arguments, const std::string& outputFile) {
-    return Finish(StartCom(arguments, outputFile), outputFile);
-}
-
-nlohmann::json ReadJson(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return nlohmann::json::parse(in, nullptr, false);
-}
-
-std::string KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)))
-        folder = WideToUtf8(path);
-    CoTaskMemFree(path);
-    return folder;
-}
 
 // The name space entry and the harmless objects of HijackedProfile, and the two shortcut
 // hijacks in the prefix's own Desktop and Quick Launch: Wine points Shell Folders back at
@@ -126,13 +67,6 @@ protected:
     std::string m_quickLaunchHijack;
     int m_runs = 0;
 };
-
-std::map<std::string, std::string> ResultsByLocation(const nlohmann::json& report) {
-    std::map<std::string, std::string> results;
-    for (const auto& finding : report["findings"])
-        results[finding["location"].get<std::string>()] = finding["result"].get<std::string>();
-    return results;
-}
 
 TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
     const auto before = Profile();
@@ -230,48 +164,6 @@ TEST_F(ComTest, ASecondCommandWaitsUntilTheFirstHasEnded) {
     EXPECT_EQ(1u, run.code) << run.output;
 }
 
-// The host's path of a path in the prefix, through Wine's own export; empty elsewhere.
-std::string HostPath(const std::string& path) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName != nullptr ? unixName(Utf8ToWide(path).c_str()) : nullptr;
-    const std::string host = name != nullptr ? name : "";
-    HeapFree(GetProcessHeap(), 0, name);
-    return host;
-}
-
-// Runs a command in the host's shell (Wine starts host programs): what another Unix account,
-// or a link Windows programs cannot make under Wine, needs. Wine gives no handle to a host
-// process, so the shell leaves a file in folder when the command succeeded; true once it is
-// there.
-bool HostShell(const std::string& command, const std::string& folder) {
-    const std::string done = folder + "\\shell-done";
-    std::wstring line = L"/bin/sh -c \"(" + Utf8ToWide(command) + L") && touch '" +
-                        Utf8ToWide(HostPath(done)) + L"'\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    UniqueHandle thread(process.hThread);
-    UniqueHandle shell(process.hProcess);
-    for (int i = 0; i < 100; ++i) {
-        if (DeleteFileW(Utf8ToWide(done).c_str()))
-            return true;
-        Sleep(100);
-    }
-    return false;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(Utf8ToWide(path).c_str(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(ComTest, NamesOthersTookFirstBlockNoCommand) {
     // The name the lock once had, and the first lock file, made and held open by another
     // (Unix) account before Brenvik ever ran.
@@ -281,7 +173,7 @@ TEST_F(ComTest, NamesOthersTookFirstBlockNoCommand) {
     const std::wstring squatted = CommandLock::FirstLockPath();
     const std::string host = HostPath(WideToUtf8(squatted));
     ASSERT_FALSE(host.empty());
-    if (!HostShell("chown 65534 '" + host + "'", m_work))
+    if (!HostShell("chown 65534 '" + host + "'"))
         GTEST_SKIP() << "another owner needs root on the host";
     UniqueHfile held(
         CreateFileW(squatted.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -305,9 +197,8 @@ TEST_F(ComTest, AReportIsWrittenOnlyThroughAPlainFileInASafeFolder) {
     // A link to a folder (a junction on Windows) and a folder another account owns and every
     // account may write.
     if (!HostShell("ln -s '" + HostPath(real) + "' '" + HostPath(File("linked")) +
-                       "' && chown 65534 '" + HostPath(shared) + "' && chmod 0777 '" +
-                       HostPath(shared) + "'",
-                   m_work))
+                   "' && chown 65534 '" + HostPath(shared) + "' && chmod 0777 '" +
+                   HostPath(shared) + "'"))
         GTEST_SKIP() << "another owner needs root on the host";
 
     const struct {
@@ -344,7 +235,7 @@ TEST_F(ComTest, AReportIsWrittenOnlyThroughAPlainFileInASafeFolder) {
         EXPECT_FALSE(ReadJson(report).is_discarded()) << report;
     }
     RemoveTree(reports);
-    HostShell("rm -f '" + HostPath(File("linked")) + "'", m_work);
+    HostShell("rm -f '" + HostPath(File("linked")) + "'");
 }
 
 // Both programs ask for an administrator's full token before they start.

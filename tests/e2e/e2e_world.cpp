@@ -92,52 +92,61 @@ void RemoveEntries() {
     }
 }
 
-// The host's path of a Windows path in the prefix, through Wine's own export; "" when not
-// under Wine.
-std::string UnixPath(const std::string& windowsPath) {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (toUnix == nullptr)
-        return std::string();
-    char* unix = toUnix(Utf8ToWide(windowsPath).c_str());
-    const std::string path = unix != nullptr ? unix : "";
-    HeapFree(GetProcessHeap(), 0, unix);
-    return path;
+}  // namespace
+
+std::string ShellQuoted(const std::string& path) {
+    return "'" + path + "'";
 }
 
-// Runs a host program (Wine starts Unix programs too) and tells whether it ended with 0.
-bool RunHost(const std::string& line) {
-    std::wstring command = Utf8ToWide(line);
+std::string HostPath(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName != nullptr ? unixName(Utf8ToWide(path).c_str()) : nullptr;
+    const std::string host = name != nullptr ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return host;
+}
+
+bool HostShell(const std::string& command) {
+    // Wine gives no handle to a host process it starts, so the shell leaves a file of its own
+    // name behind when the command succeeded, and the wait is for that file.
+    ScratchFolder done;
+    const std::string marker = done.path() + "\\done";
+    const std::string hostMarker = HostPath(done.path());
+    if (hostMarker.empty())
+        return false;
+    std::wstring line = L"/bin/sh -c \"(" + Utf8ToWide(command) + L") && touch " +
+                        Utf8ToWide(ShellQuoted(hostMarker + "/done")) + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    UniqueHandle program(process.hProcess);
     UniqueHandle thread(process.hThread);
-    DWORD code = 1;
-    WaitForSingleObject(program.get(), 30 * 1000);
-    GetExitCodeProcess(program.get(), &code);
-    return code == 0;
+    UniqueHandle shell(process.hProcess);
+    for (int i = 0; i < 200; ++i) {
+        if (GetFileAttributesW(Utf8ToWide(marker).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
 }
 
-}  // namespace
-
 FolderLink::FolderLink(const std::string& link, const std::string& target) {
-    const std::string folder = UnixPath(link.substr(0, link.rfind('\\')));
-    const std::string to = UnixPath(target);
+    const std::string folder = HostPath(link.substr(0, link.rfind('\\')));
+    const std::string to = HostPath(target);
     if (folder.empty() || to.empty())
         return;
     m_unixLink = folder + "/" + link.substr(link.rfind('\\') + 1);
-    if (!RunHost("/bin/ln -s \"" + to + "\" \"" + m_unixLink + "\""))
+    if (!HostShell("ln -s " + ShellQuoted(to) + " " + ShellQuoted(m_unixLink)))
         m_unixLink.clear();
 }
 
 FolderLink::~FolderLink() {
     if (!m_unixLink.empty())
-        RunHost("/bin/rm -f \"" + m_unixLink + "\"");
+        HostShell("rm -f " + ShellQuoted(m_unixLink));
 }
 
 RegTree ReadTree(HKEY root, const std::string& path) {

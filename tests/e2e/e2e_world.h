@@ -103,6 +103,18 @@ private:
     bool m_ok = false;
 };
 
+// The host's path of a Windows path in the prefix, through Wine's own export; empty when not
+// under Wine.
+std::string HostPath(const std::string& path);
+// A host path in single quotes for HostShell; the paths of the prefix hold no single quote.
+std::string ShellQuoted(const std::string& path);
+// Runs a command in the host's shell (Wine starts Unix programs too): what another Unix
+// account does, or a link that Windows programs cannot make under Wine. True once it has
+// ended with 0; false after ten seconds. Run through /bin/sh: a host program started
+// directly from a Wine process left COM broken in that process. The command goes inside
+// double quotes: it holds none itself.
+bool HostShell(const std::string& command);
+
 // A Unix symbolic link to a folder, made in the prefix: Wine lists it as a folder with
 // FILE_ATTRIBUTE_REPARSE_POINT, as Windows lists a junction (Wine 8's CreateSymbolicLinkW
 // reports success and makes nothing). Only the link itself is removed at the end.
