@@ -1,5 +1,6 @@
 // What keeping a backup set costs a Fix: the same profile repaired by Fix with its backup set
-// (FixCommand) and by Fix alone (FixAll), on the real platform in scratch folders and keys.
+// (FixCommand) and by its repairs alone (FixPlaces through a door with no set), on the real
+// platform in scratch folders and keys.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -45,7 +46,10 @@ bool RunOnce(const Profile& profile, bool backup, Timed* timed) {
         const brenvik::CommandReport report = brenvik::FixCommand(commands);
         timed->fixed = static_cast<std::size_t>(brenvik::Summarize(report.records).fixed);
     } else {
-        brenvik::FixAll(ports);
+        // The same repairs through a door that keeps no set.
+        brenvik::Journal journal(ports.store);
+        brenvik::AccessBroker broker(ports, journal);
+        brenvik::FixPlaces(broker);
     }
     timed->ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

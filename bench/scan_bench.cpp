@@ -9,7 +9,7 @@
 #include "bench/bare_scan.h"
 #include "engine/commands/driver.h"
 #include "engine/views/report_view.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik::bench {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::bench {

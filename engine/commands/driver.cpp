@@ -98,12 +98,6 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
     return all;
 }
 
-void FixAll(Ports& ports, const StopSignal* stop) {
-    Journal journal(ports.store);
-    AccessBroker broker(ports, journal, stop);
-    FixPlaces(broker);
-}
-
 LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
     QuickLaunchLinkScanner quickLaunch;
     NameSpaceScanner nameSpace;
@@ -142,12 +136,6 @@ LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
     AppendPlaces(&all, links.findings());
     Append(&all, browserNameSpace.findings(), kNameSpaceLabel);
     return all;
-}
-
-void FixDesktop(Ports& ports, const StopSignal* stop) {
-    Journal journal(ports.store);
-    AccessBroker broker(ports, journal, stop);
-    FixDesktopWith(broker);
 }
 
 void FixDesktopWith(AccessBroker& broker) {

@@ -34,17 +34,13 @@ using LocatedFindings = std::vector<LocatedFinding>;
 LocatedFindings ScanPlaces(AccessBroker& broker,
                            const std::function<void(const LocatedFinding&)>& found = nullptr,
                            const std::function<void(const SkippedPlace&)>& passed = nullptr);
-// What FixAll does through the given broker (which may carry a backup sink): the findings it
-// met, in the order it repaired them; what it could not examine goes to skipped, when given.
+// Fix through the given broker (which carries the backup set): scans again and repairs, in
+// the order NameSpace, Quick Launch, Desktop, then the browser rules in the order of their
+// rows. The findings it met, in the order it repaired them; what it could not examine goes to
+// skipped, when given.
 LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped = nullptr);
-// What FixDesktop does through the given broker.
+// Fix Desktop through the given broker: the desktop icon visibility values and the network
+// places registration.
 void FixDesktopWith(AccessBroker& broker);
-
-// Fix: scans again and repairs, in the order NameSpace, Quick Launch, Desktop, then the browser
-// rules in the order of their rows.
-void FixAll(Ports& ports, const StopSignal* stop = nullptr);
-
-// Fix Desktop: the desktop icon visibility values and the network places registration.
-void FixDesktop(Ports& ports, const StopSignal* stop = nullptr);
 
 }  // namespace brenvik

@@ -11,6 +11,7 @@
 #include "engine/vectors/name_space_scanner.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik {
 namespace {
@@ -214,8 +215,8 @@ TEST(FixDesktopWine, WritesTheVisibilityValuesAndTheRegistrationByteForByte) {
 
     Win32Platform platform;
     Ports ports = platform.ports();
-    FixDesktop(ports);
-    FixDesktop(ports);  // twice is the same as once
+    test::FixDesktop(ports, platform);
+    test::FixDesktop(ports, platform);  // twice is the same as once
 
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, hide + "ClassicStartMenu"));
     DWORD type = 0;

@@ -15,7 +15,7 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
@@ -158,7 +158,7 @@ TEST_F(UnicodeNamesWineTest, HijacksInAnyScriptAreListedWithTheirSitesAndRepaire
                       std::string("Quick Launch | ") + kCyrillicSite}));
 
     PointShellFolders();
-    FixAll(m_ports);
+    test::Fix(m_ports, m_platform);
 
     EXPECT_FALSE(FileExists(Desktop(kCheckLink)));
     EXPECT_FALSE(FileExists(Desktop(kGbkLink)));

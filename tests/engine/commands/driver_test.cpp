@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/model_world.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik {
 namespace {
@@ -79,7 +79,7 @@ TEST(ScanIntoView, NothingFoundEndsTheSameWay) {
                                                     "NotifyFinished", "SetStatusText ''"}));
 }
 
-TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
+TEST(FixCommand, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     ModelWorld world;
     AddHijacks(world);
     world.platform.addShortcut(ModelWorld::desktop("Word.lnk"), "C:\\w.exe", "http://keep/");
@@ -87,7 +87,7 @@ TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     test::ScanRows(world.ports, view);
     const std::size_t callsAfterScan = view.calls.size();
 
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     EXPECT_EQ(view.calls.size(), callsAfterScan);
     EXPECT_EQ(world.platform.folderEntries(testing::kDesktop),
               std::vector<std::string>{"Word.lnk"});
@@ -99,14 +99,14 @@ TEST(FixAll, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     EXPECT_EQ(after.calls.size(), 5u);  // no rows
 }
 
-TEST(FixAll, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
+TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     ModelWorld world;
     AddHijacks(world);
     // Every repair refused as is and without privileges: the grants show the order.
     world.platform.setHoldsBackupPrivileges(false);
     for (const char* op : {"deleteKey", "deleteFile", "writeLinkArguments"})
         world.platform.injectFailure(op, "*", kErrorAccessDenied);
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     // The first change of each place shows the order of the repairs.
     std::vector<std::string> places;
     for (const auto& write : world.platform.accessWrites()) {

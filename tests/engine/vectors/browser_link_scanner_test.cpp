@@ -9,7 +9,7 @@
 #include "tests/engine/browser_world.h"
 #include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik {
 namespace {
@@ -96,7 +96,7 @@ TEST(BrowserLinkScanner, EachRuleInEachPlaceIsOneRowAndItsRepair) {
             EXPECT_EQ(Rows(world),
                       std::vector<std::string>{std::string(place.label) + "|" + hijack.site + "|"});
 
-            FixAll(world.ports);
+            test::Fix(world.ports, world.platform);
             EXPECT_TRUE(Rows(world).empty());
             // Edge is registered for the user alone: no source for a place every user runs.
             const bool userSource =
@@ -244,7 +244,7 @@ TEST(BrowserLinkScanner, LegitimateTwinsAreNeitherReportedNorChanged) {
         for (const Hijack& twin : twins) Put(world, place.folder + "\\" + twin.name, twin);
     }
     EXPECT_TRUE(Rows(world).empty());
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     for (const Place& place : kPlaces) {
         for (const Hijack& twin : twins) {
             const std::string path = place.folder + "\\" + twin.name;
@@ -274,7 +274,7 @@ TEST(BrowserLinkScanner, TheInternetExplorerScannersRowsComeFirstAndNoFileTwice)
                                "Start Menu|http://s/|",
                            }));
 
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     EXPECT_FALSE(world.platform.hasFile(BrowserWorld::desktop("Internet Explorer.lnk")));
     EXPECT_EQ(world.platform.shortcutArguments(BrowserWorld::quickLaunch("Internet Explorer.lnk")),
               "");
@@ -333,7 +333,7 @@ TEST(BrowserLinkScanner, RefusingShortcutIsReadAndRepairedThroughTheBroker) {
     world.platform.addShortcut(path, testing::kChrome, "http://refusing/");
     world.platform.setFileAccessList(path, testing::DenyingAdministrators());
     EXPECT_EQ(Rows(world), std::vector<std::string>{"Public Desktop|http://refusing/|"});
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     EXPECT_EQ(world.platform.shortcutArguments(path), "");
     EXPECT_EQ(world.platform.fileAccessList(path), testing::DenyingAdministrators());
 }

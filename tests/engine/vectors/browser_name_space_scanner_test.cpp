@@ -6,7 +6,7 @@
 #include "engine/commands/driver.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/row_view.h"
-#include "tests/support/scan_rows.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik {
 namespace {
@@ -76,7 +76,7 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
                              "Desktop NameSpace|http://uc/",
                          }));
 
-    FixAll(world.ports);
+    test::Fix(world.ports, world.platform);
     EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).empty());
     EXPECT_EQ(world.platform.subkeyNames(kHKeyCurrentUser, kNameSpace),
               std::vector<std::string>{genuine});

@@ -5,6 +5,7 @@
 #include "engine/commands/driver.h"
 #include "engine/vectors/desktop_restore.h"
 #include "tests/engine/model_world.h"
+#include "tests/support/bare_commands.h"
 
 namespace brenvik {
 namespace {
@@ -172,7 +173,7 @@ TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
         "SOFTWARE\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}\\shell\\o\\Command", "",
         "iexplore.exe http://x/");
     world.platform.addKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu");
-    FixDesktop(world.ports);
+    test::FixDesktop(world.ports, world.platform);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));
     EXPECT_TRUE(world.platform.value(kHKeyCurrentUser,
                                      std::string(kHideIcons) + "\\ClassicStartMenu", kIeClass));

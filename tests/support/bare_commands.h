@@ -1,5 +1,5 @@
-// The window's Scan over bare ports, for tests and benchmarks that hold no command host: a
-// scan reads no kept contents, and its report's clock and names need not be the machine's.
+// The product's commands over bare ports, for tests and benchmarks that hold no command host:
+// the report's clock and names need not be the machine's.
 #pragma once
 
 #include "engine/commands/commands.h"
@@ -26,11 +26,25 @@ public:
     }
 };
 
+// The window's Scan: a scan reads no kept contents.
 inline CommandReport ScanRows(Ports& ports, ReportView& view) {
     NoContent content;
     model::ModelHost host;
     CommandHost commands{ports, content, host};
     return ScanIntoView(commands, view);
+}
+
+// Fix as the window and the command line run it: with its backup set in the ports' store.
+inline CommandReport Fix(Ports& ports, ContentPort& content) {
+    model::ModelHost host;
+    CommandHost commands{ports, content, host};
+    return FixCommand(commands);
+}
+
+inline CommandReport FixDesktop(Ports& ports, ContentPort& content) {
+    model::ModelHost host;
+    CommandHost commands{ports, content, host};
+    return FixDesktopCommand(commands);
 }
 
 }  // namespace brenvik::test
