@@ -140,7 +140,8 @@ FolderLink::FolderLink(const std::string& link, const std::string& target) {
     if (folder.empty() || to.empty())
         return;
     m_unixLink = folder + "/" + link.substr(link.rfind('\\') + 1);
-    if (!HostShell("ln -s " + ShellQuoted(to) + " " + ShellQuoted(m_unixLink)))
+    // -fn: a link a run that died left at the name is replaced, never followed into.
+    if (!HostShell("ln -sfn " + ShellQuoted(to) + " " + ShellQuoted(m_unixLink)))
         m_unixLink.clear();
 }
 
