@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
-#include <shlobj.h>
 
 #include <vector>
 
@@ -31,12 +30,8 @@ std::wstring FullPathOf(const std::wstring& path) {
 }
 
 std::wstring ReportsFolderPath() {
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
-        folder = known;
-    CoTaskMemFree(known);
-    return folder.empty() ? folder : folder + L"\\Brenvik\\Reports";
+    const std::wstring& data = DataFolderPath();
+    return data.empty() ? data : data + L"\\Reports";
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {

@@ -345,22 +345,30 @@ constexpr std::uint32_t kNewFileRights = kFileRightWriteData | kFileRightReadAtt
                                          kFileRightWriteAttributes | kFileRightDelete |
                                          kFileRightReadControl | kFileRightWriteDac;
 
+// Opens a name in the verified folder without following it and gives its identity; a link
+// (a reparse point, a second name) is refused before anything is done through the handle.
+Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                      std::uint32_t rights, bool backup, ScopedFile* file, FileIdentity* identity) {
+    if (Status s = port.openBelow(folder, name, rights, backup, file->put()))
+        return s;
+    if (Status q = port.queryFileIdentity(file->get(), identity))
+        return q;
+    return CheckUnlinked(*identity);
+}
+
 // The name in folder made ready to be replaced: absent, or a plain file that is not
 // read-only. backup asks for backup intent.
 Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
                    bool backup) {
     ScopedFile target(port);
-    const Status s = port.openBelow(
-        folder, name, kFileRightReadAttributes | kFileRightWriteAttributes, backup, target.put());
+    FileIdentity identity;
+    const Status s =
+        OpenBesideName(port, folder, name, kFileRightReadAttributes | kFileRightWriteAttributes,
+                       backup, &target, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
         return s;
-    FileIdentity identity;
-    if (Status q = port.queryFileIdentity(target.get(), &identity))
-        return q;
-    if (Status c = CheckUnlinked(identity))
-        return c;
     if (identity.attributes & kFileAttributeDirectory)
         return kErrorAccessDenied;
     if (identity.attributes & kFileAttributeReadOnly)
@@ -374,18 +382,14 @@ Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string&
 Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
                     bool backup) {
     ScopedFile leftover(port);
-    const Status s = port.openBelow(
-        folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
-        backup, leftover.put());
+    FileIdentity identity;
+    const Status s = OpenBesideName(
+        port, folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
+        backup, &leftover, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
         return s;
-    FileIdentity identity;
-    if (Status q = port.queryFileIdentity(leftover.get(), &identity))
-        return q;
-    if (Status c = CheckUnlinked(identity))
-        return c;
     if (identity.attributes & kFileAttributeDirectory)
         return kErrorFileExists;
     if (identity.attributes & kFileAttributeReadOnly)

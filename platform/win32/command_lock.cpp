@@ -1,7 +1,6 @@
 #include "platform/win32/command_lock.h"
 
 #include <aclapi.h>
-#include <shlobj.h>
 
 #include "platform/win32/win32_platform.h"
 
@@ -16,12 +15,8 @@ constexpr DWORD kPollMs = 200;
 constexpr int kLockNames = 16;
 
 std::wstring LockFolderPath() {
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
-        folder = known;
-    CoTaskMemFree(known);
-    return folder.empty() ? folder : folder + L"\\Brenvik\\Lock";
+    const std::wstring& data = DataFolderPath();
+    return data.empty() ? data : data + L"\\Lock";
 }
 
 std::wstring LockName(int index) {

@@ -121,4 +121,8 @@ public:
                          const std::string& data) override;
 };
 
+// The program's data folder, %ProgramData%\Brenvik (looked up once); empty when the shell
+// gives no ProgramData folder. The store secures it before any file in it is trusted.
+const std::wstring& DataFolderPath();
+
 }  // namespace brenvik

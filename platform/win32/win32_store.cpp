@@ -36,24 +36,8 @@ Status LastError() {
     return static_cast<Status>(GetLastError());
 }
 
-std::wstring FindDataFolder() {
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
-        folder = known;
-    CoTaskMemFree(known);
-    return folder.empty() ? folder : folder + kProgramFolder;
-}
-
-// Looked up once: the folder does not move while the program runs, and every journal entry
-// would otherwise pay for the shell's answer twice.
-const std::wstring& DataFolder() {
-    static const std::wstring folder = FindDataFolder();
-    return folder;
-}
-
 std::wstring FullPath(const std::string& path) {
-    const std::wstring base = DataFolder();
+    const std::wstring base = DataFolderPath();
     return path.empty() ? base : base + L"\\" + Utf8ToWide(path);
 }
 
@@ -234,8 +218,22 @@ Status CheckStoreFile(HANDLE file) {
 
 }  // namespace
 
+const std::wstring& DataFolderPath() {
+    // Looked up once: the folder does not move while the program runs, and every journal entry
+    // would otherwise pay for the shell's answer twice.
+    static const std::wstring folder = [] {
+        PWSTR known = nullptr;
+        std::wstring found;
+        if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
+            found = known;
+        CoTaskMemFree(known);
+        return found.empty() ? found : found + kProgramFolder;
+    }();
+    return folder;
+}
+
 Status Win32Platform::secureFolder(const std::string& folder, bool* trusted) {
-    std::wstring path = DataFolder();
+    std::wstring path = DataFolderPath();
     if (path.empty())
         return kErrorPathNotFound;
     // The data folder and every folder down to this one, each made safe in turn.
