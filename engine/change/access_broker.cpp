@@ -44,20 +44,32 @@ bool AccessBroker::privileges() {
     return m_privileges == 1;
 }
 
-Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
-                                const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
-    Status s = m_ports.registry.openKey(from, path, access, key->put());
+template <typename Call>
+Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool deletes, Call call) {
+    Status s = call(false);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = m_ports.registry.openKeyForBackup(from, path, access, key->put());
+        s = call(true);
         if (s != kErrorAccessDenied)
             return s;
     }
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, fullPath));
+    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
     if (!grant.granted())
         return s;
-    return m_ports.registry.openKey(from, path, access, key->put());
+    s = call(false);
+    if (deletes && s == kErrorSuccess)
+        grant.objectGone();
+    return s;
+}
+
+Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
+                                const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
+    RegistryPort& registry = m_ports.registry;
+    return escalateKey(root, fullPath, false, [&](bool backup) {
+        return backup ? registry.openKeyForBackup(from, path, access, key->put())
+                      : registry.openKey(from, path, access, key->put());
+    });
 }
 
 Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uint32_t access,
@@ -86,38 +98,10 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
 }
 
 Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
-    Status s = m_ports.registry.deleteKey(root, path);
-    if (s != kErrorAccessDenied)
-        return s;
-    if (privileges()) {
-        s = m_ports.registry.deleteKeyForBackup(root, path);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
-    KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
-    if (!grant.granted())
-        return s;
-    s = m_ports.registry.deleteKey(root, path);
-    if (s == kErrorSuccess)
-        grant.objectGone();
-    return s;
-}
-
-Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
-    Status s = m_ports.shortcuts.readLinkArguments(path, arguments);
-    if (s != kErrorAccessDenied)
-        return s;
-    if (privileges()) {
-        s = m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
-    const bool held = privileges();
-    FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
-    if (!grant.granted())
-        return s;
-    return held ? m_ports.shortcuts.readLinkArgumentsForBackup(path, arguments)
-                : m_ports.shortcuts.readLinkArguments(path, arguments);
+    RegistryPort& registry = m_ports.registry;
+    return escalateKey(root, path, true, [&](bool backup) {
+        return backup ? registry.deleteKeyForBackup(root, path) : registry.deleteKey(root, path);
+    });
 }
 
 template <typename Call>
@@ -135,6 +119,14 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
     if (!grant.granted())
         return s;
     return call(held);
+}
+
+Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
+    ShortcutPort& port = m_ports.shortcuts;
+    return escalateFile(path, [&](bool backup) {
+        return backup ? port.readLinkArgumentsForBackup(path, arguments)
+                      : port.readLinkArguments(path, arguments);
+    });
 }
 
 Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {

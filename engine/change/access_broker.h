@@ -95,9 +95,14 @@ private:
     Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
 
     // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
-    // call(false) under a journaled grant of the file.
+    // under a journaled grant of the file, call(true) when the privileges are held (the grant
+    // then only lifts attributes), else call(false).
     template <typename Call>
     Status escalateFile(const std::string& path, Call call);
+    // The same ladder for the key path under root names, the grant on that key; deletes tells
+    // that a call that succeeds removes the key (its list is then not put back).
+    template <typename Call>
+    Status escalateKey(RegKey root, const std::string& path, bool deletes, Call call);
     // Enables the privileges on the first refusal; false when the process does not hold them.
     bool privileges();
 
