@@ -77,14 +77,14 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
     Passed passed(passedCall);
 
     quickLaunch.scan(broker, listings);
-    Append(&all, quickLaunch.findings(), kQuickLaunchLabel, found);
+    Append(&all, quickLaunch.findings(), kQuickLaunchLinks.label, found);
     passed.take(listings.skipped());
     NameSpaceCommands machineCommands;
     nameSpace.scan(broker, &machineCommands);
     Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
     passed.take(nameSpace.skipped());
     desktop.scan(broker, listings);
-    Append(&all, desktop.findings(), kDesktopLabel, found);
+    Append(&all, desktop.findings(), kDesktopLinks.label, found);
     passed.take(listings.skipped());
 
     BrowserLinkScanner links;
@@ -131,8 +131,8 @@ LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
 
     LocatedFindings all;
     Append(&all, nameSpace.findings(), kNameSpaceLabel);
-    Append(&all, quickLaunch.findings(), kQuickLaunchLabel);
-    Append(&all, desktop.findings(), kDesktopLabel);
+    Append(&all, quickLaunch.findings(), kQuickLaunchLinks.label);
+    Append(&all, desktop.findings(), kDesktopLinks.label);
     AppendPlaces(&all, links.findings());
     Append(&all, browserNameSpace.findings(), kNameSpaceLabel);
     return all;

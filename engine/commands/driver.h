@@ -13,10 +13,9 @@
 
 namespace brenvik {
 
-// The fixed, untranslated location labels of the report rows.
-constexpr const char* kQuickLaunchLabel = "Quick Launch";
+// The fixed, untranslated location label of the name space rows (the shortcut folders carry
+// theirs in their LinkFolder).
 constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
-constexpr const char* kDesktopLabel = "Desktop";
 
 // Each command reaches the machine through its own AccessBroker over the ports; a stop
 // signal, where given, ends it at the next object with everything it unlocked put back.

@@ -13,9 +13,6 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kLinkExtension = ".lnk";
-// The row labels of the two places, as the report shows them.
-constexpr const char* kDesktopLabel = "Desktop";
-constexpr const char* kQuickLaunchLabel = "Quick Launch";
 
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -103,30 +100,20 @@ bool IsSuspectLinkName(const std::string& lowercasedName) {
            lowercasedName.find("iexplorer") != std::string::npos;
 }
 
-bool DesktopLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, kDesktopLabel, kDesktopLinkPlace, m_findings);
+bool LinkFolderScanner::scan(AccessBroker& broker, FolderListings& listings) {
+    return ScanLinkFolder(broker, listings, m_folder.label, m_folder.place, m_findings);
 }
 
-bool DesktopLinkScanner::repair(AccessBroker& broker) {
+bool LinkFolderScanner::repair(AccessBroker& broker) {
     // Deleting a linked name leaves its target alone; only an unlock would reach through it,
     // and the broker never unlocks a linked name.
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             break;
-        broker.deleteFile(finding.path);
-    }
-    return true;
-}
-
-bool QuickLaunchLinkScanner::scan(AccessBroker& broker, FolderListings& listings) {
-    return ScanLinkFolder(broker, listings, kQuickLaunchLabel, kQuickLaunchLinkPlace, m_findings);
-}
-
-bool QuickLaunchLinkScanner::repair(AccessBroker& broker) {
-    for (const Finding& finding : m_findings) {
-        if (broker.stopRequested())
-            break;
-        broker.writeLinkArguments(finding.path, "");
+        if (m_folder.deletes)
+            broker.deleteFile(finding.path);
+        else
+            broker.writeLinkArguments(finding.path, "");
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "engine/change/access_broker.h"
 #include "engine/places/folder_listings.h"
+#include "engine/places/link_places.h"
 #include "engine/vectors/finding.h"
 
 namespace brenvik {
@@ -14,30 +15,40 @@ namespace brenvik {
 // "iexplorer" anywhere, extension included.
 bool IsSuspectLinkName(const std::string& lowercasedName);
 
-class DesktopLinkScanner {
+// A folder the shortcut rule reads, with its report label, and what Fix does to a shortcut
+// found there: delete it, or save it again with empty arguments.
+struct LinkFolder {
+    const char* label;
+    ShellFolderPlace place;
+    bool deletes;
+};
+constexpr LinkFolder kDesktopLinks = {"Desktop", kDesktopLinkPlace, true};
+constexpr LinkFolder kQuickLaunchLinks = {"Quick Launch", kQuickLaunchLinkPlace, false};
+
+class LinkFolderScanner {
 public:
-    // False when the Desktop folder was not found or holds no shortcut. What it could not
-    // examine goes to the listings' skipped places.
+    explicit LinkFolderScanner(const LinkFolder& folder) : m_folder(folder) {}
+
+    // False when the folder was not found or holds no shortcut. What it could not examine
+    // goes to the listings' skipped places.
     bool scan(AccessBroker& broker, FolderListings& listings);
-    // Deletes every recorded shortcut. Always true.
+    // Deletes, or clears the arguments of, every recorded shortcut. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
 
 private:
+    LinkFolder m_folder;
     FindingList m_findings;
 };
 
-class QuickLaunchLinkScanner {
+class DesktopLinkScanner final : public LinkFolderScanner {
 public:
-    // False when the Quick Launch folder was not found or holds no shortcut; skipped places
-    // as for the Desktop.
-    bool scan(AccessBroker& broker, FolderListings& listings);
-    // Saves every recorded shortcut again with empty arguments. Always true.
-    bool repair(AccessBroker& broker);
-    const FindingList& findings() const { return m_findings; }
+    DesktopLinkScanner() : LinkFolderScanner(kDesktopLinks) {}
+};
 
-private:
-    FindingList m_findings;
+class QuickLaunchLinkScanner final : public LinkFolderScanner {
+public:
+    QuickLaunchLinkScanner() : LinkFolderScanner(kQuickLaunchLinks) {}
 };
 
 }  // namespace brenvik
