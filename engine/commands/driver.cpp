@@ -1,11 +1,7 @@
 #include "engine/commands/driver.h"
 
-#include "engine/rules/browser_paths.h"
-#include "engine/vectors/browser_link_scanner.h"
-#include "engine/vectors/browser_name_space_scanner.h"
 #include "engine/vectors/desktop_restore.h"
-#include "engine/vectors/link_scanners.h"
-#include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/vector_table.h"
 #include "engine/views/result_record.h"
 
 namespace brenvik {
@@ -35,106 +31,44 @@ private:
     SkippedPlaces m_all;
 };
 
-void Append(LocatedFindings* all, const FindingList& findings, const char* location,
-            const FoundCall& found = nullptr) {
-    for (const Finding& finding : findings) {
-        all->push_back(LocatedFinding{location, finding});
-        if (found)
-            found(all->back());
-    }
-}
-
-// Each browser link finding carries its place's label.
-void AppendPlaces(LocatedFindings* all, const FindingList& findings,
-                  const FoundCall& found = nullptr) {
-    for (const Finding& finding : findings)
-        Append(all, FindingList{finding}, finding.location.c_str(), found);
-}
-
-ReportedPaths ReportedFiles(const FindingList& quickLaunch, const FindingList& desktop) {
-    ReportedPaths paths;
-    for (const FindingList* list : {&quickLaunch, &desktop}) {
-        for (const Finding& finding : *list) paths.insert(NormalizedPath(finding.path));
-    }
-    return paths;
-}
-
-std::set<std::string> ReportedEntries(const FindingList& nameSpace) {
-    std::set<std::string> paths;
-    for (const Finding& finding : nameSpace) paths.insert(finding.path);
-    return paths;
-}
-
 }  // namespace
 
 LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
                            const PassedCall& passedCall) {
-    QuickLaunchLinkScanner quickLaunch;
-    NameSpaceScanner nameSpace;
-    DesktopLinkScanner desktop;
-    FolderListings listings(broker.ports().files);
+    VectorContext context(broker.ports().files);
     LocatedFindings all;
     Passed passed(passedCall);
-
-    quickLaunch.scan(broker, listings);
-    Append(&all, quickLaunch.findings(), kQuickLaunchLinks.label, found);
-    passed.take(listings.skipped());
-    NameSpaceCommands machineCommands;
-    nameSpace.scan(broker, &machineCommands);
-    Append(&all, nameSpace.findings(), kNameSpaceLabel, found);
-    passed.take(nameSpace.skipped());
-    desktop.scan(broker, listings);
-    Append(&all, desktop.findings(), kDesktopLinks.label, found);
-    passed.take(listings.skipped());
-
-    BrowserLinkScanner links;
-    links.scan(broker, listings, ReportedFiles(quickLaunch.findings(), desktop.findings()));
-    AppendPlaces(&all, links.findings(), found);
-    passed.take(listings.skipped());
-    BrowserNameSpaceScanner browserNameSpace;
-    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
-    Append(&all, browserNameSpace.findings(), kNameSpaceLabel, found);
-    passed.take(browserNameSpace.skipped());
+    // Each vector's findings, then what it passed over.
+    for (const std::unique_ptr<Vector>& vector : MakeVectors()) {
+        vector->scan(broker, context);
+        for (LocatedFinding& finding : vector->findings()) {
+            all.push_back(std::move(finding));
+            if (found)
+                found(all.back());
+        }
+        passed.take(vector->skipped());
+        passed.take(context.listings.skipped());
+    }
     return all;
 }
 
 LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
-    QuickLaunchLinkScanner quickLaunch;
-    NameSpaceScanner nameSpace;
-    DesktopLinkScanner desktop;
-    // The repairs below change only shortcuts that are reported, which the browser walk passes
-    // over: the listings taken before them still hold for everything it reads.
-    FolderListings listings(broker.ports().files);
-
-    NameSpaceCommands machineCommands;
-    nameSpace.scan(broker, &machineCommands);
-    nameSpace.repair(broker);
-    quickLaunch.scan(broker, listings);
-    quickLaunch.repair(broker);
-    desktop.scan(broker, listings);
-    desktop.repair(broker);
-
-    BrowserLinkScanner links;
-    links.scan(broker, listings, ReportedFiles(quickLaunch.findings(), desktop.findings()));
-    links.repair(broker);
-    BrowserNameSpaceScanner browserNameSpace;
-    browserNameSpace.scan(broker, ReportedEntries(nameSpace.findings()), machineCommands);
-    browserNameSpace.repair(broker);
-
-    if (skipped != nullptr) {
-        Passed passed;
-        passed.take(nameSpace.skipped());
-        passed.take(listings.skipped());
-        passed.take(browserNameSpace.skipped());
-        *skipped = passed.all();
-    }
-
+    // The repairs change only shortcuts that are reported, which the later vectors pass over:
+    // the listings taken before them still hold for everything those read.
+    VectorContext context(broker.ports().files);
+    const std::vector<std::unique_ptr<Vector>> vectors = MakeVectors();
     LocatedFindings all;
-    Append(&all, nameSpace.findings(), kNameSpaceLabel);
-    Append(&all, quickLaunch.findings(), kQuickLaunchLinks.label);
-    Append(&all, desktop.findings(), kDesktopLinks.label);
-    AppendPlaces(&all, links.findings());
-    Append(&all, browserNameSpace.findings(), kNameSpaceLabel);
+    Passed passed;
+    for (std::size_t index : FixOrder()) {
+        Vector& vector = *vectors[index];
+        vector.scan(broker, context);
+        vector.repair(broker);
+        for (LocatedFinding& finding : vector.findings()) all.push_back(std::move(finding));
+        passed.take(vector.skipped());
+        passed.take(context.listings.skipped());
+    }
+    if (skipped != nullptr)
+        *skipped = passed.all();
     return all;
 }
 

@@ -9,23 +9,12 @@
 #include "engine/change/access_broker.h"
 #include "engine/places/folder_listings.h"
 #include "engine/ports/ports.h"
-#include "engine/vectors/finding.h"
+#include "engine/vectors/vector.h"
 
 namespace brenvik {
 
-// The fixed, untranslated location label of the name space rows (the shortcut folders carry
-// theirs in their LinkFolder).
-constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
-
 // Each command reaches the machine through its own AccessBroker over the ports; a stop
 // signal, where given, ends it at the next object with everything it unlocked put back.
-
-// A finding with the label of its report row.
-struct LocatedFinding {
-    std::string location;
-    Finding finding;
-};
-using LocatedFindings = std::vector<LocatedFinding>;
 
 // What a scan reports, in the order of its rows: the one list every front end shows. Each
 // place's findings go to found (when given) before the next place is scanned; what a scanner

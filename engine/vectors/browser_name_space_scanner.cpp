@@ -14,19 +14,18 @@ namespace {
 
 constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 constexpr const char* kInternetExplorer = "iexplore.exe";
-constexpr const char* kLocation = "Desktop NameSpace";
 
 // Subkey names of root\\path in index order; a key that refuses is kept as skipped.
 std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path,
                                      SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
     if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
-        SkipKey(skipped, kLocation, root, path, "opened", s);
+        SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
         return {};
     }
     Status listed = kErrorSuccess;
     std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
-    SkipKey(skipped, kLocation, root, path, "enumerated", listed);
+    SkipKey(skipped, kNameSpaceLabel, root, path, "enumerated", listed);
     return names;
 }
 
@@ -35,7 +34,7 @@ bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std
                  SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
     if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
-        SkipKey(skipped, kLocation, root, path, "opened", s);
+        SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
         return false;
     }
     return ReadDefaultText(broker.ports().registry, key.get(), command);
@@ -49,14 +48,14 @@ bool FindVerbs(AccessBroker& broker, const std::string& classId, RegKey* store,
     for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
         ScopedKey key(broker.ports().registry);
         if (Status s = broker.openKey(root, shell, kKeyRead, &key)) {
-            SkipKey(skipped, kLocation, root, shell, "opened", s);
+            SkipKey(skipped, kNameSpaceLabel, root, shell, "opened", s);
             continue;
         }
         *store = root;
         *shellPath = shell;
         Status listed = kErrorSuccess;
         *verbs = SubkeyNames(broker.ports().registry, key.get(), &listed);
-        SkipKey(skipped, kLocation, root, shell, "enumerated", listed);
+        SkipKey(skipped, kNameSpaceLabel, root, shell, "enumerated", listed);
         return true;
     }
     return false;

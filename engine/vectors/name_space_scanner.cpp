@@ -14,7 +14,6 @@ namespace {
 constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;
-constexpr const char* kLocation = "Desktop NameSpace";
 
 // Every verb of one class whose command runs the program adds a finding for the entry.
 // Reading needs no more than KEY_READ: asking for write access too would make every key
@@ -25,12 +24,12 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
     const std::string shellPath = kClassesPrefix + classId + "\\shell";
     ScopedKey shellKey(registry);
     if (Status s = broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey)) {
-        SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath, "opened", s);
+        SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, shellPath, "opened", s);
         return;
     }
     Status listed = kErrorSuccess;
     const std::vector<std::string> verbs = SubkeyNames(registry, shellKey.get(), &listed);
-    SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath, "enumerated", listed);
+    SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, shellPath, "enumerated", listed);
     for (const std::string& verb : verbs) {
         if (broker.stopRequested())
             return;
@@ -38,8 +37,8 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
         const std::string commandPath = verb + "\\Command";
         if (Status s = broker.openKeyBelow(shellKey.get(), kHKeyLocalMachine, shellPath,
                                            commandPath, &commandKey)) {
-            SkipKey(skipped, kLocation, kHKeyLocalMachine, shellPath + "\\" + commandPath, "opened",
-                    s);
+            SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, shellPath + "\\" + commandPath,
+                    "opened", s);
             continue;
         }
         std::string command;
@@ -58,12 +57,12 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
 std::vector<std::string> NameSpaceEntries(AccessBroker& broker, SkippedPlaces* skipped) {
     ScopedKey key(broker.ports().registry);
     if (Status s = broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key)) {
-        SkipKey(skipped, kLocation, kHKeyLocalMachine, kNameSpaceKey, "opened", s);
+        SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "opened", s);
         return {};
     }
     Status listed = kErrorSuccess;
     std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
-    SkipKey(skipped, kLocation, kHKeyLocalMachine, kNameSpaceKey, "enumerated", listed);
+    SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "enumerated", listed);
     return names;
 }
 

@@ -37,6 +37,9 @@ struct NameSpaceCommand {
 };
 using NameSpaceCommands = std::vector<NameSpaceCommand>;
 
+// The fixed, untranslated location label of every name space row and skipped key.
+constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
+
 class NameSpaceScanner {
 public:
     // Records one finding per verb that runs Internet Explorer, and each key it could not open

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "engine/vectors/vector_table.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/bare_commands.h"
 
@@ -118,6 +121,16 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
             places.push_back(place);
     }
     EXPECT_EQ(places, (std::vector<std::string>{"NameSpace", "Quick Launch", "Desktop"}));
+}
+
+// Fix runs every vector of the table once: a vector left out of its order would be scanned
+// and never repaired.
+TEST(VectorTable, FixRunsEveryVectorOnce) {
+    std::vector<std::size_t> order = FixOrder();
+    std::sort(order.begin(), order.end());
+    std::vector<std::size_t> all(MakeVectors().size());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    EXPECT_EQ(order, all);
 }
 
 }  // namespace

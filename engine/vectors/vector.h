@@ -1,0 +1,50 @@
+// A hijack vector: one way a browser's start is taken over, with its scan and its repair. The
+// commands run every vector of the table (vector_table.h) through this interface only.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/change/access_broker.h"
+#include "engine/places/folder_listings.h"
+#include "engine/vectors/browser_link_scanner.h"
+#include "engine/vectors/finding.h"
+#include "engine/vectors/name_space_scanner.h"
+
+namespace brenvik {
+
+// A finding with the label of its report row.
+struct LocatedFinding {
+    std::string location;
+    Finding finding;
+};
+using LocatedFindings = std::vector<LocatedFinding>;
+
+// What the vectors of one command share, filled as they run: each folder listed once, and
+// what the earlier vectors reported (a file or an entry is reported by one vector only), and
+// the per-machine command texts that the name space vector read for the browser one.
+struct VectorContext {
+    explicit VectorContext(FilePort& files) : listings(files) {}
+
+    FolderListings listings;
+    ReportedPaths files;            // normalized shortcut paths
+    std::set<std::string> entries;  // name space entry key paths
+    NameSpaceCommands machineCommands;
+};
+
+class Vector {
+public:
+    virtual ~Vector() = default;
+
+    // Records what it finds, reading and adding to the context.
+    virtual void scan(AccessBroker& broker, VectorContext& context) = 0;
+    // Repairs what the scan recorded, through the broker.
+    virtual void repair(AccessBroker& broker) = 0;
+    // The recorded findings with their row labels, in row order.
+    virtual LocatedFindings findings() const = 0;
+    // What it passed over besides the context's listings.
+    virtual SkippedPlaces skipped() const { return {}; }
+};
+
+}  // namespace brenvik
