@@ -9,7 +9,8 @@ std::string ReportJson(const CommandReport& report, const std::string& version) 
     using Json = nlohmann::ordered_json;
     Json findings = Json::array();
     for (const ResultRecord& r : report.records) {
-        findings.push_back({{"location", r.location},
+        findings.push_back({{"id", r.id.empty() ? Json(nullptr) : Json(r.id)},
+                            {"location", r.location},
                             {"path", r.path},
                             {"rule", r.rule},
                             {"site", r.site},

@@ -1,5 +1,7 @@
 #include "engine/views/result_record.h"
 
+#include "engine/base/text_rules.h"
+
 namespace brenvik {
 namespace {
 
@@ -114,6 +116,34 @@ std::string ErrorWords(Status status) {
     return "error " + std::to_string(status);
 }
 
+std::uint64_t Fnv1a64(const std::string& text) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+std::string FindingId(const std::string& location, const std::string& rule, const std::string& path,
+                      const std::string& site) {
+    std::string folded = path;
+    LowercaseAscii(folded);
+    std::string text = location;
+    text += '\0';
+    text += rule;
+    text += '\0';
+    text += folded;
+    text += '\0';
+    text += site;
+    const std::uint64_t hash = Fnv1a64(text);
+    static const char kHex[] = "0123456789abcdef";
+    std::string id(12, '0');
+    // The top 48 bits: FNV-1a mixes the last bytes into the high bits best.
+    for (int i = 0; i < 12; ++i) id[i] = kHex[(hash >> (60 - 4 * i)) & 0xF];
+    return id;
+}
+
 ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result) {
     ResultRecord record;
     record.location = location;
@@ -124,6 +154,7 @@ ResultRecord RecordOf(const std::string& location, const Finding& finding, Outco
     record.arguments = finding.arguments;
     record.action = Action(finding, location);
     record.result = result;
+    record.id = FindingId(location, record.rule, finding.path, finding.site);
     return record;
 }
 
@@ -167,6 +198,8 @@ std::string ConsoleLine(const ResultRecord& record) {
     line += "  " + record.path;
     if (!record.error.empty())
         line += "  (" + record.error + ")";
+    if (!record.id.empty())
+        line += "  [" + record.id + "]";
     return line;
 }
 

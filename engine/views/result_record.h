@@ -2,6 +2,7 @@
 // report are views of the same records, so that they cannot disagree.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct ResultRecord {
     std::string action;  // what the repair does, or did
     Outcome result = Outcome::Found;
     std::string error;  // a few words; "" unless failed, in conflict or skipped
+    std::string id;     // FindingId; "" for a skipped place and a restored object
 };
 
 struct CommandReport {
@@ -54,6 +56,16 @@ const char* RuleName(BrowserRule rule);
 // A Win32 code in a few untranslated words ("access denied"); "error N" for the rest.
 std::string ErrorWords(Status status);
 
+// FNV-1a, 64 bits, over the bytes of text.
+std::uint64_t Fnv1a64(const std::string& text);
+// A finding's stable id: 12 lowercase hex digits of FNV-1a 64 over the vector (the row
+// label and the rule), the object (path or key, ASCII case-folded) and the hijack's site,
+// NUL between them. The same hijack on the same object keeps its id across scans and
+// across a repair and its recreation; the target and arguments are left out because a
+// repair changes them.
+std::string FindingId(const std::string& location, const std::string& rule, const std::string& path,
+                      const std::string& site);
+
 // A finding as a record of the given outcome, with the action its repair takes.
 ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result);
 
@@ -67,7 +79,8 @@ std::string StatusCell(const ResultRecord& record);
 // The window's Web Site cell: the site, or for a skipped place its path (it has no site, and
 // the row must say which folder or key was not examined).
 std::string SiteCell(const ResultRecord& record);
-// One printed line: "fixed    Desktop  https://...  C:\...\a.lnk  (access denied)".
+// One printed line: "fixed    Desktop  https://...  C:\...\a.lnk  (access denied)", then
+// the id in brackets last ("  [0123456789ab]") so that the columns before it stay put.
 std::string ConsoleLine(const ResultRecord& record);
 
 }  // namespace brenvik

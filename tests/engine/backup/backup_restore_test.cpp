@@ -128,8 +128,9 @@ TEST(Backup, FixKeepsEverythingAndRestoreBringsTheProfileBackTwice) {
     }
     EXPECT_EQ(before, Snapshot(w));
     EXPECT_EQ(
-        2, ExitCode(LineCommand::Restore,
-                    Summarize({ResultRecord{"", "", "", "", "", "", "", Outcome::Conflict, ""}})));
+        2,
+        ExitCode(LineCommand::Restore,
+                 Summarize({ResultRecord{"", "", "", "", "", "", "", Outcome::Conflict, "", ""}})));
     EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(again.records)));
 }
 

@@ -98,10 +98,10 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     report.user = "\xE7\x8E\x8B";  // a Chinese name, UTF-8
     report.backup = "20261208T190648Z";
     ResultRecord fixed{"Desktop",     "C:\\d\\a.lnk", "", "http://a/", "", "",
-                       "delete file", Outcome::Fixed, ""};
-    ResultRecord failed{"Quick Launch",    "C:\\q\\b.lnk",  "arguments",
-                        "http://b/",       "C:\\ie.exe",    "-private",
-                        "clear arguments", Outcome::Failed, "access denied"};
+                       "delete file", Outcome::Fixed, "", ""};
+    ResultRecord failed{
+        "Quick Launch", "C:\\q\\b.lnk",    "arguments",     "http://b/",     "C:\\ie.exe",
+        "-private",     "clear arguments", Outcome::Failed, "access denied", ""};
     report.records = {fixed, failed};
 
     const auto json = nlohmann::json::parse(ReportJson(report, "1.0"));
@@ -137,7 +137,7 @@ TEST(ResultViews, ASkippedPlaceInEveryView) {
     CommandReport report;
     report.command = "scan";
     report.records = {ResultRecord{"Desktop", "C:\\d\\a.lnk", "", "http://a/", "", "",
-                                   "delete file", Outcome::Found, ""}};
+                                   "delete file", Outcome::Found, "", ""}};
     report.records.push_back(SkippedRecord(place));
 
     const ResultRecord& skipped = report.records.back();
