@@ -123,10 +123,20 @@ CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unback
     return report;
 }
 
+std::string IdOf(const LocatedFinding& found) {
+    return FindingId(found.location, RuleName(found.finding.rule), found.finding.path,
+                     found.finding.site);
+}
+
+bool IsIgnored(const IgnoreList* ignored, const LocatedFinding& found) {
+    return ignored != nullptr && ignored->contains(IdOf(found));
+}
+
 }  // namespace
 
 CommandReport ScanCommand(CommandHost& host,
-                          const std::function<void(const ResultRecord&)>& recorded) {
+                          const std::function<void(const ResultRecord&)>& recorded,
+                          const IgnoreList* ignored, bool all) {
     CommandReport report = Begin(host.host, "scan");
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
@@ -138,8 +148,11 @@ CommandReport ScanCommand(CommandHost& host,
     // In the order of the window's rows: each scanner's findings, then what it passed over.
     ScanPlaces(
         broker,
-        [&add](const LocatedFinding& found) {
-            add(RecordOf(found.location, found.finding, Outcome::Found));
+        [&add, ignored, all](const LocatedFinding& found) {
+            if (!IsIgnored(ignored, found))
+                add(RecordOf(found.location, found.finding, Outcome::Found));
+            else if (all)
+                add(RecordOf(found.location, found.finding, Outcome::Ignored));
         },
         [&add](const SkippedPlace& place) { add(SkippedRecord(place)); });
     report.finished = IsoTime(host.host.now());
@@ -157,29 +170,55 @@ CommandReport ScanIntoView(CommandHost& host, ReportView& view) {
     return report;
 }
 
-CommandReport FixCommand(CommandHost& host) {
+CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
+                         const std::set<std::string>* only) {
     // What the repair could not examine follows its findings: nothing there was repaired.
     SkippedPlaces skipped;
+    LocatedFindings held;
+    const auto selected = [only](const LocatedFinding& found) {
+        return only == nullptr || only->count(IdOf(found)) != 0;
+    };
+    std::function<bool(const LocatedFinding&)> repairs;
+    if (ignored != nullptr || only != nullptr) {
+        repairs = [ignored, selected](const LocatedFinding& found) {
+            return !IsIgnored(ignored, found) && selected(found);
+        };
+    }
     return RepairCommand(
         host, "fix",
-        [](AccessBroker& broker, const std::string& error, std::vector<ResultRecord>& records) {
+        [ignored, selected](AccessBroker& broker, const std::string& error,
+                            std::vector<ResultRecord>& records) {
             SkippedPlaces passed;
             for (const LocatedFinding& found :
                  ScanPlaces(broker, nullptr,
                             [&passed](const SkippedPlace& place) { passed.push_back(place); })) {
+                if (IsIgnored(ignored, found))
+                    continue;
+                if (!selected(found)) {
+                    records.push_back(
+                        RecordOf(found.location, found.finding, Outcome::NotSelected));
+                    continue;
+                }
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
                 record.error = error;
                 records.push_back(std::move(record));
             }
             for (const SkippedPlace& place : passed) records.push_back(SkippedRecord(place));
         },
-        [&skipped](AccessBroker& broker) { return FixPlaces(broker, &skipped); },
-        [&skipped](const BackupSet& set, const LocatedFindings& repaired,
-                   std::vector<ResultRecord>& records) {
+        [&skipped, &repairs, &held](AccessBroker& broker) {
+            return FixPlaces(broker, &skipped, repairs, &held);
+        },
+        [&skipped, &held, ignored](const BackupSet& set, const LocatedFindings& repaired,
+                                   std::vector<ResultRecord>& records) {
             for (const LocatedFinding& found : repaired) {
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
                 SetResult(set, found, &record);
                 records.push_back(std::move(record));
+            }
+            for (const LocatedFinding& found : held) {
+                if (!IsIgnored(ignored, found))
+                    records.push_back(
+                        RecordOf(found.location, found.finding, Outcome::NotSelected));
             }
             for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
         });

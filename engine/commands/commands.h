@@ -3,12 +3,14 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "brenvik_version.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/base/stop_signal.h"
+#include "engine/commands/ignore_list.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/host_port.h"
 #include "engine/ports/ports.h"
@@ -29,13 +31,18 @@ struct CommandHost {
 
 // Each record also goes to recorded, when given, as soon as it is known: a place's findings
 // before the next place is scanned.
+// With ignored given, a finding on it is left out, or with all listed as "ignored".
 CommandReport ScanCommand(CommandHost& host,
-                          const std::function<void(const ResultRecord&)>& recorded = nullptr);
+                          const std::function<void(const ResultRecord&)>& recorded = nullptr,
+                          const IgnoreList* ignored = nullptr, bool all = false);
 // The window's Scan: the progress bar reset, ScanCommand's records as rows, the bar full, the
 // dialog told that the scan ended, the status line cleared.
 CommandReport ScanIntoView(CommandHost& host, ReportView& view);
 // Repairs nothing when the backup set cannot be started: each finding is then "failed".
-CommandReport FixCommand(CommandHost& host);
+// A finding on ignored is never repaired nor listed; with only given, a finding whose id is not
+// in it is left alone and listed "not selected".
+CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored = nullptr,
+                         const std::set<std::string>* only = nullptr);
 CommandReport FixDesktopCommand(CommandHost& host);
 // id: a set's id, or "last" for the newest. found is false when there is no such set.
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);

@@ -52,7 +52,9 @@ LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
     return all;
 }
 
-LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
+LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped,
+                          const std::function<bool(const LocatedFinding&)>& repairs,
+                          LocatedFindings* held) {
     // The repairs change only shortcuts that are reported, which the later vectors pass over:
     // the listings taken before them still hold for everything those read.
     VectorContext context(broker.ports().files);
@@ -62,6 +64,15 @@ LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped) {
     for (std::size_t index : FixOrder()) {
         Vector& vector = *vectors[index];
         vector.scan(broker, context);
+        if (repairs) {
+            vector.keepOnly([&repairs, held](const LocatedFinding& found) {
+                if (repairs(found))
+                    return true;
+                if (held != nullptr)
+                    held->push_back(found);
+                return false;
+            });
+        }
         vector.repair(broker);
         for (LocatedFinding& finding : vector.findings()) all.push_back(std::move(finding));
         passed.take(vector.skipped());

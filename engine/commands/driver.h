@@ -26,7 +26,11 @@ LocatedFindings ScanPlaces(AccessBroker& broker,
 // the order NameSpace, Quick Launch, Desktop, then the browser rules in the order of their
 // rows. The findings it met, in the order it repaired them; what it could not examine goes to
 // skipped, when given.
-LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped = nullptr);
+// With repairs given, only the findings it accepts are repaired; the others go to held, when
+// given, in row order within each vector, and are left as they are.
+LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped = nullptr,
+                          const std::function<bool(const LocatedFinding&)>& repairs = nullptr,
+                          LocatedFindings* held = nullptr);
 // Fix Desktop through the given broker: the desktop icon visibility values and the network
 // places registration.
 void FixDesktopWith(AccessBroker& broker);

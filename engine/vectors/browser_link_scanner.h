@@ -26,6 +26,8 @@ public:
     // registered browser (or the shortcut removed when none is), fake links removed.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
+    // For a command that repairs only some of what the scan recorded.
+    FindingList& recorded() { return m_findings; }
 
 private:
     FindingList m_findings;

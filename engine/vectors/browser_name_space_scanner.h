@@ -28,6 +28,8 @@ public:
     // Deletes each finding's entry with its subkeys. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
+    // For a command that repairs only some of what the scan recorded.
+    FindingList& recorded() { return m_findings; }
     const SkippedPlaces& skipped() const { return m_skipped; }
 
 private:

@@ -35,6 +35,8 @@ public:
     // Deletes, or clears the arguments of, every recorded shortcut. Always true.
     bool repair(AccessBroker& broker);
     const FindingList& findings() const { return m_findings; }
+    // For a command that repairs only some of what the scan recorded.
+    FindingList& recorded() { return m_findings; }
 
 private:
     LinkFolder m_folder;

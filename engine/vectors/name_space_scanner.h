@@ -51,6 +51,8 @@ public:
     bool repair(AccessBroker& broker);
 
     const FindingList& findings() const { return m_findings; }
+    // For a command that repairs only some of what the scan recorded.
+    FindingList& recorded() { return m_findings; }
     const SkippedPlaces& skipped() const { return m_skipped; }
 
 private:

@@ -2,6 +2,7 @@
 // commands run every vector of the table (vector_table.h) through this interface only.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     virtual void scan(AccessBroker& broker, VectorContext& context) = 0;
     // Repairs what the scan recorded, through the broker.
     virtual void repair(AccessBroker& broker) = 0;
+    // Drops, before repair, the recorded findings keep refuses; what the context took from
+    // them stays, so that later vectors still leave those objects out.
+    virtual void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) = 0;
     // The recorded findings with their row labels, in row order.
     virtual LocatedFindings findings() const = 0;
     // What it passed over besides the context's listings.

@@ -16,6 +16,16 @@ LocatedFindings Located(const FindingList& findings, const std::string& location
     return located;
 }
 
+void KeepOnly(FindingList& findings, const std::string& location,
+              const std::function<bool(const LocatedFinding&)>& keep) {
+    FindingList kept;
+    for (Finding& finding : findings) {
+        if (keep(LocatedFinding{location.empty() ? finding.location : location, finding}))
+            kept.push_back(std::move(finding));
+    }
+    findings = std::move(kept);
+}
+
 // Internet Explorer shortcuts with arguments in one Shell Folders folder.
 class LinkFolderVector final : public Vector {
 public:
@@ -28,6 +38,9 @@ public:
             context.files.insert(NormalizedPath(finding.path));
     }
     void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
+    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
+        KeepOnly(m_scanner.recorded(), m_label, keep);
+    }
     LocatedFindings findings() const override { return Located(m_scanner.findings(), m_label); }
 
 private:
@@ -43,6 +56,9 @@ public:
         for (const Finding& finding : m_scanner.findings()) context.entries.insert(finding.path);
     }
     void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
+    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
+        KeepOnly(m_scanner.recorded(), kNameSpaceLabel, keep);
+    }
     LocatedFindings findings() const override {
         return Located(m_scanner.findings(), kNameSpaceLabel);
     }
@@ -59,6 +75,9 @@ public:
         m_scanner.scan(broker, context.listings, context.files);
     }
     void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
+    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
+        KeepOnly(m_scanner.recorded(), "", keep);
+    }
     LocatedFindings findings() const override { return Located(m_scanner.findings(), ""); }
 
 private:
@@ -72,6 +91,9 @@ public:
         m_scanner.scan(broker, context.entries, context.machineCommands);
     }
     void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
+    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
+        KeepOnly(m_scanner.recorded(), kNameSpaceLabel, keep);
+    }
     LocatedFindings findings() const override {
         return Located(m_scanner.findings(), kNameSpaceLabel);
     }

@@ -34,7 +34,8 @@ std::string ReportJson(const CommandReport& report, const std::string& version) 
                {{"found", summary.found},
                 {"fixed", summary.fixed},
                 {"failed", summary.failed},
-                {"skipped", summary.skipped}}}};
+                {"skipped", summary.skipped},
+                {"ignored", summary.ignored}}}};
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

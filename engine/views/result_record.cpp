@@ -68,9 +68,16 @@ Summary Summarize(const std::vector<ResultRecord>& records) {
             case Outcome::Skipped:
                 ++summary.skipped;
                 break;
+            case Outcome::Ignored:
+                ++summary.ignored;
+                break;
+            case Outcome::NotSelected:
+                ++summary.notSelected;
+                break;
         }
     }
-    summary.found = static_cast<int>(records.size()) - summary.skipped;
+    summary.found =
+        static_cast<int>(records.size()) - summary.skipped - summary.ignored - summary.notSelected;
     return summary;
 }
 
@@ -88,6 +95,10 @@ const char* OutcomeName(Outcome outcome) {
             return "restored";
         case Outcome::Skipped:
             return "skipped";
+        case Outcome::Ignored:
+            return "ignored";
+        case Outcome::NotSelected:
+            return "not selected";
     }
     return "";
 }
@@ -181,6 +192,10 @@ std::string StatusCell(const ResultRecord& record) {
             return record.error.empty() ? "Conflict" : "Conflict: " + record.error;
         case Outcome::Skipped:
             return record.error.empty() ? "Skipped" : "Skipped: " + record.error;
+        case Outcome::Ignored:
+            return "Ignored";
+        case Outcome::NotSelected:
+            return "Not selected";
     }
     return std::string();
 }
@@ -191,7 +206,8 @@ std::string SiteCell(const ResultRecord& record) {
 
 std::string ConsoleLine(const ResultRecord& record) {
     std::string line = OutcomeName(record.result);
-    line.resize(10, ' ');
+    // "not selected" is longer than the column: it keeps two spaces instead.
+    line.resize(line.size() < 10 ? 10 : line.size() + 2, ' ');
     line += record.location;
     if (!record.site.empty())
         line += "  " + record.site;

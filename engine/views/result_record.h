@@ -13,7 +13,9 @@
 namespace brenvik {
 
 // Skipped: a place, folder, file or key the command could not examine (error says why).
-enum class Outcome { Found, Fixed, Failed, Conflict, Restored, Skipped };
+// Ignored: a finding on the ignore list, listed by /scan /all only. NotSelected: a finding
+// that /fix /only left alone. Neither counts as found or skipped for the exit code.
+enum class Outcome { Found, Fixed, Failed, Conflict, Restored, Skipped, Ignored, NotSelected };
 
 struct ResultRecord {
     std::string location;  // the row label ("Desktop", "Quick Launch", ...)
@@ -25,7 +27,9 @@ struct ResultRecord {
     std::string action;  // what the repair does, or did
     Outcome result = Outcome::Found;
     std::string error;  // a few words; "" unless failed, in conflict or skipped
-    std::string id;     // FindingId; "" for a skipped place and a restored object
+    // FindingId; "" for a skipped place and a restored object. The initializer keeps records
+    // brace-initialized without it free of -Wmissing-field-initializers.
+    std::string id = std::string();
 };
 
 struct CommandReport {
@@ -39,17 +43,19 @@ struct CommandReport {
 };
 
 struct Summary {
-    int found = 0;  // every record of a scan or fix but the skipped ones
+    int found = 0;  // every record of a scan or fix but the skipped, ignored, not selected
     int fixed = 0;
     int failed = 0;
     int conflicts = 0;
     int restored = 0;
     int skipped = 0;  // places that could not be examined
+    int ignored = 0;
+    int notSelected = 0;
 };
 
 Summary Summarize(const std::vector<ResultRecord>& records);
 
-// "found", "fixed", "failed", "conflict", "restored", "skipped".
+// "found", "fixed", "failed", "conflict", "restored", "skipped", "ignored", "not selected".
 const char* OutcomeName(Outcome outcome);
 // "arguments", "replaced target", "fake link", "name space"; "" for None.
 const char* RuleName(BrowserRule rule);

@@ -128,9 +128,8 @@ TEST(Backup, FixKeepsEverythingAndRestoreBringsTheProfileBackTwice) {
     }
     EXPECT_EQ(before, Snapshot(w));
     EXPECT_EQ(
-        2,
-        ExitCode(LineCommand::Restore,
-                 Summarize({ResultRecord{"", "", "", "", "", "", "", Outcome::Conflict, "", ""}})));
+        2, ExitCode(LineCommand::Restore,
+                    Summarize({ResultRecord{"", "", "", "", "", "", "", Outcome::Conflict, ""}})));
     EXPECT_EQ(1, ExitCode(LineCommand::Restore, Summarize(again.records)));
 }
 

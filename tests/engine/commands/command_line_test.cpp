@@ -98,10 +98,10 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     report.user = "\xE7\x8E\x8B";  // a Chinese name, UTF-8
     report.backup = "20261208T190648Z";
     ResultRecord fixed{"Desktop",     "C:\\d\\a.lnk", "", "http://a/", "", "",
-                       "delete file", Outcome::Fixed, "", ""};
-    ResultRecord failed{
-        "Quick Launch", "C:\\q\\b.lnk",    "arguments",     "http://b/",     "C:\\ie.exe",
-        "-private",     "clear arguments", Outcome::Failed, "access denied", ""};
+                       "delete file", Outcome::Fixed, ""};
+    ResultRecord failed{"Quick Launch",    "C:\\q\\b.lnk",  "arguments",
+                        "http://b/",       "C:\\ie.exe",    "-private",
+                        "clear arguments", Outcome::Failed, "access denied"};
     report.records = {fixed, failed};
 
     const auto json = nlohmann::json::parse(ReportJson(report, "1.0"));
@@ -120,7 +120,7 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     EXPECT_EQ("clear arguments", second["action"]);
     EXPECT_EQ("failed", second["result"]);
     EXPECT_EQ("access denied", second["error"]);
-    EXPECT_EQ((nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}}),
+    EXPECT_EQ((nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}, {"ignored", 0}}),
               json["summary"]);
 
     report.backup.clear();
@@ -137,7 +137,7 @@ TEST(ResultViews, ASkippedPlaceInEveryView) {
     CommandReport report;
     report.command = "scan";
     report.records = {ResultRecord{"Desktop", "C:\\d\\a.lnk", "", "http://a/", "", "",
-                                   "delete file", Outcome::Found, "", ""}};
+                                   "delete file", Outcome::Found, ""}};
     report.records.push_back(SkippedRecord(place));
 
     const ResultRecord& skipped = report.records.back();
@@ -158,7 +158,7 @@ TEST(ResultViews, ASkippedPlaceInEveryView) {
     EXPECT_EQ("skipped", json["findings"][1]["result"]);
     EXPECT_EQ("cannot be listed: access denied", json["findings"][1]["error"]);
     EXPECT_EQ("", json["findings"][1]["action"]);
-    EXPECT_EQ((nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}}),
+    EXPECT_EQ((nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}, {"ignored", 0}}),
               json["summary"]);
 }
 
