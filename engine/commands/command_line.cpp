@@ -16,6 +16,9 @@ constexpr CommandSwitch kCommands[] = {
     {"fixdesktop", LineCommand::FixDesktop},
     {"backups", LineCommand::Backups},
     {"restore", LineCommand::Restore},
+    {"ignore", LineCommand::Ignore},
+    {"unignore", LineCommand::Unignore},
+    {"ignored", LineCommand::Ignored},
 };
 
 CommandLine Refused(const std::string& error) {
@@ -37,6 +40,22 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t* i, std::string
     return true;
 }
 
+// "a,b,c" into lowercase finding ids; "" and why when one is not an id.
+std::string TakeIds(const std::string& text, std::vector<std::string>* ids) {
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        std::string id = text.substr(start, comma == std::string::npos ? comma : comma - start);
+        LowercaseAscii(id);
+        if (id.size() != 12 || id.find_first_not_of("0123456789abcdef") != std::string::npos)
+            return "not a finding id: \"" + id + "\"";
+        ids->push_back(id);
+        if (comma == std::string::npos)
+            return std::string();
+        start = comma + 1;
+    }
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -50,6 +69,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         LowercaseAscii(name);
         if (name == "?" || name == "help")
             return Refused("");
+        if (name == "all") {
+            if (line.all)
+                return Refused("/all given twice");
+            line.all = true;
+            continue;
+        }
+        if (name == "only") {
+            std::string text;
+            if (line.only || !TakeValue(args, &i, &text))
+                return Refused("/only needs one list of finding ids");
+            if (std::string why = TakeIds(text, &line.ids); !why.empty())
+                return Refused(why);
+            line.only = true;
+            continue;
+        }
         if (name == "report") {
             if (haveReport || !TakeValue(args, &i, &line.reportPath))
                 return Refused("/report needs one file name");
@@ -69,7 +103,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         line.kind = command->kind;
         if (line.kind == LineCommand::Restore && !TakeValue(args, &i, &line.restoreId))
             return Refused("/restore needs a backup id or \"last\"");
+        if (line.kind == LineCommand::Ignore || line.kind == LineCommand::Unignore) {
+            std::string text;
+            if (!TakeValue(args, &i, &text))
+                return Refused("/" + name + " needs finding ids");
+            if (std::string why = TakeIds(text, &line.ids); !why.empty())
+                return Refused(why);
+        }
     }
+    if (line.all && line.kind != LineCommand::Scan)
+        return Refused("/all goes with /scan");
+    if (line.only && line.kind != LineCommand::Fix)
+        return Refused("/only goes with /fix");
     if (haveReport && line.kind != LineCommand::Scan && line.kind != LineCommand::Fix)
         return Refused("/report goes with /scan or /fix");
     return line;
@@ -92,8 +137,12 @@ int ExitCode(LineCommand kind, const Summary& summary) {
         case LineCommand::Restore:
             return summary.failed == 0 && summary.conflicts == 0 ? kExitDone : kExitPartly;
         case LineCommand::Backups:
+        case LineCommand::Ignored:
         case LineCommand::Window:
             return kExitNone;
+        case LineCommand::Ignore:
+        case LineCommand::Unignore:
+            return summary.failed == 0 ? kExitDone : kExitPartly;
         case LineCommand::Usage:
             return kExitUsage;
     }
@@ -111,6 +160,13 @@ std::string UsageText() {
            "  /backups           list the backup sets (0)\n"
            "  /restore <id|last> put a backup set back (1 restored, 2 conflicts or failures,\n"
            "                     3 no such set)\n"
+           "  /ignore <id,...>   ignore those findings of a fresh scan (1 done, 2 failed,\n"
+           "                     3 unknown id)\n"
+           "  /unignore <id,...> take those entries off the ignore list (1 done, 2 failed,\n"
+           "                     3 unknown id)\n"
+           "  /ignored           list the ignore list (0)\n"
+           "  /all               with /scan: list ignored findings too, as \"ignored\"\n"
+           "  /only <id,...>     with /fix: repair just those findings (3 unknown id)\n"
            "  /report <file>     with /scan or /fix: also write the report as JSON\n"
            "  /?                 this text (3)\n"
            "Switches start with / or -, in any letter case. Without switches the window opens.\n";

@@ -224,6 +224,74 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
         });
 }
 
+ListChange IgnoreFindings(CommandHost& host, const std::vector<std::string>& ids) {
+    ListChange change;
+    IgnoreList list;
+    change.refused = LoadIgnoreList(host.ports.store, &list);
+    if (!change.refused.empty())
+        return change;
+    const CommandReport scan = ScanCommand(host, nullptr, &list);
+    for (const std::string& id : ids) {
+        const ResultRecord* hit = nullptr;
+        for (const ResultRecord& record : scan.records) {
+            if (record.result == Outcome::Found && record.id == id)
+                hit = &record;
+        }
+        if (hit == nullptr) {
+            change.unknown.push_back(id);
+            continue;
+        }
+        if (list.contains(id))
+            continue;  // given twice
+        const IgnoreEntry entry{id,        hit->location, hit->rule,   hit->path,
+                                hit->site, scan.user,     scan.started};
+        list.entries.push_back(entry);
+        change.changed.push_back(entry);
+    }
+    if (!change.unknown.empty()) {
+        change.changed.clear();
+        return change;
+    }
+    change.error = SaveIgnoreList(host.ports.store, list);
+    return change;
+}
+
+ListChange UnignoreFindings(StorePort& store, const std::vector<std::string>& ids) {
+    ListChange change;
+    IgnoreList list;
+    change.refused = LoadIgnoreList(store, &list);
+    if (!change.refused.empty())
+        return change;
+    for (const std::string& id : ids) {
+        if (!list.contains(id))
+            change.unknown.push_back(id);
+    }
+    if (!change.unknown.empty())
+        return change;
+    IgnoreList kept;
+    for (const IgnoreEntry& entry : list.entries) {
+        bool named = false;
+        for (const std::string& id : ids) named = named || entry.id == id;
+        (named ? change.changed : kept.entries).push_back(entry);
+    }
+    change.error = SaveIgnoreList(store, kept);
+    return change;
+}
+
+std::vector<std::string> UnknownFindings(CommandHost& host, const IgnoreList& ignored,
+                                         const std::vector<std::string>& only) {
+    const CommandReport scan = ScanCommand(host, nullptr, &ignored);
+    std::vector<std::string> unknown;
+    for (const std::string& id : only) {
+        bool listed = false;
+        for (const ResultRecord& record : scan.records)
+            listed = listed || (record.result == Outcome::Found && record.id == id);
+        if (!listed)
+            unknown.push_back(id);
+    }
+    return unknown;
+}
+
 CommandReport FixDesktopCommand(CommandHost& host) {
     return RepairCommand(
         host, "fixdesktop",

@@ -44,6 +44,22 @@ CommandReport ScanIntoView(CommandHost& host, ReportView& view);
 CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored = nullptr,
                          const std::set<std::string>* only = nullptr);
 CommandReport FixDesktopCommand(CommandHost& host);
+
+// What /ignore and /unignore did. Nothing is written when the list was refused or an id is
+// unknown; a refused list is never overwritten (it is left for the administrator to remove).
+struct ListChange {
+    std::string refused;               // why the list on disk was refused; "" when it loaded
+    std::vector<std::string> unknown;  // the ids given that name nothing
+    std::string error;                 // why the new list could not be written
+    std::vector<IgnoreEntry> changed;  // the entries added or removed
+};
+// Adds the findings of a fresh scan with those ids (an id is unknown when that scan does not
+// list it: an ignored finding is not listed, so ignoring it again is unknown too).
+ListChange IgnoreFindings(CommandHost& host, const std::vector<std::string>& ids);
+ListChange UnignoreFindings(StorePort& store, const std::vector<std::string>& ids);
+// The ids of only that a fresh scan does not list (an ignored finding is not listed).
+std::vector<std::string> UnknownFindings(CommandHost& host, const IgnoreList& ignored,
+                                         const std::vector<std::string>& only);
 // id: a set's id, or "last" for the newest. found is false when there is no such set.
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);
 
