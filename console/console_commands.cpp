@@ -37,6 +37,10 @@ int Finish(LineCommand kind, const CommandReport& report, const std::string& rep
                " failed";
     if (summary.skipped > 0)
         line += ", " + std::to_string(summary.skipped) + " skipped";
+    if (summary.ignored > 0)
+        line += ", " + std::to_string(summary.ignored) + " ignored";
+    if (summary.notSelected > 0)
+        line += ", " + std::to_string(summary.notSelected) + " not selected";
     if (!report.backup.empty())
         line += "; backup " + report.backup;
     Print(out, line + "\n");
@@ -59,6 +63,59 @@ int ListBackups(StorePort& store, ConsoleOutput* out) {
         Print(out, "No backup sets.\n");
     for (const SetListing& set : sets) Print(out, SetListingLine(set) + "\n");
     return kExitNone;
+}
+
+std::string Joined(const std::vector<std::string>& ids) {
+    std::string text;
+    for (const std::string& id : ids) text += (text.empty() ? "" : ", ") + id;
+    return text;
+}
+
+std::string EntryLine(const IgnoreEntry& entry) {
+    std::string line = entry.id + "  " + entry.location;
+    if (!entry.site.empty())
+        line += "  " + entry.site;
+    return line + "  " + entry.path + "  (" + entry.user + ", " + entry.added + ")";
+}
+
+int ChangeList(const ListChange& change, const char* done, ConsoleOutput* out) {
+    if (!change.refused.empty()) {
+        Print(out, "The ignore list was refused and is left as it is: " + change.refused + ".\n");
+        return kExitPartly;
+    }
+    if (!change.unknown.empty()) {
+        Print(out, "Unknown finding ids, nothing changed: " + Joined(change.unknown) + ".\n");
+        return kExitUsage;
+    }
+    if (!change.error.empty()) {
+        Print(out, "The ignore list could not be written: " + change.error + ".\n");
+        return kExitPartly;
+    }
+    for (const IgnoreEntry& entry : change.changed)
+        Print(out, std::string(done) + "  " + EntryLine(entry) + "\n");
+    return kExitDone;
+}
+
+int ListIgnored(StorePort& store, ConsoleOutput* out) {
+    IgnoreList list;
+    const std::string refused = LoadIgnoreList(store, &list);
+    if (!refused.empty()) {
+        Print(out, "The ignore list was refused: " + refused + ".\n");
+        return kExitNone;
+    }
+    if (list.entries.empty())
+        Print(out, "No ignored findings.\n");
+    for (const IgnoreEntry& entry : list.entries) Print(out, EntryLine(entry) + "\n");
+    return kExitNone;
+}
+
+// The list Scan and Fix go by: a refused one ignores nothing, and says so.
+IgnoreList LoadedList(StorePort& store, ConsoleOutput* out) {
+    IgnoreList list;
+    const std::string refused = LoadIgnoreList(store, &list);
+    if (!refused.empty())
+        Print(out, "The ignore list was refused, nothing is ignored: " + refused + ".\n");
+    return list;
 }
 
 }  // namespace
@@ -94,10 +151,29 @@ int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
     RecoverJournal(ports);
 
     switch (line.kind) {
-        case LineCommand::Scan:
-            return Finish(line.kind, ScanCommand(host), line.reportPath, out);
-        case LineCommand::Fix:
-            return Finish(line.kind, FixCommand(host), line.reportPath, out);
+        case LineCommand::Scan: {
+            const IgnoreList ignored = LoadedList(ports.store, out);
+            return Finish(line.kind, ScanCommand(host, nullptr, &ignored, line.all),
+                          line.reportPath, out);
+        }
+        case LineCommand::Fix: {
+            const IgnoreList ignored = LoadedList(ports.store, out);
+            if (!line.only)
+                return Finish(line.kind, FixCommand(host, &ignored), line.reportPath, out);
+            const std::vector<std::string> unknown = UnknownFindings(host, ignored, line.ids);
+            if (!unknown.empty()) {
+                Print(out, "Unknown finding ids, nothing repaired: " + Joined(unknown) + ".\n");
+                return kExitUsage;
+            }
+            const std::set<std::string> only(line.ids.begin(), line.ids.end());
+            return Finish(line.kind, FixCommand(host, &ignored, &only), line.reportPath, out);
+        }
+        case LineCommand::Ignore:
+            return ChangeList(IgnoreFindings(host, line.ids), "ignored", out);
+        case LineCommand::Unignore:
+            return ChangeList(UnignoreFindings(ports.store, line.ids), "unignored", out);
+        case LineCommand::Ignored:
+            return ListIgnored(ports.store, out);
         case LineCommand::FixDesktop:
             return Finish(line.kind, FixDesktopCommand(host), "", out);
         case LineCommand::Backups:
