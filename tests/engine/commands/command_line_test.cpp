@@ -37,6 +37,63 @@ TEST(CommandLine, SwitchesInEitherFormAndAnyCase) {
     }
 }
 
+// The ignore list's switches: ids comma-separated, lowercased, each one checked.
+TEST(CommandLine, IgnoreSwitchesAndIds) {
+    const struct {
+        std::vector<std::string> args;
+        LineCommand kind;
+        std::vector<std::string> ids;
+        bool all;
+        bool only;
+    } cases[] = {
+        {{"/ignore", "0123456789AB"}, LineCommand::Ignore, {"0123456789ab"}, false, false},
+        {{"-Unignore", "0123456789ab,ba9876543210"},
+         LineCommand::Unignore,
+         {"0123456789ab", "ba9876543210"},
+         false,
+         false},
+        {{"/ignored"}, LineCommand::Ignored, {}, false, false},
+        {{"/scan", "/ALL"}, LineCommand::Scan, {}, true, false},
+        {{"/only", "0123456789ab", "/fix", "/report", "r.json"},
+         LineCommand::Fix,
+         {"0123456789ab"},
+         false,
+         true},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.args);
+        EXPECT_EQ(c.kind, line.kind) << ::testing::PrintToString(c.args) << line.error;
+        EXPECT_EQ(c.ids, line.ids) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(c.all, line.all) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(c.only, line.only) << ::testing::PrintToString(c.args);
+    }
+    const std::vector<std::vector<std::string>> refused = {
+        {"/ignore"},
+        {"/ignore", "/scan"},
+        {"/ignore", "0123456789a"},
+        {"/ignore", "0123456789abc"},
+        {"/ignore", "0123456789ag"},
+        {"/ignore", "0123456789ab,"},
+        {"/unignore", ",0123456789ab"},
+        {"/fix", "/only"},
+        {"/fix", "/only", "0123456789ab", "/only", "0123456789ab"},
+        {"/scan", "/only", "0123456789ab"},
+        {"/fix", "/all"},
+        {"/scan", "/all", "/all"},
+        {"/ignored", "/all"},
+    };
+    for (const auto& args : refused) {
+        EXPECT_EQ(LineCommand::Usage, ParseCommandLine(args).kind)
+            << ::testing::PrintToString(args);
+    }
+    // Ignored and not selected findings are neither found nor skipped.
+    Summary onlyIgnored;
+    onlyIgnored.ignored = 2;
+    onlyIgnored.notSelected = 1;
+    EXPECT_EQ(kExitNone, ExitCode(LineCommand::Scan, onlyIgnored));
+    EXPECT_EQ(kExitNone, ExitCode(LineCommand::Fix, onlyIgnored));
+}
+
 TEST(CommandLine, WhatIsNotUnderstoodGivesUsage) {
     const std::vector<std::vector<std::string>> refused = {
         {"/?"},
@@ -120,8 +177,9 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     EXPECT_EQ("clear arguments", second["action"]);
     EXPECT_EQ("failed", second["result"]);
     EXPECT_EQ("access denied", second["error"]);
-    EXPECT_EQ((nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}, {"ignored", 0}}),
-              json["summary"]);
+    EXPECT_EQ(
+        (nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}, {"ignored", 0}}),
+        json["summary"]);
 
     report.backup.clear();
     report.records[0].site = "bad \xFF byte";
@@ -158,8 +216,9 @@ TEST(ResultViews, ASkippedPlaceInEveryView) {
     EXPECT_EQ("skipped", json["findings"][1]["result"]);
     EXPECT_EQ("cannot be listed: access denied", json["findings"][1]["error"]);
     EXPECT_EQ("", json["findings"][1]["action"]);
-    EXPECT_EQ((nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}, {"ignored", 0}}),
-              json["summary"]);
+    EXPECT_EQ(
+        (nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}, {"ignored", 0}}),
+        json["summary"]);
 }
 
 // One record per object: the same folder however it is spelt, a key once.
