@@ -119,6 +119,46 @@ TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
 
 // A linked folder below the Start Menu is not walked, and the scan says so: a skipped record
 // in the report and on the console, and exit code 2 instead of 1.
+// An ignored finding: left out of /scan, listed "ignored" by /scan /all, left alone by /fix,
+// back after /unignore; an unknown id changes nothing and answers 3.
+TEST_F(ComTest, IgnoreScanFixUnignore) {
+    ASSERT_EQ(1u, Com("/scan /report \"" + File("scan.json") + "\"").code);
+    std::string id;
+    for (const auto& finding : ReadJson(File("scan.json"))["findings"]) {
+        if (finding["location"] == "Quick Launch")
+            id = finding["id"].get<std::string>();
+    }
+    ASSERT_EQ(12u, id.size());
+
+    const ComRun unknown = Com("/ignore " + id + ",000000000000");
+    EXPECT_EQ(3u, unknown.code) << unknown.output;
+    EXPECT_NE(std::string::npos, unknown.output.find("000000000000")) << unknown.output;
+    const ComRun ignored = Com("/ignore " + id);
+    EXPECT_EQ(1u, ignored.code) << ignored.output;
+    const ComRun listed = Com("/ignored");
+    EXPECT_NE(std::string::npos, listed.output.find(id)) << listed.output;
+
+    ASSERT_EQ(1u, Com("/scan /report \"" + File("after.json") + "\"").code);
+    EXPECT_EQ(0u, ResultsByLocation(ReadJson(File("after.json"))).count("Quick Launch"));
+    ASSERT_EQ(1u, Com("/scan /all /report \"" + File("all.json") + "\"").code);
+    const auto all = ReadJson(File("all.json"));
+    EXPECT_EQ("ignored", ResultsByLocation(all)["Quick Launch"]);
+    EXPECT_EQ(1, all["summary"]["ignored"]);
+
+    const ObjectState quick = FileState(m_quickLaunchHijack);
+    const ComRun fix = Com("/fix");
+    EXPECT_EQ(1u, fix.code) << fix.output;
+    EXPECT_EQ(quick, FileState(m_quickLaunchHijack)) << fix.output;
+
+    const ComRun unignored = Com("/unignore " + id);
+    EXPECT_EQ(1u, unignored.code) << unignored.output;
+    ASSERT_EQ(1u, Com("/scan /report \"" + File("back.json") + "\"").code);
+    EXPECT_EQ("found", ResultsByLocation(ReadJson(File("back.json")))["Quick Launch"]);
+    EXPECT_EQ(3u, Com("/unignore " + id).code);
+    const std::string list = KnownFolder(FOLDERID_ProgramData) + "\\Brenvik\\Ignore\\ignore.json";
+    DeleteFileW(Utf8ToWide(list).c_str());
+}
+
 TEST_F(ComTest, AFolderLinkBelowTheStartMenuIsSkippedAndTheScanEndsWith2) {
     const std::string startMenu = KnownFolder(FOLDERID_StartMenu);
     ASSERT_FALSE(startMenu.empty());
