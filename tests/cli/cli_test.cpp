@@ -124,7 +124,8 @@ TEST_F(ComTest, ScanFixRestoreTwiceThenAConflict) {
 TEST_F(ComTest, IgnoreScanFixUnignore) {
     ASSERT_EQ(1u, Com("/scan /report \"" + File("scan.json") + "\"").code);
     std::string id;
-    for (const auto& finding : ReadJson(File("scan.json"))["findings"]) {
+    const auto scanned = ReadJson(File("scan.json"));
+    for (const auto& finding : scanned["findings"]) {
         if (finding["location"] == "Quick Launch")
             id = finding["id"].get<std::string>();
     }
