@@ -72,6 +72,11 @@ TEST(FindingId, InRecordLineAndReport) {
     EXPECT_EQ("", skipped.id);
     EXPECT_EQ("found     Desktop  http://a/  C:\\d\\a.lnk  [" + found.id + "]", ConsoleLine(found));
     EXPECT_EQ("skipped   Start Menu  C:\\m  (junction not followed)", ConsoleLine(skipped));
+    // Longer than the first column: it keeps two spaces rather than losing its end.
+    ResultRecord left = found;
+    left.result = Outcome::NotSelected;
+    EXPECT_EQ("not selected  Desktop  http://a/  C:\\d\\a.lnk  [" + found.id + "]",
+              ConsoleLine(left));
 
     CommandReport report;
     report.command = "scan";
