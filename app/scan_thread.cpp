@@ -4,6 +4,7 @@
 
 #include "app/scan_view.h"
 #include "engine/commands/commands.h"
+#include "engine/commands/ignore_list.h"
 #include "platform/win32/command_lock.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
@@ -29,10 +30,11 @@ ContentPort& ProcessContent() {
     return ProcessPlatform();
 }
 
-CommandReport RunCommand(CommandHost& host, const CommandRequest& request) {
+CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
+                         const IgnoreList* ignored) {
     switch (request.kind) {
         case CommandKind::Fix:
-            return FixCommand(host);
+            return FixCommand(host, ignored);
         case CommandKind::FixDesktop:
             return FixDesktopCommand(host);
         case CommandKind::Restore: {
@@ -55,11 +57,15 @@ DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     Win32Host host;
     CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
     // The scan's rows reach the dialog as they are found; the other commands answer at the end.
+    // What the command line was told to ignore is neither listed nor repaired here either; a
+    // list the store refuses ignores nothing, as on the command line.
+    IgnoreList ignored;
+    LoadIgnoreList(ProcessPorts().store, &ignored);
     if (request->kind == CommandKind::Scan) {
-        ScanIntoView(commands, *request->view);
+        ScanIntoView(commands, *request->view, &ignored);
         return 0;
     }
-    const CommandReport report = RunCommand(commands, *request);
+    const CommandReport report = RunCommand(commands, *request, &ignored);
     SendMessageA(request->hDialog, WM_COMMAND_FINISHED, static_cast<WPARAM>(request->kind),
                  reinterpret_cast<LPARAM>(&report));
     return 0;

@@ -39,8 +39,9 @@ struct CommandRequest {
 };
 
 // A Fix, Fix Desktop or Restore as the worker runs it: a Restore puts back restoreId, never
-// whichever set is newest by then.
-CommandReport RunCommand(CommandHost& host, const CommandRequest& request);
+// whichever set is newest by then. A Fix leaves the findings on ignored alone.
+CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
+                         const IgnoreList* ignored = nullptr);
 
 // Runs the command over ProcessPorts() on a new thread, which is never waited for: it ends
 // by itself after its last message to the dialog (WM_SCAN_FINISHED, sent by the view, for a

@@ -159,11 +159,11 @@ CommandReport ScanCommand(CommandHost& host,
     return report;
 }
 
-CommandReport ScanIntoView(CommandHost& host, ReportView& view) {
+CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList* ignored) {
     view.SetPos(0);
     view.SetRange(0, kScanRangeUpper);
-    CommandReport report =
-        ScanCommand(host, [&view](const ResultRecord& record) { view.AddRow(record); });
+    CommandReport report = ScanCommand(
+        host, [&view](const ResultRecord& record) { view.AddRow(record); }, ignored);
     view.SetPos(kScanFinishedPosition);
     view.NotifyFinished();
     view.SetStatusText("");

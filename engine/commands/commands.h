@@ -36,8 +36,9 @@ CommandReport ScanCommand(CommandHost& host,
                           const std::function<void(const ResultRecord&)>& recorded = nullptr,
                           const IgnoreList* ignored = nullptr, bool all = false);
 // The window's Scan: the progress bar reset, ScanCommand's records as rows, the bar full, the
-// dialog told that the scan ended, the status line cleared.
-CommandReport ScanIntoView(CommandHost& host, ReportView& view);
+// dialog told that the scan ended, the status line cleared; a finding on ignored is left out.
+CommandReport ScanIntoView(CommandHost& host, ReportView& view,
+                           const IgnoreList* ignored = nullptr);
 // Repairs nothing when the backup set cannot be started: each finding is then "failed".
 // A finding on ignored is never repaired nor listed; with only given, a finding whose id is not
 // in it is left alone and listed "not selected".

@@ -4,6 +4,7 @@
 
 #include "app/restore_menu.h"
 #include "app/scan_thread.h"
+#include "engine/commands/ignore_list.h"
 #include "platform/model/model_host.h"
 #include "tests/engine/model_world.h"
 
@@ -44,6 +45,31 @@ TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
         CommandRequest{CommandKind::Restore, nullptr, nullptr, nullptr, "19991231T000000Z"});
     EXPECT_TRUE(none.backup.empty());
     EXPECT_TRUE(none.records.empty());
+}
+
+// The window's Fix leaves alone what the command line was told to ignore.
+TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
+    ModelWorld world;
+    model::ModelHost host;
+    CommandHost commands{world.ports, world.platform, host};
+    const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
+    const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
+    world.platform.addShortcut(fixed, "C:\\ie.exe", "http://fixed/");
+    IgnoreList ignored;
+    for (const ResultRecord& record : ScanCommand(commands).records) {
+        if (record.path == kept)
+            ignored.entries.push_back(IgnoreEntry{record.id, record.location, record.rule,
+                                                  record.path, record.site, "tester", ""});
+    }
+    ASSERT_EQ(ignored.entries.size(), 1u);
+
+    const CommandReport report = RunCommand(
+        commands, CommandRequest{CommandKind::Fix, nullptr, nullptr, nullptr, ""}, &ignored);
+    EXPECT_TRUE(world.platform.hasFile(kept));
+    EXPECT_EQ(world.platform.shortcutArguments(fixed), "");
+    ASSERT_EQ(report.records.size(), 1u);
+    EXPECT_EQ(report.records[0].path, fixed);
 }
 
 }  // namespace
