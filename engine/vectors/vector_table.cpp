@@ -1,5 +1,8 @@
 #include "engine/vectors/vector_table.h"
 
+#include <string>
+#include <utility>
+
 #include "engine/rules/browser_paths.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
@@ -9,98 +12,85 @@
 namespace brenvik {
 namespace {
 
-LocatedFindings Located(const FindingList& findings, const std::string& location) {
-    LocatedFindings located;
-    for (const Finding& finding : findings)
-        located.push_back(LocatedFinding{location.empty() ? finding.location : location, finding});
-    return located;
-}
+// What every vector does the same way over its scanner: repair, keep a selection, and label
+// the findings (label "" when each finding carries its place's own).
+template <typename Scanner>
+class ScannerVector : public Vector {
+public:
+    template <typename... Arguments>
+    explicit ScannerVector(std::string label, const Arguments&... arguments)
+        : m_scanner(arguments...), m_label(std::move(label)) {}
 
-void KeepOnly(FindingList& findings, const std::string& location,
-              const std::function<bool(const LocatedFinding&)>& keep) {
-    FindingList kept;
-    for (Finding& finding : findings) {
-        if (keep(LocatedFinding{location.empty() ? finding.location : location, finding}))
-            kept.push_back(std::move(finding));
+    void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
+    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
+        FindingList kept;
+        for (Finding& finding : m_scanner.recorded()) {
+            if (keep(LocatedFinding{labelOf(finding), finding}))
+                kept.push_back(std::move(finding));
+        }
+        m_scanner.recorded() = std::move(kept);
     }
-    findings = std::move(kept);
-}
+    LocatedFindings findings() const override {
+        LocatedFindings located;
+        for (const Finding& finding : m_scanner.findings())
+            located.push_back(LocatedFinding{labelOf(finding), finding});
+        return located;
+    }
+
+protected:
+    Scanner m_scanner;
+
+private:
+    const std::string& labelOf(const Finding& finding) const {
+        return m_label.empty() ? finding.location : m_label;
+    }
+
+    std::string m_label;
+};
 
 // Internet Explorer shortcuts with arguments in one Shell Folders folder.
-class LinkFolderVector final : public Vector {
+class LinkFolderVector final : public ScannerVector<LinkFolderScanner> {
 public:
-    explicit LinkFolderVector(const LinkFolder& folder)
-        : m_scanner(folder), m_label(folder.label) {}
+    explicit LinkFolderVector(const LinkFolder& folder) : ScannerVector(folder.label, folder) {}
 
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.listings);
         for (const Finding& finding : m_scanner.findings())
             context.files.insert(NormalizedPath(finding.path));
     }
-    void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
-    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
-        KeepOnly(m_scanner.recorded(), m_label, keep);
-    }
-    LocatedFindings findings() const override { return Located(m_scanner.findings(), m_label); }
-
-private:
-    LinkFolderScanner m_scanner;
-    std::string m_label;
 };
 
 // Fake desktop icons that open Internet Explorer.
-class NameSpaceVector final : public Vector {
+class NameSpaceVector final : public ScannerVector<NameSpaceScanner> {
 public:
+    NameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
+
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, &context.machineCommands);
         for (const Finding& finding : m_scanner.findings()) context.entries.insert(finding.path);
     }
-    void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
-    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
-        KeepOnly(m_scanner.recorded(), kNameSpaceLabel, keep);
-    }
-    LocatedFindings findings() const override {
-        return Located(m_scanner.findings(), kNameSpaceLabel);
-    }
     SkippedPlaces skipped() const override { return m_scanner.skipped(); }
-
-private:
-    NameSpaceScanner m_scanner;
 };
 
 // Every browser's shortcuts in every place; each finding carries its place's label.
-class BrowserLinkVector final : public Vector {
+class BrowserLinkVector final : public ScannerVector<BrowserLinkScanner> {
 public:
+    BrowserLinkVector() : ScannerVector("") {}
+
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.listings, context.files);
     }
-    void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
-    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
-        KeepOnly(m_scanner.recorded(), "", keep);
-    }
-    LocatedFindings findings() const override { return Located(m_scanner.findings(), ""); }
-
-private:
-    BrowserLinkScanner m_scanner;
 };
 
 // Fake desktop icons that open the other browsers.
-class BrowserNameSpaceVector final : public Vector {
+class BrowserNameSpaceVector final : public ScannerVector<BrowserNameSpaceScanner> {
 public:
+    BrowserNameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
+
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.entries, context.machineCommands);
     }
-    void repair(AccessBroker& broker) override { m_scanner.repair(broker); }
-    void keepOnly(const std::function<bool(const LocatedFinding&)>& keep) override {
-        KeepOnly(m_scanner.recorded(), kNameSpaceLabel, keep);
-    }
-    LocatedFindings findings() const override {
-        return Located(m_scanner.findings(), kNameSpaceLabel);
-    }
     SkippedPlaces skipped() const override { return m_scanner.skipped(); }
-
-private:
-    BrowserNameSpaceScanner m_scanner;
 };
 
 }  // namespace
