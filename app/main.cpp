@@ -7,7 +7,7 @@
 #include "app/privilege.h"
 #include "app/scan_thread.h"
 #include "console/console_commands.h"
-#include "engine/change/recovery.h"
+#include "engine/commands/commands.h"
 #include "platform/win32/command_lock.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -24,7 +24,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     {
         const brenvik::CommandLock lock(0);
         if (lock.held())
-            brenvik::RecoverJournal(brenvik::ProcessPorts());
+            brenvik::RecoverAtStart(brenvik::ProcessPorts());
     }
     // Without the privilege the program still runs; nothing is said.
     brenvik::EnableDebugPrivilege(true);

@@ -49,6 +49,7 @@ bool RunOnce(const Profile& profile, bool backup, Timed* timed) {
         // The same repairs through a door that keeps no set.
         brenvik::Journal journal(ports.store);
         brenvik::AccessBroker broker(ports, journal);
+        brenvik::UseDeclaredPlaces(broker, ports);
         brenvik::FixPlaces(broker);
     }
     timed->ms =

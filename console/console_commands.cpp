@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include "console/report_file.h"
-#include "engine/change/recovery.h"
 #include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
 #include "engine/views/json_report.h"
@@ -148,7 +147,7 @@ int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
     Win32Host hostPort;
     CommandHost host{ports, platform, hostPort};
     // Before anything else: put back what a run that died left unlocked.
-    RecoverJournal(ports);
+    RecoverAtStart(ports);
 
     switch (line.kind) {
         case LineCommand::Scan: {

@@ -282,10 +282,9 @@ RestoreStep PlanRestore(const StoredObject& object, const KeyState& now) {
     return Plan(object, object.record.keyBefore, object.result.keyAfter, now);
 }
 
-RestorePlaces CurrentRestorePlaces(Ports& ports) {
+RestorePlaces CurrentRestorePlaces(Ports& ports, WorkPlaces declared) {
     RestorePlaces places;
-    places.folders = ShortcutFolders(ports);
-    places.walked = WalkedShortcutFolders(ports);
+    places.places = std::move(declared);
     ports.access.tokenUserSid(&places.userSid);
     return places;
 }
@@ -303,8 +302,7 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorNotSupported});
             continue;
         }
-        if (!IsWorkPlace(AsEntry(it->record.object, places.userSid), places.folders,
-                         places.walked)) {
+        if (!IsWorkPlace(AsEntry(it->record.object, places.userSid), places.places)) {
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }

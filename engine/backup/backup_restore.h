@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/backup/backup_set.h"
+#include "engine/change/work_places.h"
 
 namespace brenvik {
 
@@ -69,16 +70,15 @@ struct ObjectRestore {
     bool resumed = false;
 };
 
-// The places a restore may write to: the shortcut folders as ShortcutFolders and
-// WalkedShortcutFolders name them, and the keys in the hive of userSid (the token user's).
+// The places a restore may write to, as the vectors declare them, with the user's keys in the
+// hive of userSid (the token user's).
 struct RestorePlaces {
-    std::vector<std::string> folders;
-    std::vector<std::string> walked;
+    WorkPlaces places;
     std::string userSid;
 };
-// Read before anything else asks for a known folder: Wine's shell then rewrites the Shell
-// Folders values.
-RestorePlaces CurrentRestorePlaces(Ports& ports);
+// declared is to be found before anything else asks for a known folder: Wine's shell then
+// rewrites the Shell Folders values.
+RestorePlaces CurrentRestorePlaces(Ports& ports, WorkPlaces declared);
 
 // Restores every object of the set, the last kept first, each only where it is one the
 // program works on; a key kept through HKEY_CLASSES_ROOT is refused (ERROR_NOT_SUPPORTED).

@@ -187,16 +187,14 @@ Status AccessBroker::deleteKey(RegKey root, const std::string& path) {
     return backedUp(key, "delete key", [&] { return deleteKeyNow(root, path); });
 }
 
-void AccessBroker::setFilePlaces(std::vector<std::string> places) {
-    m_places = std::move(places);
-    m_placesKnown = true;
+void AccessBroker::findFilePlacesWith(std::function<std::vector<std::string>()> find) {
+    m_findPlaces = std::move(find);
+    m_placesKnown = false;
 }
 
 const std::vector<std::string>& AccessBroker::filePlaces() {
-    if (!m_placesKnown) {
-        m_places = ShortcutFolders(m_ports);
-        for (std::string& folder : WalkedShortcutFolders(m_ports))
-            m_places.push_back(std::move(folder));
+    if (!m_placesKnown && m_findPlaces) {
+        m_places = m_findPlaces();
         m_placesKnown = true;
     }
     return m_places;

@@ -6,6 +6,7 @@
 // An object that refuses nothing has no access list, attribute or link count touched.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,10 @@ public:
     Status deleteKey(RegKey root, const std::string& path);
     // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
     Status keepKeyTree(RegKey root, const std::string& path);
-    // The place folders every file change and capture walks from (OpenPlacedFile); a path
-    // below none of them is refused (kErrorNotBelowPlace). Unless set, the folders the
-    // scanners read (ShortcutFolders and WalkedShortcutFolders), asked at the first need.
-    void setFilePlaces(std::vector<std::string> places);
+    // The place folders every file change and capture walks from (OpenPlacedFile), found by
+    // find at the first need; a path below none of them is refused (kErrorNotBelowPlace), and
+    // every path is while none is set.
+    void findFilePlacesWith(std::function<std::vector<std::string>()> find);
     const std::vector<std::string>& filePlaces();
 
     // A file as it is now, for a backup: its bytes, attributes and list read through one
@@ -111,6 +112,7 @@ private:
     const StopSignal* m_stop;
     BackupSink* m_backup = nullptr;
     int m_privileges = -1;  // not yet tried, 0 not held, 1 enabled
+    std::function<std::vector<std::string>()> m_findPlaces;
     bool m_placesKnown = false;
     std::vector<std::string> m_places;
     // The file a change holds open while the backup sink keeps it.

@@ -26,26 +26,20 @@ Status RestoreEntry(Ports& ports, const JournalEntry& entry,
     return RestoreFile(ports.fileSecurity, file.get(), entry.list, entry.attributes);
 }
 
-struct Places {
-    std::vector<std::string> folders;
-    std::vector<std::string> walked;
-    std::vector<std::string> all;  // both, the folders a file is walked from
-};
-
 // Puts back a file's entries, the latest first; true when every one is back or its object
 // gone. A refused entry was never applied: the object may still be granted, so its file
 // stays to be reported again rather than the grant forgotten.
-bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries, const Places& places,
-                 RecoveryResult* result) {
+bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries, const WorkPlaces& places,
+                 const std::vector<std::string>& folders, RecoveryResult* result) {
     bool done = true;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         // An object elsewhere is never written; nor is a name that has become a link since.
-        if (!IsWorkPlace(*entry, places.folders, places.walked)) {
+        if (!IsWorkPlace(*entry, places)) {
             ++result->refused;
             done = false;
             continue;
         }
-        const Status s = RestoreEntry(ports, *entry, places.all);
+        const Status s = RestoreEntry(ports, *entry, folders);
         if (s == kErrorCantAccessFile) {
             ++result->refused;
             done = false;
@@ -61,7 +55,7 @@ bool RecoverFile(Ports& ports, const std::vector<JournalEntry>& entries, const P
 
 }  // namespace
 
-RecoveryResult RecoverJournal(Ports& ports) {
+RecoveryResult RecoverJournal(Ports& ports, const std::function<WorkPlaces()>& findPlaces) {
     RecoveryResult result;
     // Nearly every start finds nothing to do: it costs one listing then, not the folder's
     // checks, which only matter for what is to be applied.
@@ -72,9 +66,8 @@ RecoveryResult RecoverJournal(Ports& ports) {
     if (ports.store.secureFolder(kFolder, &trusted) != kErrorSuccess)
         return result;
     ports.access.enableBackupPrivileges();
-    Places places{ShortcutFolders(ports), WalkedShortcutFolders(ports), {}};
-    places.all = places.folders;
-    places.all.insert(places.all.end(), places.walked.begin(), places.walked.end());
+    const WorkPlaces places = findPlaces();
+    const std::vector<std::string> folders = places.fileFolders();
     for (const std::string& name : names) {
         const std::string path = std::string(kFolder) + "\\" + name;
         std::string text;
@@ -83,7 +76,7 @@ RecoveryResult RecoverJournal(Ports& ports) {
             ++result.refused;
             continue;
         }
-        if (RecoverFile(ports, ParseJournal(text), places, &result))
+        if (RecoverFile(ports, ParseJournal(text), places, folders, &result))
             ports.store.removeFile(path);
     }
     return result;

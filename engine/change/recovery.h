@@ -1,6 +1,9 @@
 // The start-up recovery: what a run that died left granted is put back before anything else.
 #pragma once
 
+#include <functional>
+
+#include "engine/change/work_places.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
@@ -16,9 +19,8 @@ struct RecoveryResult {
 };
 
 // Puts back every entry a run that died left behind, then removes its file when every entry
-// in it is back or its object gone. Entries that name an object outside the places the
-// scanners walk for this account (and the machine-wide ones, and any user's hive for the
-// keys) are refused: never applied.
-RecoveryResult RecoverJournal(Ports& ports);
+// in it is back or its object gone. Entries that name an object outside the places (found
+// only when there is an entry to judge) are refused: never applied.
+RecoveryResult RecoverJournal(Ports& ports, const std::function<WorkPlaces()>& findPlaces);
 
 }  // namespace brenvik

@@ -2,32 +2,9 @@
 
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
-#include "engine/places/shell_folder.h"
 
 namespace brenvik {
 namespace {
-
-struct KeyPlace {
-    // The key, as the access port names it; a user's key is "USERS\\<sid>\\" and this.
-    const char* prefix;
-    bool user;
-    bool classShell;  // a class's "shell" key and below, for every class under the prefix
-};
-
-// clang-format off
-constexpr KeyPlace kKeyPlaces[] = {
-    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", false, false},
-    {"MACHINE\\SOFTWARE\\Classes\\CLSID", false, true},
-    {"MACHINE\\Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", false, false},
-    {"MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", false, false},
-    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu", true, false},
-    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel", true, false},
-    {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace", true, false},
-    {"Software\\Classes\\CLSID", true, true},
-    {"Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", true, false},
-    {"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths", true, false},
-};
-// clang-format on
 
 // The files the rules read or repair: shortcuts and Internet shortcuts.
 const char* const kLinkExtensions[] = {".lnk", ".url"};
@@ -76,18 +53,23 @@ bool IsSidText(const std::string& part) {
 
 // Old journals named the caller's own hive "CURRENT_USER" and the merged view "CLASSES_ROOT":
 // neither says which key it was to an account that recovers later, so neither is taken.
-bool IsKeyPlace(const std::string& object) {
+bool IsKeyPlace(const std::string& object, const std::vector<KeyPlace>& places) {
     std::vector<std::string> name;
     if (!SplitPlain(object, &name))
         return false;
     const bool user = name.size() > 2 && name[0] == "users" && IsSidText(name[1]);
-    for (const KeyPlace& place : kKeyPlaces) {
-        if (place.user != user)
+    for (const KeyPlace& place : places) {
+        if ((place.root == kHKeyCurrentUser) != user)
             continue;
         std::vector<std::string> prefix;
         if (user)
             prefix = {name[0], name[1]};
-        SplitPlain(place.prefix, &prefix);
+        else
+            prefix = {"machine"};
+        std::string path = place.path;
+        if (!path.empty() && path.back() == '\\')
+            path.pop_back();
+        SplitPlain(path, &prefix);
         if (!IsUnder(name, prefix))
             continue;
         // Below CLSID only {class}\shell and what is under it.
@@ -142,43 +124,22 @@ bool IsFilePlace(const std::string& path, const std::vector<std::string>& folder
 
 }  // namespace
 
-bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
-    if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
-        return false;
-    if (base->back() != '\\')
-        *base += '\\';
-    *base += place.subPath;
-    return true;
+void WorkPlaces::add(const WorkPlaces& other) {
+    keys.insert(keys.end(), other.keys.begin(), other.keys.end());
+    folders.insert(folders.end(), other.folders.begin(), other.folders.end());
+    walked.insert(walked.end(), other.walked.begin(), other.walked.end());
 }
 
-std::vector<std::string> ShortcutFolders(Ports& ports) {
-    std::vector<std::string> folders;
-    for (const ShellFolderPlace& place : kShellFolderPlaces) {
-        std::string base;
-        if (FindLinkFolder(ports, place, &base))
-            folders.push_back(base);
-    }
-    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
-        if (!place.withSubfolders)
-            folders.push_back(place.folder);
-    }
-    return folders;
+std::vector<std::string> WorkPlaces::fileFolders() const {
+    std::vector<std::string> all = folders;
+    all.insert(all.end(), walked.begin(), walked.end());
+    return all;
 }
 
-std::vector<std::string> WalkedShortcutFolders(Ports& ports) {
-    std::vector<std::string> folders;
-    for (const PlaceFolder& place : FindPlaceFolders(ports)) {
-        if (place.withSubfolders)
-            folders.push_back(place.folder);
-    }
-    return folders;
-}
-
-bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
-                 const std::vector<std::string>& walkedFolders) {
+bool IsWorkPlace(const JournalEntry& entry, const WorkPlaces& places) {
     if (entry.type == SecurityObjectType::RegistryKey)
-        return IsKeyPlace(entry.object);
-    return IsFilePlace(entry.object, shortcutFolders, walkedFolders);
+        return IsKeyPlace(entry.object, places.keys);
+    return IsFilePlace(entry.object, places.folders, places.walked);
 }
 
 }  // namespace brenvik

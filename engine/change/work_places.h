@@ -1,33 +1,38 @@
-// The objects the program may change: the only ones whose access list a journal entry may
-// put back.
+// The objects the program may change, as the vectors declare them: the only ones a command
+// may reach escalated, and whose access list a journal entry or a restore may put back.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "engine/change/journal.h"
-#include "engine/places/link_places.h"
-#include "engine/ports/ports.h"
+#include "engine/ports/registry_port.h"
 
 namespace brenvik {
 
-// The folder the place's Shell Folders value names, with a backslash and its subPath added;
-// false when the value names no folder.
-bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base);
+// Every key at or below path under root (HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER for a
+// user's key in any user's hive); with classShell, of each class below path only the class's
+// "shell" key and what is under it.
+struct KeyPlace {
+    RegKey root;
+    const char* path;
+    bool classShell;
+};
 
-// The folders whose shortcuts the scanners read, each ending in a backslash: the Desktop
-// and Quick Launch folders as the Shell Folders values name them now, and the browser rules'
-// places that are their folder alone.
-std::vector<std::string> ShortcutFolders(Ports& ports);
+struct WorkPlaces {
+    std::vector<KeyPlace> keys;
+    // ".lnk" and ".url" files directly in these folders, each ending in a backslash...
+    std::vector<std::string> folders;
+    // ...and in these or at most kMaxPlaceDepth folders below them.
+    std::vector<std::string> walked;
 
-// The browser rules' places that are walked with their subfolders (the Start Menu folders).
-std::vector<std::string> WalkedShortcutFolders(Ports& ports);
+    void add(const WorkPlaces& other);
+    // Both lists: the folders a file is walked to from.
+    std::vector<std::string> fileFolders() const;
+};
 
-// True for a key at or below one the scanners and Fix Desktop work on (a user's key in any
-// user's hive, "USERS\<sid>\..."; never "CURRENT_USER" or "CLASSES_ROOT"), a ".lnk" or ".url"
-// file directly in one of shortcutFolders, or one at most kMaxPlaceDepth folders below one of
-// walkedFolders. Names with "." or ".." parts are never taken.
-bool IsWorkPlace(const JournalEntry& entry, const std::vector<std::string>& shortcutFolders,
-                 const std::vector<std::string>& walkedFolders);
+// True for a key ("MACHINE\..." or "USERS\<sid>\...", never "CURRENT_USER" or
+// "CLASSES_ROOT") or a file that places holds. Names with "." or ".." parts are never taken.
+bool IsWorkPlace(const JournalEntry& entry, const WorkPlaces& places);
 
 }  // namespace brenvik

@@ -4,6 +4,7 @@
 #include "engine/backup/backup_progress.h"
 #include "engine/backup/backup_set.h"
 #include "engine/commands/driver.h"
+#include "engine/vectors/vector_table.h"
 
 namespace brenvik {
 namespace {
@@ -106,6 +107,7 @@ CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unback
     CommandReport report = Begin(host.host, name);
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
+    UseDeclaredPlaces(broker, host.ports);
     BackupSet set(host.ports.store, host.content);
     const Status began = set.begin(HeaderOf(report), started);
     if (began != kErrorSuccess) {
@@ -140,6 +142,7 @@ CommandReport ScanCommand(CommandHost& host,
     CommandReport report = Begin(host.host, "scan");
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
+    UseDeclaredPlaces(broker, host.ports);
     const auto add = [&report, &recorded](ResultRecord record) {
         report.records.push_back(std::move(record));
         if (recorded)
@@ -319,8 +322,12 @@ CommandReport FixDesktopCommand(CommandHost& host) {
         });
 }
 
+RecoveryResult RecoverAtStart(Ports& ports) {
+    return RecoverJournal(ports, [&ports] { return DeclaredPlaces(ports); });
+}
+
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
-    const RestorePlaces places = CurrentRestorePlaces(host.ports);
+    const RestorePlaces places = CurrentRestorePlaces(host.ports, DeclaredPlaces(host.ports));
     CommandReport report = Begin(host.host, "restore");
     *found = false;
     std::vector<std::string> ids;
@@ -378,6 +385,7 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
     }
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
+    broker.findFilePlacesWith([&places] { return places.places.fileFolders(); });
     for (const ObjectRestore& done : RestoreSet(broker, host.content, set, places))
         report.records.push_back(RestoreRecord(done));
     report.finished = IsoTime(host.host.now());

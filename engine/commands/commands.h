@@ -10,6 +10,7 @@
 #include "brenvik_version.h"
 #include "engine/backup/backup_restore.h"
 #include "engine/base/stop_signal.h"
+#include "engine/change/recovery.h"
 #include "engine/commands/ignore_list.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/host_port.h"
@@ -61,6 +62,8 @@ ListChange UnignoreFindings(StorePort& store, const std::vector<std::string>& id
 // The ids of only that a fresh scan does not list (an ignored finding is not listed).
 std::vector<std::string> UnknownFindings(CommandHost& host, const IgnoreList& ignored,
                                          const std::vector<std::string>& only);
+// The start-up recovery over the places the vectors declare.
+RecoveryResult RecoverAtStart(Ports& ports);
 // id: a set's id, or "last" for the newest. found is false when there is no such set.
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found);
 

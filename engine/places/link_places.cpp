@@ -1,5 +1,6 @@
 #include "engine/places/link_places.h"
 
+#include "engine/places/shell_folder.h"
 #include "engine/rules/browser_paths.h"
 
 namespace brenvik {
@@ -47,6 +48,13 @@ bool Holds(const std::vector<PlaceFolder>& places, const std::string& folder) {
 }
 
 }  // namespace
+
+bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
+    if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
+        return false;
+    *base = WithBackslash(*base) + place.subPath;
+    return true;
+}
 
 std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
     std::vector<PlaceFolder> places;

@@ -26,6 +26,10 @@ constexpr ShellFolderPlace kDesktopLinkPlace = {"Desktop", ""};
 constexpr ShellFolderPlace kQuickLaunchLinkPlace = {"AppData", kQuickLaunchSubPath};
 constexpr ShellFolderPlace kShellFolderPlaces[] = {kDesktopLinkPlace, kQuickLaunchLinkPlace};
 
+// The folder the place's Shell Folders value names, with a backslash and its subPath added;
+// false when the value names no folder.
+bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base);
+
 // A place's folder as found on this machine: absolute, ending in a backslash.
 struct PlaceFolder {
     const char* label;  // the report's fixed, untranslated location label

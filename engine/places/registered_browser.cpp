@@ -8,7 +8,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 constexpr std::uint32_t kValueBufferSize = 4096;
 
 // FILE_WRITE_DATA (FILE_ADD_FILE), FILE_APPEND_DATA (FILE_ADD_SUBDIRECTORY),
@@ -30,7 +29,7 @@ bool ReadRegistration(AccessBroker& broker, RegKey root, const std::string& exec
                       std::string* text) {
     RegistryPort& registry = broker.ports().registry;
     ScopedKey key(registry);
-    if (broker.openKey(root, kAppPaths + executable, kKeyRead, &key) != kErrorSuccess)
+    if (broker.openKey(root, kAppPathsKey + executable, kKeyRead, &key) != kErrorSuccess)
         return false;
     std::vector<std::uint8_t> data(kValueBufferSize, 0);
     std::uint32_t type = kRegNone;

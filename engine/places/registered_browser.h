@@ -7,6 +7,8 @@
 
 namespace brenvik {
 
+constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
 // The default value of Software\Microsoft\Windows\CurrentVersion\App Paths\<executable>, under
 // HKEY_LOCAL_MACHINE and else HKEY_CURRENT_USER, quotes removed. True only when it names that
 // executable (by file name) and the file exists: a registration pointing elsewhere or nowhere

@@ -8,8 +8,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::uint32_t kValueBufferSize = 4096;
 
 // The value's text: the last character is taken to be the terminator, so data stored without

@@ -7,6 +7,9 @@
 
 namespace brenvik {
 
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 // Reads the Shell Folders value valueName under HKEY_CURRENT_USER into folder and returns
 // the folder text's length; 0 with folder empty when the value is missing, not REG_SZ or
 // REG_EXPAND_SZ (used unexpanded), 260 UTF-16 units or longer with its terminator, or

@@ -12,7 +12,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 constexpr const char* kInternetExplorer = "iexplore.exe";
 
 // Subkey names of root\\path in index order; a key that refuses is kept as skipped.

@@ -11,6 +11,9 @@
 
 namespace brenvik {
 
+// The classes of the entries, in each hive on its own.
+constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
+
 // True when a command runs a browser of the table other than Internet Explorer and passes it
 // a web address (as a token of its own or as a switch's value); site is then its arguments.
 bool OpensAddressInOtherBrowser(const std::string& command, std::string* site);

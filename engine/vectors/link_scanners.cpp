@@ -4,8 +4,8 @@
 
 #include "engine/backup/backup_manifest.h"
 #include "engine/base/text_rules.h"
-#include "engine/change/work_places.h"
 #include "engine/places/link_places.h"
+#include "engine/places/shell_folder.h"
 #include "engine/rules/browser_paths.h"
 #include "engine/views/result_record.h"
 
@@ -14,8 +14,6 @@ namespace {
 
 constexpr const char* kLinkExtension = ".lnk";
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::uint32_t kValueBufferSize = 4096;
 
 // Why a Shell Folders value gave no folder, when that is no normal absence: the key or the

@@ -11,7 +11,6 @@
 namespace brenvik {
 namespace {
 
-constexpr const char* kClassesPrefix = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kProgramName = "iexplore.exe";
 constexpr std::size_t kClassIdLength = 38;
 
@@ -21,7 +20,7 @@ constexpr std::size_t kClassIdLength = 38;
 void ScanClass(AccessBroker& broker, const std::string& entryName, const std::string& classId,
                FindingList& findings, NameSpaceCommands* commands, SkippedPlaces* skipped) {
     RegistryPort& registry = broker.ports().registry;
-    const std::string shellPath = kClassesPrefix + classId + "\\shell";
+    const std::string shellPath = kMachineClassesKey + classId + "\\shell";
     ScopedKey shellKey(registry);
     if (Status s = broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey)) {
         SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, shellPath, "opened", s);

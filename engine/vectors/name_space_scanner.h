@@ -16,6 +16,9 @@ namespace brenvik {
 constexpr const char* kNameSpaceKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 
+// The per-machine classes whose shell verbs the name space entries run.
+constexpr const char* kMachineClassesKey = "SOFTWARE\\Classes\\CLSID\\";
+
 // The 38-character class identifier of a name space entry's name: from its first '{',
 // with '}' as the 38th character; empty when the name holds none.
 std::string ClassIdentifierOf(const std::string& entryName);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/change/access_broker.h"
+#include "engine/change/work_places.h"
 #include "engine/places/folder_listings.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/finding.h"
@@ -38,6 +39,9 @@ class Vector {
 public:
     virtual ~Vector() = default;
 
+    // What it reads and may change: nothing outside these is reached escalated, journaled or
+    // restored.
+    virtual WorkPlaces places(Ports& ports) const = 0;
     // Records what it finds, reading and adding to the context.
     virtual void scan(AccessBroker& broker, VectorContext& context) = 0;
     // Repairs what the scan recorded, through the broker.

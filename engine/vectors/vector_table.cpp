@@ -3,7 +3,9 @@
 #include <string>
 #include <utility>
 
+#include "engine/places/registered_browser.h"
 #include "engine/rules/browser_paths.h"
+#include "engine/vectors/desktop_restore.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
 #include "engine/vectors/link_scanners.h"
@@ -51,19 +53,40 @@ private:
 // Internet Explorer shortcuts with arguments in one Shell Folders folder.
 class LinkFolderVector final : public ScannerVector<LinkFolderScanner> {
 public:
-    explicit LinkFolderVector(const LinkFolder& folder) : ScannerVector(folder.label, folder) {}
+    explicit LinkFolderVector(const LinkFolder& folder)
+        : ScannerVector(folder.label, folder), m_place(folder.place) {}
+
+    WorkPlaces places(Ports& ports) const override {
+        WorkPlaces places;
+        std::string folder;
+        if (FindLinkFolder(ports, m_place, &folder))
+            places.folders.push_back(folder);
+        return places;
+    }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.listings);
         for (const Finding& finding : m_scanner.findings())
             context.files.insert(NormalizedPath(finding.path));
     }
+
+private:
+    ShellFolderPlace m_place;
 };
 
 // Fake desktop icons that open Internet Explorer.
 class NameSpaceVector final : public ScannerVector<NameSpaceScanner> {
 public:
     NameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
+
+    // Fix Desktop's keys too: it is this vector's repair of the whole desktop.
+    WorkPlaces places(Ports&) const override {
+        WorkPlaces places;
+        places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
+                       {kHKeyLocalMachine, kMachineClassesKey, true}};
+        for (const KeyPlace& key : DesktopRestoreKeys()) places.keys.push_back(key);
+        return places;
+    }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, &context.machineCommands);
@@ -77,6 +100,16 @@ class BrowserLinkVector final : public ScannerVector<BrowserLinkScanner> {
 public:
     BrowserLinkVector() : ScannerVector("") {}
 
+    // The browsers' App Paths registrations are read for a replaced target's repair.
+    WorkPlaces places(Ports& ports) const override {
+        WorkPlaces places;
+        places.keys = {{kHKeyLocalMachine, kAppPathsKey, false},
+                       {kHKeyCurrentUser, kAppPathsKey, false}};
+        for (const PlaceFolder& place : FindPlaceFolders(ports))
+            (place.withSubfolders ? places.walked : places.folders).push_back(place.folder);
+        return places;
+    }
+
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.listings, context.files);
     }
@@ -86,6 +119,15 @@ public:
 class BrowserNameSpaceVector final : public ScannerVector<BrowserNameSpaceScanner> {
 public:
     BrowserNameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
+
+    WorkPlaces places(Ports&) const override {
+        WorkPlaces places;
+        places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
+                       {kHKeyCurrentUser, kNameSpaceKey, false},
+                       {kHKeyLocalMachine, kClassesKey, true},
+                       {kHKeyCurrentUser, kClassesKey, true}};
+        return places;
+    }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.entries, context.machineCommands);
@@ -109,6 +151,16 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
 
 std::vector<std::size_t> FixOrder() {
     return {1, 0, 2, 3, 4};
+}
+
+WorkPlaces DeclaredPlaces(Ports& ports) {
+    WorkPlaces places;
+    for (const std::unique_ptr<Vector>& vector : MakeVectors()) places.add(vector->places(ports));
+    return places;
+}
+
+void UseDeclaredPlaces(AccessBroker& broker, Ports& ports) {
+    broker.findFilePlacesWith([&ports] { return DeclaredPlaces(ports).fileFolders(); });
 }
 
 }  // namespace brenvik

@@ -16,4 +16,10 @@ std::vector<std::unique_ptr<Vector>> MakeVectors();
 // from the context.
 std::vector<std::size_t> FixOrder();
 
+// What every vector declares, joined: the only objects a command may reach escalated,
+// journal, or restore.
+WorkPlaces DeclaredPlaces(Ports& ports);
+// The broker walks every file it opens from the declared folders, found at its first need.
+void UseDeclaredPlaces(AccessBroker& broker, Ports& ports);
+
 }  // namespace brenvik

@@ -5,13 +5,13 @@
 
 #include "engine/change/access_broker.h"
 #include "engine/change/journal.h"
+#include "engine/places/shell_folder.h"
 #include "engine/ports/ports.h"
+#include "engine/vectors/vector_table.h"
 #include "platform/model/model_platform.h"
 
 namespace brenvik::testing {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kDesktop = "C:\\Users\\u\\Desktop";
 constexpr const char* kAppData = "C:\\Users\\u\\AppData\\Roaming";
 constexpr const char* kQuickLaunch =
@@ -24,6 +24,7 @@ struct ModelWorld {
     AccessBroker broker{ports, journal};
 
     ModelWorld() {
+        UseDeclaredPlaces(broker, ports);
         platform.addFolder(kDesktop);
         platform.addFolder(kQuickLaunch);
         platform.putString(kHKeyCurrentUser, kShellFoldersKey, "Desktop", kDesktop);
@@ -41,7 +42,9 @@ struct ModelWorld {
 // One command's own door over a world: its journal file is removed when the command ends
 // with everything put back, as the driver's commands do.
 struct Command {
-    explicit Command(ModelWorld& world) : journal(world.platform), broker(world.ports, journal) {}
+    explicit Command(ModelWorld& world) : journal(world.platform), broker(world.ports, journal) {
+        UseDeclaredPlaces(broker, world.ports);
+    }
     Journal journal;
     AccessBroker broker;
 };

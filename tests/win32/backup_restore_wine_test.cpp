@@ -16,6 +16,7 @@
 #include "engine/backup/backup_set.h"
 #include "engine/backup/key_tree.h"
 #include "engine/commands/commands.h"
+#include "engine/vectors/vector_table.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
@@ -70,6 +71,7 @@ class RestoreRecordWine : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
+        UseDeclaredPlaces(m_broker, m_ports);
         m_entry = std::string(kNameSpace) + "\\" + NewClassId();
         ASSERT_TRUE(SetText(m_entry, "", "fake"));
         ASSERT_TRUE(SetText(m_entry + "\\Sub", "Kept", "deep"));
@@ -124,7 +126,7 @@ TEST_F(RestoreRecordWine, AHalfRestoredTreeIsFinishedOnlyOnARecordTheStoreAccept
         RestoreProgress progress(m_platform, set);
         ASSERT_EQ(kErrorSuccess, progress.begin(set.objects[0]));
     }
-    const RestorePlaces places = CurrentRestorePlaces(m_ports);
+    const RestorePlaces places = CurrentRestorePlaces(m_ports, DeclaredPlaces(m_ports));
     const std::string listed = m_id + "  fix  t  1 objects, 0 failed";
 
     // Read-only, the record is one the store refuses (as it refuses any such store file).

@@ -6,6 +6,7 @@
 #include "engine/change/access_broker.h"
 #include "engine/change/journal.h"
 #include "engine/vectors/link_scanners.h"
+#include "engine/vectors/vector_table.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/scan_alone.h"
 #include "tests/support/win32_world.h"
@@ -74,6 +75,7 @@ protected:
         : m_desktopValue("Desktop", m_desktop.path()), m_appDataValue("AppData", m_appData.path()) {
         m_quickLaunch = m_appData.path() + "\\Microsoft\\Internet Explorer\\Quick Launch";
         test::MakeFolders(m_quickLaunch);
+        UseDeclaredPlaces(m_broker, m_ports);
     }
 
     // Hijacks and bystanders, hidden and read-only ones among them.
@@ -191,6 +193,7 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     Ports ports = platform.ports();
     Journal journal(platform);
     AccessBroker broker(ports, journal);
+    UseDeclaredPlaces(broker, ports);
     std::string desktop;
     {
         char buffer[MAX_PATH] = {};

@@ -9,6 +9,7 @@
 #include "engine/change/journal.h"
 #include "engine/commands/driver.h"
 #include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/vector_table.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
 #include "tests/support/bare_commands.h"
@@ -74,6 +75,7 @@ class NameSpaceWineTest : public ::testing::Test {
 protected:
     NameSpaceWineTest() {
         CoInitialize(nullptr);
+        UseDeclaredPlaces(m_broker, m_ports);
         m_quoted = NewClassId();
         m_twoVerbs = NewClassId();
         m_legit = NewClassId();

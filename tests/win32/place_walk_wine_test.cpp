@@ -60,7 +60,8 @@ TEST(PlaceWalkWine, ShortcutBelowALinkedFolderIsNeitherRewrittenNorDeleted) {
     Ports ports = platform.ports();
     Journal journal(ports.store);
     AccessBroker broker(ports, journal);
-    broker.setFilePlaces({std::string(kLinkedPlace) + "\\"});
+    broker.findFilePlacesWith(
+        [] { return std::vector<std::string>{std::string(kLinkedPlace) + "\\"}; });
     EXPECT_EQ(broker.writeLinkArguments(throughLink, ""), kErrorCantAccessFile);
     EXPECT_EQ(broker.writeLinkTarget(throughLink, kTarget, ""), kErrorCantAccessFile);
     EXPECT_EQ(broker.deleteFile(throughLink), kErrorCantAccessFile);
@@ -88,7 +89,7 @@ TEST(PlaceWalkWine, ShortcutBelowAPlainFolderIsRewrittenAndDeletedThroughItsHand
     Ports ports = platform.ports();
     Journal journal(ports.store);
     AccessBroker broker(ports, journal);
-    broker.setFilePlaces({place.path()});
+    broker.findFilePlacesWith([&place] { return std::vector<std::string>{place.path()}; });
     EXPECT_EQ(broker.writeLinkArguments(link, ""), kErrorSuccess);
     EXPECT_EQ(Arguments(link), "");
     EXPECT_EQ(test::ReadShortcutTarget(link), kTarget);

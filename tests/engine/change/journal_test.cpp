@@ -4,6 +4,7 @@
 
 #include "engine/change/object_grant.h"
 #include "engine/change/recovery.h"
+#include "engine/commands/commands.h"
 #include "engine/change/sddl.h"
 #include "engine/change/work_places.h"
 #include "tests/engine/browser_world.h"
@@ -64,7 +65,10 @@ TEST(JournalEntry, RoundTripsAndATornWriteIsRefused) {
 }
 
 TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
-    const std::vector<std::string> folders = {"C:\\Users\\u\\Desktop\\"};
+    ModelWorld world;
+    WorkPlaces places = DeclaredPlaces(world.ports);
+    places.folders = {"C:\\Users\\u\\Desktop\\"};
+    places.walked.clear();
     const struct {
         SecurityObjectType type;
         const char* object;
@@ -114,7 +118,7 @@ TEST(WorkPlaces, OnlyTheKeysAndFoldersTheProgramWorksOn) {
          false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders, {}), c.accepted) << c.object;
+        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, places), c.accepted) << c.object;
 }
 
 // A command that unlocked two objects and put both back leaves nothing; one whose list could
@@ -179,7 +183,7 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     world.platform.putStoreFile(
         path, world.platform.storeFiles().begin()->second + "brenvik journal 1\ntype file\n");
 
-    const RecoveryResult result = RecoverJournal(world.ports);
+    const RecoveryResult result = RecoverAtStart(world.ports);
     EXPECT_EQ(result.restored, 2);  // the link, and the one that is gone
     EXPECT_EQ(result.refused, 1);   // the one elsewhere
     EXPECT_EQ(world.platform.fileAccessList(link), before);
@@ -188,7 +192,7 @@ TEST(RecoverJournal, PutsBackWhatADeadRunLeftAndRefusesEntriesElsewhere) {
     // The entry elsewhere was never applied: its file stays, and is reported again.
     EXPECT_EQ(world.platform.storeFiles().size(), 1u);
     EXPECT_EQ(world.platform.openFileCount(), 0u);
-    EXPECT_EQ(RecoverJournal(world.ports).refused, 1);
+    EXPECT_EQ(RecoverAtStart(world.ports).refused, 1);
     EXPECT_EQ(world.platform.storeFiles().size(), 1u);
 }
 
@@ -238,7 +242,7 @@ TEST(RecoverJournal, PutsBackEveryWalkedPlaceAndTheUsersHiveAsAnotherAccount) {
             kErrorSuccess);
     }
     world.platform.setTokenUserSid(model::kSystemSid);
-    const RecoveryResult result = RecoverJournal(world.ports);
+    const RecoveryResult result = RecoverAtStart(world.ports);
     world.platform.setTokenUserSid(model::kModelUserSid);
     EXPECT_EQ(result.restored, 3);
     EXPECT_EQ(result.refused, 0);
@@ -264,7 +268,7 @@ TEST(RecoverJournal, OldViewNamesAreRefusedAndTheirFileKept) {
     bool trusted = false;
     ASSERT_EQ(world.platform.secureFolder("Journal", &trusted), kErrorSuccess);
     world.platform.putStoreFile("Journal\\0000000000000001.journal", text);
-    const RecoveryResult result = RecoverJournal(world.ports);
+    const RecoveryResult result = RecoverAtStart(world.ports);
     EXPECT_EQ(result.refused, 2);
     EXPECT_EQ(result.restored, 0);
     EXPECT_EQ(world.platform.keyAccessList(kHKeyCurrentUser, path), model::DefaultAccessList());
@@ -279,7 +283,7 @@ TEST(RecoverJournal, EntriesInAFolderOthersCouldWriteAreNeverApplied) {
     world.platform.putStoreFile(
         "Journal\\0000000000000001.journal",
         FormatJournalEntry({SecurityObjectType::File, link, AccessList{}, 0}));
-    const RecoveryResult result = RecoverJournal(world.ports);
+    const RecoveryResult result = RecoverAtStart(world.ports);
     EXPECT_EQ(result.refused, 1);
     EXPECT_EQ(world.platform.fileAccessList(link), model::DefaultAccessList());
     // Moved aside with its folder, unread; the fresh folder holds nothing.
@@ -319,7 +323,7 @@ TEST(RecoverJournal, AStoreFileOthersShapedIsRefusedAndKept) {
                 {SecurityObjectType::RegistryKey, std::string("MACHINE\\") + kAppPaths, open, 0}),
             c.flaw);
         for (int start = 0; start < 2; ++start) {  // the next start finds it again
-            const RecoveryResult result = RecoverJournal(world.ports);
+            const RecoveryResult result = RecoverAtStart(world.ports);
             if (c.applied)
                 break;
             EXPECT_EQ(result.refused, 1) << static_cast<int>(c.flaw);

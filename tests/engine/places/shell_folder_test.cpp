@@ -7,7 +7,6 @@
 namespace brenvik {
 namespace {
 
-using testing::kShellFoldersKey;
 using testing::ModelWorld;
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {

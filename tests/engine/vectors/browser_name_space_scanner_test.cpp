@@ -87,8 +87,7 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
 
 TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
     BrowserWorld world;
-    const std::vector<std::string> folders = ShortcutFolders(world.ports);
-    const std::vector<std::string> walked = WalkedShortcutFolders(world.ports);
+    const WorkPlaces places = DeclaredPlaces(world.ports);
     const std::string startMenu = testing::kStartMenu;
     const std::string user = std::string("USERS\\") + model::kModelUserSid + "\\";
     const struct {
@@ -114,7 +113,7 @@ TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
         {SecurityObjectType::RegistryKey, user + "Software\\Microsoft\\Windows\\Run", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, folders, walked), c.accepted) << c.object;
+        EXPECT_EQ(IsWorkPlace({c.type, c.object, {}, 0}, places), c.accepted) << c.object;
 }
 
 }  // namespace

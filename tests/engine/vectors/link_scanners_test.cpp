@@ -8,7 +8,6 @@
 namespace brenvik {
 namespace {
 
-using testing::kShellFoldersKey;
 using testing::ModelWorld;
 
 TEST(NameRule, MatchesEitherNameAnywhereInTheLowercasedName) {

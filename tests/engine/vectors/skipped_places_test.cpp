@@ -123,10 +123,9 @@ const SkipCase kCases[] = {
      2},
     {"Shell Folders values that refuse reading",
      [](SkipWorld& w) {
-         w.platform.injectFailure("queryValue",
-                                  std::string("CURRENT_USER\\") + testing::kShellFoldersKey,
+         w.platform.injectFailure("queryValue", std::string("CURRENT_USER\\") + kShellFoldersKey,
                                   kErrorAccessDenied);
-         const std::string value = std::string("|HKCU\\") + testing::kShellFoldersKey + "\\";
+         const std::string value = std::string("|HKCU\\") + kShellFoldersKey + "\\";
          return "Quick Launch" + value + "AppData|cannot be read: access denied\n" + "Desktop" +
                 value + "Desktop|cannot be read: access denied";
      },
@@ -134,8 +133,7 @@ const SkipCase kCases[] = {
     {"no Quick Launch folder at all: a normal absence",
      [](SkipWorld& w) {
          w.platform.setKnownFolder(KnownFolder::QuickLaunch, "C:\\Users\\u\\Gone\\Quick Launch");
-         w.platform.putString(kHKeyCurrentUser, testing::kShellFoldersKey, "AppData",
-                              "C:\\Users\\u\\Gone");
+         w.platform.putString(kHKeyCurrentUser, kShellFoldersKey, "AppData", "C:\\Users\\u\\Gone");
          return std::string();
      },
      0},

@@ -1,0 +1,71 @@
+#include "engine/vectors/vector_table.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/backup/backup_restore.h"
+#include "engine/vectors/browser_name_space_scanner.h"
+#include "engine/vectors/desktop_restore.h"
+#include "tests/engine/browser_world.h"
+#include "tests/support/bare_commands.h"
+
+namespace brenvik {
+namespace {
+
+using testing::BrowserWorld;
+using testing::ModelWorld;
+
+constexpr const char* kIeClass = "{20000000-0000-0000-0000-000000000001}";
+constexpr const char* kChromeClass = "{20000000-0000-0000-0000-000000000002}";
+
+// One hijack of every vector of the table.
+void PlantEveryVector(BrowserWorld& world) {
+    world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://desktop.example/");
+    world.platform.addShortcut(ModelWorld::quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://quick.example/");
+    world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpaceKey) + "\\" + kIeClass);
+    world.platform.putString(kHKeyLocalMachine,
+                             std::string(kMachineClassesKey) + kIeClass + "\\shell\\open\\Command",
+                             "", "iexplore.exe http://icon.example/");
+    world.platform.addKey(kHKeyCurrentUser, std::string(kNameSpaceKey) + "\\" + kChromeClass);
+    world.platform.putString(kHKeyCurrentUser,
+                             std::string(kClassesKey) + kChromeClass + "\\shell\\open\\Command", "",
+                             std::string(testing::kChrome) + " http://user-icon.example/");
+    const std::string programs = std::string(testing::kStartMenu) + "\\Programs\\Browsers";
+    world.platform.addFolder(programs);
+    world.platform.addShortcut(programs + "\\Google Chrome.lnk", testing::kChrome,
+                               "http://start.example/");
+    world.platform.addKey(kHKeyCurrentUser, kHideIconsKeys[0]);
+}
+
+// A place a vector changes but does not declare would be refused by recovery and restore; the
+// objects every repair keeps must all lie in the declared places.
+TEST(VectorTable, EveryObjectARepairKeepsIsInTheDeclaredPlaces) {
+    BrowserWorld world;
+    PlantEveryVector(world);
+    const WorkPlaces places = DeclaredPlaces(world.ports);
+    std::string sid;
+    ASSERT_EQ(world.platform.tokenUserSid(&sid), kErrorSuccess);
+    std::size_t kept = 0;
+    for (const CommandReport& report :
+         {test::Fix(world.ports, world.platform), test::FixDesktop(world.ports, world.platform)}) {
+        StoredSet set;
+        ASSERT_EQ(ReadBackupSet(world.platform, report.backup, &set), kErrorSuccess);
+        for (const StoredObject& object : set.objects) {
+            const ChangedObject& changed = object.record.object;
+            const bool key = changed.kind == ChangedObject::Kind::Key;
+            const JournalEntry entry{
+                key ? SecurityObjectType::RegistryKey : SecurityObjectType::File,
+                key ? KeyObjectName(changed.root, changed.path, sid) : changed.path,
+                {},
+                0};
+            EXPECT_TRUE(IsWorkPlace(entry, places)) << entry.object;
+            ++kept;
+        }
+    }
+    // Two shortcut folders, two name space entries, a Start Menu shortcut, Fix Desktop's keys.
+    EXPECT_EQ(kept, 7u);
+}
+
+}  // namespace
+}  // namespace brenvik
