@@ -17,7 +17,7 @@ using ReportedPaths = std::unordered_set<std::string>;
 // The "URL=" value of an Internet shortcut's [InternetShortcut] section; empty when none.
 std::string InternetShortcutUrl(const std::string& text);
 
-class BrowserLinkScanner {
+class BrowserLinkScanner : public ScanRecord {
 public:
     // Walks every place once, in the places' order, and records each finding with its label;
     // what it passes over goes to the listings' skipped places. Always true.
@@ -25,12 +25,6 @@ public:
     // Repairs every finding in list order: arguments rewritten, target pointed at the
     // registered browser (or the shortcut removed when none is), fake links removed.
     bool repair(AccessBroker& broker);
-    const FindingList& findings() const { return m_findings; }
-    // For a command that repairs only some of what the scan recorded.
-    FindingList& recorded() { return m_findings; }
-
-private:
-    FindingList m_findings;
 };
 
 }  // namespace brenvik

@@ -18,7 +18,7 @@ constexpr const char* kClassesKey = "Software\\Classes\\CLSID\\";
 // a web address (as a token of its own or as a switch's value); site is then its arguments.
 bool OpensAddressInOtherBrowser(const std::string& command, std::string* site);
 
-class BrowserNameSpaceScanner {
+class BrowserNameSpaceScanner : public ScanRecord {
 public:
     // Entries under HKEY_LOCAL_MACHINE, judged on the command texts the Internet Explorer
     // scanner read of their per-machine classes (machineCommands), then those under
@@ -30,14 +30,6 @@ public:
               const NameSpaceCommands& machineCommands);
     // Deletes each finding's entry with its subkeys. Always true.
     bool repair(AccessBroker& broker);
-    const FindingList& findings() const { return m_findings; }
-    // For a command that repairs only some of what the scan recorded.
-    FindingList& recorded() { return m_findings; }
-    const SkippedPlaces& skipped() const { return m_skipped; }
-
-private:
-    FindingList m_findings;
-    SkippedPlaces m_skipped;
 };
 
 }  // namespace brenvik

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/places/folder_listings.h"
 #include "engine/ports/registry_port.h"
 
 namespace brenvik {
@@ -29,5 +30,19 @@ struct Finding {
 };
 
 using FindingList = std::vector<Finding>;
+
+// What a scanner recorded: its findings in row order, and what it passed over besides the
+// folder listings' own.
+class ScanRecord {
+public:
+    const FindingList& findings() const { return m_findings; }
+    // For a command that repairs only some of what the scan recorded.
+    FindingList& recorded() { return m_findings; }
+    const SkippedPlaces& skipped() const { return m_skipped; }
+
+protected:
+    FindingList m_findings;
+    SkippedPlaces m_skipped;
+};
 
 }  // namespace brenvik

@@ -25,7 +25,7 @@ struct LinkFolder {
 constexpr LinkFolder kDesktopLinks = {"Desktop", kDesktopLinkPlace, true};
 constexpr LinkFolder kQuickLaunchLinks = {"Quick Launch", kQuickLaunchLinkPlace, false};
 
-class LinkFolderScanner {
+class LinkFolderScanner : public ScanRecord {
 public:
     explicit LinkFolderScanner(const LinkFolder& folder) : m_folder(folder) {}
 
@@ -34,13 +34,9 @@ public:
     bool scan(AccessBroker& broker, FolderListings& listings);
     // Deletes, or clears the arguments of, every recorded shortcut. Always true.
     bool repair(AccessBroker& broker);
-    const FindingList& findings() const { return m_findings; }
-    // For a command that repairs only some of what the scan recorded.
-    FindingList& recorded() { return m_findings; }
 
 private:
     LinkFolder m_folder;
-    FindingList m_findings;
 };
 
 class DesktopLinkScanner final : public LinkFolderScanner {

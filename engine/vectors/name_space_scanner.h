@@ -43,7 +43,7 @@ using NameSpaceCommands = std::vector<NameSpaceCommand>;
 // The fixed, untranslated location label of every name space row and skipped key.
 constexpr const char* kNameSpaceLabel = "Desktop NameSpace";
 
-class NameSpaceScanner {
+class NameSpaceScanner : public ScanRecord {
 public:
     // Records one finding per verb that runs Internet Explorer, and each key it could not open
     // or enumerate as skipped. Always true. Every command
@@ -52,15 +52,6 @@ public:
     bool scan(AccessBroker& broker, NameSpaceCommands* commands = nullptr);
     // Deletes the name space entry of every finding. Always true.
     bool repair(AccessBroker& broker);
-
-    const FindingList& findings() const { return m_findings; }
-    // For a command that repairs only some of what the scan recorded.
-    FindingList& recorded() { return m_findings; }
-    const SkippedPlaces& skipped() const { return m_skipped; }
-
-private:
-    FindingList m_findings;
-    SkippedPlaces m_skipped;
 };
 
 }  // namespace brenvik

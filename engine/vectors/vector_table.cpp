@@ -32,6 +32,7 @@ public:
         }
         m_scanner.recorded() = std::move(kept);
     }
+    SkippedPlaces skipped() const override { return m_scanner.skipped(); }
     LocatedFindings findings() const override {
         LocatedFindings located;
         for (const Finding& finding : m_scanner.findings())
@@ -92,7 +93,6 @@ public:
         m_scanner.scan(broker, &context.machineCommands);
         for (const Finding& finding : m_scanner.findings()) context.entries.insert(finding.path);
     }
-    SkippedPlaces skipped() const override { return m_scanner.skipped(); }
 };
 
 // Every browser's shortcuts in every place; each finding carries its place's label.
@@ -132,7 +132,6 @@ public:
     void scan(AccessBroker& broker, VectorContext& context) override {
         m_scanner.scan(broker, context.entries, context.machineCommands);
     }
-    SkippedPlaces skipped() const override { return m_scanner.skipped(); }
 };
 
 }  // namespace
