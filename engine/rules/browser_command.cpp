@@ -46,7 +46,8 @@ BrowserCommand ParseBrowserCommand(const std::string& command) {
     if (programEnd == std::string::npos)
         return BrowserCommand{nullptr, ""};
     return BrowserCommand{FindBrowserByExecutable(command.substr(begin, programEnd - begin)),
-                          command.substr(SkipBlanks(command, argumentsBegin))};
+                          command.substr(SkipBlanks(command, argumentsBegin)),
+                          command.substr(begin, argumentsBegin - begin)};
 }
 
 }  // namespace brenvik

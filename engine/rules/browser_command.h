@@ -10,6 +10,7 @@ namespace brenvik {
 struct BrowserCommand {
     const Browser* browser;  // null when the command's program is no browser in the table
     std::string arguments;   // what follows the program, leading blanks skipped
+    std::string program{};   // the program as spelled, quotes included; "" when there is none
 };
 
 // Splits a command text into its program and arguments: a quoted program runs to its closing
