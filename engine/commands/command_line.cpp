@@ -128,7 +128,8 @@ int ExitCode(LineCommand kind, const Summary& summary) {
                 return kExitPartly;
             return summary.found == 0 ? kExitNone : kExitDone;
         case LineCommand::Fix:
-            if (summary.skipped > 0)
+            // A hijack that came back is not repaired, whatever the repair said.
+            if (summary.skipped > 0 || summary.cameBack > 0)
                 return kExitPartly;
             if (summary.found == 0)
                 return kExitNone;
@@ -154,7 +155,8 @@ std::string UsageText() {
            "  /scan              scan every place and print the findings (0 none, 1 found,\n"
            "                     2 could not examine everything)\n"
            "  /fix               scan and repair, keeping a backup set (0 nothing to repair,\n"
-           "                     1 all repaired, 2 some failed or could not examine everything)\n"
+           "                     1 all repaired, 2 some failed, came back or could not examine\n"
+           "                     everything)\n"
            "  /fixdesktop        restore the desktop icons, keeping a backup set (1 done, 2 "
            "failed)\n"
            "  /backups           list the backup sets (0)\n"

@@ -178,6 +178,7 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
     // What the repair could not examine follows its findings: nothing there was repaired.
     SkippedPlaces skipped;
     LocatedFindings held;
+    std::set<std::string> again;  // the ids the look after the repairs found
     const auto selected = [only](const LocatedFinding& found) {
         return only == nullptr || only->count(IdOf(found)) != 0;
     };
@@ -208,14 +209,22 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
             }
             for (const SkippedPlace& place : passed) records.push_back(SkippedRecord(place));
         },
-        [&skipped, &repairs, &held](AccessBroker& broker) {
-            return FixPlaces(broker, &skipped, repairs, &held);
+        [&skipped, &repairs, &held, &again](AccessBroker& broker) {
+            LocatedFindings repaired = FixPlaces(broker, &skipped, repairs, &held);
+            // A guardian (a task, a running program) may put a hijack back as soon as it goes:
+            // the places are looked at once more before the command ends.
+            if (!repaired.empty()) {
+                for (const LocatedFinding& found : ScanPlaces(broker)) again.insert(IdOf(found));
+            }
+            return repaired;
         },
-        [&skipped, &held, ignored](const BackupSet& set, const LocatedFindings& repaired,
-                                   std::vector<ResultRecord>& records) {
+        [&skipped, &held, &again, ignored](const BackupSet& set, const LocatedFindings& repaired,
+                                           std::vector<ResultRecord>& records) {
             for (const LocatedFinding& found : repaired) {
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
                 SetResult(set, found, &record);
+                if (record.result == Outcome::Fixed && again.count(record.id) != 0)
+                    record.result = Outcome::CameBack;
                 records.push_back(std::move(record));
             }
             for (const LocatedFinding& found : held) {

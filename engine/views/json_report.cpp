@@ -36,6 +36,9 @@ std::string ReportJson(const CommandReport& report, const std::string& version) 
                 {"failed", summary.failed},
                 {"skipped", summary.skipped},
                 {"ignored", summary.ignored}}}};
+    // Only a fix looks again after its repairs.
+    if (report.command == "fix")
+        json["summary"]["came_back"] = summary.cameBack;
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

@@ -74,6 +74,9 @@ Summary Summarize(const std::vector<ResultRecord>& records) {
             case Outcome::NotSelected:
                 ++summary.notSelected;
                 break;
+            case Outcome::CameBack:
+                ++summary.cameBack;
+                break;
         }
     }
     summary.found =
@@ -99,6 +102,8 @@ const char* OutcomeName(Outcome outcome) {
             return "ignored";
         case Outcome::NotSelected:
             return "not selected";
+        case Outcome::CameBack:
+            return "came back";
     }
     return "";
 }
@@ -196,6 +201,8 @@ std::string StatusCell(const ResultRecord& record) {
             return "Ignored";
         case Outcome::NotSelected:
             return "Not selected";
+        case Outcome::CameBack:
+            return "Came back";
     }
     return std::string();
 }

@@ -14,8 +14,19 @@ namespace brenvik {
 
 // Skipped: a place, folder, file or key the command could not examine (error says why).
 // Ignored: a finding on the ignore list, listed by /scan /all only. NotSelected: a finding
-// that /fix /only left alone. Neither counts as found or skipped for the exit code.
-enum class Outcome { Found, Fixed, Failed, Conflict, Restored, Skipped, Ignored, NotSelected };
+// that /fix /only left alone. Neither counts as found or skipped for the exit code. CameBack:
+// repaired, and found again by the look Fix takes before it ends (something restored it).
+enum class Outcome {
+    Found,
+    Fixed,
+    Failed,
+    Conflict,
+    Restored,
+    Skipped,
+    Ignored,
+    NotSelected,
+    CameBack
+};
 
 struct ResultRecord {
     std::string location;  // the row label ("Desktop", "Quick Launch", ...)
@@ -51,11 +62,13 @@ struct Summary {
     int skipped = 0;  // places that could not be examined
     int ignored = 0;
     int notSelected = 0;
+    int cameBack = 0;
 };
 
 Summary Summarize(const std::vector<ResultRecord>& records);
 
-// "found", "fixed", "failed", "conflict", "restored", "skipped", "ignored", "not selected".
+// "found", "fixed", "failed", "conflict", "restored", "skipped", "ignored", "not selected",
+// "came back".
 const char* OutcomeName(Outcome outcome);
 // "arguments", "replaced target", "fake link", "name space"; "" for None.
 const char* RuleName(BrowserRule rule);

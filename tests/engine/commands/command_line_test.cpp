@@ -141,6 +141,8 @@ TEST(CommandLine, ExitCodesFollowTheResults) {
         {LineCommand::Scan, {2, 0, 0, 0, 0, 1}, 2},
         {LineCommand::Fix, {0, 0, 0, 0, 0, 1}, 2},
         {LineCommand::Fix, {2, 2, 0, 0, 0, 1}, 2},
+        // A repaired hijack that came back before the command ended.
+        {LineCommand::Fix, {2, 1, 0, 0, 0, 0, 0, 0, 1}, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.code, ExitCode(c.kind, c.summary)) << static_cast<int>(c.kind);
@@ -177,9 +179,13 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     EXPECT_EQ("clear arguments", second["action"]);
     EXPECT_EQ("failed", second["result"]);
     EXPECT_EQ("access denied", second["error"]);
-    EXPECT_EQ(
-        (nlohmann::json{{"found", 2}, {"fixed", 1}, {"failed", 1}, {"skipped", 0}, {"ignored", 0}}),
-        json["summary"]);
+    EXPECT_EQ((nlohmann::json{{"found", 2},
+                              {"fixed", 1},
+                              {"failed", 1},
+                              {"skipped", 0},
+                              {"ignored", 0},
+                              {"came_back", 0}}),
+              json["summary"]);
 
     report.backup.clear();
     report.records[0].site = "bad \xFF byte";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/commands/command_line.h"
 #include "engine/vectors/vector_table.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/bare_commands.h"
@@ -121,6 +122,27 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
             places.push_back(place);
     }
     EXPECT_EQ(places, (std::vector<std::string>{"NameSpace", "Quick Launch", "Desktop"}));
+}
+
+// A guardian that puts a deleted hijack back whenever a folder is listed: the look Fix takes
+// before it ends finds it, and its record says so; the other repair stands.
+TEST(FixCommand, AHijackPutBackBeforeTheFixEndsCameBack) {
+    ModelWorld world;
+    const std::string guarded = ModelWorld::desktop("Internet Explorer.lnk");
+    world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
+    world.platform.addShortcut(world.quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://q1/");
+    world.platform.setCallHook([&world, &guarded](const std::string& op, const std::string&) {
+        if (op == "findFirst" && !world.platform.hasFile(guarded))
+            world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
+    });
+    const CommandReport report = test::Fix(world.ports, world.platform);
+    world.platform.setCallHook(nullptr);
+    std::vector<std::string> results;
+    for (const ResultRecord& record : report.records)
+        results.push_back(record.location + " " + OutcomeName(record.result));
+    EXPECT_EQ(results, (std::vector<std::string>{"Quick Launch fixed", "Desktop came back"}));
+    EXPECT_EQ(ExitCode(LineCommand::Fix, Summarize(report.records)), kExitPartly);
 }
 
 // Fix runs every vector of the table once: a vector left out of its order would be scanned
