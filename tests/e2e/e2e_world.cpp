@@ -126,7 +126,8 @@ bool HostShell(const std::string& command) {
         return false;
     UniqueHandle thread(process.hThread);
     UniqueHandle shell(process.hProcess);
-    for (int i = 0; i < 200; ++i) {
+    // Up to a minute: a loaded machine has taken over ten seconds to start a host shell.
+    for (int i = 0; i < 1200; ++i) {
         if (GetFileAttributesW(Utf8ToWide(marker).c_str()) != INVALID_FILE_ATTRIBUTES)
             return true;
         Sleep(50);

@@ -39,7 +39,7 @@ public:
     void PostKey(HWND hTarget, WPARAM key) const;
 
     // Waits until Scan is enabled again; false on timeout.
-    bool WaitIdle(DWORD timeoutMs = 60000) const;
+    bool WaitIdle(DWORD timeoutMs = 120000) const;
     // Buttons 1-3 enabled.
     bool CommandsEnabled() const;
     // Whether Close in the system menu is greyed; nothing where another process's system
