@@ -55,7 +55,9 @@ const char* PortOpName(PortOp op) {
                                          "deleteOpenFile",
                                          "renameOpenFile",
                                          "rewriteLinkArguments",
-                                         "rewriteLinkTarget"};
+                                         "rewriteLinkTarget",
+                                         "enumValueName",
+                                         "deleteValue"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
@@ -93,6 +95,15 @@ Status TallyingPorts::queryValue(RegKey key, const std::string& valueName, std::
                                  std::uint8_t* data, std::uint32_t* size) {
     return timed(PortOp::QueryValue,
                  [&] { return m_inner.registry.queryValue(key, valueName, type, data, size); });
+}
+
+Status TallyingPorts::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
+    return timed(PortOp::EnumValueName,
+                 [&] { return m_inner.registry.enumValueName(key, index, name); });
+}
+
+Status TallyingPorts::deleteValue(RegKey key, const std::string& valueName) {
+    return timed(PortOp::DeleteValue, [&] { return m_inner.registry.deleteValue(key, valueName); });
 }
 
 Status TallyingPorts::setValue(RegKey key, const std::string& valueName, std::uint32_t type,

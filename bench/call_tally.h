@@ -67,6 +67,8 @@ enum class PortOp : std::size_t {
     RenameOpenFile,
     RewriteLinkArguments,
     RewriteLinkTarget,
+    EnumValueName,
+    DeleteValue,
     Count
 };
 
@@ -111,6 +113,8 @@ public:
                       std::uint8_t* data, std::uint32_t* size) override;
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
+    Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
+    Status deleteValue(RegKey key, const std::string& valueName) override;
     Status deleteKey(RegKey parent, const std::string& path) override;
     Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;

@@ -175,6 +175,16 @@ Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32
     return backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
 }
 
+Status AccessBroker::deleteValue(RegKey root, const std::string& path, const std::string& name) {
+    const ChangedObject key{ChangedObject::Kind::Key, root, path};
+    return backedUp(key, "delete value", [&] {
+        ScopedKey open(m_ports.registry);
+        if (Status s = openKeyNow(root, path, root, path, kKeyWrite, &open))
+            return s;
+        return m_ports.registry.deleteValue(open.get(), name);
+    });
+}
+
 Status AccessBroker::keepKeyTree(RegKey root, const std::string& path) {
     if (m_backup == nullptr)
         return kErrorSuccess;

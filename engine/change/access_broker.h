@@ -43,6 +43,9 @@ public:
     Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegDeleteKey of root\path, which must have no subkeys.
     Status deleteKey(RegKey root, const std::string& path);
+    // RegDeleteValue of name in root\path, opened for KEY_WRITE and escalated as openKey,
+    // the key kept by the backup sink first.
+    Status deleteValue(RegKey root, const std::string& path, const std::string& name);
     // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
     Status keepKeyTree(RegKey root, const std::string& path);
     // The place folders every file change and capture walks from (OpenPlacedFile), found by

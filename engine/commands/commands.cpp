@@ -33,7 +33,7 @@ bool IsKeyFinding(const LocatedFinding& found) {
 }
 
 ChangedObject ObjectOf(const LocatedFinding& found) {
-    if (IsKeyFinding(found))
+    if (IsKeyFinding(found) || !found.finding.valueName.empty())
         return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
 }
@@ -126,8 +126,7 @@ CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unback
 }
 
 std::string IdOf(const LocatedFinding& found) {
-    return FindingId(found.location, RuleName(found.finding.rule), found.finding.path,
-                     found.finding.site);
+    return FindingIdOf(found.location, found.finding);
 }
 
 bool IsIgnored(const IgnoreList* ignored, const LocatedFinding& found) {

@@ -34,17 +34,69 @@ std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status*
     return names;
 }
 
-bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text) {
+std::vector<std::string> ValueNames(RegistryPort& registry, RegKey key, Status* error) {
+    std::vector<std::string> names;
+    Status ignored = kErrorSuccess;
+    Status& result = error != nullptr ? *error : ignored;
+    result = kErrorSuccess;
+    for (std::uint32_t index = 0;; ++index) {
+        std::string name;
+        const Status s = registry.enumValueName(key, index, &name);
+        if (s != kErrorSuccess) {
+            if (s != kErrorNoMoreItems)
+                result = s;
+            return names;
+        }
+        names.push_back(std::move(name));
+    }
+}
+
+namespace {
+
+bool ReadText(RegistryPort& registry, RegKey key, const std::string& name, std::string* text,
+              std::uint32_t* type) {
     std::vector<std::uint8_t> data(kTextBufferSize, 0);
-    std::uint32_t type = kRegNone;
     std::uint32_t size = kTextBufferSize;
-    if (registry.queryValue(key, "", &type, data.data(), &size) != kErrorSuccess)
+    if (registry.queryValue(key, name, type, data.data(), &size) != kErrorSuccess)
         return false;
     text->assign(reinterpret_cast<const char*>(data.data()), size);
     const std::size_t zero = text->find('\0');
     if (zero != std::string::npos)
         text->resize(zero);
     return true;
+}
+
+}  // namespace
+
+bool ReadValueText(RegistryPort& registry, RegKey key, const std::string& name, std::string* text) {
+    std::uint32_t type = kRegNone;
+    return ReadText(registry, key, name, text, &type) && (type == kRegSz || type == kRegExpandSz);
+}
+
+bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text) {
+    std::uint32_t type = kRegNone;
+    return ReadText(registry, key, "", text, &type);
+}
+
+bool ReadDword(RegistryPort& registry, RegKey key, const std::string& name, std::uint32_t* number) {
+    std::uint32_t type = kRegNone;
+    std::uint32_t size = sizeof *number;
+    std::uint8_t data[4] = {};
+    if (registry.queryValue(key, name, &type, data, &size) != kErrorSuccess || type != kRegDword ||
+        size != 4)
+        return false;
+    *number = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+              static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+    return true;
+}
+
+Status WriteDword(RegistryPort& registry, RegKey key, const std::string& name,
+                  std::uint32_t number) {
+    // REG_DWORD is little-endian.
+    const std::uint8_t data[4] = {
+        static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+        static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
+    return registry.setValue(key, name, kRegDword, data, sizeof data);
 }
 
 }  // namespace brenvik

@@ -49,6 +49,11 @@ public:
     // stored exactly as before; the name is UTF-8.
     virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
+    // RegEnumValueW(key, index, name, ...) asking for the name alone, as UTF-8;
+    // ERROR_NO_MORE_ITEMS past the end.
+    virtual Status enumValueName(RegKey key, std::uint32_t index, std::string* name) = 0;
+    // RegDeleteValueW(key, name): ERROR_FILE_NOT_FOUND when there is no such value.
+    virtual Status deleteValue(RegKey key, const std::string& valueName) = 0;
     // RegDeleteKeyW(parent, path): refused while the key has subkeys.
     virtual Status deleteKey(RegKey parent, const std::string& path) = 0;
     // Deletes parent\\path (no subkeys) through a handle opened with REG_OPTION_BACKUP_RESTORE.

@@ -111,4 +111,10 @@ const Browser* FindBrowserByShortcutName(const std::string& name) {
     return claimed;
 }
 
+std::vector<std::string_view> BrowserExecutables() {
+    std::vector<std::string_view> executables;
+    for (const Browser& browser : kBrowsers) executables.push_back(browser.executable);
+    return executables;
+}
+
 }  // namespace brenvik

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brenvik {
 
@@ -17,6 +18,9 @@ struct Browser {
     // is claimed by name, not even by the executable's name.
     std::array<const char*, 3> shownNames;
 };
+
+// Every row's executable, in the table's order.
+std::vector<std::string_view> BrowserExecutables();
 
 // The row whose executable is the file name of path: a bare name or a full path (either
 // separator), surrounding blanks and quotes tolerated, ASCII case ignored. Null when none.

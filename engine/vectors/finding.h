@@ -16,6 +16,8 @@ enum class BrowserRule {
     ReplacedTarget,  // a shortcut that claims a browser runs a launcher instead
     FakeLink,        // an Internet shortcut named like a browser
     NameSpace,       // a name space entry whose verb opens an address in another browser
+    Startup,         // a startup entry that opens an address or loads code into a browser
+    Debugger,        // a program set to run instead of a browser whenever it starts
 };
 
 struct Finding {
@@ -26,7 +28,10 @@ struct Finding {
     std::string target{};             // ReplacedTarget: the executable of the browser it claims
     std::string arguments{};          // Arguments: what the repair leaves as the arguments
     std::string refused{};            // why the repair is not made; "" when it may be
-    RegKey root = kHKeyLocalMachine;  // NameSpace: the root of path
+    RegKey root = kHKeyLocalMachine;  // NameSpace, and a value's key: the root of path
+    // A finding that is one value of the key path names: the value's name (path is then the
+    // key's, and the report's object is the value).
+    std::string valueName{};
 };
 
 using FindingList = std::vector<Finding>;

@@ -8,8 +8,10 @@
 #include "engine/vectors/desktop_restore.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
+#include "engine/vectors/debugger_vector.h"
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/startup_vector.h"
 
 namespace brenvik {
 namespace {
@@ -145,11 +147,13 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
     vectors.push_back(std::make_unique<BrowserLinkVector>());
     // After the name space vector, whose entries and command texts it takes.
     vectors.push_back(std::make_unique<BrowserNameSpaceVector>());
+    vectors.push_back(std::make_unique<StartupVector>());
+    vectors.push_back(std::make_unique<DebuggerVector>());
     return vectors;
 }
 
 std::vector<std::size_t> FixOrder() {
-    return {1, 0, 2, 3, 4};
+    return {1, 0, 2, 3, 4, 5, 6};
 }
 
 WorkPlaces DeclaredPlaces(Ports& ports) {

@@ -1,5 +1,6 @@
 #include "engine/views/result_record.h"
 
+#include "engine/backup/backup_manifest.h"
 #include "engine/base/text_rules.h"
 
 namespace brenvik {
@@ -35,6 +36,9 @@ std::string Action(const Finding& finding, const std::string& location) {
             return "delete file";
         case BrowserRule::NameSpace:
             return "delete key tree";
+        case BrowserRule::Startup:
+        case BrowserRule::Debugger:
+            return "delete value";
         case BrowserRule::None:
             break;
     }
@@ -43,6 +47,13 @@ std::string Action(const Finding& finding, const std::string& location) {
     if (location == "Desktop NameSpace")
         return "delete key tree";
     return "delete file";
+}
+
+// A value names its root too: the same value under the machine's and the user's key are two.
+std::string ObjectText(const Finding& finding) {
+    if (finding.valueName.empty())
+        return finding.path;
+    return std::string(RootName(finding.root)) + "\\" + finding.path + "\\" + finding.valueName;
 }
 
 }  // namespace
@@ -120,6 +131,10 @@ const char* RuleName(BrowserRule rule) {
             return "fake link";
         case BrowserRule::NameSpace:
             return "name space";
+        case BrowserRule::Startup:
+            return "startup";
+        case BrowserRule::Debugger:
+            return "debugger";
     }
     return "";
 }
@@ -160,17 +175,21 @@ std::string FindingId(const std::string& location, const std::string& rule, cons
     return id;
 }
 
+std::string FindingIdOf(const std::string& location, const Finding& finding) {
+    return FindingId(location, RuleName(finding.rule), ObjectText(finding), finding.site);
+}
+
 ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result) {
     ResultRecord record;
     record.location = location;
-    record.path = finding.path;
+    record.path = ObjectText(finding);
     record.rule = RuleName(finding.rule);
     record.site = finding.site;
     record.target = finding.target;
     record.arguments = finding.arguments;
     record.action = Action(finding, location);
     record.result = result;
-    record.id = FindingId(location, record.rule, finding.path, finding.site);
+    record.id = FindingIdOf(location, finding);
     return record;
 }
 

@@ -70,7 +70,8 @@ Summary Summarize(const std::vector<ResultRecord>& records);
 // "found", "fixed", "failed", "conflict", "restored", "skipped", "ignored", "not selected",
 // "came back".
 const char* OutcomeName(Outcome outcome);
-// "arguments", "replaced target", "fake link", "name space"; "" for None.
+// "arguments", "replaced target", "fake link", "name space", "startup", "debugger"; "" for
+// None.
 const char* RuleName(BrowserRule rule);
 // A Win32 code in a few untranslated words ("access denied"); "error N" for the rest.
 std::string ErrorWords(Status status);
@@ -84,6 +85,9 @@ std::uint64_t Fnv1a64(const std::string& text);
 // repair changes them.
 std::string FindingId(const std::string& location, const std::string& rule, const std::string& path,
                       const std::string& site);
+
+// The FindingId of a finding reported under location.
+std::string FindingIdOf(const std::string& location, const Finding& finding);
 
 // A finding as a record of the given outcome, with the action its repair takes.
 ResultRecord RecordOf(const std::string& location, const Finding& finding, Outcome result);

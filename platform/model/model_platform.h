@@ -77,6 +77,8 @@ public:
                       std::uint8_t* data, std::uint32_t* size) override;
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
+    Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
+    Status deleteValue(RegKey key, const std::string& valueName) override;
     Status deleteKey(RegKey parent, const std::string& path) override;
     Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
     void closeKey(RegKey key) override;
@@ -259,7 +261,8 @@ public:
     // ---- Faults ----
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
-    // "setValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
+    // "setValue", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext",
+    // "setAttributes", "deleteFile",
     // "readLinkArguments", "writeLinkArguments", "readLinkDetails", "writeLinkTarget",
     // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
     // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",

@@ -356,6 +356,41 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
     return kErrorSuccess;
 }
 
+Status ModelPlatform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
+    name->clear();
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (!(record.granted & kKeyQueryValue))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("enumValueName", record.objectName))
+        return s;
+    if (index >= record.node->values.size())
+        return kErrorNoMoreItems;
+    *name = record.node->values[index].first;
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::deleteValue(RegKey key, const std::string& valueName) {
+    OpenKeyRecord record;
+    if (Status s = m_impl->resolveKey(key, &record))
+        return s;
+    if (HasNul(valueName))
+        return kErrorInvalidName;
+    if (!(record.granted & kKeySetValue))
+        return kErrorAccessDenied;
+    if (Status s = m_impl->injected("deleteValue", record.objectName))
+        return s;
+    auto& values = record.node->values;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (it->first == valueName) {
+            values.erase(it);
+            return kErrorSuccess;
+        }
+    }
+    return kErrorFileNotFound;
+}
+
 Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
     return m_impl->deleteKey(parent, path, "deleteKey", true);
 }

@@ -179,6 +179,25 @@ Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::ui
 
 // RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
 // own name, refused when it is a link, and deleted through that handle.
+Status Win32Platform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
+    name->clear();
+    // A value name has at most 16 383 characters.
+    std::vector<wchar_t> wide(16384);
+    DWORD length = static_cast<DWORD>(wide.size());
+    const LONG status = RegEnumValueW(ToHkey(key), index, wide.data(), &length, nullptr, nullptr,
+                                      nullptr, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    *name = WideToUtf8(wide.data(), length);
+    return ERROR_SUCCESS;
+}
+
+Status Win32Platform::deleteValue(RegKey key, const std::string& valueName) {
+    if (HasEmbeddedNul(valueName))
+        return ERROR_INVALID_NAME;
+    return RegDeleteValueW(ToHkey(key), Utf8ToWide(valueName).c_str());
+}
+
 Status Win32Platform::deleteKey(RegKey parent, const std::string& path) {
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;

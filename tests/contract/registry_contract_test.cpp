@@ -203,6 +203,27 @@ TEST_F(RegistryContract, CreateMakesMissingParentsAndOpensAnExistingKey) {
               registry().openKey(kHKeyLocalMachine, path + "\\a\\b", kKeyRead, middle.put()));
 }
 
+// Value names come in the order they were first set; a deleted one is gone from the
+// enumeration, a missing one cannot be deleted, and a handle opened for reading deletes none.
+TEST_F(RegistryContract, ValueNamesEnumerateInOrderAndADeletedValueIsGone) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    ScopedKey key = Create(registry(), kHKeyCurrentUser, path);
+    for (const char* name : {"b", "", "a c"})
+        ASSERT_EQ(kErrorSuccess, SetText(registry(), key.get(), name, "x"));
+    ScopedKey reading(registry());
+    ASSERT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, path, kKeyRead, reading.put()));
+    EXPECT_EQ(kErrorAccessDenied, registry().deleteValue(reading.get(), "b"));
+    ASSERT_EQ(kErrorSuccess, registry().deleteValue(key.get(), "b"));
+    EXPECT_EQ(kErrorFileNotFound, registry().deleteValue(key.get(), "b"));
+    std::vector<std::string> names;
+    std::string name;
+    for (std::uint32_t i = 0; registry().enumValueName(reading.get(), i, &name) == kErrorSuccess;
+         ++i)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "a c"}));
+    EXPECT_EQ(kErrorNoMoreItems, registry().enumValueName(reading.get(), 2, &name));
+}
+
 // A handle carries the rights it was opened with, whatever the key's access list allows.
 TEST_F(RegistryContract, HandleOpenedForReadingCannotWrite) {
     const std::string path = world().scratchKey(kHKeyCurrentUser);

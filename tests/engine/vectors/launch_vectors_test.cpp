@@ -1,0 +1,157 @@
+// The vectors that start something whenever the user logs on or a browser starts: startup
+// entries and debugger redirection. Each hijack beside its legitimate twin.
+#include <gtest/gtest.h>
+
+#include "engine/change/sddl.h"
+#include "engine/commands/commands.h"
+#include "engine/vectors/debugger_vector.h"
+#include "engine/vectors/startup_vector.h"
+#include "platform/model/model_host.h"
+#include "tests/engine/browser_world.h"
+
+namespace brenvik {
+namespace {
+
+using testing::BrowserWorld;
+
+constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* kPolicyRun =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+const std::string kOptions = kExecutionOptionsKeys[0];
+const std::string kWowOptions = kExecutionOptionsKeys[1];
+const std::string kChrome = testing::kChrome;
+
+struct LaunchWorld : BrowserWorld {
+    model::ModelHost host;
+    CommandHost commands{ports, platform, host};
+
+    LaunchWorld() {
+        platform.putString(kHKeyCurrentUser, kRun, "Shop", "cmd /c start http://shop.example/");
+        platform.putString(kHKeyCurrentUser, kRun, "MicrosoftEdgeAutoLaunch",
+                           "\"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe\" "
+                           "--no-startup-window --win-session-start");
+        platform.putString(kHKeyCurrentUser, kRun, "Sync", "\"C:\\Sync\\sync.exe\" /background");
+        platform.putDword(kHKeyCurrentUser, kRun, "Flags", 1);
+        platform.putString(kHKeyLocalMachine, kRun, "Promo",
+                           "\"" + kChrome + "\" http://promo.example/");
+        platform.putString(kHKeyLocalMachine, kRunOnce, "Setup", "C:\\setup.exe /finish");
+        platform.putString(kHKeyCurrentUser, kPolicyRun, "x", "mshta javascript:open('http://x/')");
+        // Debuggers: a browser's, a browser's filter, and another program's (no finding).
+        platform.putString(kHKeyLocalMachine, kOptions + "\\chrome.exe", "Debugger",
+                           "C:\\Users\\u\\AppData\\Roaming\\r.exe");
+        platform.putValue(kHKeyLocalMachine, kOptions + "\\firefox.exe", "MitigationOptions",
+                          kRegBinary, {0, 1, 0, 0});
+        platform.putString(kHKeyLocalMachine, kOptions + "\\notepad.exe", "Debugger", "C:\\n.exe");
+        platform.putDword(kHKeyLocalMachine, kWowOptions + "\\msedge.exe", "UseFilter", 1);
+        platform.putString(kHKeyLocalMachine, kWowOptions + "\\msedge.exe\\0", "FilterFullPath",
+                           "C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe");
+        platform.putString(kHKeyLocalMachine, kWowOptions + "\\msedge.exe\\0", "Debugger",
+                           "C:\\x.exe");
+        // A silent-exit monitor that runs, and one whose flag is off.
+        platform.putDword(kHKeyLocalMachine, kOptions + "\\opera.exe", "GlobalFlag", 0x202);
+        platform.putString(kHKeyLocalMachine, std::string(kSilentExitKey) + "\\opera.exe",
+                           "MonitorProcess", "C:\\m.exe http://monitor.example/");
+        platform.putDword(kHKeyLocalMachine, std::string(kSilentExitKey) + "\\opera.exe",
+                          "ReportingMode", 1);
+        platform.putDword(kHKeyLocalMachine, kOptions + "\\brave.exe", "GlobalFlag", 0x2);
+        platform.putString(kHKeyLocalMachine, std::string(kSilentExitKey) + "\\brave.exe",
+                           "MonitorProcess", "C:\\m.exe");
+    }
+
+    // Every value of every key the vectors read, as text.
+    std::string values() const {
+        std::string out;
+        const std::pair<RegKey, std::string> keys[] = {
+            {kHKeyCurrentUser, kRun},
+            {kHKeyLocalMachine, kRun},
+            {kHKeyLocalMachine, kRunOnce},
+            {kHKeyCurrentUser, kPolicyRun},
+            {kHKeyLocalMachine, kOptions + "\\chrome.exe"},
+            {kHKeyLocalMachine, kOptions + "\\firefox.exe"},
+            {kHKeyLocalMachine, kOptions + "\\notepad.exe"},
+            {kHKeyLocalMachine, kWowOptions + "\\msedge.exe"},
+            {kHKeyLocalMachine, kWowOptions + "\\msedge.exe\\0"},
+            {kHKeyLocalMachine, kOptions + "\\opera.exe"},
+            {kHKeyLocalMachine, kOptions + "\\brave.exe"},
+            {kHKeyLocalMachine, std::string(kSilentExitKey) + "\\opera.exe"},
+            {kHKeyLocalMachine, std::string(kSilentExitKey) + "\\brave.exe"},
+        };
+        for (const auto& [root, path] : keys) {
+            out += path + " " + AccessListToSddl(platform.keyAccessList(root, path)) + "\n";
+            for (const std::string& name : platform.valueNames(root, path)) {
+                const auto value = platform.value(root, path, name);
+                out += "  " + name + "=" + std::to_string(value->type) + ":" +
+                       std::string(value->data.begin(), value->data.end()) + "\n";
+            }
+        }
+        return out;
+    }
+};
+
+std::vector<std::string> Rows(const CommandReport& report) {
+    std::vector<std::string> rows;
+    for (const ResultRecord& r : report.records)
+        rows.push_back(r.location + "|" + r.rule + "|" + r.site + "|" + r.path + "|" +
+                       OutcomeName(r.result) + "|" + r.action);
+    return rows;
+}
+
+// The debuggers in the browser table's order: Edge before Chrome.
+TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
+    LaunchWorld world;
+    const std::string hkcuRun = std::string("HKCU\\") + kRun;
+    const std::string options = "HKLM\\" + kOptions;
+    EXPECT_EQ(
+        Rows(ScanCommand(world.commands)),
+        (std::vector<std::string>{
+            "Run|startup|http://promo.example/|HKLM\\" + std::string(kRun) +
+                "\\Promo|found|delete value",
+            "Run|startup|http://shop.example/|" + hkcuRun + "\\Shop|found|delete value",
+            "Run|startup|javascript:open('http://x/')|HKCU\\" + std::string(kPolicyRun) +
+                "\\x|found|delete value",
+            "Image File Execution|debugger|C:\\x.exe|HKLM\\" + kWowOptions +
+                "\\msedge.exe\\0\\Debugger|found|delete value",
+            "Image File Execution|debugger|C:\\Users\\u\\AppData\\Roaming\\r.exe|" + options +
+                "\\chrome.exe\\Debugger|found|delete value",
+            "Image File Execution|debugger|C:\\m.exe http://monitor.example/|HKLM\\" +
+                std::string(kSilentExitKey) + "\\opera.exe\\MonitorProcess|found|delete value",
+        }));
+    EXPECT_EQ(world.platform.openKeyCount(), 0u);
+}
+
+// The repair deletes the hijacking values alone (the monitor's flag cleared, the others
+// kept); the restore puts every byte and list back.
+TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
+    LaunchWorld world;
+    world.platform.setKeyAccessList(kHKeyLocalMachine, kRun, testing::DenyingAdministrators());
+    const std::string before = world.values();
+    const CommandReport fixed = FixCommand(world.commands);
+    for (const ResultRecord& record : fixed.records)
+        EXPECT_EQ(record.result, Outcome::Fixed) << record.path << " " << record.error;
+    EXPECT_EQ(fixed.records.size(), 6u);
+    EXPECT_EQ(world.platform.valueNames(kHKeyCurrentUser, kRun),
+              (std::vector<std::string>{"MicrosoftEdgeAutoLaunch", "Sync", "Flags"}));
+    EXPECT_TRUE(world.platform.valueNames(kHKeyLocalMachine, kRun).empty());
+    EXPECT_FALSE(world.platform.value(kHKeyLocalMachine, kOptions + "\\chrome.exe", "Debugger"));
+    EXPECT_TRUE(world.platform.value(kHKeyLocalMachine, kOptions + "\\notepad.exe", "Debugger"));
+    EXPECT_EQ(world.platform.value(kHKeyLocalMachine, kOptions + "\\opera.exe", "GlobalFlag")->data,
+              (std::vector<std::uint8_t>{2, 0, 0, 0}));
+    EXPECT_TRUE(
+        world.platform.valueNames(kHKeyLocalMachine, std::string(kSilentExitKey) + "\\opera.exe")
+            .empty());
+    EXPECT_EQ(world.platform.keyAccessList(kHKeyLocalMachine, kRun),
+              testing::DenyingAdministrators())
+        << "the grant that let the refusing key change is put back";
+    EXPECT_TRUE(Rows(ScanCommand(world.commands)).empty());
+
+    bool found = false;
+    const CommandReport restored = RestoreCommand(world.commands, fixed.backup, &found);
+    ASSERT_TRUE(found);
+    for (const ResultRecord& record : restored.records)
+        EXPECT_EQ(record.result, Outcome::Restored) << record.path << " " << record.error;
+    EXPECT_EQ(world.values(), before);
+}
+
+}  // namespace
+}  // namespace brenvik
