@@ -39,8 +39,8 @@ CommandReport ScanCommand(CommandHost& host,
 // The window's Scan: the progress bar reset, ScanCommand's records as rows, the bar full, the
 // dialog told that the scan ended, the status line cleared; a finding on ignored is left out,
 // or with all listed "ignored".
-CommandReport ScanIntoView(CommandHost& host, ReportView& view,
-                           const IgnoreList* ignored = nullptr, bool all = false);
+CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList* ignored = nullptr,
+                           bool all = false);
 // Which findings Fix repairs: with only, just those ids (/fix /only); never those in except (the
 // rows the window's user unchecked), so that a finding no earlier scan listed is repaired.
 struct FixSelection {
