@@ -9,7 +9,10 @@
 namespace brenvik {
 namespace {
 
-constexpr LPARAM kFromKeyboard = -1;
+// WM_CONTEXTMENU from the keyboard: both coordinates -1, however wide the LPARAM is filled.
+bool FromKeyboard(LPARAM position) {
+    return GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1;
+}
 
 class UniqueMenu {
 public:
@@ -31,7 +34,7 @@ bool ChangesTheList(RowCommand command) {
 }
 
 POINT MenuPoint(const ScanView& view, int row, LPARAM position) {
-    if (position != kFromKeyboard)
+    if (!FromKeyboard(position))
         return POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     RECT bounds = {};
     bounds.left = LVIR_LABEL;
@@ -67,7 +70,7 @@ std::vector<RowCommand> RowCommands(const ResultRecord& record) {
 }
 
 int ContextRow(const ScanView& view, LPARAM position) {
-    if (position == kFromKeyboard)
+    if (FromKeyboard(position))
         return view.SelectedRow();
     LVHITTESTINFO hit = {};
     hit.pt = POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};

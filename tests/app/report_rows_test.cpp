@@ -9,6 +9,7 @@
 #include "app/row_menu.h"
 #include "app/row_texts.h"
 #include "app/scan_view.h"
+#include "app/show_ignored_item.h"
 #include "app/ui_text.h"
 #include "res/resource.h"
 #include "test_dialog.h"
@@ -60,6 +61,14 @@ protected:
                12;
     }
 
+    void SetImage(int row, UINT image) const {
+        LVITEMA state = {};
+        state.state = INDEXTOSTATEIMAGEMASK(image);
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        SendMessageA(m_view.m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+
     void Select(int row) const {
         LVITEMA state = {};
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -107,7 +116,12 @@ TEST_F(ReportRowsTest, FindingsAreCheckedAndSpaceTogglesOnlyTheirBoxes) {
         EXPECT_EQ(0u, Image(row)) << row;
         m_view.SetChecked(row, true);
         EXPECT_EQ(0u, Image(row)) << row;
+        // What a click on the box's place may ask of the list: the dialog refuses it.
+        SetImage(row, 1);
+        EXPECT_EQ(0u, Image(row)) << row;
     }
+    SetImage(0, 0);
+    EXPECT_EQ(2u, Image(0)) << "a finding keeps its box";
 
     Select(0);
     PressSpace();
@@ -212,6 +226,7 @@ TEST_F(ReportRowsTest, TheMenuIsForTheSelectedOrTheClickedRow) {
     m_view.AddRow(kKey);
     Select(0);
     EXPECT_EQ(0, ContextRow(m_view, -1));
+    EXPECT_EQ(0, ContextRow(m_view, static_cast<LPARAM>(0xFFFFFFFFu)));
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
     ASSERT_TRUE(
@@ -222,6 +237,19 @@ TEST_F(ReportRowsTest, TheMenuIsForTheSelectedOrTheClickedRow) {
     POINT below = {bounds.left + 5, bounds.bottom + 40};
     ClientToScreen(m_view.m_hList, &below);
     EXPECT_EQ(-1, ContextRow(m_view, MAKELPARAM(below.x, below.y)));
+}
+
+TEST_F(ReportRowsTest, ShowIgnoredIsACheckItemOfTheSystemMenu) {
+    const HMENU menu = GetSystemMenu(m_dialog.get(), FALSE);
+    ASSERT_NE(menu, nullptr);
+    AddShowIgnoredItem(m_dialog.get(), m_language);
+    char text[64] = {};
+    GetMenuStringA(menu, IDM_SHOW_IGNORED, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(ShowIgnoredMenuText[m_language], text);
+    for (bool shown : {false, true, false}) {
+        ShowIgnoredChecked(m_dialog.get(), shown);
+        EXPECT_EQ(shown, (GetMenuState(menu, IDM_SHOW_IGNORED, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    }
 }
 
 TEST(RowTexts, StatusCellsInTheInterfaceLanguage) {
