@@ -6,9 +6,14 @@
 #include "app/banner.h"
 #include "app/command_results.h"
 #include "app/instance.h"
+#include "app/report_notify.h"
 #include "app/restore_menu.h"
+#include "app/row_actions.h"
+#include "app/row_menu.h"
+#include "app/row_texts.h"
 #include "app/scan_thread.h"
 #include "app/scan_view.h"
+#include "app/show_ignored_item.h"
 #include "app/window_centring.h"
 #include "res/resource.h"
 
@@ -63,12 +68,25 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         case WM_COMMAND_FINISHED:
             result = OnCommandFinished(wParam, lParam);
             return true;
+        case WM_LIST_CHANGED:
+            result = OnListChanged(wParam, lParam);
+            return true;
+        case WM_NOTIFY:
+            return OnReportNotify(lParam, result);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
         case WM_SYSCOMMAND:
             // The low four bits belong to the system.
-            if ((wParam & 0xFFF0) != IDM_RESTORE_LAST)
-                return false;
-            OnRestoreLast();
-            return true;
+            switch (wParam & 0xFFF0) {
+                case IDM_RESTORE_LAST:
+                    OnRestoreLast();
+                    return true;
+                case IDM_SHOW_IGNORED:
+                    OnShowIgnored();
+                    return true;
+                default:
+                    return false;
+            }
         case WM_COMMAND:
             // Matched on the identifier alone, whatever the notification code.
             return HandleCommand(LOWORD(wParam));
@@ -91,6 +109,12 @@ bool MainDialog::HandleCommand(WORD id) {
         case IDC_FIX_DESKTOP:
             OnFixDesktop();
             return true;
+        case IDM_ROW_IGNORE:
+        case IDM_ROW_UNIGNORE:
+        case IDM_ROW_COPY:
+        case IDM_ROW_OPEN:
+            OnRowCommand(id);
+            return true;
         default:
             return false;
     }
@@ -99,8 +123,10 @@ bool MainDialog::HandleCommand(WORD id) {
 BOOL MainDialog::OnInitDialog() {
     CenterWindow(m_hDlg);
     InitMainView(m_hDlg);
-    if (ScanView* view = ScanViewOf(m_hDlg))
+    if (ScanView* view = ScanViewOf(m_hDlg)) {
         AddRestoreMenuItem(m_hDlg, view->m_nLanguage);
+        AddShowIgnoredItem(m_hDlg, view->m_nLanguage);
+    }
     m_escapeFilter.Attach(m_hDlg);
     SetUpBanner(m_hDlg, m_sink);
     // The dialog manager then focuses the first tab stop, Scan.
@@ -132,6 +158,64 @@ LRESULT MainDialog::OnCommandFinished(WPARAM kind, LPARAM report) {
     return 1;
 }
 
+LRESULT MainDialog::OnListChanged(WPARAM kind, LPARAM change) {
+    ScanView* view = ScanViewOf(m_hDlg);
+    if (view != nullptr && change != 0)
+        ShowListChange(*view, static_cast<CommandKind>(kind),
+                       *reinterpret_cast<const ListChange*>(change), m_showIgnored);
+    OnCommandEnded();
+    return 1;
+}
+
+bool MainDialog::OnReportNotify(LPARAM header, LRESULT& result) {
+    const ScanView* view = ScanViewOf(m_hDlg);
+    return view != nullptr && header != 0 &&
+           HandleReportNotify(*view, *reinterpret_cast<NMHDR*>(header), &result);
+}
+
+bool MainDialog::OnContextMenu(HWND hWindow, LPARAM position) {
+    const ScanView* view = ScanViewOf(m_hDlg);
+    if (view == nullptr || hWindow != view->m_hList)
+        return false;
+    ShowRowMenu(m_hDlg, *view, ContextRow(*view, position), position, m_running);
+    return true;
+}
+
+void MainDialog::OnRowCommand(WORD id) {
+    ScanView* view = ScanViewOf(m_hDlg);
+    if (view == nullptr)
+        return;
+    ResultRecord record;
+    if (!view->RecordAt(view->SelectedRow(), &record))
+        return;
+    // Only what the row's menu offers: a posted command is no way around it.
+    bool offered = false;
+    for (RowCommand command : RowCommands(record)) offered = offered || command == id;
+    if (!offered)
+        return;
+    switch (id) {
+        case IDM_ROW_COPY:
+            CopyToClipboard(m_hDlg, RowDetailsText(record, view->m_nLanguage));
+            return;
+        case IDM_ROW_OPEN:
+            ShowInFolder(record.path);
+            return;
+        default: {
+            CommandRequest request{
+                id == IDM_ROW_IGNORE ? CommandKind::Ignore : CommandKind::Unignore, nullptr,
+                nullptr, nullptr};
+            request.ids = {record.id};
+            StartCommand(std::move(request));
+            return;
+        }
+    }
+}
+
+void MainDialog::OnShowIgnored() {
+    m_showIgnored = !m_showIgnored;
+    ShowIgnoredChecked(m_hDlg, m_showIgnored);
+}
+
 void MainDialog::OnCommandEnded() {
     m_running = false;
     if (m_closeWaiting) {
@@ -146,16 +230,27 @@ void MainDialog::OnCommandEnded() {
     EnableCommands(true);
 }
 
-bool MainDialog::StartCommand(CommandKind kind, const std::string& restoreId) {
+bool MainDialog::StartCommand(CommandKind kind) {
+    return StartCommand(CommandRequest{kind, nullptr, nullptr, nullptr});
+}
+
+bool MainDialog::StartCommand(CommandRequest request) {
     ScanView* view = ScanViewOf(m_hDlg);
     if (m_running || view == nullptr)
         return false;
     EnableCommands(false);
-    if (kind == CommandKind::Scan) {
+    if (request.kind == CommandKind::Scan) {
         view->Clear();
         view->SetPos(0);
+        request.all = m_showIgnored;
     }
-    if (!brenvik::StartCommand(CommandRequest{kind, m_hDlg, view, &m_stop, restoreId})) {
+    // The boxes as they are when Fix is chosen: the rows of the last scan the user unchecked.
+    if (request.kind == CommandKind::Fix)
+        request.unchecked = view->UncheckedIds();
+    request.hDialog = m_hDlg;
+    request.view = view;
+    request.stop = &m_stop;
+    if (!brenvik::StartCommand(request)) {
         // No worker will ever report its end; stay usable instead of locked.
         EnableCommands(true);
         return false;
@@ -194,8 +289,11 @@ void MainDialog::OnRestoreLast() {
     // The set the question named, not whichever is newest once the worker runs: a command
     // line Fix may write another set while the question is open.
     std::string id;
-    if (ConfirmRestore(m_hDlg, view->m_nLanguage, &id))
-        StartCommand(CommandKind::Restore, id);
+    if (!ConfirmRestore(m_hDlg, view->m_nLanguage, &id))
+        return;
+    CommandRequest request{CommandKind::Restore, nullptr, nullptr, nullptr};
+    request.restoreId = id;
+    StartCommand(std::move(request));
 }
 
 void MainDialog::EnableCommands(bool enable) {

@@ -35,6 +35,12 @@ private:
     void OnClose();
     LRESULT OnScanFinished();
     LRESULT OnCommandFinished(WPARAM kind, LPARAM report);
+    LRESULT OnListChanged(WPARAM kind, LPARAM change);
+    bool OnReportNotify(LPARAM header, LRESULT& result);
+    bool OnContextMenu(HWND hWindow, LPARAM position);
+    // Ignore, Stop ignoring, Copy details and Open file location on the selected row.
+    void OnRowCommand(WORD id);
+    void OnShowIgnored();
     void OnScan();
     void OnFix();
     void OnAbout();
@@ -44,8 +50,9 @@ private:
     // One engine command at a time, whatever arrives: a click on a disabled button, a posted
     // or sent WM_COMMAND, a key. Starts the command on a worker; false when one is running
     // or none could be started.
-    // restoreId: the set a Restore puts back, as the confirmation named it.
-    bool StartCommand(CommandKind kind, const std::string& restoreId = std::string());
+    // The request's dialog, view and stop signal are this dialog's.
+    bool StartCommand(CommandRequest request);
+    bool StartCommand(CommandKind kind);
     // The running command has ended: a close that waited ends the dialog, a waiting Fix
     // Desktop starts, or the dialog is idle again.
     void OnCommandEnded();
@@ -59,6 +66,8 @@ private:
     bool m_running = false;
     bool m_fixDesktopWaiting = false;
     bool m_closeWaiting = false;
+    // "Show ignored" in the system menu: for this session only.
+    bool m_showIgnored = false;
     // Owned here, read by the worker: the dialog object outlives every worker's last message.
     StopSignal m_stop;
 };

@@ -41,8 +41,10 @@ int DotsPerInch(HWND hList) {
 
 void SetUpReportList(HWND hList, int language) {
     const LRESULT exStyle = SendMessageA(hList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
-    // wParam 0 sets the whole extended style word, not only the bits named in a mask.
-    SendMessageA(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, exStyle | LVS_EX_FULLROWSELECT);
+    // wParam 0 sets the whole extended style word, not only the bits named in a mask. The
+    // boxes choose what Fix repairs; the tips name a row's object, rule and id.
+    SendMessageA(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 exStyle | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_INFOTIP);
 
     const int dpi = DotsPerInch(hList);
     for (int i = 0; i < 3; ++i) {

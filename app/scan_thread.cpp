@@ -33,8 +33,11 @@ ContentPort& ProcessContent() {
 CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
                          const IgnoreList* ignored) {
     switch (request.kind) {
-        case CommandKind::Fix:
-            return FixCommand(host, ignored);
+        case CommandKind::Fix: {
+            FixSelection selection;
+            selection.except = request.unchecked;
+            return FixCommand(host, ignored, &selection);
+        }
         case CommandKind::FixDesktop:
             return FixDesktopCommand(host);
         case CommandKind::Restore: {
@@ -42,9 +45,17 @@ CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
             return RestoreCommand(host, request.restoreId, &found);
         }
         case CommandKind::Scan:
+        case CommandKind::Ignore:
+        case CommandKind::Unignore:
             break;
     }
     return CommandReport();
+}
+
+ListChange RunListChange(CommandHost& host, const CommandRequest& request) {
+    if (request.kind == CommandKind::Unignore)
+        return UnignoreFindings(host.ports.store, request.ids);
+    return IgnoreFindings(host, request.ids);
 }
 
 namespace {
@@ -56,13 +67,20 @@ DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     const CommandLock lock(INFINITE, request->stop);
     Win32Host host;
     CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
+    // The list is read and written under the lock, as /ignore and /unignore do.
+    if (request->kind == CommandKind::Ignore || request->kind == CommandKind::Unignore) {
+        const ListChange change = RunListChange(commands, *request);
+        SendMessageA(request->hDialog, WM_LIST_CHANGED, static_cast<WPARAM>(request->kind),
+                     reinterpret_cast<LPARAM>(&change));
+        return 0;
+    }
     // The scan's rows reach the dialog as they are found; the other commands answer at the end.
     // What the command line was told to ignore is neither listed nor repaired here either; a
     // list the store refuses ignores nothing, as on the command line.
     IgnoreList ignored;
     LoadIgnoreList(ProcessPorts().store, &ignored);
     if (request->kind == CommandKind::Scan) {
-        ScanIntoView(commands, *request->view, &ignored);
+        ScanIntoView(commands, *request->view, &ignored, request->all);
         return 0;
     }
     const CommandReport report = RunCommand(commands, *request, &ignored);

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/commands/commands.h"
 
@@ -19,6 +21,9 @@ class ScanView;
 // CommandKind, lParam the command's CommandReport, valid while the message is handled. A
 // scan ends with WM_SCAN_FINISHED instead.
 constexpr UINT WM_COMMAND_FINISHED = WM_USER + 101;
+// Sent when an Ignore or Stop ignoring has ended; wParam the CommandKind, lParam the
+// ListChange, valid while the message is handled.
+constexpr UINT WM_LIST_CHANGED = WM_USER + 102;
 
 // The real platform as the engine's ports. Made on first use and never destroyed: a worker
 // may still be returning from its last message while the process ends.
@@ -26,22 +31,30 @@ Ports& ProcessPorts();
 // The same platform as the port that backups read and restores write whole objects through.
 ContentPort& ProcessContent();
 
-enum class CommandKind { Scan, Fix, FixDesktop, Restore };
+enum class CommandKind { Scan, Fix, FixDesktop, Restore, Ignore, Unignore };
 
 // What a worker runs: the command, the dialog it reports to, the signal that asks it to
-// stop at the next object, and for a Restore the id of the set that was confirmed.
+// stop at the next object, for a Restore the id of the set that was confirmed, for a Scan
+// whether ignored findings are listed, for a Fix the findings the user unchecked, and for
+// Ignore and Stop ignoring the findings' ids.
 struct CommandRequest {
     CommandKind kind;
     HWND hDialog;
     ScanView* view;
     const StopSignal* stop;
-    std::string restoreId;
+    std::string restoreId = std::string();
+    bool all = false;
+    std::set<std::string> unchecked = std::set<std::string>();
+    std::vector<std::string> ids = std::vector<std::string>();
 };
 
 // A Fix, Fix Desktop or Restore as the worker runs it: a Restore puts back restoreId, never
-// whichever set is newest by then. A Fix leaves the findings on ignored alone.
+// whichever set is newest by then. A Fix leaves the findings on ignored and the unchecked
+// ones alone.
 CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
                          const IgnoreList* ignored = nullptr);
+// An Ignore or Stop ignoring of the request's ids, as /ignore and /unignore do it.
+ListChange RunListChange(CommandHost& host, const CommandRequest& request);
 
 // Runs the command over ProcessPorts() on a new thread, which is never waited for: it ends
 // by itself after its last message to the dialog (WM_SCAN_FINISHED, sent by the view, for a

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/row_texts.h"
 #include "platform/win32/wide_text.h"
 
 namespace brenvik {
@@ -17,6 +18,19 @@ LVITEMW TextItem(int item, int subItem, const std::wstring& text) {
     lvItem.iSubItem = subItem;
     lvItem.pszText = const_cast<wchar_t*>(text.c_str());
     return lvItem;
+}
+
+// The list view's check box images: 1 unchecked, 2 checked; 0 draws no box.
+UINT CheckImage(bool checkable, bool checked) {
+    return INDEXTOSTATEIMAGEMASK(!checkable ? 0 : checked ? 2 : 1);
+}
+
+void SetStateImage(HWND hList, int row, UINT image) {
+    LVITEMA state = {};
+    state.state = image;
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace
@@ -44,7 +58,7 @@ void ScanView::NotifyFinished() {
 // any script reads the same whatever the code page; the dialog's own texts stay 8-bit.
 void ScanView::AddRow(const ResultRecord& record) {
     const std::wstring texts[] = {Utf8ToWide(record.location), Utf8ToWide(SiteCell(record)),
-                                  Utf8ToWide(StatusCell(record))};
+                                  RowStatusText(record, m_nLanguage)};
     LVITEMW row = TextItem(m_nRows, 0, texts[0]);
     const int index =
         static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
@@ -53,6 +67,13 @@ void ScanView::AddRow(const ResultRecord& record) {
     if (index < 0) {
         return;
     }
+    // Kept before the box is set: the dialog's check rule reads the row's record.
+    {
+        const std::lock_guard<std::mutex> hold(m_recordsLock);
+        ++m_nRows;
+        m_records.push_back(record);
+    }
+    SetStateImage(m_hList, index, CheckImage(Checkable(record), true));
 
     for (int subItem = 1; subItem <= 2; ++subItem) {
         LVITEMW cell = TextItem(index, subItem, texts[subItem]);
@@ -66,12 +87,11 @@ void ScanView::AddRow(const ResultRecord& record) {
     SendMessageA(m_hList, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(&state));
     SendMessageA(m_hList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
-    ++m_nRows;
-    m_records.push_back(record);
 }
 
 void ScanView::Clear() {
     SendMessageA(m_hList, LVM_DELETEALLITEMS, 0, 0);
+    const std::lock_guard<std::mutex> hold(m_recordsLock);
     m_nRows = 0;
     m_records.clear();
 }
@@ -79,11 +99,67 @@ void ScanView::Clear() {
 void ScanView::SetRowRecord(int row, const ResultRecord& record) {
     if (row < 0 || row >= static_cast<int>(m_records.size()))
         return;
-    m_records[static_cast<std::size_t>(row)] = record;
-    std::wstring text = Utf8ToWide(StatusCell(record));
+    const bool hadBox = Checkable(m_records[static_cast<std::size_t>(row)]);
+    {
+        const std::lock_guard<std::mutex> hold(m_recordsLock);
+        m_records[static_cast<std::size_t>(row)] = record;
+    }
+    // A finding no longer ignored gets a box, checked as after a scan; one that keeps its box
+    // keeps the user's choice.
+    if (hadBox != Checkable(record))
+        SetStateImage(m_hList, row, CheckImage(Checkable(record), true));
+    std::wstring text = RowStatusText(record, m_nLanguage);
     LVITEMW cell = TextItem(row, 2, text);
     SendMessageW(m_hList, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&cell));
+}
+
+void ScanView::RemoveRow(int row) {
+    if (row < 0 || row >= static_cast<int>(m_records.size()))
+        return;
+    SendMessageA(m_hList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    const std::lock_guard<std::mutex> hold(m_recordsLock);
+    m_records.erase(m_records.begin() + row);
+    --m_nRows;
+}
+
+bool ScanView::RecordAt(int row, ResultRecord* record) const {
+    const std::lock_guard<std::mutex> hold(m_recordsLock);
+    if (row < 0 || row >= static_cast<int>(m_records.size()))
+        return false;
+    *record = m_records[static_cast<std::size_t>(row)];
+    return true;
+}
+
+bool ScanView::Checkable(const ResultRecord& record) {
+    return !record.id.empty() && record.result != Outcome::Ignored;
+}
+
+bool ScanView::Checked(int row) const {
+    const LRESULT state =
+        SendMessageA(m_hList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return static_cast<UINT>(state) == CheckImage(true, true);
+}
+
+void ScanView::SetChecked(int row, bool checked) {
+    if (row < 0 || row >= static_cast<int>(m_records.size()) ||
+        !Checkable(m_records[static_cast<std::size_t>(row)]))
+        return;
+    SetStateImage(m_hList, row, CheckImage(true, checked));
+}
+
+std::set<std::string> ScanView::UncheckedIds() const {
+    std::set<std::string> ids;
+    for (std::size_t row = 0; row < m_records.size(); ++row) {
+        if (Checkable(m_records[row]) && !Checked(static_cast<int>(row)))
+            ids.insert(m_records[row].id);
+    }
+    return ids;
+}
+
+int ScanView::SelectedRow() const {
+    return static_cast<int>(
+        SendMessageA(m_hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 ScanView* ScanViewOf(HWND hDialog) {

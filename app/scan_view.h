@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,13 +33,30 @@ public:
     void Clear();
     // A later result for the record of a row: its status cell shows it.
     void SetRowRecord(int row, const ResultRecord& record);
+    // The row and its record go; the rows after it move up.
+    void RemoveRow(int row);
+
+    // A finding Fix may repair has a check box, checked when its row is added; a place that
+    // was not examined and an ignored finding have none.
+    static bool Checkable(const ResultRecord& record);
+    bool Checked(int row) const;
+    void SetChecked(int row, bool checked);
+    // The rows' check boxes as Fix goes by them: the ids of the findings left unchecked.
+    std::set<std::string> UncheckedIds() const;
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // A copy of the row's record; false for no such row. Safe on the dialog's thread while a
+    // scan's worker adds rows (a tip, a click on a box, a row's menu meanwhile).
+    bool RecordAt(int row, ResultRecord* record) const;
 
     HWND m_hStatus;
     HWND m_hProgress;
     HWND m_hList;
     int m_nRows = 0;
-    // The record of each row, in row order: later results find their row by it.
+    // The record of each row, in row order: later results find their row by it. Changed
+    // under m_recordsLock; read without it only where no scan runs.
     std::vector<ResultRecord> m_records;
+    mutable std::mutex m_recordsLock;
     int m_nLanguage = 1;
 };
 

@@ -89,6 +89,49 @@ TextPair RestoreDoneText = {
 TextPair NoBackupText = {"\xc3\xbb\xd3\xd0\xbf\xc9\xbb\xb9\xd4\xad\xb5\xc4\xd0\xde\xb8\xb4",
                          "No repair to restore"};
 
+TextPair NotSelectedCellText = {"\xd2\xd1\xcc\xf8\xb9\xfd",  // 已跳过
+                                "Skipped"};
+TextPair IgnoredCellText = {"\xd2\xd1\xba\xf6\xc2\xd4",  // 已忽略
+                            "Ignored"};
+// ；已跳过 %d 项
+TextPair NotSelectedCountText = {"\xa3\xbb\xd2\xd1\xcc\xf8\xb9\xfd %d \xcf\xee", "; %d skipped"};
+// 显示已忽略的项
+TextPair ShowIgnoredMenuText = {"\xcf\xd4\xca\xbe\xd2\xd1\xba\xf6\xc2\xd4\xb5\xc4\xcf\xee",
+                                "Show ignored"};
+
+const char* const RowMenuTexts[2][4] = {
+    {
+        "\xba\xf6\xc2\xd4",                                  // 忽略
+        "\xc8\xa1\xcf\xfb\xba\xf6\xc2\xd4",                  // 取消忽略
+        "\xb8\xb4\xd6\xc6\xcf\xea\xcf\xb8\xd0\xc5\xcf\xa2",  // 复制详细信息
+        "\xb4\xf2\xbf\xaa\xce\xc4\xbc\xfe\xce\xbb\xd6\xc3",  // 打开文件位置
+    },
+    {"Ignore", "Stop ignoring", "Copy details", "Open file location"},
+};
+
+// 已忽略 %d 项
+TextPair IgnoreDoneText = {"\xd2\xd1\xba\xf6\xc2\xd4 %d \xcf\xee", "Ignored %d"};
+// 已取消忽略 %d 项
+TextPair UnignoreDoneText = {"\xd2\xd1\xc8\xa1\xcf\xfb\xba\xf6\xc2\xd4 %d \xcf\xee",
+                             "Stopped ignoring %d"};
+// 忽略列表无效，未作任何修改
+TextPair ListRefusedText = {
+    "\xba\xf6\xc2\xd4\xc1\xd0\xb1\xed\xce\xde\xd0\xa7\xa3\xac\xce\xb4\xd7\xf7\xc8\xce\xba\xce"
+    "\xd0\xde\xb8\xc4",
+    "The ignore list was refused; nothing was changed"};
+// 该项已不存在，请重新检测
+TextPair ListUnknownText = {
+    "\xb8\xc3\xcf\xee\xd2\xd1\xb2\xbb\xb4\xe6\xd4\xda\xa3\xac\xc7\xeb\xd6\xd8\xd0\xc2\xbc\xec"
+    "\xb2\xe2",
+    "No longer found; scan again"};
+// 无法写入忽略列表
+TextPair ListWriteFailedText = {"\xce\xde\xb7\xa8\xd0\xb4\xc8\xeb\xba\xf6\xc2\xd4\xc1\xd0\xb1\xed",
+                                "The ignore list could not be written"};
+TextPair TipRuleText = {"\xb9\xe6\xd4\xf2\xa3\xba",  // 规则：
+                        "Rule: "};
+TextPair TipIdText = {"\xb1\xe0\xba\xc5\xa3\xba",  // 编号：
+                      "Id: "};
+
 int LanguageFromLangId(unsigned short langId) {
     // The whole identifier counts: only Chinese as used in the PRC gives Chinese, the other
     // Chinese variants (0x0404 Taiwan, 0x0c04 Hong Kong, ...) get English.

@@ -35,6 +35,25 @@ extern TextPair RestoreConfirmText;
 extern TextPair RestoreDoneText;
 extern TextPair NoBackupText;
 
+// The report list's Status cell of a finding Fix left alone (its box unchecked), and of one on
+// the ignore list; the line after Fix counts the former.
+extern TextPair NotSelectedCellText;
+extern TextPair IgnoredCellText;
+extern TextPair NotSelectedCountText;
+// The system menu's check item: Scan lists ignored findings too.
+extern TextPair ShowIgnoredMenuText;
+// A row's context menu, in the order of the RowCommand values.
+extern const char* const RowMenuTexts[2][4];
+// After Ignore and Stop ignoring: the count changed, or why nothing was.
+extern TextPair IgnoreDoneText;
+extern TextPair UnignoreDoneText;
+extern TextPair ListRefusedText;
+extern TextPair ListUnknownText;
+extern TextPair ListWriteFailedText;
+// The labels of a row's tooltip lines after its object.
+extern TextPair TipRuleText;
+extern TextPair TipIdText;
+
 // 0x0804 (Chinese, PRC) gives Chinese; every other language identifier gives English.
 int LanguageFromLangId(unsigned short langId);
 

@@ -164,7 +164,8 @@ int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
                 Print(out, "Unknown finding ids, nothing repaired: " + Joined(unknown) + ".\n");
                 return kExitUsage;
             }
-            const std::set<std::string> only(line.ids.begin(), line.ids.end());
+            FixSelection only;
+            only.only.emplace(line.ids.begin(), line.ids.end());
             return Finish(line.kind, FixCommand(host, &ignored, &only), line.reportPath, out);
         }
         case LineCommand::Ignore:

@@ -161,11 +161,16 @@ CommandReport ScanCommand(CommandHost& host,
     return report;
 }
 
-CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList* ignored) {
+bool FixSelection::selects(const std::string& id) const {
+    return (!only || only->count(id) != 0) && except.count(id) == 0;
+}
+
+CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList* ignored,
+                           bool all) {
     view.SetPos(0);
     view.SetRange(0, kScanRangeUpper);
     CommandReport report = ScanCommand(
-        host, [&view](const ResultRecord& record) { view.AddRow(record); }, ignored);
+        host, [&view](const ResultRecord& record) { view.AddRow(record); }, ignored, all);
     view.SetPos(kScanFinishedPosition);
     view.NotifyFinished();
     view.SetStatusText("");
@@ -173,16 +178,16 @@ CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList
 }
 
 CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
-                         const std::set<std::string>* only) {
+                         const FixSelection* selection) {
     // What the repair could not examine follows its findings: nothing there was repaired.
     SkippedPlaces skipped;
     LocatedFindings held;
     std::set<std::string> again;  // the ids the look after the repairs found
-    const auto selected = [only](const LocatedFinding& found) {
-        return only == nullptr || only->count(IdOf(found)) != 0;
+    const auto selected = [selection](const LocatedFinding& found) {
+        return selection == nullptr || selection->selects(IdOf(found));
     };
     std::function<bool(const LocatedFinding&)> repairs;
-    if (ignored != nullptr || only != nullptr) {
+    if (ignored != nullptr || selection != nullptr) {
         repairs = [ignored, selected](const LocatedFinding& found) {
             return !IsIgnored(ignored, found) && selected(found);
         };

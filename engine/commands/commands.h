@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,14 +38,23 @@ CommandReport ScanCommand(CommandHost& host,
                           const std::function<void(const ResultRecord&)>& recorded = nullptr,
                           const IgnoreList* ignored = nullptr, bool all = false);
 // The window's Scan: the progress bar reset, ScanCommand's records as rows, the bar full, the
-// dialog told that the scan ended, the status line cleared; a finding on ignored is left out.
-CommandReport ScanIntoView(CommandHost& host, ReportView& view,
-                           const IgnoreList* ignored = nullptr);
+// dialog told that the scan ended, the status line cleared; a finding on ignored is left out,
+// or with all listed "ignored".
+CommandReport ScanIntoView(CommandHost& host, ReportView& view, const IgnoreList* ignored = nullptr,
+                           bool all = false);
+// Which findings Fix repairs: with only, just those ids (/fix /only); never those in except (the
+// rows the window's user unchecked), so that a finding no earlier scan listed is repaired.
+struct FixSelection {
+    std::optional<std::set<std::string>> only;
+    std::set<std::string> except;
+    bool selects(const std::string& id) const;
+};
+
 // Repairs nothing when the backup set cannot be started: each finding is then "failed".
-// A finding on ignored is never repaired nor listed; with only given, a finding whose id is not
-// in it is left alone and listed "not selected".
+// A finding on ignored is never repaired nor listed; one the selection does not select is left
+// alone and listed "not selected".
 CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored = nullptr,
-                         const std::set<std::string>* only = nullptr);
+                         const FixSelection* selection = nullptr);
 CommandReport FixDesktopCommand(CommandHost& host);
 
 // What /ignore and /unignore did. Nothing is written when the list was refused or an id is

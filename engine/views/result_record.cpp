@@ -2,6 +2,7 @@
 
 #include "engine/backup/backup_manifest.h"
 #include "engine/base/text_rules.h"
+#include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
 namespace {
@@ -200,6 +201,13 @@ ResultRecord SkippedRecord(const SkippedPlace& place) {
     record.result = Outcome::Skipped;
     record.error = place.reason;
     return record;
+}
+
+bool NamesAFile(const ResultRecord& record) {
+    // As Fix tells a key from a file: the rule, or for the old icons their row label.
+    const bool key = record.rule == RuleName(BrowserRule::NameSpace) ||
+                     (record.rule.empty() && record.location == kNameSpaceLabel);
+    return !record.id.empty() && !record.path.empty() && !key;
 }
 
 std::string StatusCell(const ResultRecord& record) {

@@ -96,6 +96,10 @@ ResultRecord RecordOf(const std::string& location, const Finding& finding, Outco
 // its error, no action).
 ResultRecord SkippedRecord(const SkippedPlace& place);
 
+// Whether the record's object is a file (a shortcut) that a folder window can show: false for
+// a name space key, a skipped place and an object that is no finding.
+bool NamesAFile(const ResultRecord& record);
+
 // The window's Status cell: "" for a finding, "Fixed", "Failed: access denied",
 // "Skipped: junction not followed", ...
 std::string StatusCell(const ResultRecord& record);

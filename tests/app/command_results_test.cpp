@@ -158,6 +158,94 @@ TEST_F(CommandResultsTest, SkippedPlacesAreShownOnceAndCounted) {
         StatusLine(m_view.m_hStatus));
 }
 
+ResultRecord WithId(ResultRecord record, const char* id, Outcome result = Outcome::Found) {
+    record.id = id;
+    record.result = result;
+    return record;
+}
+
+// A finding the user unchecked reads "Skipped" in its row and is counted on the line; a second
+// Fix gives each finding's row its new result instead of adding a row.
+TEST_F(CommandResultsTest, UncheckedFindingsReadSkippedAndKeepTheirRowsThroughAnotherFix) {
+    const ResultRecord desktop = WithId(Found("Desktop", "d", "http://d/"), "00000000000d");
+    const ResultRecord quick = WithId(Found("Quick Launch", "q", "http://q/"), "00000000000q");
+    m_view.AddRow(desktop);
+    m_view.AddRow(quick);
+    CommandReport report;
+    report.backup = "20261208T190648Z";
+    ResultRecord fixed = WithId(desktop, "00000000000d", Outcome::Fixed);
+    report.records = {fixed, WithId(quick, "00000000000q", Outcome::NotSelected)};
+
+    const struct {
+        int language;
+        const wchar_t* cell;
+        const char* line;
+    } cases[] = {
+        {kLanguageEnglish, L"Skipped", "Fixed 1, failed 0; backup 20261208T190648Z; 1 skipped"},
+        // 已跳过; 已修复 1 项，失败 0 项；备份 ...；已跳过 1 项
+        {kLanguageChinese, L"\u5df2\u8df3\u8fc7",
+         "\xd2\xd1\xd0\xde\xb8\xb4 1 \xcf\xee\xa3\xac\xca\xa7\xb0\xdc 0 \xcf\xee\xa3\xbb\xb1\xb8"
+         "\xb7\xdd 20261208T190648Z\xa3\xbb\xd2\xd1\xcc\xf8\xb9\xfd 1 \xcf\xee"},
+    };
+    for (const auto& c : cases) {
+        m_view.m_nLanguage = c.language;
+        ShowCommandResult(m_view, CommandKind::Fix, report);
+        ASSERT_EQ(2, m_view.m_nRows) << c.language;
+        EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 0, 2));
+        EXPECT_EQ(c.cell, Cell(m_view.m_hList, 1, 2));
+        EXPECT_EQ(c.line, StatusLine(m_view.m_hStatus));
+    }
+}
+
+// Ignore takes the row away (or with Show ignored marks it), Stop ignoring makes it a finding
+// again; a list refused, a finding gone or a list not written change no row.
+TEST_F(CommandResultsTest, ListChangesShowInTheRowsAndOnTheLine) {
+    const ResultRecord desktop = WithId(Found("Desktop", "d", "http://d/"), "00000000000d");
+    const ResultRecord quick = WithId(Found("Quick Launch", "q", "http://q/"), "00000000000q");
+    m_view.m_nLanguage = kLanguageEnglish;
+    m_view.AddRow(desktop);
+    m_view.AddRow(quick);
+    ListChange change;
+    change.changed = {IgnoreEntry{desktop.id, "Desktop", "", "d", "http://d/", "u", "t"}};
+
+    ShowListChange(m_view, CommandKind::Ignore, change, false);
+    ASSERT_EQ(1, m_view.m_nRows);
+    EXPECT_EQ(L"Quick Launch", Cell(m_view.m_hList, 0, 0));
+    EXPECT_EQ("Ignored 1", StatusLine(m_view.m_hStatus));
+
+    change.changed[0].id = quick.id;
+    ShowListChange(m_view, CommandKind::Ignore, change, true);
+    ASSERT_EQ(1, m_view.m_nRows);
+    EXPECT_EQ(L"Ignored", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(Outcome::Ignored, m_view.m_records[0].result);
+
+    ShowListChange(m_view, CommandKind::Unignore, change, true);
+    EXPECT_EQ(L"", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(Outcome::Found, m_view.m_records[0].result);
+    EXPECT_TRUE(m_view.Checked(0));
+    EXPECT_EQ("Stopped ignoring 1", StatusLine(m_view.m_hStatus));
+
+    ListChange refused = change;
+    refused.refused = "not made by this program";
+    ListChange unknown = change;
+    unknown.unknown = {quick.id};
+    ListChange unwritten = change;
+    unwritten.error = "access denied";
+    const struct {
+        const ListChange& change;
+        TextPair& line;
+    } failures[] = {
+        {refused, ListRefusedText}, {unknown, ListUnknownText}, {unwritten, ListWriteFailedText}};
+    for (int language : {kLanguageEnglish, kLanguageChinese}) {
+        m_view.m_nLanguage = language;
+        for (const auto& f : failures) {
+            ShowListChange(m_view, CommandKind::Ignore, f.change, false);
+            EXPECT_EQ(1, m_view.m_nRows);
+            EXPECT_EQ(f.line[language], StatusLine(m_view.m_hStatus));
+        }
+    }
+}
+
 TEST_F(CommandResultsTest, FixDesktopAndRestoreWithoutASet) {
     m_view.m_nLanguage = kLanguageEnglish;
     CommandReport desktop;

@@ -76,6 +76,7 @@ TEST(InitMainView, SetsUpTheDialogInTheUserLanguage) {
     const LRESULT exStyle = SendMessageA(hList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_EQ(exStyle & (LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES),
               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    EXPECT_EQ(exStyle & (LVS_EX_CHECKBOXES | LVS_EX_INFOTIP), LVS_EX_CHECKBOXES | LVS_EX_INFOTIP);
 
     EXPECT_NE(SendMessageA(dialog.get(), WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(GetFocus(), dialog.item(IDC_SCAN));

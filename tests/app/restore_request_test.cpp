@@ -72,5 +72,55 @@ TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
     EXPECT_EQ(report.records[0].path, fixed);
 }
 
+// The window's Fix repairs what stayed checked and lists the unchecked "not selected".
+TEST(FixRequest, TheUncheckedAreLeftAloneAndListedNotSelected) {
+    ModelWorld world;
+    model::ModelHost host;
+    CommandHost commands{world.ports, world.platform, host};
+    const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
+    const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
+    world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
+    world.platform.addShortcut(fixed, "C:\\ie.exe", "http://fixed/");
+    CommandRequest request{CommandKind::Fix, nullptr, nullptr, nullptr};
+    for (const ResultRecord& record : ScanCommand(commands).records) {
+        if (record.path == kept)
+            request.unchecked.insert(record.id);
+    }
+
+    const CommandReport report = RunCommand(commands, request);
+    EXPECT_EQ(world.platform.shortcutArguments(kept), "http://kept/");
+    EXPECT_EQ(world.platform.shortcutArguments(fixed), "");
+    ASSERT_EQ(report.records.size(), 2u);
+    EXPECT_EQ(report.records[0].result, Outcome::Fixed);
+    EXPECT_EQ(report.records[1].path, kept);
+    EXPECT_EQ(report.records[1].result, Outcome::NotSelected);
+}
+
+// Ignore and Stop ignoring write the list the command line reads, with who and when.
+TEST(ListRequest, IgnoreThenStopIgnoring) {
+    ModelWorld world;
+    model::ModelHost host;
+    CommandHost commands{world.ports, world.platform, host};
+    const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
+    world.platform.addShortcut(link, "C:\\ie.exe", "http://site/");
+    const std::string id = ScanCommand(commands).records.at(0).id;
+    CommandRequest request{CommandKind::Ignore, nullptr, nullptr, nullptr};
+    request.ids = {id};
+
+    const ListChange added = RunListChange(commands, request);
+    ASSERT_EQ(added.changed.size(), 1u);
+    EXPECT_EQ(added.changed[0].user, host.userName());
+    EXPECT_FALSE(added.changed[0].added.empty());
+    IgnoreList list;
+    ASSERT_EQ(LoadIgnoreList(world.ports.store, &list), "");
+    EXPECT_TRUE(list.contains(id));
+    EXPECT_FALSE(RunListChange(commands, request).unknown.empty()) << "ignored twice";
+
+    request.kind = CommandKind::Unignore;
+    EXPECT_EQ(RunListChange(commands, request).changed.size(), 1u);
+    ASSERT_EQ(LoadIgnoreList(world.ports.store, &list), "");
+    EXPECT_TRUE(list.entries.empty());
+}
+
 }  // namespace
 }  // namespace brenvik

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     HWND get() const { return m_hWnd; }
     HWND item(int id) const { return GetDlgItem(m_hWnd, id); }
 
+    // Answers the messages it returns true for, as the main dialog's procedure would.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> handler;
+
     // Messages other than the ones every dialog gets, in arrival order.
     std::vector<ReceivedMessage> Received(UINT message) const {
         std::vector<ReceivedMessage> found;
@@ -58,6 +62,11 @@ private:
             return FALSE;
         }
         auto* self = reinterpret_cast<TestDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+        LRESULT result = 0;
+        if (self && self->handler && self->handler(message, wParam, lParam, result)) {
+            SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
         if (self && message >= WM_USER) {
             self->m_received.push_back({message, wParam, lParam, GetCurrentThreadId()});
         }

@@ -44,6 +44,21 @@ TEST(UiText, ChineseTextsAreExactGbk) {
         {OkText[0], u"确定"},
         {LinkText[0], u"访问Velmora网站，获取更多信息..."},
         {SkippedText[0], u"；未能检查 %d 处"},
+        {NotSelectedCellText[0], u"已跳过"},
+        {IgnoredCellText[0], u"已忽略"},
+        {NotSelectedCountText[0], u"；已跳过 %d 项"},
+        {ShowIgnoredMenuText[0], u"显示已忽略的项"},
+        {RowMenuTexts[0][0], u"忽略"},
+        {RowMenuTexts[0][1], u"取消忽略"},
+        {RowMenuTexts[0][2], u"复制详细信息"},
+        {RowMenuTexts[0][3], u"打开文件位置"},
+        {IgnoreDoneText[0], u"已忽略 %d 项"},
+        {UnignoreDoneText[0], u"已取消忽略 %d 项"},
+        {ListRefusedText[0], u"忽略列表无效，未作任何修改"},
+        {ListUnknownText[0], u"该项已不存在，请重新检测"},
+        {ListWriteFailedText[0], u"无法写入忽略列表"},
+        {TipRuleText[0], u"规则："},
+        {TipIdText[0], u"编号："},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FromGbk(c.text), c.expected) << c.text;

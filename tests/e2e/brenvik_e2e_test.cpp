@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/row_menu.h"
+#include "app/show_ignored_item.h"
 #include "app/ui_text.h"
 #include "e2e_world.h"
 #include "platform/win32/wide_text.h"
@@ -111,6 +114,51 @@ bool SetValue(HKEY root, const std::string& path, const char* name, const RegVal
                                        static_cast<DWORD>(value.data.size()));
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
+}
+
+// The ignore list the window writes, removed before and after a test that writes it so that
+// no other test runs with it.
+class ScopedIgnoreList {
+public:
+    ScopedIgnoreList() {
+        wchar_t* data = nullptr;
+        if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &data)))
+            m_path = std::wstring(data) + L"\\Brenvik\\Ignore\\ignore.json";
+        CoTaskMemFree(data);
+        Remove();
+    }
+    ~ScopedIgnoreList() { Remove(); }
+    ScopedIgnoreList(const ScopedIgnoreList&) = delete;
+    ScopedIgnoreList& operator=(const ScopedIgnoreList&) = delete;
+
+private:
+    void Remove() const {
+        if (!m_path.empty())
+            DeleteFileW(m_path.c_str());
+    }
+    std::wstring m_path;
+};
+
+// An interface text as the list gives it back through its 8-bit messages: in the code page
+// of this process, which the program shares.
+std::string AsListReadsIt(const char* text, int language) {
+    wchar_t wide[256] = {};
+    MultiByteToWideChar(language == kLanguageChinese ? 936 : CP_ACP, 0, text, -1, wide, 256);
+    char narrow[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+// Polls until done() holds; false after timeoutMs.
+template <typename Done>
+bool WaitFor(Done done, DWORD timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
 }
 
 class BrenvikE2e : public ::testing::Test {
@@ -364,6 +412,66 @@ TEST_F(BrenvikE2e, ScanningLocksTheCommandsAndFixDesktopWaitsForTheScan) {
     const RegTree icons = ReadTree(HKEY_CURRENT_USER, newStartPanel);
     ASSERT_EQ(icons.count(""), 1u);
     EXPECT_EQ(icons.at("").count(kNetworkPlacesIcon), 1u);
+}
+
+// The user unchecks one finding with Space: Fix leaves it on disk and its row says so. Ignored
+// from its row's menu, the next Scan leaves it out; with Show ignored it is listed "Ignored",
+// without a box, until Stop ignoring makes it a finding again.
+TEST_F(BrenvikE2e, UncheckedRowsAreLeftAloneAndIgnoredOnesListedOnlyWhenAsked) {
+    const ScopedIgnoreList list;
+    Start();
+    const int language = Language();
+    Click(IDC_SCAN);
+    ASSERT_TRUE(m_program->WaitIdle());
+    ExpectScanResult(kExpectedRows);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(2, m_program->CheckImage(row)) << row;
+
+    // Row 0 is the Quick Launch shortcut; Space reaches the list through the dialog's loop.
+    const ObjectState quickLaunch = FileState(m_profile->QuickLaunchHijack());
+    ASSERT_TRUE(m_program->SelectRow(0));
+    m_program->PostKey(m_program->item(IDC_REPORT), VK_SPACE);
+    ASSERT_TRUE(WaitFor([&] { return m_program->CheckImage(0) == 1; }));
+
+    Click(IDC_FIX);
+    ASSERT_TRUE(m_program->WaitIdle());
+    const std::string skipped = AsListReadsIt(NotSelectedCellText[language], language);
+    EXPECT_EQ(m_program->Rows(), (std::vector<ReportRow>{
+                                     {"Quick Launch", "http://hijack.example/quick", skipped},
+                                     kFixedRows[1],
+                                     kFixedRows[2],
+                                 }));
+    EXPECT_EQ(FileState(m_profile->QuickLaunchHijack()), quickLaunch);
+    EXPECT_FALSE(FileState(m_profile->DesktopHijack()).exists);
+    char counted[64];
+    std::snprintf(counted, sizeof counted, NotSelectedCountText[language], 1);
+    const std::string status = m_program->Text(m_program->item(IDC_STATUS));
+    EXPECT_NE(status.find(counted), std::string::npos) << status;
+
+    // Ignore, as the row's menu sends it; the row goes.
+    ASSERT_TRUE(m_program->SelectRow(0));
+    ASSERT_TRUE(m_profile->PointShellFolders());
+    SendMessageA(m_program->dialog(), WM_COMMAND, IDM_ROW_IGNORE, 0);
+    ASSERT_TRUE(m_program->WaitIdle());
+    EXPECT_EQ(m_program->Rows(), (std::vector<ReportRow>{kFixedRows[1], kFixedRows[2]}));
+
+    Click(IDC_SCAN);
+    ASSERT_TRUE(m_program->WaitIdle());
+    ExpectScanResult({});
+
+    SendMessageA(m_program->dialog(), WM_SYSCOMMAND, IDM_SHOW_IGNORED, 0);
+    Click(IDC_SCAN);
+    ASSERT_TRUE(m_program->WaitIdle());
+    ExpectScanResult({{"Quick Launch", "http://hijack.example/quick",
+                       AsListReadsIt(IgnoredCellText[language], language)}});
+    EXPECT_EQ(0, m_program->CheckImage(0));
+    EXPECT_EQ(FileState(m_profile->QuickLaunchHijack()), quickLaunch);
+
+    ASSERT_TRUE(m_program->SelectRow(0));
+    SendMessageA(m_program->dialog(), WM_COMMAND, IDM_ROW_UNIGNORE, 0);
+    ASSERT_TRUE(m_program->WaitIdle());
+    EXPECT_EQ(m_program->Rows(),
+              (std::vector<ReportRow>{{"Quick Launch", "http://hijack.example/quick", ""}}));
+    EXPECT_EQ(2, m_program->CheckImage(0));
 }
 
 TEST_F(BrenvikE2e, AboutBoxIsModalOverTheMainDialog) {

@@ -238,6 +238,23 @@ int RunningProgram::SelectedRow() const {
         SendMessageA(item(IDC_REPORT), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+bool RunningProgram::SelectRow(int row) const {
+    LVITEMA state = {};
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    RemoteMemory remote(m_process.get(), sizeof(state));
+    if (!remote.Write(0, &state, sizeof(state)))
+        return false;
+    return SendMessageA(item(IDC_REPORT), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(remote.get())) != FALSE;
+}
+
+int RunningProgram::CheckImage(int row) const {
+    const LRESULT state = SendMessageA(item(IDC_REPORT), LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+                                       LVIS_STATEIMAGEMASK);
+    return static_cast<int>((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12);
+}
+
 bool RunningProgram::ProgressFull() const {
     const HWND hProgress = item(IDC_PROGRESS);
     const LRESULT upper = SendMessageA(hProgress, PBM_GETRANGE, FALSE, 0);

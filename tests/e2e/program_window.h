@@ -50,6 +50,10 @@ public:
     std::string ColumnTitle(int column) const;
     std::vector<ReportRow> Rows() const;
     int SelectedRow() const;
+    // Selects and focuses the row, as a click on it does.
+    bool SelectRow(int row) const;
+    // The row's check box: 0 none, 1 unchecked, 2 checked.
+    int CheckImage(int row) const;
     // The progress bar at its upper limit (the bar keeps its position inside its range).
     bool ProgressFull() const;
 

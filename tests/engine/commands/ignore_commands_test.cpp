@@ -53,7 +53,8 @@ std::vector<std::string> Rows(const CommandReport& report) {
 TEST(IgnoreCommands, FixOnlyRepairsJustTheChosen) {
     World w;
     const std::string d1 = w.idOf("http://d1/");
-    const std::set<std::string> only{d1};
+    FixSelection only;
+    only.only = std::set<std::string>{d1};
     CommandHost host = w.host();
     IgnoreList none;
     const CommandReport fixed = FixCommand(host, &none, &only);
@@ -66,6 +67,50 @@ TEST(IgnoreCommands, FixOnlyRepairsJustTheChosen) {
     EXPECT_EQ(0, summary.skipped);
     EXPECT_EQ(Rows(w.scan()), (std::vector<std::string>{"found http://q1/", "found http://d2/"}));
     EXPECT_EQ(w.world.platform.shortcutArguments(w.quickLink), "http://q1/");
+}
+
+// The window's Fix: what the user unchecked is left alone and listed "not selected"; a finding
+// that appeared since the last scan is not excluded, so it is repaired; ignored is never.
+TEST(IgnoreCommands, FixExceptLeavesTheUncheckedAndRepairsWhatIsNew) {
+    World w;
+    const std::string q1 = w.idOf("http://q1/");
+    CommandHost host = w.host();
+    ASSERT_EQ("", IgnoreFindings(host, {w.idOf("http://d2/")}).error);
+    const std::string newLink = ModelWorld::desktop("Internet Explorer (2).lnk");
+    w.world.platform.addShortcut(newLink, "C:\\ie.exe", "http://n1/");
+    IgnoreList list;
+    ASSERT_EQ("", LoadIgnoreList(w.world.ports.store, &list));
+    FixSelection unchecked;
+    unchecked.except = {q1};
+
+    const CommandReport fixed = FixCommand(host, &list, &unchecked);
+    EXPECT_EQ(Rows(fixed), (std::vector<std::string>{"fixed http://d1/", "fixed http://n1/",
+                                                     "not selected http://q1/"}));
+    EXPECT_EQ(w.world.platform.shortcutArguments(w.quickLink), "http://q1/");
+    EXPECT_EQ(Rows(w.scan(true)),
+              (std::vector<std::string>{"found http://q1/", "ignored http://d2/"}));
+}
+
+TEST(IgnoreCommands, FixSelectionSelects) {
+    const struct {
+        const char* why;
+        std::optional<std::set<std::string>> only;
+        std::set<std::string> except;
+        bool a, b;
+    } cases[] = {
+        {"none", std::nullopt, {}, true, true},
+        {"only a", std::set<std::string>{"a"}, {}, true, false},
+        {"except a", std::nullopt, {"a"}, false, true},
+        {"only a except a", std::set<std::string>{"a"}, {"a"}, false, false},
+        {"only nothing", std::set<std::string>{}, {}, false, false},
+    };
+    for (const auto& c : cases) {
+        FixSelection selection;
+        selection.only = c.only;
+        selection.except = c.except;
+        EXPECT_EQ(c.a, selection.selects("a")) << c.why;
+        EXPECT_EQ(c.b, selection.selects("b")) << c.why;
+    }
 }
 
 // Ignored: left out of Scan, listed "ignored" with /all, never repaired by Fix; unignored:

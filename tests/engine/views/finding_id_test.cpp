@@ -115,5 +115,33 @@ TEST(FindingId, StableAcrossScansAndRecreation) {
     EXPECT_EQ(first, ScanIds(world));
 }
 
+// The window offers to show a file row's folder, never a key's or a skipped place's.
+TEST(NamesAFile, ShortcutsOnly) {
+    ResultRecord shortcut;
+    shortcut.location = "Desktop";
+    shortcut.path = "C:\\d\\Internet Explorer.lnk";
+    shortcut.id = "0123456789ab";
+    ResultRecord oldIcon = shortcut;
+    oldIcon.location = "Desktop NameSpace";
+    oldIcon.path = "Software\\NameSpace\\{1}";
+    ResultRecord browserEntry = oldIcon;
+    browserEntry.location = "Start Menu";
+    browserEntry.rule = "name space";
+    ResultRecord fakeLink = shortcut;
+    fakeLink.rule = "fake link";
+    const struct {
+        const char* why;
+        ResultRecord record;
+        bool file;
+    } cases[] = {
+        {"shortcut", shortcut, true},
+        {"fake link", fakeLink, true},
+        {"old desktop icon", oldIcon, false},
+        {"name space entry", browserEntry, false},
+        {"skipped folder", SkippedRecord({"Desktop", "C:\\d\\x", "junction not followed"}), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.file, NamesAFile(c.record)) << c.why;
+}
+
 }  // namespace
 }  // namespace brenvik
