@@ -8,6 +8,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -346,6 +347,55 @@ TEST_F(ComTest, ASetOthersCouldChangeIsListedDamagedAndNotRestored) {
 
     RemoveTree(backups + id);
     DeleteFileW(Utf8ToWide(backups + id + ".set").c_str());
+}
+
+}  // namespace
+}  // namespace brenvik::test
+
+namespace brenvik::test {
+namespace {
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kChromeOptions =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe";
+
+bool SetText(HKEY root, const char* path, const char* name, const char* text) {
+    return RegSetKeyValueA(root, path, name, REG_SZ, text,
+                           static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+}
+
+// A startup entry and a debugger that hijack, each beside a twin that does not, in the real
+// registry: /scan lists the two, /fix deletes only them, /restore last puts every byte back.
+TEST_F(ComTest, StartupEntriesAndDebuggersAreRepairedAndRestored) {
+    const ScopedKeyBackup run(HKEY_CURRENT_USER, kRunKey);
+    const ScopedKeyBackup options(HKEY_LOCAL_MACHINE, kChromeOptions);
+    ASSERT_TRUE(SetText(HKEY_CURRENT_USER, kRunKey, "Shop", "cmd /c start http://shop.example/"));
+    ASSERT_TRUE(SetText(HKEY_CURRENT_USER, kRunKey, "Sync", "\"C:\\Sync\\sync.exe\" /background"));
+    ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, kChromeOptions, "Debugger", "C:\\redirect.exe"));
+    ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, kChromeOptions, "Note", "kept"));
+    const RegTree runBefore = ReadTree(HKEY_CURRENT_USER, kRunKey);
+    const RegTree optionsBefore = ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions);
+
+    const ComRun scan = Com("/scan /report \"" + File("launch.json") + "\"");
+    EXPECT_EQ(1u, scan.code) << scan.output;
+    const auto results = ResultsByLocation(ReadJson(File("launch.json")));
+    EXPECT_EQ("found", results.at("Run")) << scan.output;
+    EXPECT_EQ("found", results.at("Image File Execution")) << scan.output;
+    EXPECT_EQ(std::string::npos, scan.output.find("sync.exe")) << scan.output;
+
+    const ComRun fix = Com("/fix");
+    EXPECT_EQ(1u, fix.code) << fix.output;
+    RegTree runFixed = runBefore;
+    runFixed[""].erase("Shop");
+    RegTree optionsFixed = optionsBefore;
+    optionsFixed[""].erase("Debugger");
+    EXPECT_EQ(runFixed, ReadTree(HKEY_CURRENT_USER, kRunKey));
+    EXPECT_EQ(optionsFixed, ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions));
+
+    const ComRun restore = Com("/restore last");
+    EXPECT_EQ(1u, restore.code) << restore.output;
+    EXPECT_EQ(runBefore, ReadTree(HKEY_CURRENT_USER, kRunKey));
+    EXPECT_EQ(optionsBefore, ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions));
 }
 
 }  // namespace

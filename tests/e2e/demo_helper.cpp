@@ -25,16 +25,31 @@ std::string Folder(int csidl) {
     return path;
 }
 
-bool SetDefault(const std::string& path, const char* text) {
+bool SetText(HKEY root, const std::string& path, const char* name, const char* text) {
     HKEY hKey = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    const LONG result = RegSetValueExA(hKey, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    const LONG result = RegSetValueExA(hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                        static_cast<DWORD>(lstrlenA(text) + 1));
     RegCloseKey(hKey);
     return result == ERROR_SUCCESS;
+}
+
+bool SetDefault(const std::string& path, const char* text) {
+    return SetText(HKEY_LOCAL_MACHINE, path, "", text);
+}
+
+// A startup entry that opens a shop at every logon, and a debugger that runs another program
+// whenever Chrome starts.
+bool MakeLaunchHijacks() {
+    return SetText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                   "DailyDeals", "cmd /c start http://deals.example-hijack.net/") &&
+           SetText(HKEY_LOCAL_MACHINE,
+                   "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
+                   "Options\\chrome.exe",
+                   "Debugger", "C:\\Users\\Public\\redirect.exe");
 }
 
 // A stand-in file for each browser, so that its shortcuts point at something that exists.
@@ -95,7 +110,7 @@ int MakeProfile() {
             std::string("SOFTWARE\\Classes\\CLSID\\") + kFakeClass + "\\shell\\open\\Command",
             "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" "
             "http://www.example-shop.com/") &&
-        MakeBrowserHijacks();
+        MakeBrowserHijacks() && MakeLaunchHijacks();
     std::puts(ok ? "demo profile ready" : "demo profile incomplete");
     return ok ? 0 : 1;
 }
