@@ -133,6 +133,23 @@ bool IsIgnored(const IgnoreList* ignored, const LocatedFinding& found) {
     return ignored != nullptr && ignored->contains(IdOf(found));
 }
 
+// What came back was put back by something that runs: a startup entry the same Fix found
+// (removed now, it may still have run before) is named on the rows that came back.
+void NameSuspects(std::vector<ResultRecord>* records) {
+    std::string suspects;
+    int count = 0;
+    for (const ResultRecord& record : *records) {
+        if (record.rule == RuleName(BrowserRule::Startup) && count++ == 0)
+            suspects = record.path;
+    }
+    if (count > 1)
+        suspects += " and " + std::to_string(count - 1) + " more";
+    for (ResultRecord& record : *records) {
+        if (record.result == Outcome::CameBack && !suspects.empty())
+            record.error = "perhaps put back by " + suspects;
+    }
+}
+
 }  // namespace
 
 CommandReport ScanCommand(CommandHost& host,
@@ -237,6 +254,7 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
                         RecordOf(found.location, found.finding, Outcome::NotSelected));
             }
             for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
+            NameSuspects(&records);
         });
 }
 

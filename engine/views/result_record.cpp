@@ -229,7 +229,7 @@ std::string StatusCell(const ResultRecord& record) {
         case Outcome::NotSelected:
             return "Not selected";
         case Outcome::CameBack:
-            return "Came back";
+            return record.error.empty() ? "Came back" : "Came back: " + record.error;
     }
     return std::string();
 }

@@ -37,7 +37,8 @@ struct ResultRecord {
     std::string arguments;
     std::string action;  // what the repair does, or did
     Outcome result = Outcome::Found;
-    std::string error;  // a few words; "" unless failed, in conflict or skipped
+    // A few words; "" unless failed, in conflict, skipped, or came back with a suspect.
+    std::string error;
     // FindingId; "" for a skipped place and a restored object. The initializer keeps records
     // brace-initialized without it free of -Wmissing-field-initializers.
     std::string id = std::string();

@@ -125,13 +125,16 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
 }
 
 // A guardian that puts a deleted hijack back whenever a folder is listed: the look Fix takes
-// before it ends finds it, and its record says so; the other repair stands.
+// before it ends finds it, and its record says so and names the startup entry the same Fix
+// found; the other repairs stand.
 TEST(FixCommand, AHijackPutBackBeforeTheFixEndsCameBack) {
     ModelWorld world;
     const std::string guarded = ModelWorld::desktop("Internet Explorer.lnk");
     world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
     world.platform.addShortcut(world.quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://q1/");
+    world.platform.putString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                             "Guard", "cmd /c start http://guard.example/");
     world.platform.setCallHook([&world, &guarded](const std::string& op, const std::string&) {
         if (op == "findFirst" && !world.platform.hasFile(guarded))
             world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
@@ -140,8 +143,12 @@ TEST(FixCommand, AHijackPutBackBeforeTheFixEndsCameBack) {
     world.platform.setCallHook(nullptr);
     std::vector<std::string> results;
     for (const ResultRecord& record : report.records)
-        results.push_back(record.location + " " + OutcomeName(record.result));
-    EXPECT_EQ(results, (std::vector<std::string>{"Quick Launch fixed", "Desktop came back"}));
+        results.push_back(record.location + " " + OutcomeName(record.result) + " " + record.error);
+    EXPECT_EQ(results, (std::vector<std::string>{
+                           "Quick Launch fixed ",
+                           "Desktop came back perhaps put back by "
+                           "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Guard",
+                           "Run fixed "}));
     EXPECT_EQ(ExitCode(LineCommand::Fix, Summarize(report.records)), kExitPartly);
 }
 
