@@ -6,7 +6,10 @@
 #include "bench/paths.h"
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
+#include "engine/rules/browser_table.h"
+#include "engine/vectors/debugger_vector.h"
 #include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/startup_vector.h"
 
 namespace brenvik::bench {
 namespace {
@@ -92,6 +95,7 @@ public:
         readNameSpace();
         readUserNameSpace();
         walkPlaces();
+        readLaunchKeys();
         return m_counts;
     }
 
@@ -245,6 +249,34 @@ private:
             return;
         for (const std::string& verb : subkeys(shell.get()))
             readCommand(shell.get(), shellPath, verb);
+    }
+
+    // Every value of an existing key, read once.
+    void readValues(RegKey root, const std::string& path) {
+        ScopedKey key(m_ports.registry);
+        if (m_ports.registry.openKey(root, path, kKeyRead, key.put()) != kErrorSuccess)
+            return;
+        std::string name;
+        for (std::uint32_t i = 0;
+             m_ports.registry.enumValueName(key.get(), i, &name) == kErrorSuccess; ++i) {
+            std::vector<std::uint8_t> data(kBufferSize, 0);
+            std::uint32_t type = kRegNone;
+            std::uint32_t size = kBufferSize;
+            m_ports.registry.queryValue(key.get(), name, &type, data.data(), &size);
+        }
+    }
+
+    // The startup keys, and each browser's execution options in both views and its
+    // silent-exit monitor.
+    void readLaunchKeys() {
+        for (const StartupKey& place : kStartupKeys) readValues(place.root, place.path);
+        for (const std::string_view executable : BrowserExecutables()) {
+            for (const char* options : kExecutionOptionsKeys)
+                readValues(kHKeyLocalMachine,
+                           std::string(options) + "\\" + std::string(executable));
+            readValues(kHKeyLocalMachine,
+                       std::string(kSilentExitKey) + "\\" + std::string(executable));
+        }
     }
 
     // The per-user name space: its entries (the profile has none).
