@@ -54,6 +54,7 @@ std::vector<RowCommand> RowCommands(const ResultRecord& record) {
             case Outcome::Found:
             case Outcome::Failed:
             case Outcome::NotSelected:
+            case Outcome::ReportOnly:
                 commands.push_back(IDM_ROW_IGNORE);
                 break;
             case Outcome::Ignored:

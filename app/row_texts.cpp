@@ -25,6 +25,8 @@ std::wstring RowStatusText(const ResultRecord& record, int language) {
             return WideUiText(NotSelectedCellText[language], language);
         case Outcome::Ignored:
             return WideUiText(IgnoredCellText[language], language);
+        case Outcome::ReportOnly:
+            return WideUiText(ReportOnlyCellText[language], language);
         default:
             return Utf8ToWide(StatusCell(record));
     }

@@ -132,7 +132,8 @@ bool ScanView::RecordAt(int row, ResultRecord* record) const {
 }
 
 bool ScanView::Checkable(const ResultRecord& record) {
-    return !record.id.empty() && record.result != Outcome::Ignored;
+    return !record.id.empty() && record.result != Outcome::Ignored &&
+           record.result != Outcome::ReportOnly;
 }
 
 bool ScanView::Checked(int row) const {

@@ -93,6 +93,8 @@ TextPair NotSelectedCellText = {"\xd2\xd1\xcc\xf8\xb9\xfd",  // 已跳过
                                 "Skipped"};
 TextPair IgnoredCellText = {"\xd2\xd1\xba\xf6\xc2\xd4",  // 已忽略
                             "Ignored"};
+TextPair ReportOnlyCellText = {"\xbd\xf6\xb1\xa8\xb8\xe6",  // 仅报告
+                               "Report only"};
 // ；已跳过 %d 项
 TextPair NotSelectedCountText = {"\xa3\xbb\xd2\xd1\xcc\xf8\xb9\xfd %d \xcf\xee", "; %d skipped"};
 // 显示已忽略的项

@@ -39,6 +39,7 @@ extern TextPair NoBackupText;
 // the ignore list; the line after Fix counts the former.
 extern TextPair NotSelectedCellText;
 extern TextPair IgnoredCellText;
+extern TextPair ReportOnlyCellText;
 extern TextPair NotSelectedCountText;
 // The system menu's check item: Scan lists ignored findings too.
 extern TextPair ShowIgnoredMenuText;

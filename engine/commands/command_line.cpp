@@ -126,12 +126,12 @@ int ExitCode(LineCommand kind, const Summary& summary) {
             // A place not examined may hide what a clean answer would deny.
             if (summary.skipped > 0)
                 return kExitPartly;
-            return summary.found == 0 ? kExitNone : kExitDone;
+            return summary.found == 0 && summary.reported == 0 ? kExitNone : kExitDone;
         case LineCommand::Fix:
             // A hijack that came back is not repaired, whatever the repair said.
             if (summary.skipped > 0 || summary.cameBack > 0)
                 return kExitPartly;
-            if (summary.found == 0)
+            if (summary.found == 0 && summary.reported == 0)
                 return kExitNone;
             return summary.failed == 0 && summary.conflicts == 0 ? kExitDone : kExitPartly;
         case LineCommand::FixDesktop:

@@ -129,6 +129,11 @@ std::string IdOf(const LocatedFinding& found) {
     return FindingIdOf(found.location, found.finding);
 }
 
+// How a scan lists a finding that is not ignored, and Fix one it does not repair.
+Outcome Listed(const LocatedFinding& found, Outcome otherwise) {
+    return found.finding.reportOnly ? Outcome::ReportOnly : otherwise;
+}
+
 bool IsIgnored(const IgnoreList* ignored, const LocatedFinding& found) {
     return ignored != nullptr && ignored->contains(IdOf(found));
 }
@@ -169,7 +174,7 @@ CommandReport ScanCommand(CommandHost& host,
         broker,
         [&add, ignored, all](const LocatedFinding& found) {
             if (!IsIgnored(ignored, found))
-                add(RecordOf(found.location, found.finding, Outcome::Found));
+                add(RecordOf(found.location, found.finding, Listed(found, Outcome::Found)));
             else if (all)
                 add(RecordOf(found.location, found.finding, Outcome::Ignored));
         },
@@ -203,12 +208,9 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
     const auto selected = [selection](const LocatedFinding& found) {
         return selection == nullptr || selection->selects(IdOf(found));
     };
-    std::function<bool(const LocatedFinding&)> repairs;
-    if (ignored != nullptr || selection != nullptr) {
-        repairs = [ignored, selected](const LocatedFinding& found) {
-            return !IsIgnored(ignored, found) && selected(found);
-        };
-    }
+    const auto repairs = [ignored, selected](const LocatedFinding& found) {
+        return !found.finding.reportOnly && !IsIgnored(ignored, found) && selected(found);
+    };
     return RepairCommand(
         host, "fix",
         [ignored, selected](AccessBroker& broker, const std::string& error,
@@ -219,9 +221,9 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
                             [&passed](const SkippedPlace& place) { passed.push_back(place); })) {
                 if (IsIgnored(ignored, found))
                     continue;
-                if (!selected(found)) {
-                    records.push_back(
-                        RecordOf(found.location, found.finding, Outcome::NotSelected));
+                if (found.finding.reportOnly || !selected(found)) {
+                    records.push_back(RecordOf(found.location, found.finding,
+                                               Listed(found, Outcome::NotSelected)));
                     continue;
                 }
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Failed);
@@ -250,8 +252,8 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
             }
             for (const LocatedFinding& found : held) {
                 if (!IsIgnored(ignored, found))
-                    records.push_back(
-                        RecordOf(found.location, found.finding, Outcome::NotSelected));
+                    records.push_back(RecordOf(found.location, found.finding,
+                                               Listed(found, Outcome::NotSelected)));
             }
             for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
             NameSuspects(&records);

@@ -18,6 +18,7 @@ enum class BrowserRule {
     NameSpace,       // a name space entry whose verb opens an address in another browser
     Startup,         // a startup entry that opens an address or loads code into a browser
     Debugger,        // a program set to run instead of a browser whenever it starts
+    UserChoice,      // the user's choice of handler names one that opens no browser
 };
 
 struct Finding {
@@ -32,6 +33,9 @@ struct Finding {
     // A finding that is one value of the key path names: the value's name (path is then the
     // key's, and the report's object is the value).
     std::string valueName{};
+    // Listed, never repaired: Windows protects the object (a UserChoice), or another party
+    // manages it.
+    bool reportOnly = false;
 };
 
 using FindingList = std::vector<Finding>;

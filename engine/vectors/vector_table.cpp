@@ -9,6 +9,7 @@
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
 #include "engine/vectors/debugger_vector.h"
+#include "engine/vectors/handler_vector.h"
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/name_space_scanner.h"
 #include "engine/vectors/startup_vector.h"
@@ -147,13 +148,14 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
     vectors.push_back(std::make_unique<BrowserLinkVector>());
     // After the name space vector, whose entries and command texts it takes.
     vectors.push_back(std::make_unique<BrowserNameSpaceVector>());
-    vectors.push_back(std::make_unique<StartupVector>());
+    vectors.push_back(std::make_unique<HandlerVector>());
     vectors.push_back(std::make_unique<DebuggerVector>());
+    vectors.push_back(std::make_unique<StartupVector>());
     return vectors;
 }
 
 std::vector<std::size_t> FixOrder() {
-    return {1, 0, 2, 3, 4, 5, 6};
+    return {1, 0, 2, 3, 4, 5, 6, 7};
 }
 
 WorkPlaces DeclaredPlaces(Ports& ports) {

@@ -35,7 +35,8 @@ std::string ReportJson(const CommandReport& report, const std::string& version) 
                 {"fixed", summary.fixed},
                 {"failed", summary.failed},
                 {"skipped", summary.skipped},
-                {"ignored", summary.ignored}}}};
+                {"ignored", summary.ignored},
+                {"reported", summary.reported}}}};
     // Only a fix looks again after its repairs.
     if (report.command == "fix")
         json["summary"]["came_back"] = summary.cameBack;

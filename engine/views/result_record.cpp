@@ -40,6 +40,8 @@ std::string Action(const Finding& finding, const std::string& location) {
         case BrowserRule::Startup:
         case BrowserRule::Debugger:
             return "delete value";
+        case BrowserRule::UserChoice:
+            return "none: choose the browser in Settings";
         case BrowserRule::None:
             break;
     }
@@ -89,10 +91,13 @@ Summary Summarize(const std::vector<ResultRecord>& records) {
             case Outcome::CameBack:
                 ++summary.cameBack;
                 break;
+            case Outcome::ReportOnly:
+                ++summary.reported;
+                break;
         }
     }
-    summary.found =
-        static_cast<int>(records.size()) - summary.skipped - summary.ignored - summary.notSelected;
+    summary.found = static_cast<int>(records.size()) - summary.skipped - summary.ignored -
+                    summary.notSelected - summary.reported;
     return summary;
 }
 
@@ -116,6 +121,8 @@ const char* OutcomeName(Outcome outcome) {
             return "not selected";
         case Outcome::CameBack:
             return "came back";
+        case Outcome::ReportOnly:
+            return "report only";
     }
     return "";
 }
@@ -136,6 +143,8 @@ const char* RuleName(BrowserRule rule) {
             return "startup";
         case BrowserRule::Debugger:
             return "debugger";
+        case BrowserRule::UserChoice:
+            return "user choice";
     }
     return "";
 }
@@ -230,6 +239,8 @@ std::string StatusCell(const ResultRecord& record) {
             return "Not selected";
         case Outcome::CameBack:
             return record.error.empty() ? "Came back" : "Came back: " + record.error;
+        case Outcome::ReportOnly:
+            return "Report only";
     }
     return std::string();
 }

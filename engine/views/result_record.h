@@ -16,6 +16,7 @@ namespace brenvik {
 // Ignored: a finding on the ignore list, listed by /scan /all only. NotSelected: a finding
 // that /fix /only left alone. Neither counts as found or skipped for the exit code. CameBack:
 // repaired, and found again by the look Fix takes before it ends (something restored it).
+// ReportOnly: a finding its vector only reports; it counts apart from found, and as much.
 enum class Outcome {
     Found,
     Fixed,
@@ -25,7 +26,8 @@ enum class Outcome {
     Skipped,
     Ignored,
     NotSelected,
-    CameBack
+    CameBack,
+    ReportOnly
 };
 
 struct ResultRecord {
@@ -64,15 +66,16 @@ struct Summary {
     int ignored = 0;
     int notSelected = 0;
     int cameBack = 0;
+    int reported = 0;  // report-only findings
 };
 
 Summary Summarize(const std::vector<ResultRecord>& records);
 
 // "found", "fixed", "failed", "conflict", "restored", "skipped", "ignored", "not selected",
-// "came back".
+// "came back", "report only".
 const char* OutcomeName(Outcome outcome);
-// "arguments", "replaced target", "fake link", "name space", "startup", "debugger"; "" for
-// None.
+// "arguments", "replaced target", "fake link", "name space", "startup", "debugger", "user
+// choice"; "" for None.
 const char* RuleName(BrowserRule rule);
 // A Win32 code in a few untranslated words ("access denied"); "error N" for the rest.
 std::string ErrorWords(Status status);

@@ -184,6 +184,7 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
                               {"failed", 1},
                               {"skipped", 0},
                               {"ignored", 0},
+                              {"reported", 0},
                               {"came_back", 0}}),
               json["summary"]);
 
@@ -222,9 +223,13 @@ TEST(ResultViews, ASkippedPlaceInEveryView) {
     EXPECT_EQ("skipped", json["findings"][1]["result"]);
     EXPECT_EQ("cannot be listed: access denied", json["findings"][1]["error"]);
     EXPECT_EQ("", json["findings"][1]["action"]);
-    EXPECT_EQ(
-        (nlohmann::json{{"found", 1}, {"fixed", 0}, {"failed", 0}, {"skipped", 1}, {"ignored", 0}}),
-        json["summary"]);
+    EXPECT_EQ((nlohmann::json{{"found", 1},
+                              {"fixed", 0},
+                              {"failed", 0},
+                              {"skipped", 1},
+                              {"ignored", 0},
+                              {"reported", 0}}),
+              json["summary"]);
 }
 
 // One record per object: the same folder however it is spelt, a key once.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/change/sddl.h"
+#include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
 #include "engine/vectors/debugger_vector.h"
 #include "engine/vectors/startup_vector.h"
@@ -97,7 +98,8 @@ std::vector<std::string> Rows(const CommandReport& report) {
     return rows;
 }
 
-// The debuggers in the browser table's order: Edge before Chrome.
+// Debuggers before startup entries; the debuggers in the browser table's order (Edge before
+// Chrome).
 TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
     LaunchWorld world;
     const std::string hkcuRun = std::string("HKCU\\") + kRun;
@@ -105,17 +107,17 @@ TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
     EXPECT_EQ(
         Rows(ScanCommand(world.commands)),
         (std::vector<std::string>{
-            "Run|startup|http://promo.example/|HKLM\\" + std::string(kRun) +
-                "\\Promo|found|delete value",
-            "Run|startup|http://shop.example/|" + hkcuRun + "\\Shop|found|delete value",
-            "Run|startup|javascript:open('http://x/')|HKCU\\" + std::string(kPolicyRun) +
-                "\\x|found|delete value",
             "Image File Execution|debugger|C:\\x.exe|HKLM\\" + kWowOptions +
                 "\\msedge.exe\\0\\Debugger|found|delete value",
             "Image File Execution|debugger|C:\\Users\\u\\AppData\\Roaming\\r.exe|" + options +
                 "\\chrome.exe\\Debugger|found|delete value",
             "Image File Execution|debugger|C:\\m.exe http://monitor.example/|HKLM\\" +
                 std::string(kSilentExitKey) + "\\opera.exe\\MonitorProcess|found|delete value",
+            "Run|startup|http://promo.example/|HKLM\\" + std::string(kRun) +
+                "\\Promo|found|delete value",
+            "Run|startup|http://shop.example/|" + hkcuRun + "\\Shop|found|delete value",
+            "Run|startup|javascript:open('http://x/')|HKCU\\" + std::string(kPolicyRun) +
+                "\\x|found|delete value",
         }));
     EXPECT_EQ(world.platform.openKeyCount(), 0u);
 }
@@ -151,6 +153,45 @@ TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
     for (const ResultRecord& record : restored.records)
         EXPECT_EQ(record.result, Outcome::Restored) << record.path << " " << record.error;
     EXPECT_EQ(world.values(), before);
+}
+
+// A choice Windows protects is never changed: one that names no browser, or nothing
+// registered, is listed report-only, counted apart, and left alone by Fix.
+TEST(HandlerVector, AUserChoiceThatOpensNoBrowserIsReportedOnly) {
+    BrowserWorld world;
+    model::ModelHost host;
+    CommandHost commands{world.ports, world.platform, host};
+    const std::string choices =
+        "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\";
+    world.platform.putString(kHKeyCurrentUser, choices + "http\\UserChoice", "ProgId", "ShadyURL");
+    world.platform.putString(kHKeyCurrentUser, "Software\\Classes\\ShadyURL\\shell\\open\\command",
+                             "", "C:\\Users\\u\\AppData\\Roaming\\x.exe %1");
+    world.platform.putString(kHKeyCurrentUser, choices + "https\\UserChoice", "ProgId",
+                             "ChromeHTML");
+    world.platform.putString(kHKeyLocalMachine,
+                             "Software\\Classes\\ChromeHTML\\shell\\open\\command", "",
+                             "\"" + kChrome + "\" --single-argument %1");
+    world.platform.putString(
+        kHKeyCurrentUser,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.html\\UserChoice",
+        "ProgId", "Missing");
+    const CommandReport scan = ScanCommand(commands);
+    const std::vector<std::string> rows = {
+        "Protocol Handler|user choice|ShadyURL: C:\\Users\\u\\AppData\\Roaming\\x.exe %1|HKCU\\" +
+            choices + "http\\UserChoice\\ProgId|report only|none: choose the browser in Settings",
+        "Protocol Handler|user choice|Missing: not registered|HKCU\\Software\\Microsoft\\Windows\\"
+        "CurrentVersion\\Explorer\\FileExts\\.html\\UserChoice\\ProgId|report only|none: choose "
+        "the "
+        "browser in Settings"};
+    EXPECT_EQ(Rows(scan), rows);
+    const Summary summary = Summarize(scan.records);
+    EXPECT_EQ(summary.found, 0);
+    EXPECT_EQ(summary.reported, 2);
+    EXPECT_EQ(ExitCode(LineCommand::Scan, summary), kExitDone);
+    EXPECT_EQ(Rows(FixCommand(commands)), rows);
+    EXPECT_EQ(
+        world.platform.value(kHKeyCurrentUser, choices + "http\\UserChoice", "ProgId")->data.size(),
+        sizeof "ShadyURL");
 }
 
 }  // namespace
