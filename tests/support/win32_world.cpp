@@ -57,6 +57,14 @@ std::string UniqueName(const char* prefix) {
            std::to_string(GetTickCount()) + "-" + std::to_string(++serial);
 }
 
+std::string NewClassId() {
+    GUID guid;
+    CoCreateGuid(&guid);
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return WideToUtf8(text);
+}
+
 HRESULT CreateShortcut(const std::string& path, const std::string& target,
                        const std::string& arguments) {
     ComInit com;

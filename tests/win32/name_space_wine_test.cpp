@@ -25,16 +25,6 @@ constexpr const char* kNameSpace =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kClasses = "SOFTWARE\\Classes\\CLSID\\";
 
-std::string NewClassId() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t wide[40] = {};
-    StringFromGUID2(guid, wide, 40);
-    char text[40] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
 void SetText(HKEY root, const std::string& path, const char* name, const std::string& text) {
     HKEY key = nullptr;
     ASSERT_EQ(
@@ -76,9 +66,9 @@ protected:
     NameSpaceWineTest() {
         CoInitialize(nullptr);
         UseDeclaredPlaces(m_broker, m_ports);
-        m_quoted = NewClassId();
-        m_twoVerbs = NewClassId();
-        m_legit = NewClassId();
+        m_quoted = test::NewClassId();
+        m_twoVerbs = test::NewClassId();
+        m_legit = test::NewClassId();
         SetText(HKEY_LOCAL_MACHINE, Entry(m_quoted), "", "fake");
         SetText(HKEY_LOCAL_MACHINE, CommandKey(m_quoted, "open"), "",
                 "\"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE\" http://Fake.Example/One");

@@ -60,14 +60,6 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
     return v;
 }
 
-std::string NewClassId() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return WideToUtf8(text);
-}
-
 // A REG_SZ value written as Unicode, whatever the code page.
 bool SetText(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
     const std::vector<std::uint8_t> data = test::StoredText(text);
@@ -103,7 +95,7 @@ protected:
         ASSERT_EQ(S_OK, CreateShortcut(Desktop(kNotesLink), kTarget, kCheckSite));
         ASSERT_EQ(S_OK, CreateShortcut(QuickLaunch(kCyrillicLink), kTarget, kCyrillicSite));
 
-        m_classId = NewClassId();
+        m_classId = test::NewClassId();
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, Entry(), "", "fake"));
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, ClassKey() + "\\shell\\" + kVerb + "\\Command", "",
                             kCommand));
