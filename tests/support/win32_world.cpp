@@ -8,12 +8,11 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik::test {
 namespace {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kUserShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -230,7 +229,7 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::string& text,
                                      DWORD type, HKEY root)
     : m_valueName(valueName) {
-    m_ok = set(root, kShellFoldersKey, StoredText(text), type);
+    m_ok = set(root, kShellFolders, StoredText(text), type);
     if (m_ok && type == REG_SZ)
         m_ok = set(root, kUserShellFoldersKey, StoredText(text), type);
 }
@@ -238,7 +237,7 @@ ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::st
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
                                      const std::vector<std::uint8_t>& data, DWORD type)
     : m_valueName(valueName) {
-    m_ok = set(HKEY_CURRENT_USER, kShellFoldersKey, data, type);
+    m_ok = set(HKEY_CURRENT_USER, kShellFolders, data, type);
 }
 
 bool ScopedShellFolder::set(HKEY root, const char* keyPath, const std::vector<std::uint8_t>& data,

@@ -20,13 +20,13 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/known_folder.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
 namespace {
 
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
+using test::kNameSpace;
 
 bool SetText(const std::string& path, const char* name, const char* text) {
     HKEY key = nullptr;

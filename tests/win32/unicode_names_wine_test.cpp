@@ -16,6 +16,7 @@
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
@@ -23,13 +24,11 @@ namespace {
 
 using test::CreateShortcut;
 using test::DeleteKeyTreeForcibly;
+using test::kNameSpace;
+using test::kShellFolders;
 using test::ScopedShellFolder;
 using test::ScratchFolder;
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kTarget = "C:\\windows\\notepad.exe";
 
 // Desktop ✓
