@@ -11,6 +11,7 @@
 #include "bench/win32_world.h"
 #include "engine/commands/commands.h"
 #include "engine/commands/driver.h"
+#include "engine/vectors/vector_table.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
