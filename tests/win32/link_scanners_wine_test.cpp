@@ -198,10 +198,9 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     {
         char buffer[MAX_PATH] = {};
         DWORD size = sizeof buffer;
-        ASSERT_EQ(
-            RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop", RRF_RT_REG_SZ, nullptr,
-                         buffer, &size),
-            ERROR_SUCCESS);
+        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop", RRF_RT_REG_SZ, nullptr,
+                               buffer, &size),
+                  ERROR_SUCCESS);
         desktop = buffer;
     }
     // The prefix's profile folders are plain folders of the build tree, never the host's home.

@@ -561,8 +561,8 @@ TEST(Backup, ALargeSetIsListedAndRestoresById) {
 struct PlacesWorld : BackupWorld {
     PlacesWorld() {
         platform.putString(kHKeyLocalMachine, kPlacesKey, "", "Machine name");
-        platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell\\open\\command", "",
-                           "m.exe");
+        platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell\\open\\command",
+                           "", "m.exe");
     }
     std::string record(const std::string& id) const { return ProgressPath(id); }
 };
@@ -607,7 +607,8 @@ TEST(RestoreRecord, AnInterruptedKeyRestoreIsFinishedOnlyOnItsOwnRecord) {
         EXPECT_EQ(2, ExitCode(LineCommand::Restore, Summarize(stopped.records))) << c.name;
         // Half gone: the rewritten top key stays, its new subkey is deleted, nothing is created.
         EXPECT_TRUE(w.platform.hasKey(kHKeyLocalMachine, kPlacesKey)) << c.name;
-        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\ShellFolder"))
+        EXPECT_FALSE(
+            w.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\ShellFolder"))
             << c.name;
         EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell"))
             << c.name;

@@ -38,10 +38,9 @@ public:
 
 void AddIcon(ModelWorld& world, const char* classId, const char* command) {
     world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpace) + "\\" + classId);
-    world.platform.putString(
-        kHKeyLocalMachine,
-        std::string(kMachineClasses) + classId + "\\shell\\open\\Command", "",
-        command);
+    world.platform.putString(kHKeyLocalMachine,
+                             std::string(kMachineClasses) + classId + "\\shell\\open\\Command", "",
+                             command);
 }
 
 // Hijacks in all three places, listed in an order that differs from the report's.

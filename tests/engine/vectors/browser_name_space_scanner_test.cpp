@@ -12,10 +12,10 @@
 namespace brenvik {
 namespace {
 
-using testing::BrowserWorld;
 using test::kMachineClasses;
 using test::kNameSpace;
 using test::kUserClasses;
+using testing::BrowserWorld;
 
 TEST(OpensAddressInOtherBrowser, BrowsersOtherThanInternetExplorerWithAnAddress) {
     const struct {

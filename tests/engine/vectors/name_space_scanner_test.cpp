@@ -139,9 +139,9 @@ TEST(NameSpaceScanner, ALongNameHidesNoLaterEntry) {
 TEST(NameSpaceScanner, ScanOfKeysThatRefuseNothingTouchesNoAccessList) {
     ModelWorld world;
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://a/");
-    const std::vector<std::string> keys = {
-        kNameSpace, Entry(kClassA), std::string(kMachineClasses) + kClassA + "\\shell",
-        Verb(kClassA, "open") + "\\Command"};
+    const std::vector<std::string> keys = {kNameSpace, Entry(kClassA),
+                                           std::string(kMachineClasses) + kClassA + "\\shell",
+                                           Verb(kClassA, "open") + "\\Command"};
     std::vector<AccessList> before;
     for (const std::string& key : keys)
         before.push_back(world.platform.keyAccessList(kHKeyLocalMachine, key));

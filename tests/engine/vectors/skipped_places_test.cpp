@@ -15,10 +15,10 @@
 namespace brenvik {
 namespace {
 
-using testing::BrowserWorld;
 using test::kClassA;
 using test::kMachineClasses;
 using test::kNameSpace;
+using testing::BrowserWorld;
 
 struct SkipWorld : BrowserWorld {
     model::ModelHost host;
