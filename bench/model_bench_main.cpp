@@ -1,26 +1,20 @@
 // The scan benchmark on the in-memory platform: the engine's own cost.
-#include <cstdio>
-
 #include "bench/model_world.h"
 #include "bench/scan_bench.h"
 
-int main(int argc, char** argv) {
-    using namespace brenvik::bench;
-    BenchOptions options;
-    if (!ParseOptions(argc, argv, &options))
-        return 2;
+namespace {
 
-    std::vector<SizeResult> results;
-    PrintHeader(stdout, "in-memory model", options.repeats);
-    int status = 0;
-    for (std::size_t scale : options.scales) {
-        const Profile profile = MakeProfile(scale);
-        brenvik::model::ModelPlatform platform;
-        BuildModelWorld(platform, profile);
-        brenvik::Ports ports = platform.ports();
-        if (!MeasureAndReport(ports, profile, scale, options.repeats, results))
-            status = 1;
-    }
-    for (const SizeResult& result : results) PrintTally(stdout, result);
-    return status;
+bool InModelWorld(std::size_t, const brenvik::bench::Profile& profile,
+                  const brenvik::bench::MeasureIn& measure) {
+    brenvik::model::ModelPlatform platform;
+    brenvik::bench::BuildModelWorld(platform, profile);
+    brenvik::Ports ports = platform.ports();
+    measure(ports);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return brenvik::bench::RunBench(argc, argv, "in-memory model", InModelWorld);
 }

@@ -20,23 +20,7 @@ struct ModelFolders {
     std::string startup = std::string(kStartMenu) + "\\" + kStartupSubPath;
     std::string commonStartup = std::string(kCommonStartMenu) + "\\" + kStartupSubPath;
 
-    std::string of(LinkFolder folder) const {
-        switch (folder) {
-            case LinkFolder::Desktop:
-                return kDesktop;
-            case LinkFolder::QuickLaunch:
-                return quickLaunch;
-            case LinkFolder::PublicDesktop:
-                return kPublicDesktop;
-            case LinkFolder::Taskbar:
-                return taskbar;
-            case LinkFolder::StartMenu:
-                return kStartMenu;
-            case LinkFolder::Startup:
-                return startup;
-        }
-        return kDesktop;
-    }
+    PlaceFolders places() const { return {kDesktop, kPublicDesktop, quickLaunch, kStartMenu}; }
 
     void addTo(model::ModelPlatform& platform) const {
         const std::pair<KnownFolder, std::string> known[] = {
@@ -94,8 +78,7 @@ void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
     folders.addTo(platform);
 
     for (const ProfileLink& link : profile.links) {
-        const std::string folder = LinkFolderPath(folders.of(link.folder), link.subfolder);
-        const std::string path = folder + "\\" + link.name;
+        const std::string path = LinkFolderOf(folders.places(), link) + "\\" + link.name;
         platform.addShortcut(path, link.target, link.arguments);
         if (link.refuses)
             platform.setFileAccessList(path, RefusingList());

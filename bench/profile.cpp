@@ -111,10 +111,32 @@ ProfileEntry MakeEntry(std::size_t number, std::size_t kind) {
     return entry;
 }
 
+std::string PlaceFolder(const PlaceFolders& folders, LinkFolder folder) {
+    switch (folder) {
+        case LinkFolder::Desktop:
+            return folders.desktop;
+        case LinkFolder::QuickLaunch:
+            return folders.quickLaunch;
+        case LinkFolder::PublicDesktop:
+            return folders.publicDesktop;
+        case LinkFolder::Taskbar:
+            return folders.quickLaunch + "\\" + kTaskbarSubPath;
+        case LinkFolder::StartMenu:
+            return folders.startMenu;
+        case LinkFolder::Startup:
+            return folders.startMenu + "\\" + kStartupSubPath;
+    }
+    return folders.desktop;
+}
+
 }  // namespace
 
 std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder) {
     return subfolder.empty() ? placeFolder : placeFolder + "\\" + subfolder;
+}
+
+std::string LinkFolderOf(const PlaceFolders& folders, const ProfileLink& link) {
+    return LinkFolderPath(PlaceFolder(folders, link.folder), link.subfolder);
 }
 
 std::string BenchClassId(std::size_t index) {

@@ -61,6 +61,17 @@ Profile MakeProfile(std::size_t scale);
 // A link's folder: the place's folder, and its subfolder when it has one.
 std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder);
 
+// The folders a world makes the places in; the taskbar's and Startup's lie below them.
+struct PlaceFolders {
+    std::string desktop;
+    std::string publicDesktop;
+    std::string quickLaunch;
+    std::string startMenu;
+};
+
+// The folder a link goes in: its place's folder, and its subfolder when it has one.
+std::string LinkFolderOf(const PlaceFolders& folders, const ProfileLink& link);
+
 // The class identifier of the benchmark's entry number index.
 std::string BenchClassId(std::size_t index);
 

@@ -55,6 +55,19 @@ bool ParseScales(const char* text, std::vector<std::size_t>* scales) {
     return true;
 }
 
+// Measures one size, prints its line and keeps the result; false (said on stderr) when the
+// scan did not report every finding the profile planted.
+bool MeasureAndReport(Ports& ports, const Profile& profile, std::size_t scale, int repeats,
+                      std::vector<SizeResult>& results) {
+    results.push_back(MeasureScan(ports, profile, scale, repeats));
+    PrintResult(stdout, results.back());
+    if (results.back().rows == profile.expectedFindings)
+        return true;
+    std::fprintf(stderr, "scale %zu: the scan reported %zu rows, the profile holds %zu\n", scale,
+                 results.back().rows, profile.expectedFindings);
+    return false;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, BenchOptions* options) {
@@ -159,15 +172,27 @@ void PrintTally(std::FILE* out, const SizeResult& r) {
     std::fflush(out);
 }
 
-bool MeasureAndReport(Ports& ports, const Profile& profile, std::size_t scale, int repeats,
-                      std::vector<SizeResult>& results) {
-    results.push_back(MeasureScan(ports, profile, scale, repeats));
-    PrintResult(stdout, results.back());
-    if (results.back().rows == profile.expectedFindings)
-        return true;
-    std::fprintf(stderr, "scale %zu: the scan reported %zu rows, the profile holds %zu\n", scale,
-                 results.back().rows, profile.expectedFindings);
-    return false;
+int RunBench(int argc, char** argv, const char* platform, const ScaleWorld& world) {
+    BenchOptions options;
+    if (!ParseOptions(argc, argv, &options))
+        return 2;
+
+    std::vector<SizeResult> results;
+    PrintHeader(stdout, platform, options.repeats);
+    int status = 0;
+    for (std::size_t scale : options.scales) {
+        const Profile profile = MakeProfile(scale);
+        bool complete = true;
+        const bool made = world(scale, profile, [&](Ports& ports) {
+            complete = MeasureAndReport(ports, profile, scale, options.repeats, results);
+        });
+        if (!made)
+            return 1;
+        if (!complete)
+            status = 1;
+    }
+    for (const SizeResult& result : results) PrintTally(stdout, result);
+    return status;
 }
 
 }  // namespace brenvik::bench

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "bench/call_tally.h"
@@ -43,9 +44,16 @@ void PrintResult(std::FILE* out, const SizeResult& result);
 // Calls per operation in one scan and one bare loop, and the scan's time in each.
 void PrintTally(std::FILE* out, const SizeResult& result);
 
-// Measures one size, prints its line and keeps the result; false (said on stderr) when the
-// scan did not report every finding the profile planted.
-bool MeasureAndReport(Ports& ports, const Profile& profile, std::size_t scale, int repeats,
-                      std::vector<SizeResult>& results);
+// Measures the scan over the ports of a world made for one scale.
+using MeasureIn = std::function<void(Ports& ports)>;
+// Makes the world of one scale from its profile, calls measure with ports onto it, and takes
+// it down again; false (said on stderr) when it cannot be made.
+using ScaleWorld =
+    std::function<bool(std::size_t scale, const Profile& profile, const MeasureIn& measure)>;
+
+// A benchmark program's main: the options, then each scale measured in the world made for it,
+// then the tallies. 2 on bad options; 1 when a world cannot be made (at once) or a scan did
+// not report every finding its profile planted; 0 otherwise.
+int RunBench(int argc, char** argv, const char* platform, const ScaleWorld& world);
 
 }  // namespace brenvik::bench

@@ -112,21 +112,7 @@ bool Win32World::pointShellFolders() {
 }
 
 std::string Win32World::linkFolder(const ProfileLink& link) const {
-    switch (link.folder) {
-        case LinkFolder::Desktop:
-            return m_desktop;
-        case LinkFolder::QuickLaunch:
-            return m_quickLaunch;
-        case LinkFolder::PublicDesktop:
-            return m_publicDesktop;
-        case LinkFolder::Taskbar:
-            return m_quickLaunch + "\\" + kTaskbarSubPath;
-        case LinkFolder::StartMenu:
-            return LinkFolderPath(m_startMenu, link.subfolder);
-        case LinkFolder::Startup:
-            return m_startMenu + "\\" + kStartupSubPath;
-    }
-    return m_desktop;
+    return LinkFolderOf({m_desktop, m_publicDesktop, m_quickLaunch, m_startMenu}, link);
 }
 
 bool Win32World::makeFolders() {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "engine/base/text_lines.h"
+
 namespace brenvik {
 namespace {
 
@@ -40,13 +42,7 @@ std::string ProgressPath(const std::string& id) {
 }
 
 void ParseProgress(const std::string& text, StoredSet* set) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         RestoreMark mark = RestoreMark::None;
         std::size_t number = 0;
         std::string identity;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/backup/backup_progress.h"
+#include "engine/base/text_lines.h"
 #include "engine/change/work_places.h"
 
 namespace brenvik {
@@ -113,13 +114,7 @@ std::pair<std::string, unsigned long> SetOrder(const std::string& id) {
 // and passed over.
 void ParseManifest(const std::string& text, StoredSet* set) {
     std::vector<std::size_t> numbers;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         std::string kind;
         std::size_t number = 0;
         std::string rest;

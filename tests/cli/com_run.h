@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <nlohmann/json.hpp>
 
@@ -10,11 +9,13 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "tests/support/child_process.h"
+#include "tests/support/known_folder.h"
 
 namespace brenvik::test {
 
 struct ComRun {
-    DWORD code = 0xdeadbeef;
+    DWORD code = kNoExitCode;
     std::string output;
 };
 
@@ -24,12 +25,8 @@ UniqueHandle StartCom(const std::string& arguments, const std::string& outputFil
 ComRun Finish(const UniqueHandle& program, const std::string& outputFile);
 ComRun RunCom(const std::string& arguments, const std::string& outputFile);
 
-// The file's bytes; empty when it cannot be read.
-std::string ReadAll(const std::string& path);
 // Discarded when the file is not JSON.
 nlohmann::json ReadJson(const std::string& path);
-// The known folder's path; empty when the shell has none.
-std::string KnownFolder(REFKNOWNFOLDERID id);
 // A report's findings: result by location.
 std::map<std::string, std::string> ResultsByLocation(const nlohmann::json& report);
 

@@ -14,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -203,24 +201,12 @@ Snapshot Snap(const std::set<std::string>& excluded) {
 // ---- The planted objects.
 
 // A list that lets every account change the object; Wine turns it into chmod o+w.
-constexpr wchar_t kEveryoneWrites[] = L"D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+constexpr char kEveryoneWrites[] = "D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
 // Set after the folder is made: Wine applies no list given to CreateDirectoryW.
 bool MakeFolderOthersWrite(const std::string& path) {
-    const std::wstring name = Utf8ToWide(path);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!CreateDirectoryW(name.c_str(), nullptr) ||
-        !ConvertStringSecurityDescriptorToSecurityDescriptorW(kEveryoneWrites, SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
-        return false;
-    UniqueHlocal owned(descriptor);
-    PACL dacl = nullptr;
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    std::wstring writable = name;
-    return SetNamedSecurityInfoW(writable.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                 nullptr, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) &&
+           WriteSddl(path, SecurityObjectType::File, kEveryoneWrites) == ERROR_SUCCESS;
 }
 
 bool WriteText(const std::string& path, const std::string& text) {

@@ -5,16 +5,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include <shlobj.h>
-
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "brenvik_version.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "tests/support/child_process.h"
+#include "tests/support/known_folder.h"
 #include "tests/support/wine_path.h"
 
 namespace brenvik::test {
@@ -22,54 +21,17 @@ namespace {
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-std::string KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)))
-        folder = WideToUtf8(path);
-    CoTaskMemFree(path);
-    return folder;
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs the command line, its output to the file; the exit code, or 0xdeadbeef if it did not
-// start or did not end within two minutes.
+// Runs the command line, its output to the file; the exit code, or kNoExitCode.
 DWORD RunProgram(const std::string& commandLine, const std::string& outputFile = "NUL") {
-    SECURITY_ATTRIBUTES inherit = {};
-    inherit.nLength = sizeof inherit;
-    inherit.bInheritHandle = TRUE;
-    UniqueHfile output(CreateFileW(Utf8ToWide(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                   &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    std::wstring line = Utf8ToWide(commandLine);
-    PROCESS_INFORMATION process = {};
-    DWORD code = 0xdeadbeef;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return code;
-    UniqueHandle thread(process.hThread);
-    UniqueHandle program(process.hProcess);
-    if (WaitForSingleObject(program.get(), 120 * 1000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(program.get(), &code);
-    return code;
+    return WaitForExit(StartProgram(commandLine, outputFile));
 }
 
 DWORD Msiexec(const std::string& arguments) {
     return RunProgram("msiexec.exe " + arguments + " /qn");
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 struct UninstallEntry {
@@ -255,7 +217,7 @@ TEST(Package, InstallsQuietlyUpgradesInPlaceAndRemovesAllButTheBackups) {
     // The installed programs answer.
     const std::string usage = KnownFolder(FOLDERID_LocalAppData) + "\\brenvik-package-usage.txt";
     EXPECT_EQ(3u, RunProgram("\"" + folder + "\\brenvik.com\" /?", usage));
-    EXPECT_EQ(0u, ReadFile(usage).rfind("Usage: brenvik", 0)) << ReadFile(usage);
+    EXPECT_EQ(0u, ReadAll(usage).rfind("Usage: brenvik", 0)) << ReadAll(usage);
     DeleteFileW(Utf8ToWide(usage).c_str());
     // The window's program with switches works without a window, and gives the same code.
     EXPECT_EQ(3u, RunProgram("\"" + folder + "\\brenvik.exe\" /?"));
@@ -263,7 +225,7 @@ TEST(Package, InstallsQuietlyUpgradesInPlaceAndRemovesAllButTheBackups) {
     // Its report carries the version its resource does.
     const std::string report = KnownFolder(FOLDERID_LocalAppData) + "\\brenvik-package.json";
     EXPECT_GE(1u, RunProgram("\"" + folder + "\\brenvik.com\" /scan /report \"" + report + "\""));
-    const nlohmann::json json = nlohmann::json::parse(ReadFile(report), nullptr, false);
+    const nlohmann::json json = nlohmann::json::parse(ReadAll(report), nullptr, false);
     EXPECT_EQ(
         WideToUtf8(VersionResource(folder + "\\brenvik.com").text(L"040904e4", L"ProductVersion")),
         json.value("version", "<none>"));
@@ -294,7 +256,7 @@ TEST(Package, InstallsQuietlyUpgradesInPlaceAndRemovesAllButTheBackups) {
     EXPECT_FALSE(Exists(folder));
     EXPECT_EQ(0, menuEntryCount());
     EXPECT_TRUE(ProductEntries().empty());
-    EXPECT_EQ("kept\n", ReadFile(set + "\\manifest"));
+    EXPECT_EQ("kept\n", ReadAll(set + "\\manifest"));
 
     DeleteFileW(Utf8ToWide(set + "\\manifest").c_str());
     RemoveDirectoryW(Utf8ToWide(set).c_str());

@@ -8,12 +8,11 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik::test {
 namespace {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kUserShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -55,6 +54,14 @@ std::string UniqueName(const char* prefix) {
     static unsigned serial = 0;
     return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(GetTickCount()) + "-" + std::to_string(++serial);
+}
+
+std::string NewClassId() {
+    GUID guid;
+    CoCreateGuid(&guid);
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return WideToUtf8(text);
 }
 
 HRESULT CreateShortcut(const std::string& path, const std::string& target,
@@ -222,7 +229,7 @@ DWORD WriteSddl(const std::string& objectName, SecurityObjectType type, const st
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::string& text,
                                      DWORD type, HKEY root)
     : m_valueName(valueName) {
-    m_ok = set(root, kShellFoldersKey, StoredText(text), type);
+    m_ok = set(root, kShellFolders, StoredText(text), type);
     if (m_ok && type == REG_SZ)
         m_ok = set(root, kUserShellFoldersKey, StoredText(text), type);
 }
@@ -230,7 +237,7 @@ ScopedShellFolder::ScopedShellFolder(const std::string& valueName, const std::st
 ScopedShellFolder::ScopedShellFolder(const std::string& valueName,
                                      const std::vector<std::uint8_t>& data, DWORD type)
     : m_valueName(valueName) {
-    m_ok = set(HKEY_CURRENT_USER, kShellFoldersKey, data, type);
+    m_ok = set(HKEY_CURRENT_USER, kShellFolders, data, type);
 }
 
 bool ScopedShellFolder::set(HKEY root, const char* keyPath, const std::vector<std::uint8_t>& data,

@@ -17,6 +17,9 @@ bool IsWine();
 
 // A name no other test run uses at the same time: "<prefix>-<pid>-<tick>-<serial>".
 std::string UniqueName(const char* prefix);
+// A fresh class identifier, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": a key named after it
+// meets no other run's.
+std::string NewClassId();
 
 // Saves a real shortcut (IShellLinkW + IPersistFile) to target with arguments at path.
 HRESULT CreateShortcut(const std::string& path, const std::string& target,

@@ -19,30 +19,14 @@
 #include "engine/vectors/vector_table.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/known_folder.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
 namespace {
 
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-
-std::string StoreFolder() {
-    PWSTR known = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
-        folder = WideToUtf8(known) + "\\Brenvik";
-    CoTaskMemFree(known);
-    return folder;
-}
-
-std::string NewClassId() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t wide[40] = {};
-    StringFromGUID2(guid, wide, 40);
-    return WideToUtf8(wide);
-}
+using test::kNameSpace;
 
 bool SetText(const std::string& path, const char* name, const char* text) {
     HKEY key = nullptr;
@@ -72,7 +56,7 @@ protected:
     void SetUp() override {
         CoInitialize(nullptr);
         UseDeclaredPlaces(m_broker, m_ports);
-        m_entry = std::string(kNameSpace) + "\\" + NewClassId();
+        m_entry = std::string(kNameSpace) + "\\" + test::NewClassId();
         ASSERT_TRUE(SetText(m_entry, "", "fake"));
         ASSERT_TRUE(SetText(m_entry + "\\Sub", "Kept", "deep"));
         BackupSet set(m_platform, m_platform);
@@ -88,14 +72,14 @@ protected:
     void TearDown() override {
         test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, m_entry);
         if (!m_id.empty()) {
-            const std::string backups = StoreFolder() + "\\" + kBackupsFolder + "\\" + m_id;
+            const std::string backups = test::DataFolder() + "\\" + kBackupsFolder + "\\" + m_id;
             DeleteFileW(Utf8ToWide(backups + kSetSuffix).c_str());
             test::RemoveTree(backups);
         }
         CoUninitialize();
     }
 
-    std::string recordFile() const { return StoreFolder() + "\\" + ProgressPath(m_id); }
+    std::string recordFile() const { return test::DataFolder() + "\\" + ProgressPath(m_id); }
 
     std::string listing() {
         std::vector<SetListing> sets;

@@ -8,6 +8,7 @@
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/vector_table.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/scan_alone.h"
 #include "tests/support/win32_world.h"
 
@@ -15,12 +16,11 @@ namespace brenvik {
 namespace {
 
 using test::CreateShortcut;
+using test::kShellFolders;
 using test::ReadSddl;
 using test::ScopedShellFolder;
 using test::ScratchFolder;
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kTarget = "C:\\windows\\notepad.exe";
 constexpr DWORD kHiddenReadOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 constexpr DWORD kBitsThatMatter =
@@ -198,11 +198,9 @@ TEST(LinkScannersOnTheRealProfile, FindAndRemoveAHijackOnTheUsersDesktop) {
     {
         char buffer[MAX_PATH] = {};
         DWORD size = sizeof buffer;
-        ASSERT_EQ(
-            RegGetValueA(HKEY_CURRENT_USER,
-                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                         "Desktop", RRF_RT_REG_SZ, nullptr, buffer, &size),
-            ERROR_SUCCESS);
+        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop", RRF_RT_REG_SZ, nullptr,
+                               buffer, &size),
+                  ERROR_SUCCESS);
         desktop = buffer;
     }
     // The prefix's profile folders are plain folders of the build tree, never the host's home.

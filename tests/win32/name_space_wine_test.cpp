@@ -11,6 +11,7 @@
 #include "engine/vectors/name_space_scanner.h"
 #include "engine/vectors/vector_table.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 #include "tests/support/bare_commands.h"
 
@@ -18,22 +19,10 @@ namespace brenvik {
 namespace {
 
 using test::DeleteKeyTreeForcibly;
+using test::kMachineClasses;
+using test::kNameSpace;
 using test::ReadSddl;
 using test::WriteSddl;
-
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kClasses = "SOFTWARE\\Classes\\CLSID\\";
-
-std::string NewClassId() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t wide[40] = {};
-    StringFromGUID2(guid, wide, 40);
-    char text[40] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
 
 void SetText(HKEY root, const std::string& path, const char* name, const std::string& text) {
     HKEY key = nullptr;
@@ -76,9 +65,9 @@ protected:
     NameSpaceWineTest() {
         CoInitialize(nullptr);
         UseDeclaredPlaces(m_broker, m_ports);
-        m_quoted = NewClassId();
-        m_twoVerbs = NewClassId();
-        m_legit = NewClassId();
+        m_quoted = test::NewClassId();
+        m_twoVerbs = test::NewClassId();
+        m_legit = test::NewClassId();
         SetText(HKEY_LOCAL_MACHINE, Entry(m_quoted), "", "fake");
         SetText(HKEY_LOCAL_MACHINE, CommandKey(m_quoted, "open"), "",
                 "\"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE\" http://Fake.Example/One");
@@ -92,19 +81,19 @@ protected:
     ~NameSpaceWineTest() override {
         for (const std::string* id : {&m_quoted, &m_twoVerbs, &m_legit}) {
             DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, Entry(*id));
-            DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kClasses + *id);
+            DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kMachineClasses + *id);
         }
     }
 
     static std::string Entry(const std::string& id) { return std::string(kNameSpace) + "\\" + id; }
     static std::string CommandKey(const std::string& id, const char* verb) {
-        return kClasses + id + "\\shell\\" + verb + "\\Command";
+        return kMachineClasses + id + "\\shell\\" + verb + "\\Command";
     }
     std::vector<std::string> SeededKeys() const {
         std::vector<std::string> keys = {kNameSpace};
         for (const std::string* id : {&m_quoted, &m_twoVerbs, &m_legit}) {
             keys.push_back(Entry(*id));
-            keys.push_back(kClasses + *id + "\\shell");
+            keys.push_back(kMachineClasses + *id + "\\shell");
             keys.push_back(CommandKey(*id, "open"));
         }
         return keys;

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <string>
@@ -16,37 +14,20 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/known_folder.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
 namespace {
 
+using test::DataFolder;
 using test::RemoveTree;
 using test::ScratchFolder;
 
-std::string DataFolder() {
-    PWSTR known = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known)))
-        folder = WideToUtf8(known) + "\\Brenvik";
-    CoTaskMemFree(known);
-    return folder;
-}
-
 // The list Wine turns into "chmod o+w" (and that Windows keeps as it is).
 bool LetEveryoneWrite(const std::string& path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            L"D:(A;;FA;;;WD)(A;;FA;;;BA)(A;;FA;;;SY)", SDDL_REVISION_1, &descriptor, nullptr))
-        return false;
-    UniqueHlocal owned(descriptor);
-    PACL dacl = nullptr;
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-    std::wstring name = Utf8ToWide(path);
-    return SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                 nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    return test::WriteSddl(path, SecurityObjectType::File,
+                           "D:(A;;FA;;;WD)(A;;FA;;;BA)(A;;FA;;;SY)") == ERROR_SUCCESS;
 }
 
 // The names in the data folder that start with prefix.

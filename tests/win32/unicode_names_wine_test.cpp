@@ -16,6 +16,7 @@
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik {
@@ -23,13 +24,11 @@ namespace {
 
 using test::CreateShortcut;
 using test::DeleteKeyTreeForcibly;
+using test::kNameSpace;
+using test::kShellFolders;
 using test::ScopedShellFolder;
 using test::ScratchFolder;
 
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 constexpr const char* kTarget = "C:\\windows\\notepad.exe";
 
 // Desktop ✓
@@ -58,14 +57,6 @@ constexpr const char* kEntrySite = "http://dao.\xE4\xBE\x8B\xE5\xAD\x90/";
 std::vector<std::string> Sorted(std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
     return v;
-}
-
-std::string NewClassId() {
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return WideToUtf8(text);
 }
 
 // A REG_SZ value written as Unicode, whatever the code page.
@@ -103,7 +94,7 @@ protected:
         ASSERT_EQ(S_OK, CreateShortcut(Desktop(kNotesLink), kTarget, kCheckSite));
         ASSERT_EQ(S_OK, CreateShortcut(QuickLaunch(kCyrillicLink), kTarget, kCyrillicSite));
 
-        m_classId = NewClassId();
+        m_classId = test::NewClassId();
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, Entry(), "", "fake"));
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, ClassKey() + "\\shell\\" + kVerb + "\\Command", "",
                             kCommand));

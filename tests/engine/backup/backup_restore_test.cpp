@@ -13,21 +13,21 @@
 #include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 #include "tests/engine/model_world.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
+using test::kClassA;
+using test::kHideIcons;
+using test::kIeClass;
+using test::kMachineClasses;
+using test::kNameSpace;
+using test::kPlacesKey;
 using testing::ModelWorld;
 
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kClass = "{11111111-2222-3333-4444-555555555555}";
-constexpr const char* kClasses = "SOFTWARE\\Classes\\CLSID\\";
-constexpr const char* kHideIcons =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel";
-
 std::string Entry() {
-    return std::string(kNameSpace) + "\\" + kClass;
+    return std::string(kNameSpace) + "\\" + kClassA;
 }
 
 // Everything a repair or a restore may touch, as text: keys with values, types, bytes and
@@ -61,7 +61,7 @@ std::string Snapshot(ModelWorld& w) {
     DumpFolder(w.platform, testing::kQuickLaunch, &out);
     DumpKey(w.platform, kHKeyLocalMachine, kNameSpace, &out);
     DumpKey(w.platform, kHKeyLocalMachine, "SOFTWARE\\Classes\\CLSID", &out);
-    DumpKey(w.platform, kHKeyCurrentUser, kHideIcons, &out);
+    DumpKey(w.platform, kHKeyCurrentUser, std::string(kHideIcons) + "\\NewStartPanel", &out);
     DumpKey(w.platform, kHKeyCurrentUser, "Software\\Classes\\CLSID", &out);
     DumpKey(w.platform, kHKeyClassesRoot, "CLSID", &out);
     return out;
@@ -85,7 +85,7 @@ struct BackupWorld : ModelWorld {
         platform.putValue(kHKeyLocalMachine, Entry() + "\\Sub", "Bin", kRegBinary, {0, 1, 0xFF});
         platform.setKeyAccessList(kHKeyLocalMachine, Entry(), testing::DenyingAdministrators());
         platform.putString(kHKeyLocalMachine,
-                           std::string(kClasses) + kClass + "\\shell\\open\\Command", "",
+                           std::string(kMachineClasses) + kClassA + "\\shell\\open\\Command", "",
                            "iexplore.exe http://n/");
     }
 
@@ -250,10 +250,8 @@ TEST(Backup, AFailedRepairIsReportedWithItsReason) {
 
 TEST(Backup, FixDesktopIsKeptAndRestored) {
     BackupWorld w;
-    w.platform.putDword(kHKeyCurrentUser, kHideIcons, "{871C5380-42A0-1069-A2EA-08002B30309D}", 1);
-    w.platform.putString(kHKeyLocalMachine,
-                         "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}", "",
-                         "Old name");
+    w.platform.putDword(kHKeyCurrentUser, std::string(kHideIcons) + "\\NewStartPanel", kIeClass, 1);
+    w.platform.putString(kHKeyLocalMachine, kPlacesKey, "", "Old name");
     const std::string before = Snapshot(w);
     const CommandReport fixed = FixDesktopCommand(w.commands);
     EXPECT_FALSE(fixed.backup.empty());
@@ -269,7 +267,7 @@ TEST(Backup, FixDesktopIsKeptAndRestored) {
 // of the user's reaches the machine's registration.
 TEST(Backup, FixDesktopKeepsAndRestoresEachClassHiveInItsOwn) {
     BackupWorld w;
-    const std::string places = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    const std::string places = kPlacesKey;
     w.platform.putString(kHKeyLocalMachine, places, "", "Machine name");
     w.platform.putString(kHKeyLocalMachine, places + "\\shell\\open\\command", "", "m.exe");
     w.platform.putString(kHKeyCurrentUser, places, "UserOnly", "user");
@@ -296,7 +294,7 @@ TEST(Backup, FixDesktopKeepsAndRestoresEachClassHiveInItsOwn) {
 // values in one view: those keys are refused with the reason, and nothing is written.
 TEST(Backup, AnOldSetsMergedClassViewIsRefusedWithItsReason) {
     BackupWorld w;
-    const std::string places = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+    const std::string places = kPlacesKey;
     w.platform.putString(kHKeyLocalMachine, places, "", "Machine name");
     const CommandReport fixed = FixDesktopCommand(w.commands);
     ASSERT_FALSE(fixed.backup.empty());
@@ -558,15 +556,13 @@ TEST(Backup, ALargeSetIsListedAndRestoresById) {
               w.platform.shortcutArguments(testing::BrowserWorld::desktop("Google Chrome 7.lnk")));
 }
 
-constexpr const char* kPlaces = "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
-
 // The network places class as Fix Desktop rewrites it: a restore deletes the rewritten tree
 // (its ShellFolder subkey first), then creates the kept one.
 struct PlacesWorld : BackupWorld {
     PlacesWorld() {
-        platform.putString(kHKeyLocalMachine, kPlaces, "", "Machine name");
-        platform.putString(kHKeyLocalMachine, std::string(kPlaces) + "\\shell\\open\\command", "",
-                           "m.exe");
+        platform.putString(kHKeyLocalMachine, kPlacesKey, "", "Machine name");
+        platform.putString(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell\\open\\command",
+                           "", "m.exe");
     }
     std::string record(const std::string& id) const { return ProgressPath(id); }
 };
@@ -605,15 +601,16 @@ TEST(RestoreRecord, AnInterruptedKeyRestoreIsFinishedOnlyOnItsOwnRecord) {
         const std::string listed = fixed.backup + "  fixdesktop  2026-12-08T19:06:48Z  " +
                                    std::to_string(fixed.records.size()) + " objects, 0 failed";
 
-        w.platform.injectFailure("deleteKey", std::string("MACHINE\\") + kPlaces, 112);
+        w.platform.injectFailure("deleteKey", std::string("MACHINE\\") + kPlacesKey, 112);
         const CommandReport stopped = w.restore();
         w.platform.clearFailures();
         EXPECT_EQ(2, ExitCode(LineCommand::Restore, Summarize(stopped.records))) << c.name;
         // Half gone: the rewritten top key stays, its new subkey is deleted, nothing is created.
-        EXPECT_TRUE(w.platform.hasKey(kHKeyLocalMachine, kPlaces)) << c.name;
-        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlaces) + "\\ShellFolder"))
+        EXPECT_TRUE(w.platform.hasKey(kHKeyLocalMachine, kPlacesKey)) << c.name;
+        EXPECT_FALSE(
+            w.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\ShellFolder"))
             << c.name;
-        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlaces) + "\\shell"))
+        EXPECT_FALSE(w.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\shell"))
             << c.name;
         ASSERT_EQ(1u, w.platform.storeFiles().count(w.record(fixed.backup))) << c.name;
         if (c.tamper == Tamper::None) {
@@ -641,7 +638,7 @@ TEST(RestoreRecord, AnInterruptedKeyRestoreIsFinishedOnlyOnItsOwnRecord) {
         const CommandReport next = w.restore(fixed.backup);
         std::vector<std::string> places;
         for (const ResultRecord& r : next.records) {
-            if (r.path == std::string("HKLM\\") + kPlaces)
+            if (r.path == std::string("HKLM\\") + kPlacesKey)
                 places.push_back(std::string(OutcomeName(r.result)) + ":" + r.action + ":" +
                                  r.error);
             else if (r.result != Outcome::Restored)

@@ -8,10 +8,15 @@
 #include "engine/vectors/vector_table.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
+using test::kClassA;
+using test::kClassB;
+using test::kMachineClasses;
+using test::kNameSpace;
 using testing::ModelWorld;
 
 // Records every view call as one line, in order.
@@ -32,17 +37,11 @@ public:
     std::vector<std::string> calls;
 };
 
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kClassA = "{11111111-2222-3333-4444-555555555555}";
-constexpr const char* kClassB = "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}";
-
 void AddIcon(ModelWorld& world, const char* classId, const char* command) {
     world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpace) + "\\" + classId);
-    world.platform.putString(
-        kHKeyLocalMachine,
-        std::string("SOFTWARE\\Classes\\CLSID\\") + classId + "\\shell\\open\\Command", "",
-        command);
+    world.platform.putString(kHKeyLocalMachine,
+                             std::string(kMachineClasses) + classId + "\\shell\\open\\Command", "",
+                             command);
 }
 
 // Hijacks in all three places, listed in an order that differs from the report's.

@@ -8,12 +8,12 @@
 #include "engine/base/text_rules.h"
 #include "engine/places/shell_folder.h"
 #include "platform/model/model_platform.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+using test::kShellFolders;
 
 std::string Repeat(const std::string& text, int times) {
     std::string repeated;
@@ -80,7 +80,7 @@ TEST(Utf8Rules, ShellFolderFitsByUtf16UnitsAndLosesAWholeLastCharacter) {
         {"beyond U+FFFF", emoji + nul, emoji},
     };
     for (const FolderCase& c : cases) {
-        platform.putValue(kHKeyCurrentUser, kShellFoldersKey, "Desktop", kRegSz,
+        platform.putValue(kHKeyCurrentUser, kShellFolders, "Desktop", kRegSz,
                           std::vector<std::uint8_t>(c.stored.begin(), c.stored.end()));
         std::string folder = "stale";
         EXPECT_EQ(c.expected.size(), FindUserShellFolder(platform, platform, "Desktop", folder))

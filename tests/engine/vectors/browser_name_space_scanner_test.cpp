@@ -5,16 +5,17 @@
 #include "engine/change/work_places.h"
 #include "engine/commands/driver.h"
 #include "tests/engine/browser_world.h"
-#include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
+#include "tests/support/row_view.h"
 
 namespace brenvik {
 namespace {
 
+using test::kMachineClasses;
+using test::kNameSpace;
+using test::kUserClasses;
 using testing::BrowserWorld;
-
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
 
 TEST(OpensAddressInOtherBrowser, BrowsersOtherThanInternetExplorerWithAnAddress) {
     const struct {
@@ -43,8 +44,7 @@ TEST(OpensAddressInOtherBrowser, BrowsersOtherThanInternetExplorerWithAnAddress)
 void AddEntry(BrowserWorld& world, RegKey root, RegKey classStore, const std::string& classId,
               const char* verb, const char* command) {
     world.platform.addKey(root, std::string(kNameSpace) + "\\" + classId);
-    const std::string classes = classStore == kHKeyLocalMachine ? "SOFTWARE\\Classes\\CLSID\\"
-                                                                : "Software\\Classes\\CLSID\\";
+    const std::string classes = classStore == kHKeyLocalMachine ? kMachineClasses : kUserClasses;
     world.platform.putString(classStore, classes + classId + "\\shell\\" + verb + "\\Command", "",
                              command);
 }
@@ -106,8 +106,8 @@ TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
         {SecurityObjectType::File, std::string(testing::kPublicDesktop) + "\\sub\\Chrome.lnk",
          false},
         {SecurityObjectType::RegistryKey, user + kNameSpace + "\\{x}", true},
-        {SecurityObjectType::RegistryKey, user + "Software\\Classes\\CLSID\\{x}\\shell\\o", true},
-        {SecurityObjectType::RegistryKey, user + "Software\\Classes\\CLSID\\{x}", false},
+        {SecurityObjectType::RegistryKey, user + kUserClasses + "{x}\\shell\\o", true},
+        {SecurityObjectType::RegistryKey, user + kUserClasses + "{x}", false},
         {SecurityObjectType::RegistryKey,
          "MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe", true},
         {SecurityObjectType::RegistryKey, user + "Software\\Microsoft\\Windows\\Run", false},

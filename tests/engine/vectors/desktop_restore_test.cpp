@@ -6,18 +6,19 @@
 #include "engine/vectors/desktop_restore.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
+using test::kClassA;
+using test::kHideIcons;
+using test::kIeClass;
+using test::kMachineClasses;
+using test::kNameSpace;
+using test::kPlacesClass;
+using test::kPlacesKey;
 using testing::ModelWorld;
-
-constexpr const char* kHideIcons =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons";
-constexpr const char* kIeClass = "{871C5380-42A0-1069-A2EA-08002B30309D}";
-constexpr const char* kPlacesClass = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
-constexpr const char* kPlacesKey =
-    "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
 
 std::vector<std::uint8_t> Text(const char* text) {
     return std::vector<std::uint8_t>(text, text + std::strlen(text) + 1);
@@ -164,14 +165,11 @@ TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
 
 TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
     ModelWorld world;
-    const std::string entry =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\"
-        "{11111111-2222-3333-4444-555555555555}";
+    const std::string entry = std::string(kNameSpace) + "\\" + kClassA;
     world.platform.addKey(kHKeyLocalMachine, entry);
-    world.platform.putString(
-        kHKeyLocalMachine,
-        "SOFTWARE\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}\\shell\\o\\Command", "",
-        "iexplore.exe http://x/");
+    world.platform.putString(kHKeyLocalMachine,
+                             std::string(kMachineClasses) + kClassA + "\\shell\\o\\Command", "",
+                             "iexplore.exe http://x/");
     world.platform.addKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu");
     test::FixDesktop(world.ports, world.platform);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));

@@ -4,22 +4,22 @@
 
 #include "engine/backup/key_tree.h"
 #include "tests/engine/model_world.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
+using test::kClassA;
+using test::kClassB;
+using test::kMachineClasses;
+using test::kNameSpace;
 using testing::ModelWorld;
-
-constexpr const char* kNameSpace =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kClassA = "{11111111-2222-3333-4444-555555555555}";
-constexpr const char* kClassB = "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}";
 
 std::string Entry(const std::string& name) {
     return std::string(kNameSpace) + "\\" + name;
 }
 std::string Verb(const std::string& classId, const std::string& verb) {
-    return "SOFTWARE\\Classes\\CLSID\\" + classId + "\\shell\\" + verb;
+    return kMachineClasses + classId + "\\shell\\" + verb;
 }
 
 // A fake icon: a name space entry and a class whose verb runs the command.
@@ -139,9 +139,9 @@ TEST(NameSpaceScanner, ALongNameHidesNoLaterEntry) {
 TEST(NameSpaceScanner, ScanOfKeysThatRefuseNothingTouchesNoAccessList) {
     ModelWorld world;
     AddIcon(world, kClassA, kClassA, "open", "iexplore.exe http://a/");
-    const std::vector<std::string> keys = {
-        kNameSpace, Entry(kClassA), "SOFTWARE\\Classes\\CLSID\\" + std::string(kClassA) + "\\shell",
-        Verb(kClassA, "open") + "\\Command"};
+    const std::vector<std::string> keys = {kNameSpace, Entry(kClassA),
+                                           std::string(kMachineClasses) + kClassA + "\\shell",
+                                           Verb(kClassA, "open") + "\\Command"};
     std::vector<AccessList> before;
     for (const std::string& key : keys)
         before.push_back(world.platform.keyAccessList(kHKeyLocalMachine, key));

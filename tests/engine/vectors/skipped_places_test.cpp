@@ -10,15 +10,15 @@
 #include "engine/places/link_places.h"
 #include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
 
+using test::kClassA;
+using test::kMachineClasses;
+using test::kNameSpace;
 using testing::BrowserWorld;
-
-constexpr const char* kMachineNameSpace =
-    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-constexpr const char* kClass = "{11111111-2222-3333-4444-555555555555}";
 
 struct SkipWorld : BrowserWorld {
     model::ModelHost host;
@@ -101,21 +101,20 @@ const SkipCase kCases[] = {
      2},
     {"a name space key that cannot be opened",
      [](SkipWorld& w) {
-         w.platform.addKey(kHKeyLocalMachine, std::string(kMachineNameSpace).substr(5));
+         w.platform.addKey(kHKeyLocalMachine, kNameSpace);
          // Refused as is and through the backup privilege alike.
          for (const char* op : {"openKey", "openKeyForBackup"})
-             w.platform.injectFailure(op, "MACHINE" + std::string(kMachineNameSpace).substr(4),
+             w.platform.injectFailure(op, std::string("MACHINE\\") + kNameSpace,
                                       kErrorAccessDenied);
-         return std::string("Desktop NameSpace|") + kMachineNameSpace +
+         return std::string("Desktop NameSpace|HKLM\\") + kNameSpace +
                 "|cannot be opened: access denied";
      },
      2},
     {"a class's verbs that cannot be enumerated, met by both name space scanners",
      [](SkipWorld& w) {
-         const std::string nameSpace = std::string(kMachineNameSpace).substr(5);
-         const std::string shell = std::string("SOFTWARE\\Classes\\CLSID\\") + kClass + "\\shell";
-         w.platform.addKey(kHKeyLocalMachine, nameSpace + "\\" + kClass);
-         w.platform.addKey(kHKeyCurrentUser, nameSpace + "\\" + kClass);
+         const std::string shell = std::string(kMachineClasses) + kClassA + "\\shell";
+         w.platform.addKey(kHKeyLocalMachine, std::string(kNameSpace) + "\\" + kClassA);
+         w.platform.addKey(kHKeyCurrentUser, std::string(kNameSpace) + "\\" + kClassA);
          w.platform.putString(kHKeyLocalMachine, shell + "\\open\\Command", "", "x.exe");
          w.platform.injectFailure("querySubkeyCount", "MACHINE\\" + shell, kErrorAccessDenied);
          return "Desktop NameSpace|HKLM\\" + shell + "|cannot be enumerated: access denied";
