@@ -33,7 +33,7 @@ bool IsKeyFinding(const LocatedFinding& found) {
 }
 
 ChangedObject ObjectOf(const LocatedFinding& found) {
-    if (IsKeyFinding(found) || !found.finding.valueName.empty())
+    if (IsKeyFinding(found) || found.finding.value)
         return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
 }

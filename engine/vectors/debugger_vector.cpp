@@ -106,7 +106,7 @@ void DebuggerVector::repair(AccessBroker& broker) {
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             return;
-        if (finding.valueName == kDebugger) {
+        if (finding.value == kDebugger) {
             broker.deleteValue(finding.root, finding.path, kDebugger);
             continue;
         }

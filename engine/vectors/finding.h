@@ -1,6 +1,7 @@
 // What a scanner found: the object its repair acts on and the text the report shows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,9 @@ struct Finding {
     std::string arguments{};          // Arguments: what the repair leaves as the arguments
     std::string refused{};            // why the repair is not made; "" when it may be
     RegKey root = kHKeyLocalMachine;  // NameSpace, and a value's key: the root of path
-    // A finding that is one value of the key path names: the value's name (path is then the
-    // key's, and the report's object is the value).
-    std::string valueName{};
+    // A finding that is one value of the key path names: the value's name, "" for the default
+    // (path is then the key's, and the report's object is the value).
+    std::optional<std::string> value{};
     // Listed, never repaired: Windows protects the object (a UserChoice), or another party
     // manages it.
     bool reportOnly = false;

@@ -23,7 +23,7 @@ void LabelledVector::deleteFoundValues(AccessBroker& broker) {
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             return;
-        broker.deleteValue(finding.root, finding.path, finding.valueName);
+        broker.deleteValue(finding.root, finding.path, *finding.value);
     }
 }
 
@@ -32,7 +32,7 @@ Finding LabelledVector::ValueFinding(RegKey root, const std::string& path, const
     Finding finding{path, std::move(site), rule};
     finding.location = m_label;
     finding.root = root;
-    finding.valueName = name;
+    finding.value = name;
     return finding;
 }
 

@@ -53,10 +53,12 @@ std::string Action(const Finding& finding, const std::string& location) {
 }
 
 // A value names its root too: the same value under the machine's and the user's key are two.
+// The default value is its key's.
 std::string ObjectText(const Finding& finding) {
-    if (finding.valueName.empty())
+    if (!finding.value)
         return finding.path;
-    return std::string(RootName(finding.root)) + "\\" + finding.path + "\\" + finding.valueName;
+    const std::string key = std::string(RootName(finding.root)) + "\\" + finding.path;
+    return finding.value->empty() ? key : key + "\\" + *finding.value;
 }
 
 }  // namespace
