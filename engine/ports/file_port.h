@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ports/access_port.h"
+#include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -115,62 +116,10 @@ public:
                                   const std::string& name) = 0;
 };
 
-// Closes an object opened by openFileSecurity when it goes out of scope. Move-only.
-class ScopedFile {
-public:
-    explicit ScopedFile(FileSecurityPort& port) : m_port(&port) {}
-    ~ScopedFile() { reset(); }
-    ScopedFile(ScopedFile&& other) noexcept : m_port(other.m_port), m_handle(other.m_handle) {
-        other.m_handle = kNoFile;
-    }
-    ScopedFile& operator=(ScopedFile&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_port = other.m_port;
-            m_handle = other.m_handle;
-            other.m_handle = kNoFile;
-        }
-        return *this;
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-
-    FileHandle get() const { return m_handle; }
-    FileHandle* put() {
-        reset();
-        return &m_handle;
-    }
-    void reset() {
-        if (m_handle != kNoFile)
-            m_port->closeFile(m_handle);
-        m_handle = kNoFile;
-    }
-
-private:
-    FileSecurityPort* m_port;
-    FileHandle m_handle = kNoFile;
-};
-
-// Ends a listing when it goes out of scope. Move-only.
-class ScopedFind {
-public:
-    ScopedFind(FilePort& files, FindHandle handle) : m_files(&files), m_handle(handle) {}
-    ~ScopedFind() {
-        if (m_handle != kNoFind)
-            m_files->findClose(m_handle);
-    }
-    ScopedFind(ScopedFind&& other) noexcept : m_files(other.m_files), m_handle(other.m_handle) {
-        other.m_handle = kNoFind;
-    }
-    ScopedFind& operator=(ScopedFind&&) = delete;
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-
-    FindHandle get() const { return m_handle; }
-
-private:
-    FilePort* m_files;
-    FindHandle m_handle;
-};
+// Closes an object opened by openFileSecurity when it goes out of scope.
+using ScopedFile =
+    UniquePortHandle<FileSecurityPort, FileHandle, &FileSecurityPort::closeFile, kNoFile>;
+// Ends a listing when it goes out of scope.
+using ScopedFind = UniquePortHandle<FilePort, FindHandle, &FilePort::findClose, kNoFind>;
 
 }  // namespace brenvik

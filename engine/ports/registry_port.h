@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -57,41 +58,7 @@ public:
     virtual void closeKey(RegKey key) = 0;
 };
 
-// Closes an open key when it goes out of scope. Move-only.
-class ScopedKey {
-public:
-    explicit ScopedKey(RegistryPort& registry) : m_registry(&registry) {}
-    ~ScopedKey() { reset(); }
-    ScopedKey(ScopedKey&& other) noexcept : m_registry(other.m_registry), m_key(other.m_key) {
-        other.m_key = kNoKey;
-    }
-    ScopedKey& operator=(ScopedKey&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_registry = other.m_registry;
-            m_key = other.m_key;
-            other.m_key = kNoKey;
-        }
-        return *this;
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    RegKey get() const { return m_key; }
-    // For the out-parameter of openKey/createKey; closes what was held.
-    RegKey* put() {
-        reset();
-        return &m_key;
-    }
-    void reset() {
-        if (m_key != kNoKey)
-            m_registry->closeKey(m_key);
-        m_key = kNoKey;
-    }
-
-private:
-    RegistryPort* m_registry;
-    RegKey m_key = kNoKey;
-};
+// Closes an open key when it goes out of scope; roots are left alone.
+using ScopedKey = UniquePortHandle<RegistryPort, RegKey, &RegistryPort::closeKey, kNoKey>;
 
 }  // namespace brenvik
