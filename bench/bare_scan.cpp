@@ -111,7 +111,8 @@ private:
             return s;
         ++m_counts.refusals;
         if (privileges()) {
-            s = m_ports.registry.openKeyForBackup(parent, path, kKeyRead, key->put());
+            s = m_ports.registry.openKey(parent, path, kKeyRead, key->put(),
+                                         OpenMode::BackupIntent);
             if (s != kErrorAccessDenied)
                 return s;
         }

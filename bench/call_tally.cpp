@@ -60,18 +60,20 @@ const char* PortOpName(PortOp op) {
     return kNames[static_cast<std::size_t>(op)];
 }
 
+namespace {
+
+PortOp Moded(OpenMode mode, PortOp asIs, PortOp backupIntent) {
+    return mode == OpenMode::BackupIntent ? backupIntent : asIs;
+}
+
+}  // namespace
+
 // ---- RegistryPort ----
 
 Status TallyingPorts::openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                              RegKey* key) {
-    return timed(PortOp::OpenKey,
-                 [&] { return m_inner.registry.openKey(parent, path, access, key); });
-}
-
-Status TallyingPorts::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                       RegKey* key) {
-    return timed(PortOp::OpenKeyForBackup,
-                 [&] { return m_inner.registry.openKeyForBackup(parent, path, access, key); });
+                              RegKey* key, OpenMode mode) {
+    return timed(Moded(mode, PortOp::OpenKey, PortOp::OpenKeyForBackup),
+                 [&] { return m_inner.registry.openKey(parent, path, access, key, mode); });
 }
 
 Status TallyingPorts::createKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -101,13 +103,9 @@ Status TallyingPorts::setValue(RegKey key, const std::string& valueName, std::ui
                  [&] { return m_inner.registry.setValue(key, valueName, type, data, size); });
 }
 
-Status TallyingPorts::deleteKey(RegKey parent, const std::string& path) {
-    return timed(PortOp::DeleteKey, [&] { return m_inner.registry.deleteKey(parent, path); });
-}
-
-Status TallyingPorts::deleteKeyForBackup(RegKey parent, const std::string& path) {
-    return timed(PortOp::DeleteKeyForBackup,
-                 [&] { return m_inner.registry.deleteKeyForBackup(parent, path); });
+Status TallyingPorts::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
+    return timed(Moded(mode, PortOp::DeleteKey, PortOp::DeleteKeyForBackup),
+                 [&] { return m_inner.registry.deleteKey(parent, path, mode); });
 }
 
 void TallyingPorts::closeKey(RegKey key) {
@@ -137,13 +135,9 @@ bool TallyingPorts::setAttributes(const std::string& path, std::uint32_t attribu
                  [&] { return m_inner.files.setAttributes(path, attributes); });
 }
 
-Status TallyingPorts::deleteFile(const std::string& path) {
-    return timed(PortOp::DeleteFile, [&] { return m_inner.files.deleteFile(path); });
-}
-
-Status TallyingPorts::deleteFileForBackup(const std::string& path) {
-    return timed(PortOp::DeleteFileForBackup,
-                 [&] { return m_inner.files.deleteFileForBackup(path); });
+Status TallyingPorts::deleteFile(const std::string& path, OpenMode mode) {
+    return timed(Moded(mode, PortOp::DeleteFile, PortOp::DeleteFileForBackup),
+                 [&] { return m_inner.files.deleteFile(path, mode); });
 }
 
 Status TallyingPorts::getLinkCount(const std::string& path, std::uint32_t* count) {
@@ -302,16 +296,16 @@ Status TallyingPorts::openPlaceFolder(const std::string& folder, FileHandle* han
 }
 
 Status TallyingPorts::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                bool backup, FileHandle* handle) {
+                                OpenMode mode, FileHandle* handle) {
     return timed(PortOp::OpenBelow, [&] {
-        return m_inner.fileSecurity.openBelow(folder, name, access, backup, handle);
+        return m_inner.fileSecurity.openBelow(folder, name, access, mode, handle);
     });
 }
 
 Status TallyingPorts::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                  bool backup, FileHandle* handle) {
+                                  OpenMode mode, FileHandle* handle) {
     return timed(PortOp::CreateBelow, [&] {
-        return m_inner.fileSecurity.createBelow(folder, name, access, backup, handle);
+        return m_inner.fileSecurity.createBelow(folder, name, access, mode, handle);
     });
 }
 

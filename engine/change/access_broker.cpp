@@ -10,6 +10,12 @@ namespace {
 // these may be changed through its handle.
 constexpr std::uint32_t kKeyChangingRights = 0x2 | 0x4 | 0x10000 | 0x40000 | 0x80000;
 
+// The mode a call under a grant is made in: with the privileges held, backup intent (the
+// grant then only lifts attributes).
+OpenMode HeldMode(bool held) {
+    return held ? OpenMode::BackupIntent : OpenMode::AsIs;
+}
+
 std::string ParentPath(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -46,18 +52,18 @@ bool AccessBroker::privileges() {
 
 template <typename Call>
 Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool deletes, Call call) {
-    Status s = call(false);
+    Status s = call(OpenMode::AsIs);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = call(true);
+        s = call(OpenMode::BackupIntent);
         if (s != kErrorAccessDenied)
             return s;
     }
     KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
     if (!grant.granted())
         return s;
-    s = call(false);
+    s = call(OpenMode::AsIs);
     if (deletes && s == kErrorSuccess)
         grant.objectGone();
     return s;
@@ -66,9 +72,8 @@ Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool dele
 Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
                                 const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
     RegistryPort& registry = m_ports.registry;
-    return escalateKey(root, fullPath, false, [&](bool backup) {
-        return backup ? registry.openKeyForBackup(from, path, access, key->put())
-                      : registry.openKey(from, path, access, key->put());
+    return escalateKey(root, fullPath, false, [&](OpenMode mode) {
+        return registry.openKey(from, path, access, key->put(), mode);
     });
 }
 
@@ -78,7 +83,7 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        s = m_ports.registry.openKey(root, path, access, key->put(), OpenMode::BackupIntent);
         if (s != kErrorAccessDenied && s != kErrorFileNotFound)
             return s;
     }
@@ -99,18 +104,17 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
 
 Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
     RegistryPort& registry = m_ports.registry;
-    return escalateKey(root, path, true, [&](bool backup) {
-        return backup ? registry.deleteKeyForBackup(root, path) : registry.deleteKey(root, path);
-    });
+    return escalateKey(root, path, true,
+                       [&](OpenMode mode) { return registry.deleteKey(root, path, mode); });
 }
 
 template <typename Call>
 Status AccessBroker::escalateFile(const std::string& path, Call call) {
-    Status s = call(false);
+    Status s = call(OpenMode::AsIs);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = call(true);
+        s = call(OpenMode::BackupIntent);
         if (s != kErrorAccessDenied)
             return s;
     }
@@ -118,29 +122,30 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
     FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
     if (!grant.granted())
         return s;
-    return call(held);
+    return call(HeldMode(held));
 }
 
 Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
     ShortcutPort& port = m_ports.shortcuts;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readLinkArgumentsForBackup(path, arguments)
-                      : port.readLinkArguments(path, arguments);
+    return escalateFile(path, [&](OpenMode mode) {
+        return mode == OpenMode::BackupIntent ? port.readLinkArgumentsForBackup(path, arguments)
+                                              : port.readLinkArguments(path, arguments);
     });
 }
 
 Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {
     LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readLinkDetailsForBackup(path, details)
-                      : port.readLinkDetails(path, details);
+    return escalateFile(path, [&](OpenMode mode) {
+        return mode == OpenMode::BackupIntent ? port.readLinkDetailsForBackup(path, details)
+                                              : port.readLinkDetails(path, details);
     });
 }
 
 Status AccessBroker::readFileText(const std::string& path, std::string* text) {
     LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readFileTextForBackup(path, text) : port.readFileText(path, text);
+    return escalateFile(path, [&](OpenMode mode) {
+        return mode == OpenMode::BackupIntent ? port.readFileTextForBackup(path, text)
+                                              : port.readFileText(path, text);
     });
 }
 
@@ -205,10 +210,10 @@ const std::vector<std::string>& AccessBroker::filePlaces() {
 Status AccessBroker::openEscalated(const std::string& path, std::uint32_t access,
                                    PlacedFile* placed) {
     FileSecurityPort& port = m_ports.fileSecurity;
-    const Status s = OpenPlacedFile(port, filePlaces(), path, access, false, placed);
+    const Status s = OpenPlacedFile(port, filePlaces(), path, access, OpenMode::AsIs, placed);
     if (s != kErrorAccessDenied || !privileges())
         return s;
-    return OpenPlacedFile(port, filePlaces(), path, access, true, placed);
+    return OpenPlacedFile(port, filePlaces(), path, access, OpenMode::BackupIntent, placed);
 }
 
 template <typename Change>
@@ -257,7 +262,7 @@ Status AccessBroker::changeFile(const std::string& path, const char* action, std
         if (!grant.granted())
             return s;
         PlacedFile placed(port);
-        Status changed = OpenPlacedFile(port, filePlaces(), path, access, held, &placed);
+        Status changed = OpenPlacedFile(port, filePlaces(), path, access, HeldMode(held), &placed);
         if (changed == kErrorSuccess)
             changed = change(placed.file.get());
         placed.file.reset();
@@ -324,7 +329,7 @@ Status AccessBroker::captureFile(const std::string& path, std::string* bytes,
         return s;
     PlacedFile granted(port);
     if (Status opened =
-            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, held, &granted))
+            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, HeldMode(held), &granted))
         return opened;
     return port.readFileData(granted.file.get(), kMaxContentBytes, bytes);
 }
@@ -340,8 +345,9 @@ constexpr std::uint32_t kNewFileRights = kFileRightWriteData | kFileRightReadAtt
 // Opens a name in the verified folder without following it and gives its identity; a link
 // (a reparse point, a second name) is refused before anything is done through the handle.
 Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                      std::uint32_t rights, bool backup, ScopedFile* file, FileIdentity* identity) {
-    if (Status s = port.openBelow(folder, name, rights, backup, file->put()))
+                      std::uint32_t rights, OpenMode mode, ScopedFile* file,
+                      FileIdentity* identity) {
+    if (Status s = port.openBelow(folder, name, rights, mode, file->put()))
         return s;
     if (Status q = port.queryFileIdentity(file->get(), identity))
         return q;
@@ -349,14 +355,14 @@ Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::stri
 }
 
 // The name in folder made ready to be replaced: absent, or a plain file that is not
-// read-only. backup asks for backup intent.
+// read-only.
 Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                   bool backup) {
+                   OpenMode mode) {
     ScopedFile target(port);
     FileIdentity identity;
     const Status s =
         OpenBesideName(port, folder, name, kFileRightReadAttributes | kFileRightWriteAttributes,
-                       backup, &target, &identity);
+                       mode, &target, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
@@ -372,12 +378,12 @@ Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string&
 // only a plain file with one name: the read-only attribute cleared on a second name of
 // another file would be cleared on that file.
 Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                    bool backup) {
+                    OpenMode mode) {
     ScopedFile leftover(port);
     FileIdentity identity;
     const Status s = OpenBesideName(
         port, folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
-        backup, &leftover, &identity);
+        mode, &leftover, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
@@ -390,14 +396,14 @@ Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string
 }
 
 Status WriteNew(FileSecurityPort& port, const PlacedFile& parent, const std::string& bytes,
-                const AccessList& list, std::uint32_t attributes, bool backup) {
+                const AccessList& list, std::uint32_t attributes, OpenMode mode) {
     const std::string temp = parent.name + kRestoreSuffix;
-    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, backup))
+    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, mode))
         return s;
-    if (Status s = DropLeftover(port, parent.folder.get(), temp, backup))
+    if (Status s = DropLeftover(port, parent.folder.get(), temp, mode))
         return s;
     ScopedFile file(port);
-    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, backup, file.put()))
+    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, mode, file.put()))
         return s;
     // The list goes on before the rename, so that the name never shows the bytes under the
     // folder's inherited list alone.
@@ -419,13 +425,13 @@ Status AccessBroker::putBackFile(const std::string& path, const std::string& byt
                                  const AccessList& list, std::uint32_t attributes) {
     FileSecurityPort& port = m_ports.fileSecurity;
     Status s = kErrorAccessDenied;
-    for (const bool backup : {false, true}) {
-        if (backup && !privileges())
+    for (const OpenMode mode : {OpenMode::AsIs, OpenMode::BackupIntent}) {
+        if (mode == OpenMode::BackupIntent && !privileges())
             break;
         PlacedFile parent(port);
-        s = OpenPlacedFolder(port, filePlaces(), path, backup, &parent);
+        s = OpenPlacedFolder(port, filePlaces(), path, mode, &parent);
         if (s == kErrorSuccess)
-            s = WriteNew(port, parent, bytes, list, attributes, backup);
+            s = WriteNew(port, parent, bytes, list, attributes, mode);
         if (s != kErrorAccessDenied)
             return s;
     }

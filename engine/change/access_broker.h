@@ -94,9 +94,9 @@ private:
     // OpenPlacedFile as is; when refused, with backup intent once the privileges are enabled.
     Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
 
-    // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
-    // under a journaled grant of the file, call(true) when the privileges are held (the grant
-    // then only lifts attributes), else call(false).
+    // call(AsIs); on refusal call(BackupIntent) with the privileges enabled; on refusal again
+    // under a journaled grant of the file, call(BackupIntent) when the privileges are held (the
+    // grant then only lifts attributes), else call(AsIs).
     template <typename Call>
     Status escalateFile(const std::string& path, Call call);
     // The same ladder for the key path under root names, the grant on that key; deletes tells

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ports/access_port.h"
+#include "engine/ports/open_mode.h"
 #include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
@@ -39,11 +40,10 @@ public:
     virtual std::uint32_t getAttributes(const std::string& path) = 0;
     // SetFileAttributesW.
     virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    // DeleteFileW: 0 or the error.
-    virtual Status deleteFile(const std::string& path) = 0;
-    // Deletes the name itself (a reparse point is not followed) through a handle opened for
-    // DELETE with backup semantics, which the restore privilege lets through a refusing list.
-    virtual Status deleteFileForBackup(const std::string& path) = 0;
+    // DeleteFileW: 0 or the error. BackupIntent deletes the name itself (a reparse point is
+    // not followed) through a handle opened for DELETE with FILE_FLAG_BACKUP_SEMANTICS, which
+    // the restore privilege lets through a refusing list.
+    virtual Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) = 0;
     // nNumberOfLinks from GetFileInformationByHandle on the file opened for no access.
     virtual Status getLinkCount(const std::string& path, std::uint32_t* count) = 0;
 };
@@ -92,16 +92,16 @@ public:
     // semantics): a place folder as the system names it, reparse points followed.
     virtual Status openPlaceFolder(const std::string& folder, FileHandle* handle) = 0;
     // NtCreateFile(access, RootDirectory = folder, name, FILE_OPEN, FILE_OPEN_REPARSE_POINT and,
-    // when backup is set, FILE_OPEN_FOR_BACKUP_INTENT): one name part (no backslash) opened
+    // for BackupIntent, FILE_OPEN_FOR_BACKUP_INTENT): one name part (no backslash) opened
     // below an open folder, a reparse point opened itself (its identity then shows
     // FILE_ATTRIBUTE_REPARSE_POINT), never followed. ERROR_INVALID_NAME for a name with a
     // separator, "." or "..".
     virtual Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                             bool backup, FileHandle* handle) = 0;
+                             OpenMode mode, FileHandle* handle) = 0;
     // The same with FILE_CREATE: a new, empty file that inherits the folder's list;
     // ERROR_FILE_EXISTS when the name is taken.
     virtual Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                               bool backup, FileHandle* handle) = 0;
+                               OpenMode mode, FileHandle* handle) = 0;
     // Every byte from the start (FILE_READ_DATA); more than limit is ERROR_INVALID_DATA.
     virtual Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) = 0;
     // The file's bytes replaced from the start, its end set after them, flushed to the disk

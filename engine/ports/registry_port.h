@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ports/open_mode.h"
 #include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
@@ -22,13 +23,11 @@ class RegistryPort {
 public:
     virtual ~RegistryPort() = default;
 
-    // RegOpenKeyExW(parent, path, 0, access, out).
+    // RegOpenKeyExW(parent, path, 0, access, out); BackupIntent adds REG_OPTION_BACKUP_RESTORE:
+    // with the backup and restore privileges enabled, a list that refuses the caller does not
+    // refuse that.
     virtual Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                           RegKey* key) = 0;
-    // RegOpenKeyExW(parent, path, REG_OPTION_BACKUP_RESTORE, access, out): with the backup
-    // and restore privileges enabled, a list that refuses the caller does not refuse this.
-    virtual Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                    RegKey* key) = 0;
+                           RegKey* key, OpenMode mode = OpenMode::AsIs) = 0;
     // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
     // creates missing parents too, opens an existing key.
     virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -50,10 +49,10 @@ public:
     // stored exactly as before; the name is UTF-8.
     virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
-    // RegDeleteKeyW(parent, path): refused while the key has subkeys.
-    virtual Status deleteKey(RegKey parent, const std::string& path) = 0;
-    // Deletes parent\\path (no subkeys) through a handle opened with REG_OPTION_BACKUP_RESTORE.
-    virtual Status deleteKeyForBackup(RegKey parent, const std::string& path) = 0;
+    // RegDeleteKeyW(parent, path): refused while the key has subkeys. BackupIntent deletes it
+    // through a handle opened with REG_OPTION_BACKUP_RESTORE.
+    virtual Status deleteKey(RegKey parent, const std::string& path,
+                             OpenMode mode = OpenMode::AsIs) = 0;
     // RegCloseKey; roots are left alone.
     virtual void closeKey(RegKey key) = 0;
 };

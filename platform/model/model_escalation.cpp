@@ -46,8 +46,8 @@ bool ModelPlatform::backupPrivilegesEnabled() const {
 
 // ---- Backup-intent opens: the list is not asked while both privileges are enabled ----
 
-Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                       RegKey* key) {
+Status ModelPlatform::openKeyBackupIntent(RegKey parent, const std::string& path,
+                                          std::uint32_t access, RegKey* key) {
     *key = kNoKey;
     if (!m_impl->backupPrivilegesEnabled)
         return openKey(parent, path, access, key);
@@ -65,13 +65,7 @@ Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path, s
     return kErrorSuccess;
 }
 
-Status ModelPlatform::deleteKeyForBackup(RegKey parent, const std::string& path) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return deleteKey(parent, path);
-    return m_impl->deleteKey(parent, path, "deleteKeyForBackup", false);
-}
-
-Status ModelPlatform::deleteFileForBackup(const std::string& path) {
+Status ModelPlatform::deleteFileBackupIntent(const std::string& path) {
     if (!m_impl->backupPrivilegesEnabled)
         return deleteFile(path);
     m_impl->enterCall("deleteFileForBackup", path);
@@ -215,7 +209,8 @@ Status ModelPlatform::openPlaceFolder(const std::string& folder, FileHandle* han
 }
 
 Status ModelPlatform::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                bool backup, FileHandle* handle) {
+                                OpenMode mode, FileHandle* handle) {
+    const bool backup = mode == OpenMode::BackupIntent;
     *handle = kNoFile;
     const OpenFile* parent = m_impl->openFile(folder);
     if (!parent)
@@ -246,7 +241,8 @@ Status ModelPlatform::openBelow(FileHandle folder, const std::string& name, std:
 }
 
 Status ModelPlatform::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                  bool backup, FileHandle* handle) {
+                                  OpenMode mode, FileHandle* handle) {
+    const bool backup = mode == OpenMode::BackupIntent;
     *handle = kNoFile;
     const OpenFile* parent = m_impl->openFile(folder);
     if (!parent)

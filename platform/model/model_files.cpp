@@ -248,7 +248,9 @@ bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attribu
     return true;
 }
 
-Status ModelPlatform::deleteFile(const std::string& path) {
+Status ModelPlatform::deleteFile(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteFileBackupIntent(path);
     m_impl->enterCall("deleteFile", path);
     const FileLookup found = m_impl->lookupFile(path, false);
     if (!found.node)

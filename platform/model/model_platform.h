@@ -65,10 +65,8 @@ public:
     static const std::vector<std::string>& callerSids();
 
     // ---- RegistryPort ----
-    Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                   RegKey* key) override;
-    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                            RegKey* key) override;
+    Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
+                   OpenMode mode = OpenMode::AsIs) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -77,8 +75,8 @@ public:
                       std::uint8_t* data, std::uint32_t* size) override;
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
-    Status deleteKey(RegKey parent, const std::string& path) override;
-    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
+    Status deleteKey(RegKey parent, const std::string& path,
+                     OpenMode mode = OpenMode::AsIs) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -88,8 +86,7 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    Status deleteFile(const std::string& path) override;
-    Status deleteFileForBackup(const std::string& path) override;
+    Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
 
     // ---- ShortcutPort ----
@@ -116,10 +113,10 @@ public:
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
     Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
-    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
-                     FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                     OpenMode mode, FileHandle* handle) override;
     Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                       bool backup, FileHandle* handle) override;
+                       OpenMode mode, FileHandle* handle) override;
     Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
     Status writeFileData(FileHandle handle, const std::string& bytes) override;
     Status deleteOpenFile(FileHandle handle) override;
@@ -149,11 +146,10 @@ public:
                              const std::string& arguments) override;
 
     // ---- ContentPort ----
-    Status readFileBytes(const std::string& path, std::string* bytes) override;
-    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
-    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace) override;
-    Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                   bool replace) override;
+    Status readFileBytes(const std::string& path, std::string* bytes,
+                         OpenMode mode = OpenMode::AsIs) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace,
+                          OpenMode mode = OpenMode::AsIs) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
@@ -276,6 +272,12 @@ public:
     void vanishAfterListing(const std::string& path);
 
 private:
+    // The BackupIntent forms: the list is not asked while both privileges are enabled.
+    Status openKeyBackupIntent(RegKey parent, const std::string& path, std::uint32_t access,
+                               RegKey* key);
+    Status deleteFileBackupIntent(const std::string& path);
+    Status readFileBytesBackupIntent(const std::string& path, std::string* bytes);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -55,7 +55,9 @@ bool Win32Platform::setAttributes(const std::string& path, std::uint32_t attribu
     return SetFileAttributesW(Utf8ToWide(path).c_str(), attributes) != FALSE;
 }
 
-Status Win32Platform::deleteFile(const std::string& path) {
+Status Win32Platform::deleteFile(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteFileBackupIntent(path);
     if (!DeleteFileW(Utf8ToWide(path).c_str()))
         return static_cast<Status>(GetLastError());
     return kErrorSuccess;

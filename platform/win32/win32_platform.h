@@ -24,10 +24,8 @@ public:
     Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // ---- RegistryPort ----
-    Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                   RegKey* key) override;
-    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                            RegKey* key) override;
+    Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
+                   OpenMode mode = OpenMode::AsIs) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -36,8 +34,8 @@ public:
                       std::uint8_t* data, std::uint32_t* size) override;
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
-    Status deleteKey(RegKey parent, const std::string& path) override;
-    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
+    Status deleteKey(RegKey parent, const std::string& path,
+                     OpenMode mode = OpenMode::AsIs) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -47,8 +45,7 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    Status deleteFile(const std::string& path) override;
-    Status deleteFileForBackup(const std::string& path) override;
+    Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
 
     // ---- ShortcutPort ----
@@ -76,10 +73,10 @@ public:
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
     Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
-    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
-                     FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                     OpenMode mode, FileHandle* handle) override;
     Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                       bool backup, FileHandle* handle) override;
+                       OpenMode mode, FileHandle* handle) override;
     Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
     Status writeFileData(FileHandle handle, const std::string& bytes) override;
     Status deleteOpenFile(FileHandle handle) override;
@@ -111,14 +108,20 @@ public:
                              const std::string& arguments) override;
 
     // ---- ContentPort ----
-    Status readFileBytes(const std::string& path, std::string* bytes) override;
-    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
-    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace) override;
-    Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                   bool replace) override;
+    Status readFileBytes(const std::string& path, std::string* bytes,
+                         OpenMode mode = OpenMode::AsIs) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace,
+                          OpenMode mode = OpenMode::AsIs) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
+
+private:
+    // The BackupIntent forms (win32_backup.cpp).
+    Status openKeyBackupIntent(RegKey parent, const std::string& path, std::uint32_t access,
+                               RegKey* key);
+    Status deleteKeyBackupIntent(RegKey parent, const std::string& path);
+    Status deleteFileBackupIntent(const std::string& path);
 };
 
 // The program's data folder, %ProgramData%\Brenvik (looked up once); empty when the shell

@@ -82,7 +82,9 @@ Status RefuseLink(HKEY opened, std::uint32_t access, RegKey* key) {
 }  // namespace
 
 Status Win32Platform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                              RegKey* key) {
+                              RegKey* key, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return openKeyBackupIntent(parent, path, access, key);
     *key = kNoKey;
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
@@ -179,7 +181,9 @@ Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::ui
 
 // RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
 // own name, refused when it is a link, and deleted through that handle.
-Status Win32Platform::deleteKey(RegKey parent, const std::string& path) {
+Status Win32Platform::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteKeyBackupIntent(parent, path);
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
     if (path.empty())

@@ -44,7 +44,8 @@ TEST_F(EscalationContract, RefusingKeyOpensWithBackupIntentAndItsOwnerKeepsTheLi
     ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
     // Wine ignores REG_OPTION_BACKUP_RESTORE: the list refuses the open there too, and the
     // engine goes on to the grant.
-    const Status backup = registry().openKeyForBackup(kHKeyLocalMachine, path, kKeyRead, key.put());
+    const Status backup =
+        registry().openKey(kHKeyLocalMachine, path, kKeyRead, key.put(), OpenMode::BackupIntent);
     if (!world().underWine()) {
         EXPECT_EQ(backup, kErrorSuccess);
         std::uint32_t count = 1;
@@ -67,8 +68,10 @@ TEST_F(EscalationContract, BackupDeletionRemovesAKeyWithoutSubkeysOnly) {
               kErrorSuccess);
     key.reset();
     ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
-    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A"), kErrorAccessDenied);
-    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A\\B"), kErrorSuccess);
+    EXPECT_EQ(registry().deleteKey(kHKeyLocalMachine, path + "\\A", OpenMode::BackupIntent),
+              kErrorAccessDenied);
+    EXPECT_EQ(registry().deleteKey(kHKeyLocalMachine, path + "\\A\\B", OpenMode::BackupIntent),
+              kErrorSuccess);
     EXPECT_EQ(registry().openKey(kHKeyLocalMachine, path + "\\A\\B", kKeyRead, key.put()),
               kErrorFileNotFound);
 }
@@ -116,8 +119,8 @@ TEST_F(EscalationContract, BackupCallsReadRewriteAndDeleteShortcuts) {
     if (!world().underWine()) {
         EXPECT_EQ(shortcuts().writeLinkArgumentsForBackup(readOnly, ""), kErrorAccessDenied);
     }
-    EXPECT_EQ(files().deleteFileForBackup(readOnly), kErrorAccessDenied);
-    EXPECT_EQ(files().deleteFileForBackup(link), kErrorSuccess);
+    EXPECT_EQ(files().deleteFile(readOnly, OpenMode::BackupIntent), kErrorAccessDenied);
+    EXPECT_EQ(files().deleteFile(link, OpenMode::BackupIntent), kErrorSuccess);
     EXPECT_EQ(files().getAttributes(link), kInvalidFileAttributes);
 }
 

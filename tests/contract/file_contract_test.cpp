@@ -255,20 +255,23 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     ScopedFile sub(port);
     ScopedFile file(port);
     for (const char* bad : {"", ".", "..", "sub\\a.url"})
-        EXPECT_EQ(port.openBelow(place.get(), bad, kFileRightReadAttributes, false, file.put()),
-                  kErrorInvalidName)
+        EXPECT_EQ(
+            port.openBelow(place.get(), bad, kFileRightReadAttributes, OpenMode::AsIs, file.put()),
+            kErrorInvalidName)
             << bad;
-    EXPECT_EQ(port.openBelow(place.get(), "missing", kFileRightReadAttributes, false, file.put()),
+    EXPECT_EQ(port.openBelow(place.get(), "missing", kFileRightReadAttributes, OpenMode::AsIs,
+                             file.put()),
               kErrorFileNotFound);
     ASSERT_EQ(port.openBelow(place.get(), "SUB", kFileRightTraverse | kFileRightReadAttributes,
-                             false, sub.put()),
+                             OpenMode::AsIs, sub.put()),
               kErrorSuccess);
     FileIdentity identity;
     ASSERT_EQ(port.queryFileIdentity(sub.get(), &identity), kErrorSuccess);
     EXPECT_NE(identity.attributes & kFileAttributeDirectory, 0u);
     EXPECT_EQ(identity.attributes & kFileAttributeReparsePoint, 0u);
 
-    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, file.put()),
+              kErrorSuccess);
     std::string bytes;
     EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
     EXPECT_EQ(bytes, "old");
@@ -278,9 +281,9 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     EXPECT_EQ(bytes, "n") << "the end follows the new bytes";
 
     ScopedFile fresh(port);
-    EXPECT_EQ(port.createBelow(sub.get(), "a.url", kAllFileWork, false, fresh.put()),
+    EXPECT_EQ(port.createBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, fresh.put()),
               kErrorFileExists);
-    ASSERT_EQ(port.createBelow(sub.get(), "a.new", kAllFileWork, false, fresh.put()),
+    ASSERT_EQ(port.createBelow(sub.get(), "a.new", kAllFileWork, OpenMode::AsIs, fresh.put()),
               kErrorSuccess);
     ASSERT_EQ(port.writeFileData(fresh.get(), "new"), kErrorSuccess);
     EXPECT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorAccessDenied)
@@ -288,11 +291,13 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     file.reset();
     ASSERT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorSuccess);
     fresh.reset();
-    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, file.put()),
+              kErrorSuccess);
     EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
     EXPECT_EQ(bytes, "new");
-    EXPECT_EQ(port.openBelow(sub.get(), "a.new", kFileRightReadAttributes, false, fresh.put()),
-              kErrorFileNotFound);
+    EXPECT_EQ(
+        port.openBelow(sub.get(), "a.new", kFileRightReadAttributes, OpenMode::AsIs, fresh.put()),
+        kErrorFileNotFound);
     EXPECT_EQ(port.deleteOpenFile(file.get()), kErrorSuccess);
     file.reset();
     EXPECT_EQ(files().getAttributes(dir + "\\sub\\a.url"), kInvalidFileAttributes);

@@ -10,14 +10,10 @@ namespace brenvik::test {
 // Refuses everything: nothing a scan does reaches it.
 class NoContent final : public ContentPort {
 public:
-    Status readFileBytes(const std::string&, std::string*) override { return kErrorNotSupported; }
-    Status readFileBytesForBackup(const std::string&, std::string*) override {
+    Status readFileBytes(const std::string&, std::string*, OpenMode) override {
         return kErrorNotSupported;
     }
-    Status writeFileBytes(const std::string&, const std::string&, bool) override {
-        return kErrorNotSupported;
-    }
-    Status writeFileBytesForBackup(const std::string&, const std::string&, bool) override {
+    Status writeFileBytes(const std::string&, const std::string&, bool, OpenMode) override {
         return kErrorNotSupported;
     }
     Status enumValue(RegKey, std::uint32_t, ValueEntry*) override { return kErrorNotSupported; }

@@ -51,8 +51,9 @@ TEST(PlaceWalkWine, ShortcutBelowALinkedFolderIsNeitherRewrittenNorDeleted) {
         ScopedFile folder(platform);
         FileIdentity identity;
         ASSERT_EQ(platform.openPlaceFolder(kLinkedPlace, place.put()), kErrorSuccess);
-        ASSERT_EQ(platform.openBelow(place.get(), "Programs", 0x80, true, folder.put()),
-                  kErrorSuccess);
+        ASSERT_EQ(
+            platform.openBelow(place.get(), "Programs", 0x80, OpenMode::BackupIntent, folder.put()),
+            kErrorSuccess);
         ASSERT_EQ(platform.queryFileIdentity(folder.get(), &identity), kErrorSuccess);
         // Wine opens the folder the link names; its listing tells the port of the link.
         ASSERT_NE(identity.attributes & kFileAttributeReparsePoint, 0u);
