@@ -21,10 +21,12 @@ const char* PortOpName(PortOp op) {
                                          "deleteFile",
                                          "deleteFileForBackup",
                                          "getLinkCount",
-                                         "readLinkArguments",
-                                         "writeLinkArguments",
-                                         "readLinkArgumentsForBackup",
-                                         "writeLinkArgumentsForBackup",
+                                         "readFileText",
+                                         "readFileTextForBackup",
+                                         "readShortcut",
+                                         "readShortcutForBackup",
+                                         "writeShortcut",
+                                         "writeShortcutForBackup",
                                          "readAccessList",
                                          "writeAccessList",
                                          "enableBackupPrivileges",
@@ -41,12 +43,6 @@ const char* PortOpName(PortOp op) {
                                          "listFiles (store)",
                                          "removeFile (store)",
                                          "knownFolder",
-                                         "readLinkDetails",
-                                         "writeLinkTarget",
-                                         "readFileText",
-                                         "readLinkDetailsForBackup",
-                                         "writeLinkTargetForBackup",
-                                         "readFileTextForBackup",
                                          "openPlaceFolder",
                                          "openBelow",
                                          "createBelow",
@@ -54,8 +50,7 @@ const char* PortOpName(PortOp op) {
                                          "writeFileData",
                                          "deleteOpenFile",
                                          "renameOpenFile",
-                                         "rewriteLinkArguments",
-                                         "rewriteLinkTarget"};
+                                         "rewriteShortcut"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
@@ -144,30 +139,28 @@ Status TallyingPorts::getLinkCount(const std::string& path, std::uint32_t* count
     return timed(PortOp::GetLinkCount, [&] { return m_inner.files.getLinkCount(path, count); });
 }
 
+Status TallyingPorts::readFileText(const std::string& path, std::string* text, OpenMode mode) {
+    return timed(Moded(mode, PortOp::ReadFileText, PortOp::ReadFileTextForBackup),
+                 [&] { return m_inner.files.readFileText(path, text, mode); });
+}
+
 // ---- ShortcutPort ----
 
-Status TallyingPorts::readLinkArguments(const std::string& linkPath, std::string* arguments) {
-    return timed(PortOp::ReadLinkArguments,
-                 [&] { return m_inner.shortcuts.readLinkArguments(linkPath, arguments); });
+Status TallyingPorts::readShortcut(const std::string& linkPath, OpenMode mode,
+                                   ShortcutProperties* properties) {
+    return timed(Moded(mode, PortOp::ReadShortcut, PortOp::ReadShortcutForBackup),
+                 [&] { return m_inner.shortcuts.readShortcut(linkPath, mode, properties); });
 }
 
-Status TallyingPorts::writeLinkArguments(const std::string& linkPath,
-                                         const std::string& arguments) {
-    return timed(PortOp::WriteLinkArguments,
-                 [&] { return m_inner.shortcuts.writeLinkArguments(linkPath, arguments); });
+Status TallyingPorts::writeShortcut(const std::string& linkPath, OpenMode mode,
+                                    const ShortcutProperties& properties) {
+    return timed(Moded(mode, PortOp::WriteShortcut, PortOp::WriteShortcutForBackup),
+                 [&] { return m_inner.shortcuts.writeShortcut(linkPath, mode, properties); });
 }
 
-Status TallyingPorts::readLinkArgumentsForBackup(const std::string& linkPath,
-                                                 std::string* arguments) {
-    return timed(PortOp::ReadLinkArgumentsForBackup,
-                 [&] { return m_inner.shortcuts.readLinkArgumentsForBackup(linkPath, arguments); });
-}
-
-Status TallyingPorts::writeLinkArgumentsForBackup(const std::string& linkPath,
-                                                  const std::string& arguments) {
-    return timed(PortOp::WriteLinkArgumentsForBackup, [&] {
-        return m_inner.shortcuts.writeLinkArgumentsForBackup(linkPath, arguments);
-    });
+Status TallyingPorts::rewriteShortcut(FileHandle file, const ShortcutProperties& properties) {
+    return timed(PortOp::RewriteShortcut,
+                 [&] { return m_inner.shortcuts.rewriteShortcut(file, properties); });
 }
 
 // ---- AccessPort ----
@@ -252,42 +245,6 @@ Status TallyingPorts::knownFolder(KnownFolder id, std::string* path) {
     return timed(PortOp::KnownFolder, [&] { return m_inner.knownFolders.knownFolder(id, path); });
 }
 
-// ---- LinkDetailsPort ----
-
-Status TallyingPorts::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
-    return timed(PortOp::ReadLinkDetails,
-                 [&] { return m_inner.linkDetails.readLinkDetails(linkPath, details); });
-}
-
-Status TallyingPorts::writeLinkTarget(const std::string& linkPath, const std::string& target,
-                                      const std::string& arguments) {
-    return timed(PortOp::WriteLinkTarget,
-                 [&] { return m_inner.linkDetails.writeLinkTarget(linkPath, target, arguments); });
-}
-
-Status TallyingPorts::readFileText(const std::string& path, std::string* text) {
-    return timed(PortOp::ReadFileText,
-                 [&] { return m_inner.linkDetails.readFileText(path, text); });
-}
-
-Status TallyingPorts::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
-    return timed(PortOp::ReadLinkDetailsForBackup,
-                 [&] { return m_inner.linkDetails.readLinkDetailsForBackup(linkPath, details); });
-}
-
-Status TallyingPorts::writeLinkTargetForBackup(const std::string& linkPath,
-                                               const std::string& target,
-                                               const std::string& arguments) {
-    return timed(PortOp::WriteLinkTargetForBackup, [&] {
-        return m_inner.linkDetails.writeLinkTargetForBackup(linkPath, target, arguments);
-    });
-}
-
-Status TallyingPorts::readFileTextForBackup(const std::string& path, std::string* text) {
-    return timed(PortOp::ReadFileTextForBackup,
-                 [&] { return m_inner.linkDetails.readFileTextForBackup(path, text); });
-}
-
 // ---- Handle-relative file work ----
 
 Status TallyingPorts::openPlaceFolder(const std::string& folder, FileHandle* handle) {
@@ -328,17 +285,6 @@ Status TallyingPorts::renameOpenFile(FileHandle handle, FileHandle folder,
                                      const std::string& name) {
     return timed(PortOp::RenameOpenFile,
                  [&] { return m_inner.fileSecurity.renameOpenFile(handle, folder, name); });
-}
-
-Status TallyingPorts::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
-    return timed(PortOp::RewriteLinkArguments,
-                 [&] { return m_inner.shortcuts.rewriteLinkArguments(file, arguments); });
-}
-
-Status TallyingPorts::rewriteLinkTarget(FileHandle file, const std::string& target,
-                                        const std::string& arguments) {
-    return timed(PortOp::RewriteLinkTarget,
-                 [&] { return m_inner.linkDetails.rewriteLinkTarget(file, target, arguments); });
 }
 
 }  // namespace brenvik::bench

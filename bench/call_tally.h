@@ -33,10 +33,12 @@ enum class PortOp : std::size_t {
     DeleteFile,
     DeleteFileForBackup,
     GetLinkCount,
-    ReadLinkArguments,
-    WriteLinkArguments,
-    ReadLinkArgumentsForBackup,
-    WriteLinkArgumentsForBackup,
+    ReadFileText,
+    ReadFileTextForBackup,
+    ReadShortcut,
+    ReadShortcutForBackup,
+    WriteShortcut,
+    WriteShortcutForBackup,
     ReadAccessList,
     WriteAccessList,
     EnableBackupPrivileges,
@@ -53,12 +55,6 @@ enum class PortOp : std::size_t {
     ListStoreFiles,
     RemoveStoreFile,
     KnownFolder,
-    ReadLinkDetails,
-    WriteLinkTarget,
-    ReadFileText,
-    ReadLinkDetailsForBackup,
-    WriteLinkTargetForBackup,
-    ReadFileTextForBackup,
     OpenPlaceFolder,
     OpenBelow,
     CreateBelow,
@@ -66,8 +62,7 @@ enum class PortOp : std::size_t {
     WriteFileData,
     DeleteOpenFile,
     RenameOpenFile,
-    RewriteLinkArguments,
-    RewriteLinkTarget,
+    RewriteShortcut,
     Count
 };
 
@@ -90,14 +85,13 @@ class TallyingPorts final : public RegistryPort,
                             public AccessPort,
                             public FileSecurityPort,
                             public StorePort,
-                            public KnownFolderPort,
-                            public LinkDetailsPort {
+                            public KnownFolderPort {
 public:
     explicit TallyingPorts(Ports& inner) : m_inner(inner) {}
     TallyingPorts(const TallyingPorts&) = delete;
     TallyingPorts& operator=(const TallyingPorts&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
     const CallTally& tally() const { return m_tally; }
 
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
@@ -122,13 +116,14 @@ public:
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
     Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+    Status readFileText(const std::string& path, std::string* text,
+                        OpenMode mode = OpenMode::AsIs) override;
 
-    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArgumentsForBackup(const std::string& linkPath,
-                                       const std::string& arguments) override;
-    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
+    Status readShortcut(const std::string& linkPath, OpenMode mode,
+                        ShortcutProperties* properties) override;
+    Status writeShortcut(const std::string& linkPath, OpenMode mode,
+                         const ShortcutProperties& properties) override;
+    Status rewriteShortcut(FileHandle file, const ShortcutProperties& properties) override;
 
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList* list) override;
@@ -162,17 +157,6 @@ public:
     Status removeFile(const std::string& path) override;
 
     Status knownFolder(KnownFolder id, std::string* path) override;
-
-    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
-                           const std::string& arguments) override;
-    Status readFileText(const std::string& path, std::string* text) override;
-    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
-                                    const std::string& arguments) override;
-    Status readFileTextForBackup(const std::string& path, std::string* text) override;
-    Status rewriteLinkTarget(FileHandle file, const std::string& target,
-                             const std::string& arguments) override;
 
 private:
     // Runs call, adding one call and its duration to op's tally.

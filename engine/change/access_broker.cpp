@@ -125,28 +125,15 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
     return call(HeldMode(held));
 }
 
-Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
-    ShortcutPort& port = m_ports.shortcuts;
+Status AccessBroker::readShortcut(const std::string& path, ShortcutProperties* properties) {
     return escalateFile(path, [&](OpenMode mode) {
-        return mode == OpenMode::BackupIntent ? port.readLinkArgumentsForBackup(path, arguments)
-                                              : port.readLinkArguments(path, arguments);
-    });
-}
-
-Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {
-    LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](OpenMode mode) {
-        return mode == OpenMode::BackupIntent ? port.readLinkDetailsForBackup(path, details)
-                                              : port.readLinkDetails(path, details);
+        return m_ports.shortcuts.readShortcut(path, mode, properties);
     });
 }
 
 Status AccessBroker::readFileText(const std::string& path, std::string* text) {
-    LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](OpenMode mode) {
-        return mode == OpenMode::BackupIntent ? port.readFileTextForBackup(path, text)
-                                              : port.readFileText(path, text);
-    });
+    return escalateFile(
+        path, [&](OpenMode mode) { return m_ports.files.readFileText(path, text, mode); });
 }
 
 template <typename Change>
@@ -272,23 +259,16 @@ Status AccessBroker::changeFile(const std::string& path, const char* action, std
     });
 }
 
-Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+Status AccessBroker::writeShortcut(const std::string& path, const ShortcutProperties& properties) {
+    const char* action = (properties.mask & kShortcutTarget) ? "rewrite target" : "clear arguments";
     return changeFile(
-        path, "clear arguments", kFileRightReadData | kFileRightWriteData, false,
-        [&](FileHandle file) { return m_ports.shortcuts.rewriteLinkArguments(file, arguments); });
+        path, action, kFileRightReadData | kFileRightWriteData, false,
+        [&](FileHandle file) { return m_ports.shortcuts.rewriteShortcut(file, properties); });
 }
 
 Status AccessBroker::deleteFile(const std::string& path) {
     return changeFile(path, "delete file", kFileRightDelete, true,
                       [&](FileHandle file) { return m_ports.fileSecurity.deleteOpenFile(file); });
-}
-
-Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
-                                     const std::string& arguments) {
-    return changeFile(path, "rewrite target", kFileRightReadData | kFileRightWriteData, false,
-                      [&](FileHandle file) {
-                          return m_ports.linkDetails.rewriteLinkTarget(file, target, arguments);
-                      });
 }
 
 namespace {

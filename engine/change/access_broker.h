@@ -62,18 +62,16 @@ public:
     Status putBackFile(const std::string& path, const std::string& bytes, const AccessList& list,
                        std::uint32_t attributes);
 
-    Status readLinkArguments(const std::string& path, std::string* arguments);
+    // The shortcut's fields its mask asks for (ShortcutReader::readShortcut), escalated.
+    Status readShortcut(const std::string& path, ShortcutProperties* properties);
+    // The bytes of an Internet shortcut (FilePort::readFileText), escalated.
+    Status readFileText(const std::string& path, std::string* text);
     // Changes go through one handle walked to from the place: never through a link or a
     // junction, which would change a file elsewhere, which its owner may not have let the
-    // user change (ERROR_CANT_ACCESS_FILE).
-    Status writeLinkArguments(const std::string& path, const std::string& arguments);
+    // user change (ERROR_CANT_ACCESS_FILE). The backup set records "rewrite target" when the
+    // target is set, else "clear arguments".
+    Status writeShortcut(const std::string& path, const ShortcutProperties& properties);
     Status deleteFile(const std::string& path);
-
-    // The browser rules' reads and their one rewrite, escalated the same way.
-    Status readLinkDetails(const std::string& path, LinkDetails* details);
-    Status readFileText(const std::string& path, std::string* text);
-    Status writeLinkTarget(const std::string& path, const std::string& target,
-                           const std::string& arguments);
 
 private:
     // change() after the backup sink, if any, has kept the object.

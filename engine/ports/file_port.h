@@ -46,6 +46,11 @@ public:
     virtual Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) = 0;
     // nNumberOfLinks from GetFileInformationByHandle on the file opened for no access.
     virtual Status getLinkCount(const std::string& path, std::uint32_t* count) = 0;
+    // The bytes of a small file such as an Internet shortcut (.url), read whole through
+    // CreateFileW(path, GENERIC_READ, share all, OPEN_EXISTING); more than 64 KiB is
+    // ERROR_INVALID_DATA. BackupIntent adds FILE_FLAG_BACKUP_SEMANTICS.
+    virtual Status readFileText(const std::string& path, std::string* text,
+                                OpenMode mode = OpenMode::AsIs) = 0;
 };
 
 // An object opened by openFileSecurity; kNoFile stands for INVALID_HANDLE_VALUE.

@@ -4,7 +4,6 @@
 #include "engine/ports/access_port.h"
 #include "engine/ports/file_port.h"
 #include "engine/ports/known_folder_port.h"
-#include "engine/ports/link_details_port.h"
 #include "engine/ports/registry_port.h"
 #include "engine/ports/shortcut_port.h"
 #include "engine/ports/store_port.h"
@@ -19,7 +18,6 @@ struct Ports {
     FileSecurityPort& fileSecurity;
     StorePort& store;
     KnownFolderPort& knownFolders;
-    LinkDetailsPort& linkDetails;
 };
 
 }  // namespace brenvik

@@ -56,10 +56,10 @@ void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label
         return;
     }
 
-    std::string arguments;
-    if (broker.readLinkArguments(path, &arguments) != kErrorSuccess || arguments.empty())
+    ShortcutProperties link = ShortcutArguments();
+    if (broker.readShortcut(path, &link) != kErrorSuccess || link.arguments.empty())
         return;
-    findings.push_back(Finding{path, std::move(arguments)});
+    findings.push_back(Finding{path, std::move(link.arguments)});
 }
 
 // Goes through the shortcuts (".lnk" files) of the folder and records each matching one with
@@ -113,7 +113,7 @@ bool LinkFolderScanner::repair(AccessBroker& broker) {
         if (m_folder.deletes)
             broker.deleteFile(finding.path);
         else
-            broker.writeLinkArguments(finding.path, "");
+            broker.writeShortcut(finding.path, ShortcutArguments());
     }
     return true;
 }

@@ -81,29 +81,6 @@ Status ModelPlatform::deleteFileBackupIntent(const std::string& path) {
     return kErrorSuccess;
 }
 
-Status ModelPlatform::readLinkArgumentsForBackup(const std::string& linkPath,
-                                                 std::string* arguments) {
-    arguments->clear();
-    if (!m_impl->backupPrivilegesEnabled)
-        return readLinkArguments(linkPath, arguments);
-    FileNode* node = nullptr;
-    if (Status s =
-            m_impl->reachLinkFile(linkPath, "readLinkArgumentsForBackup", false, true, &node))
-        return s;
-    return m_impl->readShortcut(*node, arguments);
-}
-
-Status ModelPlatform::writeLinkArgumentsForBackup(const std::string& linkPath,
-                                                  const std::string& arguments) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return writeLinkArguments(linkPath, arguments);
-    FileNode* node = nullptr;
-    if (Status s =
-            m_impl->reachLinkFile(linkPath, "writeLinkArgumentsForBackup", true, true, &node))
-        return s;
-    return m_impl->writeShortcut(*node, arguments);
-}
-
 // ---- FileSecurityPort: the handle keeps the node, whatever later happens to its name ----
 
 Status ModelPlatform::openFileSecurity(const std::string& path, FileHandle* handle) {

@@ -50,7 +50,6 @@ class ModelPlatform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort,
                             public ContentPort {
 public:
     ModelPlatform();
@@ -58,7 +57,7 @@ public:
     ModelPlatform(const ModelPlatform&) = delete;
     ModelPlatform& operator=(const ModelPlatform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
 
     // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
     // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
@@ -88,14 +87,15 @@ public:
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
     Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+    Status readFileText(const std::string& path, std::string* text,
+                        OpenMode mode = OpenMode::AsIs) override;
 
     // ---- ShortcutPort ----
-    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArgumentsForBackup(const std::string& linkPath,
-                                       const std::string& arguments) override;
-    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
+    Status readShortcut(const std::string& linkPath, OpenMode mode,
+                        ShortcutProperties* properties) override;
+    Status writeShortcut(const std::string& linkPath, OpenMode mode,
+                         const ShortcutProperties& properties) override;
+    Status rewriteShortcut(FileHandle file, const ShortcutProperties& properties) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -132,18 +132,6 @@ public:
 
     // ---- KnownFolderPort ----
     Status knownFolder(KnownFolder id, std::string* path) override;
-
-    // ---- LinkDetailsPort ----
-    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
-                           const std::string& arguments) override;
-    Status readFileText(const std::string& path, std::string* text) override;
-    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
-                                    const std::string& arguments) override;
-    Status readFileTextForBackup(const std::string& path, std::string* text) override;
-    Status rewriteLinkTarget(FileHandle file, const std::string& target,
-                             const std::string& arguments) override;
 
     // ---- ContentPort ----
     Status readFileBytes(const std::string& path, std::string* bytes,
@@ -214,7 +202,7 @@ public:
     // A junction at path (replacing whatever is there) that leads to the folder target: path
     // calls go through it as Win32 ones do; handle-relative opens see the junction itself.
     void addJunction(const std::string& path, const std::string& target);
-    // Called as each file call begins, with the call's name ("readLinkArguments",
+    // Called as each file call begins, with the call's name ("readShortcut",
     // "openBelow", ...) and its object: a test replaces a folder between two calls with it.
     // Calls the hook itself makes do not call it again.
     void setCallHook(std::function<void(const std::string& op, const std::string& object)> hook);
@@ -256,15 +244,14 @@ public:
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
     // "setValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
-    // "readLinkArguments", "writeLinkArguments", "readLinkDetails", "writeLinkTarget",
-    // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
-    // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",
-    // and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
-    // "setFileAttributes", "writeDurably", the store's "secureFolder", "appendDurably",
-    // "readFile", "listFiles", "removeFile", and the handle calls "openBelow", "createBelow",
-    // "readFileData", "writeFileData", "deleteOpenFile", "renameOpenFile" (object: the path of
-    // the name renamed to), "rewriteLinkArguments", "rewriteLinkTarget".
-    // object is a registry path "ROOT\path" as the access port names it
+    // "readShortcut", "writeShortcut", "readFileText", "knownFolder" (object: the folder's number),
+    // "readAccessList", "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue",
+    // "setValueBytes", and the ForBackup forms (the BackupIntent mode with the privileges enabled),
+    // "openFileSecurity", "writeFileAccessList", "setFileAttributes", "writeDurably", the store's
+    // "secureFolder", "appendDurably", "readFile", "listFiles", "removeFile", and the handle calls
+    // "openBelow", "createBelow", "readFileData", "writeFileData", "deleteOpenFile",
+    // "renameOpenFile" (object: the path of the name renamed to), "rewriteShortcut". object is a
+    // registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);
     void clearFailures();

@@ -3,10 +3,14 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
 namespace {
+
+// An Internet shortcut is smaller than a shortcut (kMaxLinkBytes).
+constexpr std::uint64_t kMaxTextBytes = 64 * 1024;
 
 HANDLE ToFind(FindHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -77,6 +81,17 @@ Status Win32Platform::getLinkCount(const std::string& path, std::uint32_t* count
         return static_cast<Status>(GetLastError());
     *count = info.nNumberOfLinks;
     return kErrorSuccess;
+}
+
+Status Win32Platform::readFileText(const std::string& path, std::string* text, OpenMode mode) {
+    text->clear();
+    UniqueHfile file(
+        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    mode == OpenMode::BackupIntent ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr));
+    if (!file)
+        return static_cast<Status>(GetLastError());
+    return ReadWholeFile(file.get(), kMaxTextBytes, text);
 }
 
 }  // namespace brenvik

@@ -14,14 +14,13 @@ class Win32Platform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort,
                             public ContentPort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
 
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
@@ -47,15 +46,16 @@ public:
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
     Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+    Status readFileText(const std::string& path, std::string* text,
+                        OpenMode mode = OpenMode::AsIs) override;
 
     // ---- ShortcutPort ----
     // Each call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
-    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArgumentsForBackup(const std::string& linkPath,
-                                       const std::string& arguments) override;
-    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
+    Status readShortcut(const std::string& linkPath, OpenMode mode,
+                        ShortcutProperties* properties) override;
+    Status writeShortcut(const std::string& linkPath, OpenMode mode,
+                         const ShortcutProperties& properties) override;
+    Status rewriteShortcut(FileHandle file, const ShortcutProperties& properties) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -93,19 +93,6 @@ public:
 
     // ---- KnownFolderPort ----
     Status knownFolder(KnownFolder id, std::string* path) override;
-
-    // ---- LinkDetailsPort ----
-    // Each link call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
-    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
-                           const std::string& arguments) override;
-    Status readFileText(const std::string& path, std::string* text) override;
-    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
-                                    const std::string& arguments) override;
-    Status readFileTextForBackup(const std::string& path, std::string* text) override;
-    Status rewriteLinkTarget(FileHandle file, const std::string& target,
-                             const std::string& arguments) override;
 
     // ---- ContentPort ----
     Status readFileBytes(const std::string& path, std::string* bytes,

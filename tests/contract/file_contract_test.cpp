@@ -177,9 +177,11 @@ TEST_F(ShortcutContract, ArgumentsRoundTripAndTheTargetIsKept) {
     world().makeShortcut(path, target, "http://www.example.com/");
     // A lower-cased path names the same file.
     EXPECT_EQ("http://www.example.com/", Arguments(shortcuts(), dir + "\\internet explorer.lnk"));
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, "-nohome"));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("-nohome")));
     EXPECT_EQ("-nohome", Arguments(shortcuts(), path));
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, ""));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("")));
     EXPECT_EQ("", Arguments(shortcuts(), path));
     const std::string kept = world().shortcutTarget(path);
     EXPECT_EQ(target.size(), kept.size());
@@ -194,7 +196,8 @@ TEST_F(ShortcutContract, LongArgumentsReadBackCutTo4095Characters) {
     const std::string path = dir + "\\long.lnk";
     world().makeShortcut(path, world().existingProgram(), "");
     const std::string arguments(5000, 'a');
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, arguments));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments(arguments)));
     const std::string read = Arguments(shortcuts(), path);
     EXPECT_LE(read.size(), 4095u);
     EXPECT_EQ(arguments.substr(0, read.size()), read);
@@ -207,7 +210,9 @@ TEST_F(ShortcutContract, WhatIsNotAShortcutReadsEmptyAndCannotBeWritten) {
     const std::string paths[] = {dir + "\\plain.lnk", dir + "\\folder.lnk", dir + "\\missing.lnk"};
     for (const std::string& path : paths) {
         EXPECT_EQ("", Arguments(shortcuts(), path)) << path;
-        EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, "x")) << path;
+        EXPECT_NE(kErrorSuccess,
+                  shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("x")))
+            << path;
     }
     EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(dir + "\\missing.lnk"));
 }
@@ -216,7 +221,8 @@ TEST_F(ShortcutContract, PathBeyondMaxPathIsRefused) {
     const std::string dir = world().scratchFolder();
     const std::string path = dir + "\\" + std::string(260, 'a') + ".lnk";
     EXPECT_EQ("", Arguments(shortcuts(), path));
-    EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, "x"));
+    EXPECT_NE(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("x")));
 }
 
 TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
@@ -226,7 +232,8 @@ TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
     const std::string path = dir + "\\ro.lnk";
     world().makeShortcut(path, world().existingProgram(), "http://a/");
     ASSERT_TRUE(files().setAttributes(path, kFileAttributeReadOnly));
-    EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, ""));
+    EXPECT_NE(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("")));
     EXPECT_EQ("http://a/", Arguments(shortcuts(), path));
     files().setAttributes(path, 0);
 }

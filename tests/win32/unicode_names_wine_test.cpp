@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/commands/driver.h"
+#include "tests/support/shortcut_calls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -136,7 +137,7 @@ protected:
 
     std::string Arguments(const std::string& path) {
         std::string arguments;
-        m_platform.readLinkArguments(path, &arguments);
+        test::ReadArguments(m_platform, path, &arguments);
         return arguments;
     }
 

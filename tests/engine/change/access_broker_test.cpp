@@ -1,4 +1,5 @@
 #include "engine/change/access_broker.h"
+#include "tests/support/shortcut_calls.h"
 
 #include <gtest/gtest.h>
 
@@ -46,12 +47,12 @@ std::vector<Operation> Operations() {
         {"read arguments", false,
          [=](AccessBroker& b) {
              std::string arguments;
-             const Status s = b.readLinkArguments(link, &arguments);
+             const Status s = test::ReadArguments(b, link, &arguments);
              return s == kErrorSuccess && arguments == "http://x/" ? s : kErrorInvalidData;
          },
          [](const model::ModelPlatform&) { return true; }},
         {"rewrite arguments", false,
-         [=](AccessBroker& b) { return b.writeLinkArguments(link, ""); },
+         [=](AccessBroker& b) { return b.writeShortcut(link, ShortcutArguments("")); },
          [=](const model::ModelPlatform& p) { return p.shortcutArguments(link) == ""; }},
         {"delete file", false, [=](AccessBroker& b) { return b.deleteFile(link); },
          [=](const model::ModelPlatform& p) { return !p.hasFile(link); }},
@@ -171,7 +172,8 @@ TEST(AccessBroker, LinkedNamesAreNeitherGrantedNorRewritten) {
     world.platform.setReparsePoint(reparse);
     for (const std::string& path : {hard, reparse}) {
         world.platform.setFileAccessList(path, GrantingNothing());
-        EXPECT_EQ(world.broker.writeLinkArguments(path, ""), kErrorCantAccessFile) << path;
+        EXPECT_EQ(world.broker.writeShortcut(path, ShortcutArguments("")), kErrorCantAccessFile)
+            << path;
         EXPECT_NE(world.broker.deleteFile(path), kErrorSuccess) << path;
         EXPECT_EQ(world.platform.fileAttributes(path) & kLockedAttributes, kLockedAttributes)
             << path;
@@ -242,7 +244,8 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
          [](AccessBroker& b) { return b.deleteKey(kHKeyCurrentUser, kKey); }, userKey},
         {"rewrite file", kNoKey,
          [](AccessBroker& b) {
-             return b.writeLinkArguments(ModelWorld::quickLaunch("Internet Explorer.lnk"), "");
+             return b.writeShortcut(ModelWorld::quickLaunch("Internet Explorer.lnk"),
+                                    ShortcutArguments(""));
          },
          ModelWorld::quickLaunch("Internet Explorer.lnk")},
     };
@@ -291,7 +294,10 @@ TEST(AccessBroker, RefusingAttributesAreLiftedWithoutTouchingTheList) {
         bool kept;
     } cases[] = {
         {"rewrite",
-         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }, true},
+         [](AccessBroker& b, const std::string& p) {
+             return b.writeShortcut(p, ShortcutArguments(""));
+         },
+         true},
         {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }, false},
     };
     for (const auto& c : cases) {
@@ -350,10 +356,12 @@ TEST(AccessBrokerSwap, AFolderSwappedForAJunctionAfterTheReadStopsEveryChange) {
     const std::vector<SwapCase> cases = {
         {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }},
         {"rewrite arguments",
-         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }},
+         [](AccessBroker& b, const std::string& p) {
+             return b.writeShortcut(p, ShortcutArguments(""));
+         }},
         {"rewrite target",
          [](AccessBroker& b, const std::string& p) {
-             return b.writeLinkTarget(p, "C:\\ie.exe", "");
+             return b.writeShortcut(p, ShortcutTarget("C:\\ie.exe", ""));
          }},
         {"capture",
          [](AccessBroker& b, const std::string& p) {
@@ -372,7 +380,7 @@ TEST(AccessBrokerSwap, AFolderSwappedForAJunctionAfterTheReadStopsEveryChange) {
         world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
         world.platform.addShortcut(victim, "C:\\victim.exe", "--keep");
         std::string arguments;
-        ASSERT_EQ(world.broker.readLinkArguments(link, &arguments), kErrorSuccess) << c.name;
+        ASSERT_EQ(test::ReadArguments(world.broker, link, &arguments), kErrorSuccess) << c.name;
         world.platform.setCallHook([&](const std::string&, const std::string&) {
             world.platform.addJunction(pinned, kOutsideFolder);
             world.platform.setCallHook(nullptr);
@@ -399,7 +407,7 @@ TEST(AccessBrokerSwap, RestoreWritesOnlyThroughCheckedFoldersAndAtomically) {
     std::uint32_t attributes = 0;
     AccessList list;
     ASSERT_EQ(world.broker.captureFile(link, &bytes, &attributes, &list), kErrorSuccess);
-    ASSERT_EQ(world.broker.writeLinkArguments(link, ""), kErrorSuccess);
+    ASSERT_EQ(world.broker.writeShortcut(link, ShortcutArguments("")), kErrorSuccess);
 
     world.platform.injectFailure("renameOpenFile", link, 112);
     world.platform.injectFailure("deleteOpenFile", link + ".brenvik-restore", 112);

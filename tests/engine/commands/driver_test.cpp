@@ -107,7 +107,7 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     AddHijacks(world);
     // Every repair refused as is and without privileges: the grants show the order.
     world.platform.setHoldsBackupPrivileges(false);
-    for (const char* op : {"deleteKey", "deleteFile", "writeLinkArguments"})
+    for (const char* op : {"deleteKey", "deleteFile", "writeShortcut"})
         world.platform.injectFailure(op, "*", kErrorAccessDenied);
     test::Fix(world.ports, world.platform);
     // The first change of each place shows the order of the repairs.
