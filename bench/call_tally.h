@@ -91,7 +91,8 @@ public:
     TallyingPorts(const TallyingPorts&) = delete;
     TallyingPorts& operator=(const TallyingPorts&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
+    // The kept contents and the host are passed through untallied: no scan reads them.
+    Ports ports() { return Ports(*this, m_inner.content, m_inner.host); }
     const CallTally& tally() const { return m_tally; }
 
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,

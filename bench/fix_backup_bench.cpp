@@ -11,7 +11,6 @@
 #include "bench/win32_world.h"
 #include "engine/commands/commands.h"
 #include "engine/commands/driver.h"
-#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -39,8 +38,7 @@ bool RunOnce(const Profile& profile, bool backup, Timed* timed) {
     }
     brenvik::Win32Platform platform;
     brenvik::Ports ports = platform.ports();
-    brenvik::Win32Host host;
-    brenvik::CommandHost commands{ports, platform, host};
+    brenvik::CommandHost commands{ports};
     const auto start = std::chrono::steady_clock::now();
     if (backup) {
         const brenvik::CommandReport report = brenvik::FixCommand(commands);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
+#include "platform/model/model_host.h"
 
 namespace brenvik::model {
 
@@ -57,7 +57,9 @@ public:
     ModelPlatform(const ModelPlatform&) = delete;
     ModelPlatform& operator=(const ModelPlatform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports(*this, *this, m_host); }
+    // The clock and names of the model's reports; a test sets the clock through it.
+    ModelHost& host() { return m_host; }
 
     // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
     // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
@@ -267,6 +269,7 @@ private:
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;
+    ModelHost m_host;
 };
 
 }  // namespace brenvik::model

@@ -2,8 +2,8 @@
 // the Wine tests.
 #pragma once
 
-#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
+#include "platform/win32/win32_host.h"
 
 namespace brenvik {
 
@@ -20,7 +20,7 @@ public:
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports(*this, *this, m_host); }
 
     // ---- RegistryPort ----
     Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
@@ -109,6 +109,8 @@ private:
                                RegKey* key);
     Status deleteKeyBackupIntent(RegKey parent, const std::string& path);
     Status deleteFileBackupIntent(const std::string& path);
+
+    Win32Host m_host;
 };
 
 // The program's data folder, %ProgramData%\Brenvik (looked up once); empty when the shell

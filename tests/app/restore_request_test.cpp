@@ -15,8 +15,8 @@ using testing::ModelWorld;
 
 TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    model::ModelHost& host = world.platform.host();
+    CommandHost commands{world.ports};
     const std::string first = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string second = ModelWorld::quickLaunch("Internet Explorer.lnk");
     world.platform.addShortcut(first, "C:\\ie.exe", "http://first/");
@@ -50,8 +50,7 @@ TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
 // The window's Fix leaves alone what the command line was told to ignore.
 TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    CommandHost commands{world.ports};
     const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
     world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");

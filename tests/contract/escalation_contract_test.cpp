@@ -155,8 +155,7 @@ TEST_F(EscalationContract, StoreWritesNewFilesOnlyAndListsThemSorted) {
 // account, the administrators alone ahead of the refusing list, inherited by nothing, and the
 // list back as it was afterwards.
 TEST_F(EscalationContract, KeyGrantGivesTheAdministratorsAloneAndNothingBelow) {
-    Ports ports{registry(),     files(), shortcuts(),           access(),
-                fileSecurity(), store(), world().knownFolders()};
+    Ports ports = world().ports();
     for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
         const std::string path = world().scratchKey(root);
         const std::string name = brenvik::KeyObjectName(access(), root, path);

@@ -159,7 +159,7 @@ TEST_F(UnicodeNamesWineTest, HijacksInAnyScriptAreListedWithTheirSitesAndRepaire
                       std::string("Quick Launch | ") + kCyrillicSite}));
 
     PointShellFolders();
-    test::Fix(m_ports, m_platform);
+    test::Fix(m_ports);
 
     EXPECT_FALSE(FileExists(Desktop(kCheckLink)));
     EXPECT_FALSE(FileExists(Desktop(kGbkLink)));

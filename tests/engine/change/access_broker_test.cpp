@@ -150,7 +150,7 @@ TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
     EXPECT_EQ(desktopScan.findings().size(), 1u);
     EXPECT_EQ(quickLaunchScan.findings().size(), 1u);
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_FALSE(world.platform.hasFile(desktop));
     EXPECT_EQ(world.platform.shortcutArguments(quickLaunch), "");
     EXPECT_EQ(world.platform.fileAccessList(quickLaunch), GrantingNothing());

@@ -90,7 +90,7 @@ TEST(FixCommand, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     test::ScanRows(world.ports, view);
     const std::size_t callsAfterScan = view.calls.size();
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_EQ(view.calls.size(), callsAfterScan);
     EXPECT_EQ(world.platform.folderEntries(testing::kDesktop),
               std::vector<std::string>{"Word.lnk"});
@@ -109,7 +109,7 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     world.platform.setHoldsBackupPrivileges(false);
     for (const char* op : {"deleteKey", "deleteFile", "writeShortcut"})
         world.platform.injectFailure(op, "*", kErrorAccessDenied);
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     // The first change of each place shows the order of the repairs.
     std::vector<std::string> places;
     for (const auto& write : world.platform.accessWrites()) {

@@ -173,7 +173,7 @@ TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
         "SOFTWARE\\Classes\\CLSID\\{11111111-2222-3333-4444-555555555555}\\shell\\o\\Command", "",
         "iexplore.exe http://x/");
     world.platform.addKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu");
-    test::FixDesktop(world.ports, world.platform);
+    test::FixDesktop(world.ports);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));
     EXPECT_TRUE(world.platform.value(kHKeyCurrentUser,
                                      std::string(kHideIcons) + "\\ClassicStartMenu", kIeClass));

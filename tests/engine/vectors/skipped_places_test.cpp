@@ -8,7 +8,6 @@
 #include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
 #include "engine/places/link_places.h"
-#include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 
 namespace brenvik {
@@ -21,8 +20,7 @@ constexpr const char* kMachineNameSpace =
 constexpr const char* kClass = "{11111111-2222-3333-4444-555555555555}";
 
 struct SkipWorld : BrowserWorld {
-    model::ModelHost host;
-    CommandHost commands{ports, platform, host};
+    CommandHost commands{ports};
 };
 
 // "location|path|reason" of each skipped record, in order.
