@@ -37,7 +37,7 @@ std::string KeyObjectName(RegKey root, const std::string& path, const std::strin
     }
 }
 
-std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path) {
+std::string KeyObjectName(AccessReader& access, RegKey root, const std::string& path) {
     std::string sid;
     if (root == kHKeyCurrentUser && access.tokenUserSid(&sid) != kErrorSuccess)
         return std::string();
@@ -152,8 +152,12 @@ Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t
     if (!(access & kKeyChangingRights))
         return openKeyNow(root, path, root, path, access, key);
     const ChangedObject object{ChangedObject::Kind::Key, root, path};
-    return backedUp(object, "write values",
-                    [&] { return openKeyNow(root, path, root, path, access, key); });
+    *key = ScopedKey(m_changing);
+    const Status s = backedUp(object, "write values",
+                              [&] { return openKeyNow(root, path, root, path, access, key); });
+    if (s == kErrorSuccess)
+        m_changing.add(key->get());
+    return s;
 }
 
 Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
@@ -164,7 +168,19 @@ Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string&
 Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
                                ScopedKey* key) {
     const ChangedObject object{ChangedObject::Kind::Key, root, path};
-    return backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+    *key = ScopedKey(m_changing);
+    const Status s =
+        backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+    if (s == kErrorSuccess)
+        m_changing.add(key->get());
+    return s;
+}
+
+Status AccessBroker::setValue(RegKey key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+    if (!m_changing.holds(key))
+        return kErrorAccessDenied;
+    return m_ports.registry.setValue(key, name, type, data, size);
 }
 
 Status AccessBroker::keepKeyTree(RegKey root, const std::string& path) {

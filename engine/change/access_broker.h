@@ -11,9 +11,10 @@
 
 #include "engine/backup/backup_sink.h"
 #include "engine/base/stop_signal.h"
+#include "engine/change/changing_keys.h"
 #include "engine/change/journal.h"
 #include "engine/change/place_walk.h"
-#include "engine/ports/content_port.h"
+#include "engine/ports/port_reads.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
@@ -22,16 +23,22 @@ class AccessBroker {
 public:
     // stop may be null: nothing then asks the command to stop.
     AccessBroker(Ports& ports, Journal& journal, const StopSignal* stop = nullptr)
-        : m_ports(ports), m_journal(journal), m_stop(stop) {}
+        : m_ports(ports),
+          m_reads(ports),
+          m_changing(ports.registry),
+          m_journal(journal),
+          m_stop(stop) {}
 
-    Ports& ports() { return m_ports; }
+    // The machine read directly, with no way to change it: every change is a broker call.
+    const PortReads& reads() const { return m_reads; }
     // Every later delete and rewrite is kept by the sink first (null: none is kept).
     void setBackupSink(BackupSink* sink) { m_backup = sink; }
     // A command checks this between objects and ends early when it is set.
     bool stopRequested() const { return m_stop != nullptr && m_stop->requested(); }
 
     // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
-    // lasts only for the open itself. A key opened for changing is kept by the backup sink.
+    // lasts only for the open itself. A key opened for changing is kept by the backup sink,
+    // and setValue then takes it until it is closed.
     Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegOpenKeyEx of subPath below parent, an open key that is parentPath under root, for
     // reading (KEY_READ); escalated as openKey, a grant naming the key by its whole path.
@@ -40,6 +47,10 @@ public:
     // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
     // is not inheritable, so that keys created under it never inherit it.
     Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegSetValueEx on a key this broker opened for changing or created (kept then); any
+    // other key is refused (ERROR_ACCESS_DENIED) and left as it is.
+    Status setValue(RegKey key, const std::string& name, std::uint32_t type,
+                    const std::uint8_t* data, std::uint32_t size);
     // RegDeleteKey of root\path, which must have no subkeys.
     Status deleteKey(RegKey root, const std::string& path);
     // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
@@ -105,6 +116,8 @@ private:
     bool privileges();
 
     Ports& m_ports;
+    PortReads m_reads;
+    ChangingKeys m_changing;
     Journal& m_journal;
     const StopSignal* m_stop;
     BackupSink* m_backup = nullptr;
@@ -126,6 +139,6 @@ private:
 // that names no one key, and for a SID that is none.
 std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid);
 // The same with the process's token user, whose hive HKEY_CURRENT_USER is.
-std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path);
+std::string KeyObjectName(AccessReader& access, RegKey root, const std::string& path);
 
 }  // namespace brenvik

@@ -142,7 +142,7 @@ bool IsFilePlace(const std::string& path, const std::vector<std::string>& folder
 
 }  // namespace
 
-bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
+bool FindLinkFolder(const PortReads& ports, const ShellFolderPlace& place, std::string* base) {
     if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
         return false;
     if (base->back() != '\\')
@@ -151,7 +151,7 @@ bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* ba
     return true;
 }
 
-std::vector<std::string> ShortcutFolders(Ports& ports) {
+std::vector<std::string> ShortcutFolders(const PortReads& ports) {
     std::vector<std::string> folders;
     for (const ShellFolderPlace& place : kShellFolderPlaces) {
         std::string base;
@@ -165,7 +165,7 @@ std::vector<std::string> ShortcutFolders(Ports& ports) {
     return folders;
 }
 
-std::vector<std::string> WalkedShortcutFolders(Ports& ports) {
+std::vector<std::string> WalkedShortcutFolders(const PortReads& ports) {
     std::vector<std::string> folders;
     for (const PlaceFolder& place : FindPlaceFolders(ports)) {
         if (place.withSubfolders)

@@ -378,7 +378,7 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
     }
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
-    for (const ObjectRestore& done : RestoreSet(broker, host.ports.content, set, places))
+    for (const ObjectRestore& done : RestoreSet(broker, host.ports, set, places))
         report.records.push_back(RestoreRecord(done));
     report.finished = IsoTime(host.ports.host.now());
     return report;

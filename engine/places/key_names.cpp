@@ -7,7 +7,7 @@ constexpr std::uint32_t kTextBufferSize = 4096;
 
 }  // namespace
 
-std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status* error) {
+std::vector<std::string> SubkeyNames(RegistryReader& registry, RegKey key, Status* error) {
     std::vector<std::string> names;
     Status ignored = kErrorSuccess;
     Status& result = error != nullptr ? *error : ignored;
@@ -34,7 +34,7 @@ std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status*
     return names;
 }
 
-bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text) {
+bool ReadDefaultText(RegistryReader& registry, RegKey key, std::string* text) {
     std::vector<std::uint8_t> data(kTextBufferSize, 0);
     std::uint32_t type = kRegNone;
     std::uint32_t size = kTextBufferSize;

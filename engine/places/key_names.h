@@ -14,10 +14,10 @@ constexpr std::uint32_t kKeyNameBufferSize = 766;
 // Subkey names of an open key in index order. A name that still does not fit is passed
 // over: it must not end the enumeration and so hide every entry after it. error, when given,
 // gets why the enumeration could not be made or ended early (0 when it went through).
-std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status* error = nullptr);
+std::vector<std::string> SubkeyNames(RegistryReader& registry, RegKey key, Status* error = nullptr);
 
 // The default value of an open key read into 4096 bytes: up to its first zero byte, or all
 // of it. False when it cannot be read (or does not fit).
-bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text);
+bool ReadDefaultText(RegistryReader& registry, RegKey key, std::string* text);
 
 }  // namespace brenvik

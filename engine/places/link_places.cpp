@@ -48,7 +48,7 @@ bool Holds(const std::vector<PlaceFolder>& places, const std::string& folder) {
 
 }  // namespace
 
-std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
+std::vector<PlaceFolder> FindPlaceFolders(const PortReads& ports) {
     std::vector<PlaceFolder> places;
     for (const LinkPlace& place : kLinkPlaces) {
         std::string folder;
@@ -65,7 +65,7 @@ std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
     return places;
 }
 
-std::vector<std::string> UserProgramFolders(Ports& ports) {
+std::vector<std::string> UserProgramFolders(const PortReads& ports) {
     std::vector<std::string> folders;
     for (KnownFolder id : kUserProgramFolders) {
         std::string folder;

@@ -22,9 +22,11 @@ struct FindEntry {
     std::uint32_t attributes = 0;
 };
 
-class FilePort {
+// What a scan may do with files by path: list folders, read attributes, link counts and
+// small files.
+class FileReader {
 public:
-    virtual ~FilePort() = default;
+    virtual ~FileReader() = default;
 
     // FindFirstFileW(pattern): kNoFind when nothing matches or the folder cannot be read;
     // error, when given, then gets GetLastError (ERROR_FILE_NOT_FOUND for no match,
@@ -38,12 +40,6 @@ public:
     virtual void findClose(FindHandle handle) = 0;
     // GetFileAttributesW: kInvalidFileAttributes on failure.
     virtual std::uint32_t getAttributes(const std::string& path) = 0;
-    // SetFileAttributesW.
-    virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    // DeleteFileW: 0 or the error. BackupIntent deletes the name itself (a reparse point is
-    // not followed) through a handle opened for DELETE with FILE_FLAG_BACKUP_SEMANTICS, which
-    // the restore privilege lets through a refusing list.
-    virtual Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) = 0;
     // nNumberOfLinks from GetFileInformationByHandle on the file opened for no access.
     virtual Status getLinkCount(const std::string& path, std::uint32_t* count) = 0;
     // The bytes of a small file such as an Internet shortcut (.url), read whole through
@@ -51,6 +47,17 @@ public:
     // ERROR_INVALID_DATA. BackupIntent adds FILE_FLAG_BACKUP_SEMANTICS.
     virtual Status readFileText(const std::string& path, std::string* text,
                                 OpenMode mode = OpenMode::AsIs) = 0;
+};
+
+// The files by path with their changes (through the broker only).
+class FilePort : public FileReader {
+public:
+    // SetFileAttributesW.
+    virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    // DeleteFileW: 0 or the error. BackupIntent deletes the name itself (a reparse point is
+    // not followed) through a handle opened for DELETE with FILE_FLAG_BACKUP_SEMANTICS, which
+    // the restore privilege lets through a refusing list.
+    virtual Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) = 0;
 };
 
 // An object opened by openFileSecurity; kNoFile stands for INVALID_HANDLE_VALUE.
@@ -125,6 +132,6 @@ public:
 using ScopedFile =
     UniquePortHandle<FileSecurityPort, FileHandle, &FileSecurityPort::closeFile, kNoFile>;
 // Ends a listing when it goes out of scope.
-using ScopedFind = UniquePortHandle<FilePort, FindHandle, &FilePort::findClose, kNoFind>;
+using ScopedFind = UniquePortHandle<FileReader, FindHandle, &FileReader::findClose, kNoFind>;
 
 }  // namespace brenvik

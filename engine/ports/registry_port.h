@@ -19,19 +19,16 @@ constexpr RegKey kHKeyCurrentUser = 0x80000001u;
 constexpr RegKey kHKeyLocalMachine = 0x80000002u;
 constexpr RegKey kNoKey = 0;
 
-class RegistryPort {
+// What a scan may do with the registry: open, list and read keys, and close them.
+class RegistryReader {
 public:
-    virtual ~RegistryPort() = default;
+    virtual ~RegistryReader() = default;
 
     // RegOpenKeyExW(parent, path, 0, access, out); BackupIntent adds REG_OPTION_BACKUP_RESTORE:
     // with the backup and restore privileges enabled, a list that refuses the caller does not
     // refuse that.
     virtual Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
                            RegKey* key, OpenMode mode = OpenMode::AsIs) = 0;
-    // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
-    // creates missing parents too, opens an existing key.
-    virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
-                             RegKey* key) = 0;
     // RegQueryInfoKeyW asking for the number of subkeys only.
     virtual Status querySubkeyCount(RegKey key, std::uint32_t* count) = 0;
     // RegEnumKeyExW(key, index, name, &size, ...), the name as UTF-8: size is in/out, in bytes
@@ -44,6 +41,18 @@ public:
     // when the data does not fit.
     virtual Status queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) = 0;
+    // RegCloseKey; roots are left alone.
+    virtual void closeKey(RegKey key) = 0;
+};
+
+// The registry with its changes, which outside the broker and the restore only the broker
+// makes (each kept and escalated through it).
+class RegistryPort : public RegistryReader {
+public:
+    // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
+    // creates missing parents too, opens an existing key.
+    virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
+                             RegKey* key) = 0;
     // RegSetValueExW(key, name, 0, type, data, size). Text data is taken in the ANSI code page
     // and stored converted, as RegSetValueExA stores it, so that what Fix Desktop writes is
     // stored exactly as before; the name is UTF-8.
@@ -53,11 +62,9 @@ public:
     // through a handle opened with REG_OPTION_BACKUP_RESTORE.
     virtual Status deleteKey(RegKey parent, const std::string& path,
                              OpenMode mode = OpenMode::AsIs) = 0;
-    // RegCloseKey; roots are left alone.
-    virtual void closeKey(RegKey key) = 0;
 };
 
 // Closes an open key when it goes out of scope; roots are left alone.
-using ScopedKey = UniquePortHandle<RegistryPort, RegKey, &RegistryPort::closeKey, kNoKey>;
+using ScopedKey = UniquePortHandle<RegistryReader, RegKey, &RegistryReader::closeKey, kNoKey>;
 
 }  // namespace brenvik

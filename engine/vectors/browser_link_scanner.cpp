@@ -183,7 +183,7 @@ std::string InternetShortcutUrl(const std::string& text) {
 
 bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
                               const ReportedPaths& reported) {
-    Ports& ports = broker.ports();
+    const PortReads& ports = broker.reads();
     const std::vector<PlaceFolder> places = FindPlaceFolders(ports);
     Walk walk{broker, listings, reported, {}, UserProgramFolders(ports), m_findings};
     for (const PlaceFolder& place : places)
@@ -197,7 +197,7 @@ bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
 }
 
 bool BrowserLinkScanner::repair(AccessBroker& broker) {
-    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.ports());
+    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.reads());
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             break;

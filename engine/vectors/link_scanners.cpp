@@ -21,7 +21,7 @@ constexpr std::uint32_t kValueBufferSize = 4096;
 // Why a Shell Folders value gave no folder, when that is no normal absence: the key or the
 // value refuses reading, or names a folder too long to reach. "" when the value is missing or
 // names no existing folder: then there is nothing to examine.
-std::string UnreadShellFolder(RegistryPort& registry, const char* valueName) {
+std::string UnreadShellFolder(RegistryReader& registry, const char* valueName) {
     ScopedKey key(registry);
     if (Status s = registry.openKey(kHKeyCurrentUser, kShellFoldersKey, kKeyRead, key.put()))
         return s == kErrorFileNotFound ? std::string() : "cannot be read: " + ErrorWords(s);
@@ -68,8 +68,8 @@ void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label
 bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* label,
                     const ShellFolderPlace& place, FindingList& findings) {
     std::string base;
-    if (!FindLinkFolder(broker.ports(), place, &base)) {
-        const std::string why = UnreadShellFolder(broker.ports().registry, place.valueName);
+    if (!FindLinkFolder(broker.reads(), place, &base)) {
+        const std::string why = UnreadShellFolder(broker.reads().registry, place.valueName);
         if (!why.empty())
             listings.skip(label,
                           std::string(RootName(kHKeyCurrentUser)) + "\\" + kShellFoldersKey + "\\" +

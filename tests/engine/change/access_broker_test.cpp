@@ -58,7 +58,7 @@ std::vector<Operation> Operations() {
          [=](const model::ModelPlatform& p) { return !p.hasFile(link); }},
         {"open key", true,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
          },
          [](const model::ModelPlatform&) { return true; }},
@@ -67,8 +67,8 @@ std::vector<Operation> Operations() {
          [](AccessBroker& b) {
              const std::string key = kKey;
              const std::string parentPath = key.substr(0, key.rfind('\\'));
-             ScopedKey parent(b.ports().registry);
-             ScopedKey child(b.ports().registry);
+             ScopedKey parent(b.reads().registry);
+             ScopedKey child(b.reads().registry);
              const Status s = b.openKey(kHKeyLocalMachine, parentPath, kKeyRead, &parent);
              return s ? s
                       : b.openKeyBelow(parent.get(), kHKeyLocalMachine, parentPath,
@@ -135,6 +135,62 @@ TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
 // The shortcut whose list grants the administrator nothing, read-only and hidden: found by
 // the scan, stripped in Quick Launch and deleted on the Desktop by Fix, and the stripped one
 // keeps its list and attributes.
+// Values change only on a key the broker itself opened for changing (and so kept first), and
+// only while that key is open: a key opened by reading, or closed since, is refused.
+TEST(AccessBroker, SetsValuesOnlyOnKeysItOpenedForChanging) {
+    ModelWorld world;
+    world.platform.addKey(kHKeyLocalMachine, kKey);
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::function<Status(ScopedKey*)> open;
+        bool closeFirst;
+        Status expected;
+    };
+    const Case cases[] = {
+        {"opened for changing",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyWrite, key);
+         },
+         false, kErrorSuccess},
+        {"created",
+         [&](ScopedKey* key) {
+             return world.broker.createKey(kHKeyLocalMachine, kKey, kKeyReadWrite, key);
+         },
+         false, kErrorSuccess},
+        {"opened for reading by the broker",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyRead, key);
+         },
+         false, kErrorAccessDenied},
+        {"opened with write rights past the broker",
+         [&](ScopedKey* key) {
+             return world.broker.reads().registry.openKey(kHKeyLocalMachine, kKey, kKeyReadWrite,
+                                                          key->put());
+         },
+         false, kErrorAccessDenied},
+        {"closed since",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyWrite, key);
+         },
+         true, kErrorAccessDenied},
+    };
+    for (const Case& c : cases) {
+        world.platform.putDword(kHKeyLocalMachine, kKey, "v", 0);
+        ScopedKey key(world.broker.reads().registry);
+        ASSERT_EQ(c.open(&key), kErrorSuccess) << c.name;
+        const RegKey handle = key.get();
+        if (c.closeFirst)
+            key.reset();
+        EXPECT_EQ(world.broker.setValue(handle, "v", kRegDword, one, sizeof one), c.expected)
+            << c.name;
+        const std::uint8_t written = c.expected == kErrorSuccess ? 1 : 0;
+        EXPECT_EQ(world.platform.value(kHKeyLocalMachine, kKey, "v")->data.at(0), written)
+            << c.name;
+    }
+    EXPECT_EQ(world.platform.openKeyCount(), 0u);
+}
+
 TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
     ModelWorld world;
     const std::string desktop = ModelWorld::desktop("Internet Explorer.lnk");
@@ -230,13 +286,13 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
     } cases[] = {
         {"open machine key", kHKeyLocalMachine,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
          },
          std::string("MACHINE\\") + kKey},
         {"open user key", kHKeyCurrentUser,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyCurrentUser, kKey, kKeyRead, &key);
          },
          userKey},
