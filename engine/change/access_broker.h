@@ -38,7 +38,8 @@ public:
 
     // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
     // lasts only for the open itself. A key opened for changing is kept by the backup sink,
-    // and setValue then takes it until it is closed.
+    // and setValue then takes it until it is closed; it closes through the broker, which must
+    // outlive it.
     Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegOpenKeyEx of subPath below parent, an open key that is parentPath under root, for
     // reading (KEY_READ); escalated as openKey, a grant naming the key by its whole path.
