@@ -6,7 +6,6 @@
 #include "engine/commands/commands.h"
 #include "engine/commands/ignore_list.h"
 #include "platform/win32/command_lock.h"
-#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
@@ -24,10 +23,6 @@ Win32Platform& ProcessPlatform() {
 Ports& ProcessPorts() {
     static Ports ports = ProcessPlatform().ports();
     return ports;
-}
-
-ContentPort& ProcessContent() {
-    return ProcessPlatform();
 }
 
 CommandReport RunCommand(CommandHost& host, const CommandRequest& request,
@@ -65,8 +60,7 @@ DWORD WINAPI CommandThreadProc(LPVOID parameter) {
     // After any command line run that is working; a close meanwhile stops the wait, and the
     // command then ends at its first object.
     const CommandLock lock(INFINITE, request->stop);
-    Win32Host host;
-    CommandHost commands{ProcessPorts(), ProcessContent(), host, request->stop};
+    CommandHost commands{ProcessPorts(), request->stop};
     // The list is read and written under the lock, as /ignore and /unignore do.
     if (request->kind == CommandKind::Ignore || request->kind == CommandKind::Unignore) {
         const ListChange change = RunListChange(commands, *request);

@@ -28,8 +28,6 @@ constexpr UINT WM_LIST_CHANGED = WM_USER + 102;
 // The real platform as the engine's ports. Made on first use and never destroyed: a worker
 // may still be returning from its last message while the process ends.
 Ports& ProcessPorts();
-// The same platform as the port that backups read and restores write whole objects through.
-ContentPort& ProcessContent();
 
 enum class CommandKind { Scan, Fix, FixDesktop, Restore, Ignore, Unignore };
 

@@ -115,7 +115,8 @@ private:
             return s;
         ++m_counts.refusals;
         if (privileges()) {
-            s = m_ports.registry.openKeyForBackup(parent, path, kKeyRead, key->put());
+            s = m_ports.registry.openKey(parent, path, kKeyRead, key->put(),
+                                         OpenMode::BackupIntent);
             if (s != kErrorAccessDenied)
                 return s;
         }
@@ -128,12 +129,13 @@ private:
 
     // Every shortcut is loaded once, for its target, arguments and icon.
     void readLink(const std::string& path) {
-        LinkDetails details;
-        Status s = m_ports.linkDetails.readLinkDetails(path, &details);
+        ShortcutProperties details;
+        details.mask = kShortcutTarget | kShortcutArguments | kShortcutIcon;
+        Status s = m_ports.shortcuts.readShortcut(path, OpenMode::AsIs, &details);
         if (s == kErrorAccessDenied) {
             ++m_counts.refusals;
             if (privileges())
-                s = m_ports.linkDetails.readLinkDetailsForBackup(path, &details);
+                s = m_ports.shortcuts.readShortcut(path, OpenMode::BackupIntent, &details);
         }
         m_counts.linksRead += s == kErrorSuccess;
     }

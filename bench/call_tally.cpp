@@ -21,10 +21,12 @@ const char* PortOpName(PortOp op) {
                                          "deleteFile",
                                          "deleteFileForBackup",
                                          "getLinkCount",
-                                         "readLinkArguments",
-                                         "writeLinkArguments",
-                                         "readLinkArgumentsForBackup",
-                                         "writeLinkArgumentsForBackup",
+                                         "readFileText",
+                                         "readFileTextForBackup",
+                                         "readShortcut",
+                                         "readShortcutForBackup",
+                                         "writeShortcut",
+                                         "writeShortcutForBackup",
                                          "readAccessList",
                                          "writeAccessList",
                                          "enableBackupPrivileges",
@@ -41,12 +43,6 @@ const char* PortOpName(PortOp op) {
                                          "listFiles (store)",
                                          "removeFile (store)",
                                          "knownFolder",
-                                         "readLinkDetails",
-                                         "writeLinkTarget",
-                                         "readFileText",
-                                         "readLinkDetailsForBackup",
-                                         "writeLinkTargetForBackup",
-                                         "readFileTextForBackup",
                                          "openPlaceFolder",
                                          "openBelow",
                                          "createBelow",
@@ -54,26 +50,27 @@ const char* PortOpName(PortOp op) {
                                          "writeFileData",
                                          "deleteOpenFile",
                                          "renameOpenFile",
-                                         "rewriteLinkArguments",
-                                         "rewriteLinkTarget",
+                                         "rewriteShortcut",
                                          "enumValueName",
                                          "deleteValue"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
 
+namespace {
+
+PortOp Moded(OpenMode mode, PortOp asIs, PortOp backupIntent) {
+    return mode == OpenMode::BackupIntent ? backupIntent : asIs;
+}
+
+}  // namespace
+
 // ---- RegistryPort ----
 
 Status TallyingPorts::openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                              RegKey* key) {
-    return timed(PortOp::OpenKey,
-                 [&] { return m_inner.registry.openKey(parent, path, access, key); });
-}
-
-Status TallyingPorts::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                       RegKey* key) {
-    return timed(PortOp::OpenKeyForBackup,
-                 [&] { return m_inner.registry.openKeyForBackup(parent, path, access, key); });
+                              RegKey* key, OpenMode mode) {
+    return timed(Moded(mode, PortOp::OpenKey, PortOp::OpenKeyForBackup),
+                 [&] { return m_inner.registry.openKey(parent, path, access, key, mode); });
 }
 
 Status TallyingPorts::createKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -112,13 +109,9 @@ Status TallyingPorts::setValue(RegKey key, const std::string& valueName, std::ui
                  [&] { return m_inner.registry.setValue(key, valueName, type, data, size); });
 }
 
-Status TallyingPorts::deleteKey(RegKey parent, const std::string& path) {
-    return timed(PortOp::DeleteKey, [&] { return m_inner.registry.deleteKey(parent, path); });
-}
-
-Status TallyingPorts::deleteKeyForBackup(RegKey parent, const std::string& path) {
-    return timed(PortOp::DeleteKeyForBackup,
-                 [&] { return m_inner.registry.deleteKeyForBackup(parent, path); });
+Status TallyingPorts::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
+    return timed(Moded(mode, PortOp::DeleteKey, PortOp::DeleteKeyForBackup),
+                 [&] { return m_inner.registry.deleteKey(parent, path, mode); });
 }
 
 void TallyingPorts::closeKey(RegKey key) {
@@ -148,43 +141,37 @@ bool TallyingPorts::setAttributes(const std::string& path, std::uint32_t attribu
                  [&] { return m_inner.files.setAttributes(path, attributes); });
 }
 
-Status TallyingPorts::deleteFile(const std::string& path) {
-    return timed(PortOp::DeleteFile, [&] { return m_inner.files.deleteFile(path); });
-}
-
-Status TallyingPorts::deleteFileForBackup(const std::string& path) {
-    return timed(PortOp::DeleteFileForBackup,
-                 [&] { return m_inner.files.deleteFileForBackup(path); });
+Status TallyingPorts::deleteFile(const std::string& path, OpenMode mode) {
+    return timed(Moded(mode, PortOp::DeleteFile, PortOp::DeleteFileForBackup),
+                 [&] { return m_inner.files.deleteFile(path, mode); });
 }
 
 Status TallyingPorts::getLinkCount(const std::string& path, std::uint32_t* count) {
     return timed(PortOp::GetLinkCount, [&] { return m_inner.files.getLinkCount(path, count); });
 }
 
+Status TallyingPorts::readFileText(const std::string& path, std::string* text, OpenMode mode) {
+    return timed(Moded(mode, PortOp::ReadFileText, PortOp::ReadFileTextForBackup),
+                 [&] { return m_inner.files.readFileText(path, text, mode); });
+}
+
 // ---- ShortcutPort ----
 
-Status TallyingPorts::readLinkArguments(const std::string& linkPath, std::string* arguments) {
-    return timed(PortOp::ReadLinkArguments,
-                 [&] { return m_inner.shortcuts.readLinkArguments(linkPath, arguments); });
+Status TallyingPorts::readShortcut(const std::string& linkPath, OpenMode mode,
+                                   ShortcutProperties* properties) {
+    return timed(Moded(mode, PortOp::ReadShortcut, PortOp::ReadShortcutForBackup),
+                 [&] { return m_inner.shortcuts.readShortcut(linkPath, mode, properties); });
 }
 
-Status TallyingPorts::writeLinkArguments(const std::string& linkPath,
-                                         const std::string& arguments) {
-    return timed(PortOp::WriteLinkArguments,
-                 [&] { return m_inner.shortcuts.writeLinkArguments(linkPath, arguments); });
+Status TallyingPorts::writeShortcut(const std::string& linkPath, OpenMode mode,
+                                    const ShortcutProperties& properties) {
+    return timed(Moded(mode, PortOp::WriteShortcut, PortOp::WriteShortcutForBackup),
+                 [&] { return m_inner.shortcuts.writeShortcut(linkPath, mode, properties); });
 }
 
-Status TallyingPorts::readLinkArgumentsForBackup(const std::string& linkPath,
-                                                 std::string* arguments) {
-    return timed(PortOp::ReadLinkArgumentsForBackup,
-                 [&] { return m_inner.shortcuts.readLinkArgumentsForBackup(linkPath, arguments); });
-}
-
-Status TallyingPorts::writeLinkArgumentsForBackup(const std::string& linkPath,
-                                                  const std::string& arguments) {
-    return timed(PortOp::WriteLinkArgumentsForBackup, [&] {
-        return m_inner.shortcuts.writeLinkArgumentsForBackup(linkPath, arguments);
-    });
+Status TallyingPorts::rewriteShortcut(FileHandle file, const ShortcutProperties& properties) {
+    return timed(PortOp::RewriteShortcut,
+                 [&] { return m_inner.shortcuts.rewriteShortcut(file, properties); });
 }
 
 // ---- AccessPort ----
@@ -269,42 +256,6 @@ Status TallyingPorts::knownFolder(KnownFolder id, std::string* path) {
     return timed(PortOp::KnownFolder, [&] { return m_inner.knownFolders.knownFolder(id, path); });
 }
 
-// ---- LinkDetailsPort ----
-
-Status TallyingPorts::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
-    return timed(PortOp::ReadLinkDetails,
-                 [&] { return m_inner.linkDetails.readLinkDetails(linkPath, details); });
-}
-
-Status TallyingPorts::writeLinkTarget(const std::string& linkPath, const std::string& target,
-                                      const std::string& arguments) {
-    return timed(PortOp::WriteLinkTarget,
-                 [&] { return m_inner.linkDetails.writeLinkTarget(linkPath, target, arguments); });
-}
-
-Status TallyingPorts::readFileText(const std::string& path, std::string* text) {
-    return timed(PortOp::ReadFileText,
-                 [&] { return m_inner.linkDetails.readFileText(path, text); });
-}
-
-Status TallyingPorts::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
-    return timed(PortOp::ReadLinkDetailsForBackup,
-                 [&] { return m_inner.linkDetails.readLinkDetailsForBackup(linkPath, details); });
-}
-
-Status TallyingPorts::writeLinkTargetForBackup(const std::string& linkPath,
-                                               const std::string& target,
-                                               const std::string& arguments) {
-    return timed(PortOp::WriteLinkTargetForBackup, [&] {
-        return m_inner.linkDetails.writeLinkTargetForBackup(linkPath, target, arguments);
-    });
-}
-
-Status TallyingPorts::readFileTextForBackup(const std::string& path, std::string* text) {
-    return timed(PortOp::ReadFileTextForBackup,
-                 [&] { return m_inner.linkDetails.readFileTextForBackup(path, text); });
-}
-
 // ---- Handle-relative file work ----
 
 Status TallyingPorts::openPlaceFolder(const std::string& folder, FileHandle* handle) {
@@ -313,16 +264,16 @@ Status TallyingPorts::openPlaceFolder(const std::string& folder, FileHandle* han
 }
 
 Status TallyingPorts::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                bool backup, FileHandle* handle) {
+                                OpenMode mode, FileHandle* handle) {
     return timed(PortOp::OpenBelow, [&] {
-        return m_inner.fileSecurity.openBelow(folder, name, access, backup, handle);
+        return m_inner.fileSecurity.openBelow(folder, name, access, mode, handle);
     });
 }
 
 Status TallyingPorts::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                  bool backup, FileHandle* handle) {
+                                  OpenMode mode, FileHandle* handle) {
     return timed(PortOp::CreateBelow, [&] {
-        return m_inner.fileSecurity.createBelow(folder, name, access, backup, handle);
+        return m_inner.fileSecurity.createBelow(folder, name, access, mode, handle);
     });
 }
 
@@ -345,17 +296,6 @@ Status TallyingPorts::renameOpenFile(FileHandle handle, FileHandle folder,
                                      const std::string& name) {
     return timed(PortOp::RenameOpenFile,
                  [&] { return m_inner.fileSecurity.renameOpenFile(handle, folder, name); });
-}
-
-Status TallyingPorts::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
-    return timed(PortOp::RewriteLinkArguments,
-                 [&] { return m_inner.shortcuts.rewriteLinkArguments(file, arguments); });
-}
-
-Status TallyingPorts::rewriteLinkTarget(FileHandle file, const std::string& target,
-                                        const std::string& arguments) {
-    return timed(PortOp::RewriteLinkTarget,
-                 [&] { return m_inner.linkDetails.rewriteLinkTarget(file, target, arguments); });
 }
 
 }  // namespace brenvik::bench

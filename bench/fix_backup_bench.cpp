@@ -12,7 +12,6 @@
 #include "engine/commands/commands.h"
 #include "engine/commands/driver.h"
 #include "engine/vectors/vector_table.h"
-#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -40,8 +39,7 @@ bool RunOnce(const Profile& profile, bool backup, Timed* timed) {
     }
     brenvik::Win32Platform platform;
     brenvik::Ports ports = platform.ports();
-    brenvik::Win32Host host;
-    brenvik::CommandHost commands{ports, platform, host};
+    brenvik::CommandHost commands{ports};
     const auto start = std::chrono::steady_clock::now();
     if (backup) {
         const brenvik::CommandReport report = brenvik::FixCommand(commands);

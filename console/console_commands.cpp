@@ -10,7 +10,6 @@
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
@@ -144,8 +143,7 @@ int RunCommandLine(const std::vector<std::string>& args, ConsoleOutput* out) {
     }
     static Win32Platform platform;
     Ports ports = platform.ports();
-    Win32Host hostPort;
-    CommandHost host{ports, platform, hostPort};
+    CommandHost host{ports};
     // Before anything else: put back what a run that died left unlocked.
     RecoverAtStart(ports);
 

@@ -110,8 +110,7 @@ TEST_F(ScanBenchOnModel, BareLoopNeverCallsMoreThanTheScan) {
     const SizeResult result = MeasureScan(ports, profile, 1, 1);
     // A shortcut is loaded once either way: the scan reads the Internet Explorer ones for their
     // arguments, the floor every one for its details.
-    const PortOp loads[] = {PortOp::ReadLinkArguments, PortOp::ReadLinkArgumentsForBackup,
-                            PortOp::ReadLinkDetails, PortOp::ReadLinkDetailsForBackup};
+    const PortOp loads[] = {PortOp::ReadShortcut, PortOp::ReadShortcutForBackup};
     std::size_t scanLoads = 0;
     std::size_t bareLoads = 0;
     for (PortOp op : loads) {
@@ -131,9 +130,9 @@ TEST_F(ScanBenchOnModel, BareLoopNeverCallsMoreThanTheScan) {
         EXPECT_EQ(Calls(result.scanCalls, op), Calls(result.bareCalls, op)) << PortOpName(op);
     }
     EXPECT_EQ(SecurityCalls(result.bareCalls), 0u);
-    EXPECT_EQ(Calls(result.bareCalls, PortOp::ReadLinkDetails), 530u);
+    EXPECT_EQ(Calls(result.bareCalls, PortOp::ReadShortcut), 530u);
     // 2 shortcuts and the 5 class keys of 3 entries refuse; the backup reads let them in.
-    EXPECT_EQ(Calls(result.bareCalls, PortOp::ReadLinkDetailsForBackup), 2u);
+    EXPECT_EQ(Calls(result.bareCalls, PortOp::ReadShortcutForBackup), 2u);
     EXPECT_EQ(Calls(result.bareCalls, PortOp::OpenKeyForBackup), 5u);
     EXPECT_EQ(Calls(result.bareCalls, PortOp::EnableBackupPrivileges), 1u);
 }

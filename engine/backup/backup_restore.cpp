@@ -63,15 +63,15 @@ JournalEntry AsEntry(const ChangedObject& object, const std::string& userSid) {
     return entry;
 }
 
-ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const StoredObject& object,
+ObjectRestore RestoreOne(AccessBroker& broker, Ports& ports, const StoredObject& object,
                          RestoreProgress& progress) {
     ObjectRestore done{&object, RestoreStep::Conflict, kErrorSuccess};
     const ChangedObject& changed = object.record.object;
     const bool file = changed.kind == ChangedObject::Kind::File;
     FileState fileNow;
     KeyState keyNow;
-    done.error = file ? CaptureFile(broker, content, changed.path, &fileNow)
-                      : CaptureKeyTree(broker, content, changed.root, changed.path, &keyNow);
+    done.error = file ? CaptureFile(broker, ports.content, changed.path, &fileNow)
+                      : CaptureKeyTree(broker, ports.content, changed.root, changed.path, &keyNow);
     if (done.error != kErrorSuccess)
         return done;
     done.step = file ? PlanRestore(object, fileNow) : PlanRestore(object, keyNow);
@@ -90,9 +90,9 @@ ObjectRestore RestoreOne(AccessBroker& broker, ContentPort& content, const Store
         done.error = s;
         return done;
     }
-    done.error =
-        file ? PutBackFile(broker, content, changed.path, object.record.fileBefore)
-             : PutBackKeyTree(broker, content, changed.root, changed.path, object.record.keyBefore);
+    done.error = file ? PutBackFile(broker, ports.content, changed.path, object.record.fileBefore)
+                      : PutBackKeyTree(broker, ports.content, ports.access, changed.root,
+                                       changed.path, object.record.keyBefore);
     // A failed put-back may have left a half tree too: it stays begun, to be finished.
     if (done.error == kErrorSuccess)
         progress.done(object);
@@ -284,10 +284,10 @@ RestorePlaces CurrentRestorePlaces(Ports& ports, WorkPlaces declared) {
     return places;
 }
 
-std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
-                                      const StoredSet& set, const RestorePlaces& places) {
+std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, Ports& ports, const StoredSet& set,
+                                      const RestorePlaces& places) {
     std::vector<ObjectRestore> done;
-    RestoreProgress progress(broker.ports().store, set);
+    RestoreProgress progress(ports.store, set);
     for (auto it = set.objects.rbegin(); it != set.objects.rend(); ++it) {
         // Older sets kept the class keys through HKEY_CLASSES_ROOT: a merged view of the
         // user's and the machine's, which cannot tell which hive a value came from. Written
@@ -301,7 +301,7 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }
-        done.push_back(RestoreOne(broker, content, *it, progress));
+        done.push_back(RestoreOne(broker, ports, *it, progress));
     }
     // Kept while an object is left begun; one that cannot be removed is harmless once
     // nothing in it is under way.

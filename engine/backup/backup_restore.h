@@ -86,7 +86,7 @@ RestorePlaces CurrentRestorePlaces(Ports& ports, WorkPlaces declared);
 // set's restore record first (an object whose record cannot be written is not changed) and
 // as done after; an object an earlier restore left begun is put back from its kept state
 // whatever it holds now. The record is removed when nothing in it is left under way.
-std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, ContentPort& content,
-                                      const StoredSet& set, const RestorePlaces& places);
+std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, Ports& ports, const StoredSet& set,
+                                      const RestorePlaces& places);
 
 }  // namespace brenvik

@@ -8,13 +8,13 @@ namespace {
 // The first subkey's name; false when there is none (or it cannot be read).
 bool FirstSubkey(AccessBroker& broker, RegKey root, const std::string& path, std::string* name,
                  Status* opened) {
-    ScopedKey key(broker.ports().registry);
+    ScopedKey key(broker.reads().registry);
     *opened = broker.openKey(root, path, kKeyRead, &key);
     if (*opened != kErrorSuccess)
         return false;
     char buffer[kKeyNameBufferSize];
     std::uint32_t size = sizeof buffer;
-    if (broker.ports().registry.enumKey(key.get(), 0, buffer, &size) != kErrorSuccess)
+    if (broker.reads().registry.enumKey(key.get(), 0, buffer, &size) != kErrorSuccess)
         return false;
     name->assign(buffer, size);
     return true;

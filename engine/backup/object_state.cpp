@@ -17,7 +17,7 @@ bool IsAbsent(Status status) {
     return status == kErrorFileNotFound || status == kErrorPathNotFound;
 }
 
-Status ReadSddl(AccessPort& access, const std::string& object, SecurityObjectType type,
+Status ReadSddl(AccessReader& access, const std::string& object, SecurityObjectType type,
                 std::string* sddl) {
     // A key without a name of its own (a merged view) has no one list to keep.
     if (object.empty())
@@ -42,7 +42,7 @@ Status ReadValues(ContentPort& content, RegKey key, std::vector<ValueEntry>* val
     }
 }
 
-Status ReadSubkeyNames(RegistryPort& registry, RegKey key, std::vector<std::string>* names) {
+Status ReadSubkeyNames(RegistryReader& registry, RegKey key, std::vector<std::string>* names) {
     for (std::uint32_t i = 0;; ++i) {
         char buffer[1024];  // any name a key can have, in UTF-8
         std::uint32_t size = sizeof buffer;
@@ -59,7 +59,7 @@ Status CaptureKey(AccessBroker& broker, ContentPort& content, RegKey root, const
                   int depth, KeyState* state) {
     if (depth > kMaxKeyDepth)
         return kErrorInvalidData;
-    Ports& ports = broker.ports();
+    const PortReads& ports = broker.reads();
     std::vector<std::string> names;
     {
         ScopedKey key(ports.registry);
@@ -120,7 +120,7 @@ bool SameValues(const std::vector<ValueEntry>& a, const std::vector<ValueEntry>&
 Status CreateTree(AccessBroker& broker, ContentPort& content, RegKey root, const std::string& path,
                   const KeyState& state) {
     {
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         if (Status s = broker.createKey(root, path, kKeyAllAccess, &key))
             return s;
         for (const ValueEntry& value : state.values) {
@@ -208,7 +208,7 @@ Status PutBackFile(AccessBroker& broker, ContentPort&, const std::string& path,
     return broker.putBackFile(path, state.bytes, list, state.attributes);
 }
 
-Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,
+Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, AccessPort& access, RegKey root,
                       const std::string& path, const KeyState& state) {
     const Status deleted = DeleteKeyTree(broker, root, path);
     if (deleted != kErrorSuccess && !IsAbsent(deleted))
@@ -217,7 +217,7 @@ Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,
         return kErrorSuccess;
     if (Status s = CreateTree(broker, content, root, path, state))
         return s;
-    return WriteLists(broker.ports().access, root, path, state);
+    return WriteLists(access, root, path, state);
 }
 
 }  // namespace brenvik

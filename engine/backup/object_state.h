@@ -46,7 +46,7 @@ Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string
                    const FileState& state);
 // Replaces root\path with the tree state holds (or removes it when absent): what is there is
 // deleted, then each key is created, given its values and list, then its subkeys.
-Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,
+Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, AccessPort& access, RegKey root,
                       const std::string& path, const KeyState& state);
 
 }  // namespace brenvik

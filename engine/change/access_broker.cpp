@@ -10,6 +10,12 @@ namespace {
 // these may be changed through its handle.
 constexpr std::uint32_t kKeyChangingRights = 0x2 | 0x4 | 0x10000 | 0x40000 | 0x80000;
 
+// The mode a call under a grant is made in: with the privileges held, backup intent (the
+// grant then only lifts attributes).
+OpenMode HeldMode(bool held) {
+    return held ? OpenMode::BackupIntent : OpenMode::AsIs;
+}
+
 std::string ParentPath(const std::string& path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -31,7 +37,7 @@ std::string KeyObjectName(RegKey root, const std::string& path, const std::strin
     }
 }
 
-std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path) {
+std::string KeyObjectName(AccessReader& access, RegKey root, const std::string& path) {
     std::string sid;
     if (root == kHKeyCurrentUser && access.tokenUserSid(&sid) != kErrorSuccess)
         return std::string();
@@ -46,18 +52,18 @@ bool AccessBroker::privileges() {
 
 template <typename Call>
 Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool deletes, Call call) {
-    Status s = call(false);
+    Status s = call(OpenMode::AsIs);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = call(true);
+        s = call(OpenMode::BackupIntent);
         if (s != kErrorAccessDenied)
             return s;
     }
     KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
     if (!grant.granted())
         return s;
-    s = call(false);
+    s = call(OpenMode::AsIs);
     if (deletes && s == kErrorSuccess)
         grant.objectGone();
     return s;
@@ -66,9 +72,8 @@ Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool dele
 Status AccessBroker::openKeyNow(RegKey from, const std::string& path, RegKey root,
                                 const std::string& fullPath, std::uint32_t access, ScopedKey* key) {
     RegistryPort& registry = m_ports.registry;
-    return escalateKey(root, fullPath, false, [&](bool backup) {
-        return backup ? registry.openKeyForBackup(from, path, access, key->put())
-                      : registry.openKey(from, path, access, key->put());
+    return escalateKey(root, fullPath, false, [&](OpenMode mode) {
+        return registry.openKey(from, path, access, key->put(), mode);
     });
 }
 
@@ -78,7 +83,7 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = m_ports.registry.openKeyForBackup(root, path, access, key->put());
+        s = m_ports.registry.openKey(root, path, access, key->put(), OpenMode::BackupIntent);
         if (s != kErrorAccessDenied && s != kErrorFileNotFound)
             return s;
     }
@@ -99,18 +104,17 @@ Status AccessBroker::createKeyNow(RegKey root, const std::string& path, std::uin
 
 Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
     RegistryPort& registry = m_ports.registry;
-    return escalateKey(root, path, true, [&](bool backup) {
-        return backup ? registry.deleteKeyForBackup(root, path) : registry.deleteKey(root, path);
-    });
+    return escalateKey(root, path, true,
+                       [&](OpenMode mode) { return registry.deleteKey(root, path, mode); });
 }
 
 template <typename Call>
 Status AccessBroker::escalateFile(const std::string& path, Call call) {
-    Status s = call(false);
+    Status s = call(OpenMode::AsIs);
     if (s != kErrorAccessDenied)
         return s;
     if (privileges()) {
-        s = call(true);
+        s = call(OpenMode::BackupIntent);
         if (s != kErrorAccessDenied)
             return s;
     }
@@ -118,30 +122,18 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
     FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
     if (!grant.granted())
         return s;
-    return call(held);
+    return call(HeldMode(held));
 }
 
-Status AccessBroker::readLinkArguments(const std::string& path, std::string* arguments) {
-    ShortcutPort& port = m_ports.shortcuts;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readLinkArgumentsForBackup(path, arguments)
-                      : port.readLinkArguments(path, arguments);
-    });
-}
-
-Status AccessBroker::readLinkDetails(const std::string& path, LinkDetails* details) {
-    LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readLinkDetailsForBackup(path, details)
-                      : port.readLinkDetails(path, details);
+Status AccessBroker::readShortcut(const std::string& path, ShortcutProperties* properties) {
+    return escalateFile(path, [&](OpenMode mode) {
+        return m_ports.shortcuts.readShortcut(path, mode, properties);
     });
 }
 
 Status AccessBroker::readFileText(const std::string& path, std::string* text) {
-    LinkDetailsPort& port = m_ports.linkDetails;
-    return escalateFile(path, [&](bool backup) {
-        return backup ? port.readFileTextForBackup(path, text) : port.readFileText(path, text);
-    });
+    return escalateFile(
+        path, [&](OpenMode mode) { return m_ports.files.readFileText(path, text, mode); });
 }
 
 template <typename Change>
@@ -160,8 +152,12 @@ Status AccessBroker::openKey(RegKey root, const std::string& path, std::uint32_t
     if (!(access & kKeyChangingRights))
         return openKeyNow(root, path, root, path, access, key);
     const ChangedObject object{ChangedObject::Kind::Key, root, path};
-    return backedUp(object, "write values",
-                    [&] { return openKeyNow(root, path, root, path, access, key); });
+    *key = ScopedKey(m_changing);
+    const Status s = backedUp(object, "write values",
+                              [&] { return openKeyNow(root, path, root, path, access, key); });
+    if (s == kErrorSuccess)
+        m_changing.add(key->get());
+    return s;
 }
 
 Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string& parentPath,
@@ -172,7 +168,19 @@ Status AccessBroker::openKeyBelow(RegKey parent, RegKey root, const std::string&
 Status AccessBroker::createKey(RegKey root, const std::string& path, std::uint32_t access,
                                ScopedKey* key) {
     const ChangedObject object{ChangedObject::Kind::Key, root, path};
-    return backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+    *key = ScopedKey(m_changing);
+    const Status s =
+        backedUp(object, "create key", [&] { return createKeyNow(root, path, access, key); });
+    if (s == kErrorSuccess)
+        m_changing.add(key->get());
+    return s;
+}
+
+Status AccessBroker::setValue(RegKey key, const std::string& name, std::uint32_t type,
+                              const std::uint8_t* data, std::uint32_t size) {
+    if (!m_changing.holds(key))
+        return kErrorAccessDenied;
+    return m_ports.registry.setValue(key, name, type, data, size);
 }
 
 Status AccessBroker::deleteValue(RegKey root, const std::string& path, const std::string& name) {
@@ -213,10 +221,10 @@ const std::vector<std::string>& AccessBroker::filePlaces() {
 Status AccessBroker::openEscalated(const std::string& path, std::uint32_t access,
                                    PlacedFile* placed) {
     FileSecurityPort& port = m_ports.fileSecurity;
-    const Status s = OpenPlacedFile(port, filePlaces(), path, access, false, placed);
+    const Status s = OpenPlacedFile(port, filePlaces(), path, access, OpenMode::AsIs, placed);
     if (s != kErrorAccessDenied || !privileges())
         return s;
-    return OpenPlacedFile(port, filePlaces(), path, access, true, placed);
+    return OpenPlacedFile(port, filePlaces(), path, access, OpenMode::BackupIntent, placed);
 }
 
 template <typename Change>
@@ -265,7 +273,7 @@ Status AccessBroker::changeFile(const std::string& path, const char* action, std
         if (!grant.granted())
             return s;
         PlacedFile placed(port);
-        Status changed = OpenPlacedFile(port, filePlaces(), path, access, held, &placed);
+        Status changed = OpenPlacedFile(port, filePlaces(), path, access, HeldMode(held), &placed);
         if (changed == kErrorSuccess)
             changed = change(placed.file.get());
         placed.file.reset();
@@ -275,23 +283,16 @@ Status AccessBroker::changeFile(const std::string& path, const char* action, std
     });
 }
 
-Status AccessBroker::writeLinkArguments(const std::string& path, const std::string& arguments) {
+Status AccessBroker::writeShortcut(const std::string& path, const ShortcutProperties& properties) {
+    const char* action = (properties.mask & kShortcutTarget) ? "rewrite target" : "clear arguments";
     return changeFile(
-        path, "clear arguments", kFileRightReadData | kFileRightWriteData, false,
-        [&](FileHandle file) { return m_ports.shortcuts.rewriteLinkArguments(file, arguments); });
+        path, action, kFileRightReadData | kFileRightWriteData, false,
+        [&](FileHandle file) { return m_ports.shortcuts.rewriteShortcut(file, properties); });
 }
 
 Status AccessBroker::deleteFile(const std::string& path) {
     return changeFile(path, "delete file", kFileRightDelete, true,
                       [&](FileHandle file) { return m_ports.fileSecurity.deleteOpenFile(file); });
-}
-
-Status AccessBroker::writeLinkTarget(const std::string& path, const std::string& target,
-                                     const std::string& arguments) {
-    return changeFile(path, "rewrite target", kFileRightReadData | kFileRightWriteData, false,
-                      [&](FileHandle file) {
-                          return m_ports.linkDetails.rewriteLinkTarget(file, target, arguments);
-                      });
 }
 
 namespace {
@@ -332,7 +333,7 @@ Status AccessBroker::captureFile(const std::string& path, std::string* bytes,
         return s;
     PlacedFile granted(port);
     if (Status opened =
-            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, held, &granted))
+            OpenPlacedFile(port, filePlaces(), path, kFileRightReadData, HeldMode(held), &granted))
         return opened;
     return port.readFileData(granted.file.get(), kMaxContentBytes, bytes);
 }
@@ -348,8 +349,9 @@ constexpr std::uint32_t kNewFileRights = kFileRightWriteData | kFileRightReadAtt
 // Opens a name in the verified folder without following it and gives its identity; a link
 // (a reparse point, a second name) is refused before anything is done through the handle.
 Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                      std::uint32_t rights, bool backup, ScopedFile* file, FileIdentity* identity) {
-    if (Status s = port.openBelow(folder, name, rights, backup, file->put()))
+                      std::uint32_t rights, OpenMode mode, ScopedFile* file,
+                      FileIdentity* identity) {
+    if (Status s = port.openBelow(folder, name, rights, mode, file->put()))
         return s;
     if (Status q = port.queryFileIdentity(file->get(), identity))
         return q;
@@ -357,14 +359,14 @@ Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::stri
 }
 
 // The name in folder made ready to be replaced: absent, or a plain file that is not
-// read-only. backup asks for backup intent.
+// read-only.
 Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                   bool backup) {
+                   OpenMode mode) {
     ScopedFile target(port);
     FileIdentity identity;
     const Status s =
         OpenBesideName(port, folder, name, kFileRightReadAttributes | kFileRightWriteAttributes,
-                       backup, &target, &identity);
+                       mode, &target, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
@@ -380,12 +382,12 @@ Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string&
 // only a plain file with one name: the read-only attribute cleared on a second name of
 // another file would be cleared on that file.
 Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
-                    bool backup) {
+                    OpenMode mode) {
     ScopedFile leftover(port);
     FileIdentity identity;
     const Status s = OpenBesideName(
         port, folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
-        backup, &leftover, &identity);
+        mode, &leftover, &identity);
     if (s == kErrorFileNotFound)
         return kErrorSuccess;
     if (s != kErrorSuccess)
@@ -398,14 +400,14 @@ Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string
 }
 
 Status WriteNew(FileSecurityPort& port, const PlacedFile& parent, const std::string& bytes,
-                const AccessList& list, std::uint32_t attributes, bool backup) {
+                const AccessList& list, std::uint32_t attributes, OpenMode mode) {
     const std::string temp = parent.name + kRestoreSuffix;
-    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, backup))
+    if (Status s = ClearTarget(port, parent.folder.get(), parent.name, mode))
         return s;
-    if (Status s = DropLeftover(port, parent.folder.get(), temp, backup))
+    if (Status s = DropLeftover(port, parent.folder.get(), temp, mode))
         return s;
     ScopedFile file(port);
-    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, backup, file.put()))
+    if (Status s = port.createBelow(parent.folder.get(), temp, kNewFileRights, mode, file.put()))
         return s;
     // The list goes on before the rename, so that the name never shows the bytes under the
     // folder's inherited list alone.
@@ -427,17 +429,24 @@ Status AccessBroker::putBackFile(const std::string& path, const std::string& byt
                                  const AccessList& list, std::uint32_t attributes) {
     FileSecurityPort& port = m_ports.fileSecurity;
     Status s = kErrorAccessDenied;
-    for (const bool backup : {false, true}) {
-        if (backup && !privileges())
+    for (const OpenMode mode : {OpenMode::AsIs, OpenMode::BackupIntent}) {
+        if (mode == OpenMode::BackupIntent && !privileges())
             break;
         PlacedFile parent(port);
-        s = OpenPlacedFolder(port, filePlaces(), path, backup, &parent);
+        s = OpenPlacedFolder(port, filePlaces(), path, mode, &parent);
         if (s == kErrorSuccess)
-            s = WriteNew(port, parent, bytes, list, attributes, backup);
+            s = WriteNew(port, parent, bytes, list, attributes, mode);
         if (s != kErrorAccessDenied)
             return s;
     }
     return s;
+}
+
+Status SetDword(AccessBroker& broker, RegKey key, const std::string& name, std::uint32_t value) {
+    const std::uint8_t data[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    return broker.setValue(key, name, kRegDword, data, sizeof data);
 }
 
 }  // namespace brenvik

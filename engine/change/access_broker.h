@@ -12,9 +12,10 @@
 
 #include "engine/backup/backup_sink.h"
 #include "engine/base/stop_signal.h"
+#include "engine/change/changing_keys.h"
 #include "engine/change/journal.h"
 #include "engine/change/place_walk.h"
-#include "engine/ports/content_port.h"
+#include "engine/ports/port_reads.h"
 #include "engine/ports/ports.h"
 
 namespace brenvik {
@@ -23,16 +24,23 @@ class AccessBroker {
 public:
     // stop may be null: nothing then asks the command to stop.
     AccessBroker(Ports& ports, Journal& journal, const StopSignal* stop = nullptr)
-        : m_ports(ports), m_journal(journal), m_stop(stop) {}
+        : m_ports(ports),
+          m_reads(ports),
+          m_changing(ports.registry),
+          m_journal(journal),
+          m_stop(stop) {}
 
-    Ports& ports() { return m_ports; }
+    // The machine read directly, with no way to change it: every change is a broker call.
+    const PortReads& reads() const { return m_reads; }
     // Every later delete and rewrite is kept by the sink first (null: none is kept).
     void setBackupSink(BackupSink* sink) { m_backup = sink; }
     // A command checks this between objects and ends early when it is set.
     bool stopRequested() const { return m_stop != nullptr && m_stop->requested(); }
 
     // RegOpenKeyEx of root\path. A handle keeps the rights it was opened with, so a grant
-    // lasts only for the open itself. A key opened for changing is kept by the backup sink.
+    // lasts only for the open itself. A key opened for changing is kept by the backup sink,
+    // and setValue then takes it until it is closed; it closes through the broker, which must
+    // outlive it.
     Status openKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
     // RegOpenKeyEx of subPath below parent, an open key that is parentPath under root, for
     // reading (KEY_READ); escalated as openKey, a grant naming the key by its whole path.
@@ -41,6 +49,10 @@ public:
     // RegCreateKeyEx of root\path. A grant needed here goes on the nearest existing key and
     // is not inheritable, so that keys created under it never inherit it.
     Status createKey(RegKey root, const std::string& path, std::uint32_t access, ScopedKey* key);
+    // RegSetValueEx on a key this broker opened for changing or created (kept then); any
+    // other key is refused (ERROR_ACCESS_DENIED) and left as it is.
+    Status setValue(RegKey key, const std::string& name, std::uint32_t type,
+                    const std::uint8_t* data, std::uint32_t size);
     // RegDeleteKey of root\path, which must have no subkeys.
     Status deleteKey(RegKey root, const std::string& path);
     // RegDeleteValue of name in root\path, opened for KEY_WRITE and escalated as openKey,
@@ -66,18 +78,16 @@ public:
     Status putBackFile(const std::string& path, const std::string& bytes, const AccessList& list,
                        std::uint32_t attributes);
 
-    Status readLinkArguments(const std::string& path, std::string* arguments);
+    // The shortcut's fields its mask asks for (ShortcutReader::readShortcut), escalated.
+    Status readShortcut(const std::string& path, ShortcutProperties* properties);
+    // The bytes of an Internet shortcut (FilePort::readFileText), escalated.
+    Status readFileText(const std::string& path, std::string* text);
     // Changes go through one handle walked to from the place: never through a link or a
     // junction, which would change a file elsewhere, which its owner may not have let the
-    // user change (ERROR_CANT_ACCESS_FILE).
-    Status writeLinkArguments(const std::string& path, const std::string& arguments);
+    // user change (ERROR_CANT_ACCESS_FILE). The backup set records "rewrite target" when the
+    // target is set, else "clear arguments".
+    Status writeShortcut(const std::string& path, const ShortcutProperties& properties);
     Status deleteFile(const std::string& path);
-
-    // The browser rules' reads and their one rewrite, escalated the same way.
-    Status readLinkDetails(const std::string& path, LinkDetails* details);
-    Status readFileText(const std::string& path, std::string* text);
-    Status writeLinkTarget(const std::string& path, const std::string& target,
-                           const std::string& arguments);
 
 private:
     // change() after the backup sink, if any, has kept the object.
@@ -98,9 +108,9 @@ private:
     // OpenPlacedFile as is; when refused, with backup intent once the privileges are enabled.
     Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
 
-    // call(false) as is; on refusal call(true) with the privileges enabled; on refusal again
-    // under a journaled grant of the file, call(true) when the privileges are held (the grant
-    // then only lifts attributes), else call(false).
+    // call(AsIs); on refusal call(BackupIntent) with the privileges enabled; on refusal again
+    // under a journaled grant of the file, call(BackupIntent) when the privileges are held (the
+    // grant then only lifts attributes), else call(AsIs).
     template <typename Call>
     Status escalateFile(const std::string& path, Call call);
     // The same ladder for the key path under root names, the grant on that key; deletes tells
@@ -111,6 +121,8 @@ private:
     bool privileges();
 
     Ports& m_ports;
+    PortReads m_reads;
+    ChangingKeys m_changing;
     Journal& m_journal;
     const StopSignal* m_stop;
     BackupSink* m_backup = nullptr;
@@ -127,12 +139,15 @@ private:
     const HeldFile* m_held = nullptr;
 };
 
+// broker.setValue of a REG_DWORD (little-endian) on a key it opened for changing.
+Status SetDword(AccessBroker& broker, RegKey key, const std::string& name, std::uint32_t value);
+
 // The access port's name of a key: "MACHINE\..." or, for HKEY_CURRENT_USER, "USERS\<sid>\..."
 // with the SID of the account whose hive it is, so that the name means the same key to any
 // account (a recovery run as SYSTEM included). Empty for HKEY_CLASSES_ROOT, a merged view
 // that names no one key, and for a SID that is none.
 std::string KeyObjectName(RegKey root, const std::string& path, const std::string& userSid);
 // The same with the process's token user, whose hive HKEY_CURRENT_USER is.
-std::string KeyObjectName(AccessPort& access, RegKey root, const std::string& path);
+std::string KeyObjectName(AccessReader& access, RegKey root, const std::string& path);
 
 }  // namespace brenvik

@@ -28,7 +28,7 @@ Status OpenUnlinkedFile(FileSecurityPort& port, const std::vector<std::string>& 
     const Status s = OpenPlacedFile(port, places, path,
                                     kFileRightReadControl | kFileRightWriteDac |
                                         kFileRightReadAttributes | kFileRightWriteAttributes,
-                                    true, &placed);
+                                    OpenMode::BackupIntent, &placed);
     *identity = placed.identity;
     *file = std::move(placed.file);
     return s;

@@ -81,7 +81,7 @@ Status CheckUnlinked(const FileIdentity& identity) {
 }
 
 Status OpenPlacedFolder(FileSecurityPort& port, const std::vector<std::string>& places,
-                        const std::string& path, bool backup, PlacedFile* placed) {
+                        const std::string& path, OpenMode mode, PlacedFile* placed) {
     placed->file.reset();
     std::string place;
     std::vector<std::string> below;
@@ -93,7 +93,7 @@ Status OpenPlacedFolder(FileSecurityPort& port, const std::vector<std::string>& 
     for (std::size_t i = 0; i + 1 < below.size(); ++i) {
         ScopedFile next(port);
         if (Status s =
-                port.openBelow(placed->folder.get(), below[i], kFolderRights, backup, next.put()))
+                port.openBelow(placed->folder.get(), below[i], kFolderRights, mode, next.put()))
             return s;
         FileIdentity identity;
         if (Status s = port.queryFileIdentity(next.get(), &identity))
@@ -108,12 +108,12 @@ Status OpenPlacedFolder(FileSecurityPort& port, const std::vector<std::string>& 
 }
 
 Status OpenPlacedFile(FileSecurityPort& port, const std::vector<std::string>& places,
-                      const std::string& path, std::uint32_t access, bool backup,
+                      const std::string& path, std::uint32_t access, OpenMode mode,
                       PlacedFile* placed) {
-    if (Status s = OpenPlacedFolder(port, places, path, backup, placed))
+    if (Status s = OpenPlacedFolder(port, places, path, mode, placed))
         return s;
     if (Status s =
-            port.openBelow(placed->folder.get(), placed->name, access, backup, placed->file.put()))
+            port.openBelow(placed->folder.get(), placed->name, access, mode, placed->file.put()))
         return s;
     if (Status s = port.queryFileIdentity(placed->file.get(), &placed->identity))
         return s;

@@ -30,15 +30,15 @@ struct PlacedFile {
 // The folder of path's file (the place itself or a folder below it) opened through the
 // outermost place folder that holds path (places end in a backslash or not): every part
 // below the place is opened on its parent's handle, none a reparse point
-// (ERROR_CANT_ACCESS_FILE), each a folder (ERROR_PATH_NOT_FOUND otherwise). backup asks for
-// backup intent on every open. The file itself is not opened.
+// (ERROR_CANT_ACCESS_FILE), each a folder (ERROR_PATH_NOT_FOUND otherwise). Every open is
+// made in the given mode. The file itself is not opened.
 Status OpenPlacedFolder(FileSecurityPort& port, const std::vector<std::string>& places,
-                        const std::string& path, bool backup, PlacedFile* placed);
+                        const std::string& path, OpenMode mode, PlacedFile* placed);
 
 // The file itself as well, with the given rights: refused (ERROR_CANT_ACCESS_FILE) when it is
 // a reparse point or, not being a folder, has more than one hard link.
 Status OpenPlacedFile(FileSecurityPort& port, const std::vector<std::string>& places,
-                      const std::string& path, std::uint32_t access, bool backup,
+                      const std::string& path, std::uint32_t access, OpenMode mode,
                       PlacedFile* placed);
 
 // The check OpenPlacedFile makes of an object opened below a folder.

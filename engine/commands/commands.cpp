@@ -103,25 +103,25 @@ ResultRecord RestoreRecord(const ObjectRestore& done) {
 template <typename Unbacked, typename Repair, typename Reported>
 CommandReport RepairCommand(CommandHost& host, const char* name, Unbacked unbacked, Repair repair,
                             Reported reported) {
-    const UtcTime started = host.host.now();
-    CommandReport report = Begin(host.host, name);
+    const UtcTime started = host.ports.host.now();
+    CommandReport report = Begin(host.ports.host, name);
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
     UseDeclaredPlaces(broker, host.ports);
-    BackupSet set(host.ports.store, host.content);
+    BackupSet set(host.ports.store, host.ports.content);
     const Status began = set.begin(HeaderOf(report), started);
     if (began != kErrorSuccess) {
         unbacked(broker, "no backup: " + ErrorWords(began), report.records);
-        report.finished = IsoTime(host.host.now());
+        report.finished = IsoTime(host.ports.host.now());
         return report;
     }
     report.backup = set.id();
     broker.setBackupSink(&set);
     const LocatedFindings repaired = repair(broker);
     broker.setBackupSink(nullptr);
-    set.finish(broker, host.host.now());
+    set.finish(broker, host.ports.host.now());
     reported(set, repaired, report.records);
-    report.finished = IsoTime(host.host.now());
+    report.finished = IsoTime(host.ports.host.now());
     return report;
 }
 
@@ -160,7 +160,7 @@ void NameSuspects(std::vector<ResultRecord>* records) {
 CommandReport ScanCommand(CommandHost& host,
                           const std::function<void(const ResultRecord&)>& recorded,
                           const IgnoreList* ignored, bool all) {
-    CommandReport report = Begin(host.host, "scan");
+    CommandReport report = Begin(host.ports.host, "scan");
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
     UseDeclaredPlaces(broker, host.ports);
@@ -179,7 +179,7 @@ CommandReport ScanCommand(CommandHost& host,
                 add(RecordOf(found.location, found.finding, Outcome::Ignored));
         },
         [&add](const SkippedPlace& place) { add(SkippedRecord(place)); });
-    report.finished = IsoTime(host.host.now());
+    report.finished = IsoTime(host.ports.host.now());
     return report;
 }
 
@@ -361,7 +361,7 @@ RecoveryResult RecoverAtStart(Ports& ports) {
 
 CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* found) {
     const RestorePlaces places = CurrentRestorePlaces(host.ports, DeclaredPlaces(host.ports));
-    CommandReport report = Begin(host.host, "restore");
+    CommandReport report = Begin(host.ports.host, "restore");
     *found = false;
     std::vector<std::string> ids;
     bool trusted = false;
@@ -389,7 +389,7 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
         known = true;
     }
     if (listed != kErrorSuccess || !known) {
-        report.finished = IsoTime(host.host.now());
+        report.finished = IsoTime(host.ports.host.now());
         return report;
     }
     *found = true;
@@ -403,7 +403,7 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
         record.result = Outcome::Failed;
         record.error = !trusted ? "backup folder not trusted" : "backup set damaged: " + set.damage;
         report.records.push_back(std::move(record));
-        report.finished = IsoTime(host.host.now());
+        report.finished = IsoTime(host.ports.host.now());
         return report;
     }
     if (set.progressError != kErrorSuccess) {
@@ -419,9 +419,9 @@ CommandReport RestoreCommand(CommandHost& host, const std::string& id, bool* fou
     Journal journal(host.ports.store);
     AccessBroker broker(host.ports, journal, host.stop);
     broker.findFilePlacesWith([&places] { return places.places.fileFolders(); });
-    for (const ObjectRestore& done : RestoreSet(broker, host.content, set, places))
+    for (const ObjectRestore& done : RestoreSet(broker, host.ports, set, places))
         report.records.push_back(RestoreRecord(done));
-    report.finished = IsoTime(host.host.now());
+    report.finished = IsoTime(host.ports.host.now());
     return report;
 }
 

@@ -13,8 +13,6 @@
 #include "engine/base/stop_signal.h"
 #include "engine/change/recovery.h"
 #include "engine/commands/ignore_list.h"
-#include "engine/ports/content_port.h"
-#include "engine/ports/host_port.h"
 #include "engine/ports/ports.h"
 #include "engine/views/report_view.h"
 #include "engine/views/result_record.h"
@@ -26,8 +24,6 @@ constexpr const char* kToolVersion = BRENVIK_VERSION_STRING;
 
 struct CommandHost {
     Ports& ports;
-    ContentPort& content;
-    HostPort& host;
     const StopSignal* stop = nullptr;
 };
 

@@ -35,7 +35,7 @@ private:
 
 LocatedFindings ScanPlaces(AccessBroker& broker, const FoundCall& found,
                            const PassedCall& passedCall) {
-    VectorContext context(broker.ports().files);
+    VectorContext context(broker.reads().files);
     LocatedFindings all;
     Passed passed(passedCall);
     // Each vector's findings, then what it passed over.
@@ -57,7 +57,7 @@ LocatedFindings FixPlaces(AccessBroker& broker, SkippedPlaces* skipped,
                           LocatedFindings* held) {
     // The repairs change only shortcuts that are reported, which the later vectors pass over:
     // the listings taken before them still hold for everything those read.
-    VectorContext context(broker.ports().files);
+    VectorContext context(broker.reads().files);
     const std::vector<std::unique_ptr<Vector>> vectors = MakeVectors();
     LocatedFindings all;
     Passed passed;

@@ -31,7 +31,7 @@ enum class ListedAs { Place, Subfolder };
 
 class FolderListings {
 public:
-    explicit FolderListings(FilePort& files) : m_files(files) {}
+    explicit FolderListings(FileReader& files) : m_files(files) {}
 
     // The entries of folder (which ends in a backslash) in listing order, "." and ".." left
     // out; nullptr when the folder cannot be listed. A folder is listed the first time it is
@@ -59,7 +59,7 @@ private:
     Listing& find(const std::string& folder);
     Listing list(const std::string& folder);
 
-    FilePort& m_files;
+    FileReader& m_files;
     std::map<std::string, Listing> m_listings;
     SkippedPlaces m_skipped;
 };

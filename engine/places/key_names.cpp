@@ -7,7 +7,7 @@ constexpr std::uint32_t kTextBufferSize = 4096;
 
 }  // namespace
 
-std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status* error) {
+std::vector<std::string> SubkeyNames(RegistryReader& registry, RegKey key, Status* error) {
     std::vector<std::string> names;
     Status ignored = kErrorSuccess;
     Status& result = error != nullptr ? *error : ignored;
@@ -34,7 +34,7 @@ std::vector<std::string> SubkeyNames(RegistryPort& registry, RegKey key, Status*
     return names;
 }
 
-std::vector<std::string> ValueNames(RegistryPort& registry, RegKey key, Status* error) {
+std::vector<std::string> ValueNames(RegistryReader& registry, RegKey key, Status* error) {
     std::vector<std::string> names;
     Status ignored = kErrorSuccess;
     Status& result = error != nullptr ? *error : ignored;
@@ -53,7 +53,7 @@ std::vector<std::string> ValueNames(RegistryPort& registry, RegKey key, Status* 
 
 namespace {
 
-bool ReadText(RegistryPort& registry, RegKey key, const std::string& name, std::string* text,
+bool ReadText(RegistryReader& registry, RegKey key, const std::string& name, std::string* text,
               std::uint32_t* type) {
     std::vector<std::uint8_t> data(kTextBufferSize, 0);
     std::uint32_t size = kTextBufferSize;
@@ -68,17 +68,19 @@ bool ReadText(RegistryPort& registry, RegKey key, const std::string& name, std::
 
 }  // namespace
 
-bool ReadValueText(RegistryPort& registry, RegKey key, const std::string& name, std::string* text) {
+bool ReadValueText(RegistryReader& registry, RegKey key, const std::string& name,
+                   std::string* text) {
     std::uint32_t type = kRegNone;
     return ReadText(registry, key, name, text, &type) && (type == kRegSz || type == kRegExpandSz);
 }
 
-bool ReadDefaultText(RegistryPort& registry, RegKey key, std::string* text) {
+bool ReadDefaultText(RegistryReader& registry, RegKey key, std::string* text) {
     std::uint32_t type = kRegNone;
     return ReadText(registry, key, "", text, &type);
 }
 
-bool ReadDword(RegistryPort& registry, RegKey key, const std::string& name, std::uint32_t* number) {
+bool ReadDword(RegistryReader& registry, RegKey key, const std::string& name,
+               std::uint32_t* number) {
     std::uint32_t type = kRegNone;
     std::uint32_t size = sizeof *number;
     std::uint8_t data[4] = {};
@@ -88,15 +90,6 @@ bool ReadDword(RegistryPort& registry, RegKey key, const std::string& name, std:
     *number = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
               static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
     return true;
-}
-
-Status WriteDword(RegistryPort& registry, RegKey key, const std::string& name,
-                  std::uint32_t number) {
-    // REG_DWORD is little-endian.
-    const std::uint8_t data[4] = {
-        static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-        static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
-    return registry.setValue(key, name, kRegDword, data, sizeof data);
 }
 
 }  // namespace brenvik

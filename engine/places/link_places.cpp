@@ -49,14 +49,14 @@ bool Holds(const std::vector<PlaceFolder>& places, const std::string& folder) {
 
 }  // namespace
 
-bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base) {
+bool FindLinkFolder(const PortReads& ports, const ShellFolderPlace& place, std::string* base) {
     if (FindUserShellFolder(ports.registry, ports.files, place.valueName, *base) == 0)
         return false;
     *base = WithBackslash(*base) + place.subPath;
     return true;
 }
 
-std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
+std::vector<PlaceFolder> FindPlaceFolders(const PortReads& ports) {
     std::vector<PlaceFolder> places;
     for (const LinkPlace& place : kLinkPlaces) {
         std::string folder;
@@ -73,7 +73,7 @@ std::vector<PlaceFolder> FindPlaceFolders(Ports& ports) {
     return places;
 }
 
-std::vector<std::string> UserProgramFolders(Ports& ports) {
+std::vector<std::string> UserProgramFolders(const PortReads& ports) {
     std::vector<std::string> folders;
     for (KnownFolder id : kUserProgramFolders) {
         std::string folder;

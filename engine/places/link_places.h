@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ports/ports.h"
+#include "engine/ports/port_reads.h"
 
 namespace brenvik {
 
@@ -28,7 +28,7 @@ constexpr ShellFolderPlace kShellFolderPlaces[] = {kDesktopLinkPlace, kQuickLaun
 
 // The folder the place's Shell Folders value names, with a backslash and its subPath added;
 // false when the value names no folder.
-bool FindLinkFolder(Ports& ports, const ShellFolderPlace& place, std::string* base);
+bool FindLinkFolder(const PortReads& ports, const ShellFolderPlace& place, std::string* base);
 
 // A place's folder as found on this machine: absolute, ending in a backslash.
 struct PlaceFolder {
@@ -42,10 +42,10 @@ struct PlaceFolder {
 
 // The place folders that exist here, in the table's order (which is the order of the rows);
 // a folder the known-folder port does not give, or given twice, is left out.
-std::vector<PlaceFolder> FindPlaceFolders(Ports& ports);
+std::vector<PlaceFolder> FindPlaceFolders(const PortReads& ports);
 
 // The user's own folders a browser is never started from by its own shortcut: the roaming and
 // local AppData folders and Temp, those the known-folder port gives.
-std::vector<std::string> UserProgramFolders(Ports& ports);
+std::vector<std::string> UserProgramFolders(const PortReads& ports);
 
 }  // namespace brenvik

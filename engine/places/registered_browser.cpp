@@ -27,7 +27,7 @@ constexpr std::uint8_t kDenyingTypes[] = {1, 6, 10, 12};
 // The registered text: REG_SZ, or REG_EXPAND_SZ holding no reference to expand.
 bool ReadRegistration(AccessBroker& broker, RegKey root, const std::string& executable,
                       std::string* text) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     ScopedKey key(registry);
     if (broker.openKey(root, kAppPathsKey + executable, kKeyRead, &key) != kErrorSuccess)
         return false;
@@ -49,7 +49,7 @@ bool IsInstalledExecutable(AccessBroker& broker, const std::string& path,
         return false;
     if (PathFileName(NormalizedPath(path)) != executable)
         return false;
-    const std::uint32_t attributes = broker.ports().files.getAttributes(path);
+    const std::uint32_t attributes = broker.reads().files.getAttributes(path);
     return attributes != kInvalidFileAttributes && !(attributes & kFileAttributeDirectory);
 }
 
@@ -114,7 +114,7 @@ bool OthersMayChange(const AccessList& list) {
     return false;
 }
 
-bool OnlyAdministratorsMayChange(AccessPort& access, const std::string& path) {
+bool OnlyAdministratorsMayChange(AccessReader& access, const std::string& path) {
     if (!IsPlainLocalPath(path))
         return false;
     // The file, then each folder above it up to the volume's root, which is left out: its
@@ -145,7 +145,7 @@ bool FindRegisteredBrowser(AccessBroker& broker, const std::string& executable, 
         const std::string candidate = Unquoted(text);
         if (!IsInstalledExecutable(broker, candidate, executable))
             continue;
-        if (!machineWide || OnlyAdministratorsMayChange(broker.ports().access, candidate)) {
+        if (!machineWide || OnlyAdministratorsMayChange(broker.reads().access, candidate)) {
             *path = candidate;
             return true;
         }

@@ -25,6 +25,6 @@ bool FindRegisteredBrowser(AccessBroker& broker, const std::string& executable, 
 bool OthersMayChange(const AccessList& list);
 // True when path is a plain "X:\..." path whose file and every folder above it (the volume's
 // root left out) have lists that !OthersMayChange; false when any cannot be read.
-bool OnlyAdministratorsMayChange(AccessPort& access, const std::string& path);
+bool OnlyAdministratorsMayChange(AccessReader& access, const std::string& path);
 
 }  // namespace brenvik

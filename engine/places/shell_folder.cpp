@@ -21,7 +21,7 @@ std::string FolderText(const std::string& data) {
 
 }  // namespace
 
-std::size_t FindUserShellFolder(RegistryPort& registry, FilePort& files,
+std::size_t FindUserShellFolder(RegistryReader& registry, FileReader& files,
                                 const std::string& valueName, std::string& folder) {
     folder.clear();
     ScopedKey key(registry);

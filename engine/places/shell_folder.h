@@ -14,7 +14,7 @@ constexpr const char* kShellFoldersKey =
 // the folder text's length; 0 with folder empty when the value is missing, not REG_SZ or
 // REG_EXPAND_SZ (used unexpanded), 260 UTF-16 units or longer with its terminator, or
 // names no existing directory. Text is UTF-8.
-std::size_t FindUserShellFolder(RegistryPort& registry, FilePort& files,
+std::size_t FindUserShellFolder(RegistryReader& registry, FileReader& files,
                                 const std::string& valueName, std::string& folder);
 
 }  // namespace brenvik

@@ -40,15 +40,24 @@ struct AccessList {
     bool operator!=(const AccessList& o) const { return !(*this == o); }
 };
 
-class AccessPort {
+// What a scan may learn of access: the lists objects hold and the account it runs as.
+class AccessReader {
 public:
-    virtual ~AccessPort() = default;
+    virtual ~AccessReader() = default;
 
     // GetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION, ...). Registry objects
     // are named "MACHINE\..." or "USERS\<sid>\..." (the engine never names the merged or
     // per-process views, CLASSES_ROOT and CURRENT_USER); files by path. Names are UTF-8.
     virtual Status readAccessList(const std::string& objectName, SecurityObjectType type,
                                   AccessList* list) = 0;
+    // GetTokenInformation(process token, TokenUser) as "S-1-...": the account whose hive
+    // HKEY_CURRENT_USER is for this process.
+    virtual Status tokenUserSid(std::string* sid) = 0;
+};
+
+// Access lists replaced and the process's privileges enabled (through the broker only).
+class AccessPort : public AccessReader {
+public:
     // SetNamedSecurityInfoW(name, type, DACL_SECURITY_INFORMATION with the list's protection,
     // NULL, NULL, dacl, NULL). Entries are written in the order given.
     virtual Status writeAccessList(const std::string& objectName, SecurityObjectType type,
@@ -56,9 +65,6 @@ public:
     // Enables SeBackupPrivilege and SeRestorePrivilege in the process token; 0 only when both
     // are held and enabled. The privileges act only where a call asks for backup semantics.
     virtual Status enableBackupPrivileges() = 0;
-    // GetTokenInformation(process token, TokenUser) as "S-1-...": the account whose hive
-    // HKEY_CURRENT_USER is for this process.
-    virtual Status tokenUserSid(std::string* sid) = 0;
 };
 
 }  // namespace brenvik

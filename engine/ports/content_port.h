@@ -29,19 +29,17 @@ public:
     virtual ~ContentPort() = default;
 
     // CreateFileW(path, GENERIC_READ, share read, OPEN_EXISTING) and ReadFile to the end.
-    virtual Status readFileBytes(const std::string& path, std::string* bytes) = 0;
-    // The same with FILE_FLAG_BACKUP_SEMANTICS, which the backup privilege lets through a
+    // BackupIntent adds FILE_FLAG_BACKUP_SEMANTICS, which the backup privilege lets through a
     // refusing list.
-    virtual Status readFileBytesForBackup(const std::string& path, std::string* bytes) = 0;
+    virtual Status readFileBytes(const std::string& path, std::string* bytes,
+                                 OpenMode mode = OpenMode::AsIs) = 0;
     // CreateFileW(path, GENERIC_WRITE, 0, replace ? CREATE_ALWAYS : CREATE_NEW, write
     // through), WriteFile of every byte, FlushFileBuffers. A new file gets the folder's
-    // inherited list; an existing one keeps its own.
-    virtual Status writeFileBytes(const std::string& path, const std::string& bytes,
-                                  bool replace) = 0;
-    // The same with FILE_FLAG_BACKUP_SEMANTICS, which the restore privilege lets through a
-    // list that refuses writing.
-    virtual Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                           bool replace) = 0;
+    // inherited list; an existing one keeps its own. BackupIntent adds
+    // FILE_FLAG_BACKUP_SEMANTICS, which the restore privilege lets through a list that
+    // refuses writing.
+    virtual Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace,
+                                  OpenMode mode = OpenMode::AsIs) = 0;
     // RegEnumValueW(key, index, ...): ERROR_NO_MORE_ITEMS past the end.
     virtual Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) = 0;
     // RegSetValueExW(key, name, 0, type, data, size) with the bytes exactly as given.

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "engine/ports/access_port.h"
+#include "engine/ports/open_mode.h"
+#include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -20,9 +22,11 @@ struct FindEntry {
     std::uint32_t attributes = 0;
 };
 
-class FilePort {
+// What a scan may do with files by path: list folders, read attributes, link counts and
+// small files.
+class FileReader {
 public:
-    virtual ~FilePort() = default;
+    virtual ~FileReader() = default;
 
     // FindFirstFileW(pattern): kNoFind when nothing matches or the folder cannot be read;
     // error, when given, then gets GetLastError (ERROR_FILE_NOT_FOUND for no match,
@@ -36,15 +40,24 @@ public:
     virtual void findClose(FindHandle handle) = 0;
     // GetFileAttributesW: kInvalidFileAttributes on failure.
     virtual std::uint32_t getAttributes(const std::string& path) = 0;
-    // SetFileAttributesW.
-    virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-    // DeleteFileW: 0 or the error.
-    virtual Status deleteFile(const std::string& path) = 0;
-    // Deletes the name itself (a reparse point is not followed) through a handle opened for
-    // DELETE with backup semantics, which the restore privilege lets through a refusing list.
-    virtual Status deleteFileForBackup(const std::string& path) = 0;
     // nNumberOfLinks from GetFileInformationByHandle on the file opened for no access.
     virtual Status getLinkCount(const std::string& path, std::uint32_t* count) = 0;
+    // The bytes of a small file such as an Internet shortcut (.url), read whole through
+    // CreateFileW(path, GENERIC_READ, share all, OPEN_EXISTING); more than 64 KiB is
+    // ERROR_INVALID_DATA. BackupIntent adds FILE_FLAG_BACKUP_SEMANTICS.
+    virtual Status readFileText(const std::string& path, std::string* text,
+                                OpenMode mode = OpenMode::AsIs) = 0;
+};
+
+// The files by path with their changes (through the broker only).
+class FilePort : public FileReader {
+public:
+    // SetFileAttributesW.
+    virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    // DeleteFileW: 0 or the error. BackupIntent deletes the name itself (a reparse point is
+    // not followed) through a handle opened for DELETE with FILE_FLAG_BACKUP_SEMANTICS, which
+    // the restore privilege lets through a refusing list.
+    virtual Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) = 0;
 };
 
 // An object opened by openFileSecurity; kNoFile stands for INVALID_HANDLE_VALUE.
@@ -91,16 +104,16 @@ public:
     // semantics): a place folder as the system names it, reparse points followed.
     virtual Status openPlaceFolder(const std::string& folder, FileHandle* handle) = 0;
     // NtCreateFile(access, RootDirectory = folder, name, FILE_OPEN, FILE_OPEN_REPARSE_POINT and,
-    // when backup is set, FILE_OPEN_FOR_BACKUP_INTENT): one name part (no backslash) opened
+    // for BackupIntent, FILE_OPEN_FOR_BACKUP_INTENT): one name part (no backslash) opened
     // below an open folder, a reparse point opened itself (its identity then shows
     // FILE_ATTRIBUTE_REPARSE_POINT), never followed. ERROR_INVALID_NAME for a name with a
     // separator, "." or "..".
     virtual Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                             bool backup, FileHandle* handle) = 0;
+                             OpenMode mode, FileHandle* handle) = 0;
     // The same with FILE_CREATE: a new, empty file that inherits the folder's list;
     // ERROR_FILE_EXISTS when the name is taken.
     virtual Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                               bool backup, FileHandle* handle) = 0;
+                               OpenMode mode, FileHandle* handle) = 0;
     // Every byte from the start (FILE_READ_DATA); more than limit is ERROR_INVALID_DATA.
     virtual Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) = 0;
     // The file's bytes replaced from the start, its end set after them, flushed to the disk
@@ -115,62 +128,10 @@ public:
                                   const std::string& name) = 0;
 };
 
-// Closes an object opened by openFileSecurity when it goes out of scope. Move-only.
-class ScopedFile {
-public:
-    explicit ScopedFile(FileSecurityPort& port) : m_port(&port) {}
-    ~ScopedFile() { reset(); }
-    ScopedFile(ScopedFile&& other) noexcept : m_port(other.m_port), m_handle(other.m_handle) {
-        other.m_handle = kNoFile;
-    }
-    ScopedFile& operator=(ScopedFile&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_port = other.m_port;
-            m_handle = other.m_handle;
-            other.m_handle = kNoFile;
-        }
-        return *this;
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-
-    FileHandle get() const { return m_handle; }
-    FileHandle* put() {
-        reset();
-        return &m_handle;
-    }
-    void reset() {
-        if (m_handle != kNoFile)
-            m_port->closeFile(m_handle);
-        m_handle = kNoFile;
-    }
-
-private:
-    FileSecurityPort* m_port;
-    FileHandle m_handle = kNoFile;
-};
-
-// Ends a listing when it goes out of scope. Move-only.
-class ScopedFind {
-public:
-    ScopedFind(FilePort& files, FindHandle handle) : m_files(&files), m_handle(handle) {}
-    ~ScopedFind() {
-        if (m_handle != kNoFind)
-            m_files->findClose(m_handle);
-    }
-    ScopedFind(ScopedFind&& other) noexcept : m_files(other.m_files), m_handle(other.m_handle) {
-        other.m_handle = kNoFind;
-    }
-    ScopedFind& operator=(ScopedFind&&) = delete;
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-
-    FindHandle get() const { return m_handle; }
-
-private:
-    FilePort* m_files;
-    FindHandle m_handle;
-};
+// Closes an object opened by openFileSecurity when it goes out of scope.
+using ScopedFile =
+    UniquePortHandle<FileSecurityPort, FileHandle, &FileSecurityPort::closeFile, kNoFile>;
+// Ends a listing when it goes out of scope.
+using ScopedFind = UniquePortHandle<FileReader, FindHandle, &FileReader::findClose, kNoFind>;
 
 }  // namespace brenvik

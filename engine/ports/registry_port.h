@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ports/open_mode.h"
+#include "engine/ports/unique_handle.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -17,21 +19,16 @@ constexpr RegKey kHKeyCurrentUser = 0x80000001u;
 constexpr RegKey kHKeyLocalMachine = 0x80000002u;
 constexpr RegKey kNoKey = 0;
 
-class RegistryPort {
+// What a scan may do with the registry: open, list and read keys, and close them.
+class RegistryReader {
 public:
-    virtual ~RegistryPort() = default;
+    virtual ~RegistryReader() = default;
 
-    // RegOpenKeyExW(parent, path, 0, access, out).
+    // RegOpenKeyExW(parent, path, 0, access, out); BackupIntent adds REG_OPTION_BACKUP_RESTORE:
+    // with the backup and restore privileges enabled, a list that refuses the caller does not
+    // refuse that.
     virtual Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                           RegKey* key) = 0;
-    // RegOpenKeyExW(parent, path, REG_OPTION_BACKUP_RESTORE, access, out): with the backup
-    // and restore privileges enabled, a list that refuses the caller does not refuse this.
-    virtual Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                    RegKey* key) = 0;
-    // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
-    // creates missing parents too, opens an existing key.
-    virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
-                             RegKey* key) = 0;
+                           RegKey* key, OpenMode mode = OpenMode::AsIs) = 0;
     // RegQueryInfoKeyW asking for the number of subkeys only.
     virtual Status querySubkeyCount(RegKey key, std::uint32_t* count) = 0;
     // RegEnumKeyExW(key, index, name, &size, ...), the name as UTF-8: size is in/out, in bytes
@@ -44,59 +41,35 @@ public:
     // when the data does not fit.
     virtual Status queryValue(RegKey key, const std::string& valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) = 0;
+    // RegEnumValueW(key, index, name, ...) asking for the name alone, as UTF-8;
+    // ERROR_NO_MORE_ITEMS past the end.
+    virtual Status enumValueName(RegKey key, std::uint32_t index, std::string* name) = 0;
+    // RegCloseKey; roots are left alone.
+    virtual void closeKey(RegKey key) = 0;
+};
+
+// The registry with its changes, which outside the broker and the restore only the broker
+// makes (each kept and escalated through it).
+class RegistryPort : public RegistryReader {
+public:
+    // RegCreateKeyExW(parent, path, 0, NULL, REG_OPTION_NON_VOLATILE, access, NULL, out, NULL):
+    // creates missing parents too, opens an existing key.
+    virtual Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
+                             RegKey* key) = 0;
     // RegSetValueExW(key, name, 0, type, data, size). Text data is taken in the ANSI code page
     // and stored converted, as RegSetValueExA stores it, so that what Fix Desktop writes is
     // stored exactly as before; the name is UTF-8.
     virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
-    // RegEnumValueW(key, index, name, ...) asking for the name alone, as UTF-8;
-    // ERROR_NO_MORE_ITEMS past the end.
-    virtual Status enumValueName(RegKey key, std::uint32_t index, std::string* name) = 0;
     // RegDeleteValueW(key, name): ERROR_FILE_NOT_FOUND when there is no such value.
     virtual Status deleteValue(RegKey key, const std::string& valueName) = 0;
-    // RegDeleteKeyW(parent, path): refused while the key has subkeys.
-    virtual Status deleteKey(RegKey parent, const std::string& path) = 0;
-    // Deletes parent\\path (no subkeys) through a handle opened with REG_OPTION_BACKUP_RESTORE.
-    virtual Status deleteKeyForBackup(RegKey parent, const std::string& path) = 0;
-    // RegCloseKey; roots are left alone.
-    virtual void closeKey(RegKey key) = 0;
+    // RegDeleteKeyW(parent, path): refused while the key has subkeys. BackupIntent deletes it
+    // through a handle opened with REG_OPTION_BACKUP_RESTORE.
+    virtual Status deleteKey(RegKey parent, const std::string& path,
+                             OpenMode mode = OpenMode::AsIs) = 0;
 };
 
-// Closes an open key when it goes out of scope. Move-only.
-class ScopedKey {
-public:
-    explicit ScopedKey(RegistryPort& registry) : m_registry(&registry) {}
-    ~ScopedKey() { reset(); }
-    ScopedKey(ScopedKey&& other) noexcept : m_registry(other.m_registry), m_key(other.m_key) {
-        other.m_key = kNoKey;
-    }
-    ScopedKey& operator=(ScopedKey&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_registry = other.m_registry;
-            m_key = other.m_key;
-            other.m_key = kNoKey;
-        }
-        return *this;
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    RegKey get() const { return m_key; }
-    // For the out-parameter of openKey/createKey; closes what was held.
-    RegKey* put() {
-        reset();
-        return &m_key;
-    }
-    void reset() {
-        if (m_key != kNoKey)
-            m_registry->closeKey(m_key);
-        m_key = kNoKey;
-    }
-
-private:
-    RegistryPort* m_registry;
-    RegKey m_key = kNoKey;
-};
+// Closes an open key when it goes out of scope; roots are left alone.
+using ScopedKey = UniquePortHandle<RegistryReader, RegKey, &RegistryReader::closeKey, kNoKey>;
 
 }  // namespace brenvik

@@ -31,8 +31,9 @@ std::string Joined(const std::vector<std::string>& parts) {
 }
 
 void JudgeLink(Walk& walk, const std::string& path, const std::string& name, const char* label) {
-    LinkDetails details;
-    if (walk.broker.readLinkDetails(path, &details) != kErrorSuccess)
+    ShortcutProperties details;
+    details.mask = kShortcutTarget | kShortcutArguments | kShortcutIcon;
+    if (walk.broker.readShortcut(path, &details) != kErrorSuccess)
         return;
     const ArgumentVerdict verdict = JudgeBrowserShortcut(name, details.target, details.arguments);
     if (!verdict.findings.empty()) {
@@ -136,13 +137,13 @@ void RepairFinding(AccessBroker& broker, const std::vector<PlaceFolder>& places,
     switch (finding.rule) {
         case BrowserRule::Arguments:
             if (finding.refused.empty())
-                broker.writeLinkArguments(finding.path, finding.arguments);
+                broker.writeShortcut(finding.path, ShortcutArguments(finding.arguments));
             return;
         case BrowserRule::ReplacedTarget: {
             std::string executable;
             if (FindRegisteredBrowser(broker, finding.target,
                                       InMachineWidePlace(places, finding.path), &executable))
-                broker.writeLinkTarget(finding.path, executable, "");
+                broker.writeShortcut(finding.path, ShortcutTarget(executable, ""));
             else
                 broker.deleteFile(finding.path);
             return;
@@ -182,7 +183,7 @@ std::string InternetShortcutUrl(const std::string& text) {
 
 bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
                               const ReportedPaths& reported) {
-    Ports& ports = broker.ports();
+    const PortReads& ports = broker.reads();
     const std::vector<PlaceFolder> places = FindPlaceFolders(ports);
     Walk walk{broker, listings, reported, {}, UserProgramFolders(ports), m_findings};
     for (const PlaceFolder& place : places)
@@ -196,7 +197,7 @@ bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
 }
 
 bool BrowserLinkScanner::repair(AccessBroker& broker) {
-    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.ports());
+    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.reads());
     for (const Finding& finding : m_findings) {
         if (broker.stopRequested())
             break;

@@ -17,13 +17,13 @@ constexpr const char* kInternetExplorer = "iexplore.exe";
 // Subkey names of root\\path in index order; a key that refuses is kept as skipped.
 std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path,
                                      SkippedPlaces* skipped) {
-    ScopedKey key(broker.ports().registry);
+    ScopedKey key(broker.reads().registry);
     if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
         SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
         return {};
     }
     Status listed = kErrorSuccess;
-    std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
+    std::vector<std::string> names = SubkeyNames(broker.reads().registry, key.get(), &listed);
     SkipKey(skipped, kNameSpaceLabel, root, path, "enumerated", listed);
     return names;
 }
@@ -31,12 +31,12 @@ std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const st
 // A command key's default value up to its first zero byte.
 bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command,
                  SkippedPlaces* skipped) {
-    ScopedKey key(broker.ports().registry);
+    ScopedKey key(broker.reads().registry);
     if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
         SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
         return false;
     }
-    return ReadDefaultText(broker.ports().registry, key.get(), command);
+    return ReadDefaultText(broker.reads().registry, key.get(), command);
 }
 
 // The class's shell key as the merged class view finds it (the user's registration first), and
@@ -45,7 +45,7 @@ bool FindVerbs(AccessBroker& broker, const std::string& classId, RegKey* store,
                std::string* shellPath, std::vector<std::string>* verbs, SkippedPlaces* skipped) {
     const std::string shell = kClassesKey + classId + "\\shell";
     for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         if (Status s = broker.openKey(root, shell, kKeyRead, &key)) {
             SkipKey(skipped, kNameSpaceLabel, root, shell, "opened", s);
             continue;
@@ -53,7 +53,7 @@ bool FindVerbs(AccessBroker& broker, const std::string& classId, RegKey* store,
         *store = root;
         *shellPath = shell;
         Status listed = kErrorSuccess;
-        *verbs = SubkeyNames(broker.ports().registry, key.get(), &listed);
+        *verbs = SubkeyNames(broker.reads().registry, key.get(), &listed);
         SkipKey(skipped, kNameSpaceLabel, root, shell, "enumerated", listed);
         return true;
     }

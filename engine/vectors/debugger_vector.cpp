@@ -17,11 +17,11 @@ std::string ExecutableOf(const std::string& path) {
 }
 
 bool HasValue(AccessBroker& broker, const std::string& path, const char* name) {
-    ScopedKey key(broker.ports().registry);
+    ScopedKey key(broker.reads().registry);
     std::uint32_t type = kRegNone;
     std::uint32_t size = 0;
     return broker.openKey(kHKeyLocalMachine, path, kKeyRead, &key) == kErrorSuccess &&
-           broker.ports().registry.queryValue(key.get(), name, &type, nullptr, &size) ==
+           broker.reads().registry.queryValue(key.get(), name, &type, nullptr, &size) ==
                kErrorSuccess;
 }
 
@@ -48,7 +48,7 @@ void DebuggerVector::scan(AccessBroker& broker, VectorContext&) {
 // A Debugger value on the executable's key, and on each of its filter subkeys when the key
 // says filters are used (UseFilter): Windows then runs the one whose FilterFullPath matches.
 void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     ScopedKey key(registry);
     const Status opened = broker.openKey(kHKeyLocalMachine, path, kKeyRead, &key);
     if (opened != kErrorSuccess) {
@@ -81,7 +81,7 @@ void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) 
 
 // The monitor runs only while the executable's GlobalFlag holds the flag.
 void DebuggerVector::scanSilentExit(AccessBroker& broker, const std::string& executable) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     ScopedKey options(registry);
     const std::string optionsPath = std::string(kExecutionOptionsKeys[0]) + "\\" + executable;
     std::uint32_t flags = 0;
@@ -117,12 +117,11 @@ void DebuggerVector::repair(AccessBroker& broker) {
         // The other flags are the user's or a debugging tool's own: only this one goes.
         const std::string options =
             std::string(kExecutionOptionsKeys[0]) + "\\" + ExecutableOf(finding.path);
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         std::uint32_t flags = 0;
         if (broker.openKey(kHKeyLocalMachine, options, kKeyReadWrite, &key) == kErrorSuccess &&
-            ReadDword(broker.ports().registry, key.get(), kGlobalFlag, &flags))
-            WriteDword(broker.ports().registry, key.get(), kGlobalFlag,
-                       flags & ~kMonitorSilentExitFlag);
+            ReadDword(broker.reads().registry, key.get(), kGlobalFlag, &flags))
+            SetDword(broker, key.get(), kGlobalFlag, flags & ~kMonitorSilentExitFlag);
     }
 }
 

@@ -39,21 +39,15 @@ constexpr RegistrationRow kRegistration[] = {
     {"\\ShellFolder", "HideOnDesktopPerUser", kRegSz, "", 0},
 };
 
-void SetDword(RegistryPort& registry, RegKey key, const std::string& name, std::uint32_t value) {
-    std::uint8_t data[4];
-    std::memcpy(data, &value, sizeof data);  // REG_DWORD is little-endian, as the host
-    registry.setValue(key, name, kRegDword, data, sizeof data);
-}
-
-void WriteRow(RegistryPort& registry, RegKey key, const RegistrationRow& row) {
+void WriteRow(AccessBroker& broker, RegKey key, const RegistrationRow& row) {
     if (row.type == kRegDword) {
-        SetDword(registry, key, row.valueName, row.number);
+        SetDword(broker, key, row.valueName, row.number);
         return;
     }
     // Text values are written with their terminator: size = length + 1.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(row.text);
-    registry.setValue(key, row.valueName, row.type, bytes,
-                      static_cast<std::uint32_t>(std::strlen(row.text) + 1));
+    broker.setValue(key, row.valueName, row.type, bytes,
+                    static_cast<std::uint32_t>(std::strlen(row.text) + 1));
 }
 
 }  // namespace
@@ -67,17 +61,17 @@ std::vector<KeyPlace> DesktopRestoreKeys() {
 
 void ShowDesktopIcons(AccessBroker& broker) {
     for (const char* path : kHideIconsKeys) {
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         // A missing key stays missing: it is opened, never created.
         if (broker.openKey(kHKeyCurrentUser, path, kKeyWrite, &key) != kErrorSuccess)
             continue;
-        SetDword(broker.ports().registry, key.get(), kInternetExplorerClass, 0);
-        SetDword(broker.ports().registry, key.get(), kNetworkPlacesClass, 1);
+        SetDword(broker, key.get(), kInternetExplorerClass, 0);
+        SetDword(broker, key.get(), kNetworkPlacesClass, 1);
     }
 }
 
 void ReregisterNetworkPlaces(AccessBroker& broker) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     // The user's own registration would stand over the machine's one in the shell's view. It
     // is seldom there, and a key that is not there needs no deletion kept in the backup.
     ScopedKey user(registry);
@@ -101,7 +95,7 @@ void ReregisterNetworkPlaces(AccessBroker& broker) {
                                  kKeyReadWrite, &key) == kErrorSuccess;
         }
         if (created)
-            WriteRow(registry, key.get(), row);
+            WriteRow(broker, key.get(), row);
     }
 }
 

@@ -29,7 +29,7 @@ WorkPlaces HandlerVector::places(Ports&) const {
 }
 
 void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     for (const char* path : kUserChoiceKeys) {
         if (broker.stopRequested())
             return;
@@ -55,10 +55,10 @@ void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
 std::string HandlerVector::openCommand(AccessBroker& broker, const std::string& progId) {
     const std::string path = std::string(kClasses) + "\\" + progId + "\\shell\\open\\command";
     for (const RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         std::string command;
         if (broker.openKey(root, path, kKeyRead, &key) == kErrorSuccess &&
-            ReadDefaultText(broker.ports().registry, key.get(), &command) && !command.empty())
+            ReadDefaultText(broker.reads().registry, key.get(), &command) && !command.empty())
             return command;
     }
     return std::string();

@@ -19,7 +19,7 @@ constexpr std::uint32_t kValueBufferSize = 4096;
 // Why a Shell Folders value gave no folder, when that is no normal absence: the key or the
 // value refuses reading, or names a folder too long to reach. "" when the value is missing or
 // names no existing folder: then there is nothing to examine.
-std::string UnreadShellFolder(RegistryPort& registry, const char* valueName) {
+std::string UnreadShellFolder(RegistryReader& registry, const char* valueName) {
     ScopedKey key(registry);
     if (Status s = registry.openKey(kHKeyCurrentUser, kShellFoldersKey, kKeyRead, key.put()))
         return s == kErrorFileNotFound ? std::string() : "cannot be read: " + ErrorWords(s);
@@ -54,10 +54,10 @@ void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label
         return;
     }
 
-    std::string arguments;
-    if (broker.readLinkArguments(path, &arguments) != kErrorSuccess || arguments.empty())
+    ShortcutProperties link = ShortcutArguments();
+    if (broker.readShortcut(path, &link) != kErrorSuccess || link.arguments.empty())
         return;
-    findings.push_back(Finding{path, std::move(arguments)});
+    findings.push_back(Finding{path, std::move(link.arguments)});
 }
 
 // Goes through the shortcuts (".lnk" files) of the folder and records each matching one with
@@ -66,8 +66,8 @@ void ScanEntry(AccessBroker& broker, FolderListings& listings, const char* label
 bool ScanLinkFolder(AccessBroker& broker, FolderListings& listings, const char* label,
                     const ShellFolderPlace& place, FindingList& findings) {
     std::string base;
-    if (!FindLinkFolder(broker.ports(), place, &base)) {
-        const std::string why = UnreadShellFolder(broker.ports().registry, place.valueName);
+    if (!FindLinkFolder(broker.reads(), place, &base)) {
+        const std::string why = UnreadShellFolder(broker.reads().registry, place.valueName);
         if (!why.empty())
             listings.skip(label,
                           std::string(RootName(kHKeyCurrentUser)) + "\\" + kShellFoldersKey + "\\" +
@@ -111,7 +111,7 @@ bool LinkFolderScanner::repair(AccessBroker& broker) {
         if (m_folder.deletes)
             broker.deleteFile(finding.path);
         else
-            broker.writeLinkArguments(finding.path, "");
+            broker.writeShortcut(finding.path, ShortcutArguments());
     }
     return true;
 }

@@ -19,7 +19,7 @@ constexpr std::size_t kClassIdLength = 38;
 // that grants only reading an escalation.
 void ScanClass(AccessBroker& broker, const std::string& entryName, const std::string& classId,
                FindingList& findings, NameSpaceCommands* commands, SkippedPlaces* skipped) {
-    RegistryPort& registry = broker.ports().registry;
+    RegistryReader& registry = broker.reads().registry;
     const std::string shellPath = kMachineClassesKey + classId + "\\shell";
     ScopedKey shellKey(registry);
     if (Status s = broker.openKey(kHKeyLocalMachine, shellPath, kKeyRead, &shellKey)) {
@@ -54,13 +54,13 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
 
 // The names of the name space entries; the key is closed before any class is looked at.
 std::vector<std::string> NameSpaceEntries(AccessBroker& broker, SkippedPlaces* skipped) {
-    ScopedKey key(broker.ports().registry);
+    ScopedKey key(broker.reads().registry);
     if (Status s = broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key)) {
         SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "opened", s);
         return {};
     }
     Status listed = kErrorSuccess;
-    std::vector<std::string> names = SubkeyNames(broker.ports().registry, key.get(), &listed);
+    std::vector<std::string> names = SubkeyNames(broker.reads().registry, key.get(), &listed);
     SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "enumerated", listed);
     return names;
 }

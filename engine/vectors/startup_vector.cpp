@@ -16,16 +16,16 @@ void StartupVector::scan(AccessBroker& broker, VectorContext&) {
     for (const StartupKey& place : kStartupKeys) {
         if (broker.stopRequested())
             return;
-        ScopedKey key(broker.ports().registry);
+        ScopedKey key(broker.reads().registry);
         const Status opened = broker.openKey(place.root, place.path, kKeyRead, &key);
         if (opened != kErrorSuccess) {
             SkipKey(&m_skipped, kStartupLabel, place.root, place.path, "opened", opened);
             continue;
         }
         Status listed = kErrorSuccess;
-        for (const std::string& name : ValueNames(broker.ports().registry, key.get(), &listed)) {
+        for (const std::string& name : ValueNames(broker.reads().registry, key.get(), &listed)) {
             std::string command;
-            if (!ReadValueText(broker.ports().registry, key.get(), name, &command))
+            if (!ReadValueText(broker.reads().registry, key.get(), name, &command))
                 continue;
             std::string site = StartupAddress(command);
             if (site.empty())

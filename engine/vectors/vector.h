@@ -27,7 +27,7 @@ using LocatedFindings = std::vector<LocatedFinding>;
 // what the earlier vectors reported (a file or an entry is reported by one vector only), and
 // the per-machine command texts that the name space vector read for the browser one.
 struct VectorContext {
-    explicit VectorContext(FilePort& files) : listings(files) {}
+    explicit VectorContext(FileReader& files) : listings(files) {}
 
     FolderListings listings;
     ReportedPaths files;            // normalized shortcut paths

@@ -53,7 +53,9 @@ void SetNodeBytes(FileNode& node, const std::string& bytes) {
 
 }  // namespace
 
-Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes) {
+Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return readFileBytesBackupIntent(path, bytes);
     bytes->clear();
     m_impl->enterCall("readFileBytes", path);
     const FileLookup found = m_impl->lookupFile(path);
@@ -69,7 +71,7 @@ Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes)
     return kErrorSuccess;
 }
 
-Status ModelPlatform::readFileBytesForBackup(const std::string& path, std::string* bytes) {
+Status ModelPlatform::readFileBytesBackupIntent(const std::string& path, std::string* bytes) {
     bytes->clear();
     m_impl->enterCall("readFileBytesForBackup", path);
     const FileLookup found = m_impl->lookupFile(path);
@@ -88,13 +90,9 @@ Status ModelPlatform::readFileBytesForBackup(const std::string& path, std::strin
 }
 
 Status ModelPlatform::writeFileBytes(const std::string& path, const std::string& bytes,
-                                     bool replace) {
-    return m_impl->writeBytes(path, bytes, replace, false);
-}
-
-Status ModelPlatform::writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                              bool replace) {
-    return m_impl->writeBytes(path, bytes, replace, m_impl->backupPrivilegesEnabled);
+                                     bool replace, OpenMode mode) {
+    return m_impl->writeBytes(path, bytes, replace,
+                              mode == OpenMode::BackupIntent && m_impl->backupPrivilegesEnabled);
 }
 
 Status ModelPlatform::Impl::writeBytes(const std::string& path, const std::string& bytes,

@@ -46,8 +46,8 @@ bool ModelPlatform::backupPrivilegesEnabled() const {
 
 // ---- Backup-intent opens: the list is not asked while both privileges are enabled ----
 
-Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                       RegKey* key) {
+Status ModelPlatform::openKeyBackupIntent(RegKey parent, const std::string& path,
+                                          std::uint32_t access, RegKey* key) {
     *key = kNoKey;
     if (!m_impl->backupPrivilegesEnabled)
         return openKey(parent, path, access, key);
@@ -65,13 +65,7 @@ Status ModelPlatform::openKeyForBackup(RegKey parent, const std::string& path, s
     return kErrorSuccess;
 }
 
-Status ModelPlatform::deleteKeyForBackup(RegKey parent, const std::string& path) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return deleteKey(parent, path);
-    return m_impl->deleteKey(parent, path, "deleteKeyForBackup", false);
-}
-
-Status ModelPlatform::deleteFileForBackup(const std::string& path) {
+Status ModelPlatform::deleteFileBackupIntent(const std::string& path) {
     if (!m_impl->backupPrivilegesEnabled)
         return deleteFile(path);
     m_impl->enterCall("deleteFileForBackup", path);
@@ -85,29 +79,6 @@ Status ModelPlatform::deleteFileForBackup(const std::string& path) {
         return kErrorAccessDenied;
     found.parent->remove(found.node.get());
     return kErrorSuccess;
-}
-
-Status ModelPlatform::readLinkArgumentsForBackup(const std::string& linkPath,
-                                                 std::string* arguments) {
-    arguments->clear();
-    if (!m_impl->backupPrivilegesEnabled)
-        return readLinkArguments(linkPath, arguments);
-    FileNode* node = nullptr;
-    if (Status s =
-            m_impl->reachLinkFile(linkPath, "readLinkArgumentsForBackup", false, true, &node))
-        return s;
-    return m_impl->readShortcut(*node, arguments);
-}
-
-Status ModelPlatform::writeLinkArgumentsForBackup(const std::string& linkPath,
-                                                  const std::string& arguments) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return writeLinkArguments(linkPath, arguments);
-    FileNode* node = nullptr;
-    if (Status s =
-            m_impl->reachLinkFile(linkPath, "writeLinkArgumentsForBackup", true, true, &node))
-        return s;
-    return m_impl->writeShortcut(*node, arguments);
 }
 
 // ---- FileSecurityPort: the handle keeps the node, whatever later happens to its name ----
@@ -215,7 +186,8 @@ Status ModelPlatform::openPlaceFolder(const std::string& folder, FileHandle* han
 }
 
 Status ModelPlatform::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                bool backup, FileHandle* handle) {
+                                OpenMode mode, FileHandle* handle) {
+    const bool backup = mode == OpenMode::BackupIntent;
     *handle = kNoFile;
     const OpenFile* parent = m_impl->openFile(folder);
     if (!parent)
@@ -246,7 +218,8 @@ Status ModelPlatform::openBelow(FileHandle folder, const std::string& name, std:
 }
 
 Status ModelPlatform::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                  bool backup, FileHandle* handle) {
+                                  OpenMode mode, FileHandle* handle) {
+    const bool backup = mode == OpenMode::BackupIntent;
     *handle = kNoFile;
     const OpenFile* parent = m_impl->openFile(folder);
     if (!parent)

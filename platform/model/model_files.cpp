@@ -8,8 +8,8 @@
 namespace brenvik::model {
 namespace {
 
-// IShellLinkW::GetArguments into a 4096-unit buffer keeps at most 4095 UTF-16 units.
-constexpr std::size_t kMaxArguments = 4095;
+// IShellLinkW's getters fill 4096-unit buffers, so at most 4095 UTF-16 units come back.
+constexpr std::size_t kMaxLinkText = 4095;
 
 // The wide file functions refuse paths of MAX_PATH (260) UTF-16 units or more.
 bool TooLong(const std::string& path) {
@@ -248,7 +248,9 @@ bool ModelPlatform::setAttributes(const std::string& path, std::uint32_t attribu
     return true;
 }
 
-Status ModelPlatform::deleteFile(const std::string& path) {
+Status ModelPlatform::deleteFile(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteFileBackupIntent(path);
     m_impl->enterCall("deleteFile", path);
     const FileLookup found = m_impl->lookupFile(path, false);
     if (!found.node)
@@ -296,27 +298,49 @@ Status ModelPlatform::Impl::reachLinkFile(const std::string& path, const char* o
     return kErrorSuccess;
 }
 
-Status ModelPlatform::readLinkArguments(const std::string& linkPath, std::string* arguments) {
-    arguments->clear();
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkArguments", false, false, &node))
-        return s;
-    return m_impl->readShortcut(*node, arguments);
+namespace {
+
+const char* ModeOp(bool backup, const char* asIs, const char* backupIntent) {
+    return backup ? backupIntent : asIs;
 }
 
-Status ModelPlatform::writeLinkArguments(const std::string& linkPath,
-                                         const std::string& arguments) {
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkArguments", true, false, &node))
-        return s;
-    return m_impl->writeShortcut(*node, arguments);
+void ClearFields(ShortcutProperties* properties) {
+    properties->target.clear();
+    properties->arguments.clear();
+    properties->iconPath.clear();
 }
 
-Status ModelPlatform::rewriteLinkArguments(FileHandle file, const std::string& arguments) {
+}  // namespace
+
+Status ModelPlatform::readShortcut(const std::string& linkPath, OpenMode mode,
+                                   ShortcutProperties* properties) {
+    ClearFields(properties);
+    // Without the privileges enabled a backup-intent open is an ordinary one.
+    const bool backup = mode == OpenMode::BackupIntent && m_impl->backupPrivilegesEnabled;
     FileNode* node = nullptr;
-    if (Status s = m_impl->reachOpenLink(file, "rewriteLinkArguments", "writeLinkArguments", &node))
+    if (Status s =
+            m_impl->reachLinkFile(linkPath, ModeOp(backup, "readShortcut", "readShortcutForBackup"),
+                                  false, backup, &node))
         return s;
-    return m_impl->writeShortcut(*node, arguments);
+    return m_impl->readProperties(*node, properties);
+}
+
+Status ModelPlatform::writeShortcut(const std::string& linkPath, OpenMode mode,
+                                    const ShortcutProperties& properties) {
+    const bool backup = mode == OpenMode::BackupIntent && m_impl->backupPrivilegesEnabled;
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachLinkFile(linkPath,
+                                         ModeOp(backup, "writeShortcut", "writeShortcutForBackup"),
+                                         true, backup, &node))
+        return s;
+    return m_impl->writeProperties(*node, properties);
+}
+
+Status ModelPlatform::rewriteShortcut(FileHandle file, const ShortcutProperties& properties) {
+    FileNode* node = nullptr;
+    if (Status s = m_impl->reachOpenLink(file, "rewriteShortcut", "writeShortcut", &node))
+        return s;
+    return m_impl->writeProperties(*node, properties);
 }
 
 Status ModelPlatform::Impl::reachOpenLink(FileHandle file, const char* op, const char* pathOp,
@@ -337,17 +361,28 @@ Status ModelPlatform::Impl::reachOpenLink(FileHandle file, const char* op, const
     return kErrorSuccess;
 }
 
-Status ModelPlatform::Impl::readShortcut(const FileNode& node, std::string* arguments) const {
+Status ModelPlatform::Impl::readProperties(const FileNode& node,
+                                           ShortcutProperties* properties) const {
     if (!node.shortcut)
         return kErrorInvalidData;
-    *arguments = Utf16Prefix(node.shortcut->arguments, kMaxArguments);
+    if (properties->mask & kShortcutTarget)
+        properties->target = Utf16Prefix(node.shortcut->target, kMaxLinkText);
+    if (properties->mask & kShortcutArguments)
+        properties->arguments = Utf16Prefix(node.shortcut->arguments, kMaxLinkText);
+    if (properties->mask & kShortcutIcon)
+        properties->iconPath = Utf16Prefix(node.shortcut->iconPath, kMaxLinkText);
     return kErrorSuccess;
 }
 
-Status ModelPlatform::Impl::writeShortcut(FileNode& node, const std::string& arguments) {
+Status ModelPlatform::Impl::writeProperties(FileNode& node, const ShortcutProperties& properties) {
     if (!node.shortcut)
         return kErrorInvalidData;
-    node.shortcut->arguments = arguments;
+    if (properties.mask & kShortcutTarget)
+        node.shortcut->target = properties.target;
+    if (properties.mask & kShortcutArguments)
+        node.shortcut->arguments = properties.arguments;
+    if (properties.mask & kShortcutIcon)
+        node.shortcut->iconPath = properties.iconPath;
     return kErrorSuccess;
 }
 

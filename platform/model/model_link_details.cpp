@@ -1,4 +1,4 @@
-// ModelPlatform's known folders, shortcut details and target rewrites, and file text.
+// ModelPlatform's known folders and the text of Internet shortcuts.
 #include <string>
 
 #include "platform/model/access_check.h"
@@ -9,8 +9,6 @@ namespace {
 
 // Internet shortcuts are small; the Win32 port refuses more than this as well.
 constexpr std::size_t kMaxTextBytes = 64 * 1024;
-// IShellLinkW's getters fill 4096-unit buffers, so at most 4095 UTF-16 units come back.
-constexpr std::size_t kMaxLinkText = 4095;
 
 std::string FolderObject(KnownFolder id) {
     return "knownFolder " + std::to_string(static_cast<int>(id));
@@ -35,25 +33,7 @@ void ModelPlatform::setKnownFolder(KnownFolder id, const std::string& path) {
     m_impl->knownFolders[id] = path;
 }
 
-// ---- LinkDetailsPort ----
-
-Status ModelPlatform::Impl::readDetails(const FileNode& node, LinkDetails* details) const {
-    if (!node.shortcut)
-        return kErrorInvalidData;
-    details->target = Utf16Prefix(node.shortcut->target, kMaxLinkText);
-    details->arguments = Utf16Prefix(node.shortcut->arguments, kMaxLinkText);
-    details->iconPath = Utf16Prefix(node.shortcut->iconPath, kMaxLinkText);
-    return kErrorSuccess;
-}
-
-Status ModelPlatform::Impl::writeTarget(FileNode& node, const std::string& target,
-                                        const std::string& arguments) {
-    if (!node.shortcut)
-        return kErrorInvalidData;
-    node.shortcut->target = target;
-    node.shortcut->arguments = arguments;
-    return kErrorSuccess;
-}
+// ---- Internet shortcut text (FilePort) ----
 
 Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
                                      std::string* text) const {
@@ -77,57 +57,9 @@ Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
     return kErrorSuccess;
 }
 
-Status ModelPlatform::readLinkDetails(const std::string& linkPath, LinkDetails* details) {
-    *details = LinkDetails{};
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkDetails", false, false, &node))
-        return s;
-    return m_impl->readDetails(*node, details);
-}
-
-Status ModelPlatform::writeLinkTarget(const std::string& linkPath, const std::string& target,
-                                      const std::string& arguments) {
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkTarget", true, false, &node))
-        return s;
-    return m_impl->writeTarget(*node, target, arguments);
-}
-
-Status ModelPlatform::readFileText(const std::string& path, std::string* text) {
-    return m_impl->readText(path, false, text);
-}
-
-Status ModelPlatform::readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return readLinkDetails(linkPath, details);
-    *details = LinkDetails{};
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "readLinkDetailsForBackup", false, true, &node))
-        return s;
-    return m_impl->readDetails(*node, details);
-}
-
-Status ModelPlatform::writeLinkTargetForBackup(const std::string& linkPath,
-                                               const std::string& target,
-                                               const std::string& arguments) {
-    if (!m_impl->backupPrivilegesEnabled)
-        return writeLinkTarget(linkPath, target, arguments);
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachLinkFile(linkPath, "writeLinkTargetForBackup", true, true, &node))
-        return s;
-    return m_impl->writeTarget(*node, target, arguments);
-}
-
-Status ModelPlatform::readFileTextForBackup(const std::string& path, std::string* text) {
-    return m_impl->readText(path, m_impl->backupPrivilegesEnabled, text);
-}
-
-Status ModelPlatform::rewriteLinkTarget(FileHandle file, const std::string& target,
-                                        const std::string& arguments) {
-    FileNode* node = nullptr;
-    if (Status s = m_impl->reachOpenLink(file, "rewriteLinkTarget", "writeLinkTarget", &node))
-        return s;
-    return m_impl->writeTarget(*node, target, arguments);
+Status ModelPlatform::readFileText(const std::string& path, std::string* text, OpenMode mode) {
+    return m_impl->readText(path, mode == OpenMode::BackupIntent && m_impl->backupPrivilegesEnabled,
+                            text);
 }
 
 // ---- Building and inspecting ----

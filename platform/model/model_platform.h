@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
+#include "platform/model/model_host.h"
 
 namespace brenvik::model {
 
@@ -50,7 +50,6 @@ class ModelPlatform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort,
                             public ContentPort {
 public:
     ModelPlatform();
@@ -58,17 +57,17 @@ public:
     ModelPlatform(const ModelPlatform&) = delete;
     ModelPlatform& operator=(const ModelPlatform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports(*this, *this, m_host); }
+    // The clock and names of the model's reports; a test sets the clock through it.
+    ModelHost& host() { return m_host; }
 
     // The SIDs of the model's process: Everyone, Administrators (the owner of every object,
     // so READ_CONTROL and WRITE_DAC are always granted), Users and Authenticated Users.
     static const std::vector<std::string>& callerSids();
 
     // ---- RegistryPort ----
-    Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                   RegKey* key) override;
-    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                            RegKey* key) override;
+    Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
+                   OpenMode mode = OpenMode::AsIs) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -79,8 +78,8 @@ public:
                     const std::uint8_t* data, std::uint32_t size) override;
     Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
     Status deleteValue(RegKey key, const std::string& valueName) override;
-    Status deleteKey(RegKey parent, const std::string& path) override;
-    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
+    Status deleteKey(RegKey parent, const std::string& path,
+                     OpenMode mode = OpenMode::AsIs) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -90,17 +89,17 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    Status deleteFile(const std::string& path) override;
-    Status deleteFileForBackup(const std::string& path) override;
+    Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+    Status readFileText(const std::string& path, std::string* text,
+                        OpenMode mode = OpenMode::AsIs) override;
 
     // ---- ShortcutPort ----
-    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArgumentsForBackup(const std::string& linkPath,
-                                       const std::string& arguments) override;
-    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
+    Status readShortcut(const std::string& linkPath, OpenMode mode,
+                        ShortcutProperties* properties) override;
+    Status writeShortcut(const std::string& linkPath, OpenMode mode,
+                         const ShortcutProperties& properties) override;
+    Status rewriteShortcut(FileHandle file, const ShortcutProperties& properties) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -118,10 +117,10 @@ public:
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
     Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
-    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
-                     FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                     OpenMode mode, FileHandle* handle) override;
     Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                       bool backup, FileHandle* handle) override;
+                       OpenMode mode, FileHandle* handle) override;
     Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
     Status writeFileData(FileHandle handle, const std::string& bytes) override;
     Status deleteOpenFile(FileHandle handle) override;
@@ -138,24 +137,11 @@ public:
     // ---- KnownFolderPort ----
     Status knownFolder(KnownFolder id, std::string* path) override;
 
-    // ---- LinkDetailsPort ----
-    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
-                           const std::string& arguments) override;
-    Status readFileText(const std::string& path, std::string* text) override;
-    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
-                                    const std::string& arguments) override;
-    Status readFileTextForBackup(const std::string& path, std::string* text) override;
-    Status rewriteLinkTarget(FileHandle file, const std::string& target,
-                             const std::string& arguments) override;
-
     // ---- ContentPort ----
-    Status readFileBytes(const std::string& path, std::string* bytes) override;
-    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
-    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace) override;
-    Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                   bool replace) override;
+    Status readFileBytes(const std::string& path, std::string* bytes,
+                         OpenMode mode = OpenMode::AsIs) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace,
+                          OpenMode mode = OpenMode::AsIs) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
@@ -220,7 +206,7 @@ public:
     // A junction at path (replacing whatever is there) that leads to the folder target: path
     // calls go through it as Win32 ones do; handle-relative opens see the junction itself.
     void addJunction(const std::string& path, const std::string& target);
-    // Called as each file call begins, with the call's name ("readLinkArguments",
+    // Called as each file call begins, with the call's name ("readShortcut",
     // "openBelow", ...) and its object: a test replaces a folder between two calls with it.
     // Calls the hook itself makes do not call it again.
     void setCallHook(std::function<void(const std::string& op, const std::string& object)> hook);
@@ -261,17 +247,15 @@ public:
     // ---- Faults ----
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
-    // "setValue", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext",
-    // "setAttributes", "deleteFile",
-    // "readLinkArguments", "writeLinkArguments", "readLinkDetails", "writeLinkTarget",
-    // "readFileText", "knownFolder" (object: the folder's number), "readAccessList",
-    // "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue", "setValueBytes",
-    // and the ForBackup forms, "openFileSecurity", "writeFileAccessList",
-    // "setFileAttributes", "writeDurably", the store's "secureFolder", "appendDurably",
-    // "readFile", "listFiles", "removeFile", and the handle calls "openBelow", "createBelow",
-    // "readFileData", "writeFileData", "deleteOpenFile", "renameOpenFile" (object: the path of
-    // the name renamed to), "rewriteLinkArguments", "rewriteLinkTarget".
-    // object is a registry path "ROOT\path" as the access port names it
+    // "setValue", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
+    // "readShortcut", "writeShortcut", "readFileText", "knownFolder" (object: the folder's number),
+    // "readAccessList", "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue",
+    // "setValueBytes", and the ForBackup forms (the BackupIntent mode with the privileges enabled),
+    // "openFileSecurity", "writeFileAccessList", "setFileAttributes", "writeDurably", the store's
+    // "secureFolder", "appendDurably", "readFile", "listFiles", "removeFile", and the handle calls
+    // "openBelow", "createBelow", "readFileData", "writeFileData", "deleteOpenFile",
+    // "renameOpenFile" (object: the path of the name renamed to), "rewriteShortcut". object is a
+    // registry path "ROOT\path" as the access port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);
     void clearFailures();
@@ -279,8 +263,15 @@ public:
     void vanishAfterListing(const std::string& path);
 
 private:
+    // The BackupIntent forms: the list is not asked while both privileges are enabled.
+    Status openKeyBackupIntent(RegKey parent, const std::string& path, std::uint32_t access,
+                               RegKey* key);
+    Status deleteFileBackupIntent(const std::string& path);
+    Status readFileBytesBackupIntent(const std::string& path, std::string* bytes);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
+    ModelHost m_host;
 };
 
 }  // namespace brenvik::model

@@ -193,7 +193,9 @@ Status ModelPlatform::Impl::parseKeyObject(const std::string& objectName,
 // ---- RegistryPort ----
 
 Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                              RegKey* key) {
+                              RegKey* key, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return openKeyBackupIntent(parent, path, access, key);
     *key = kNoKey;
     if (HasNul(path))
         return kErrorInvalidName;
@@ -391,7 +393,9 @@ Status ModelPlatform::deleteValue(RegKey key, const std::string& valueName) {
     return kErrorFileNotFound;
 }
 
-Status ModelPlatform::deleteKey(RegKey parent, const std::string& path) {
+Status ModelPlatform::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent && m_impl->backupPrivilegesEnabled)
+        return m_impl->deleteKey(parent, path, "deleteKeyForBackup", false);
     return m_impl->deleteKey(parent, path, "deleteKey", true);
 }
 

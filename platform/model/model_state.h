@@ -196,10 +196,9 @@ struct ModelPlatform::Impl {
     Status reachOpenLink(FileHandle file, const char* op, const char* pathOp, FileNode** node);
     // What the shortcut at path holds; null when there is no shortcut there.
     const Shortcut* shortcutAt(const std::string& path) const;
-    Status readShortcut(const FileNode& node, std::string* arguments) const;
-    Status writeShortcut(FileNode& node, const std::string& arguments);
-    Status readDetails(const FileNode& node, LinkDetails* details) const;
-    Status writeTarget(FileNode& node, const std::string& target, const std::string& arguments);
+    // The fields properties' mask names, read from or set on the shortcut node holds.
+    Status readProperties(const FileNode& node, ShortcutProperties* properties) const;
+    Status writeProperties(FileNode& node, const ShortcutProperties& properties);
     // Writes a whole file (ContentPort); backup skips the list's checks.
     Status writeBytes(const std::string& path, const std::string& bytes, bool replace, bool backup);
     // A file's bytes to read: kFileReadData through the list unless backup is set.

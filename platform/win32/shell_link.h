@@ -1,4 +1,4 @@
-// The shell link object as both shortcut ports load it: created on this thread's COM, and
+// The shell link object as the shortcut port loads it: created on this thread's COM, and
 // loaded by its path through IPersistFile, as the shell itself loads it.
 #pragma once
 

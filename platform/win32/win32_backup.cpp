@@ -45,8 +45,8 @@ Status Win32Platform::enableBackupPrivileges() {
     return LastError();
 }
 
-Status Win32Platform::openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                                       RegKey* key) {
+Status Win32Platform::openKeyBackupIntent(RegKey parent, const std::string& path,
+                                          std::uint32_t access, RegKey* key) {
     *key = kNoKey;
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
@@ -64,7 +64,7 @@ Status Win32Platform::openKeyForBackup(RegKey parent, const std::string& path, s
     return status;
 }
 
-Status Win32Platform::deleteKeyForBackup(RegKey parent, const std::string& path) {
+Status Win32Platform::deleteKeyBackupIntent(RegKey parent, const std::string& path) {
     if (path.empty())
         return kErrorAccessDenied;  // never a root, nor the parent itself
     if (HasEmbeddedNul(path))
@@ -81,7 +81,7 @@ Status Win32Platform::deleteKeyForBackup(RegKey parent, const std::string& path)
     return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(key.get())));
 }
 
-Status Win32Platform::deleteFileForBackup(const std::string& path) {
+Status Win32Platform::deleteFileBackupIntent(const std::string& path) {
     UniqueHfile file(
         CreateFileW(Utf8ToWide(path).c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));

@@ -16,6 +16,10 @@ Status LastError() {
     return static_cast<Status>(GetLastError());
 }
 
+DWORD BackupFlag(OpenMode mode) {
+    return mode == OpenMode::BackupIntent ? FILE_FLAG_BACKUP_SEMANTICS : 0;
+}
+
 Status ReadAll(const std::string& path, DWORD flags, std::string* bytes) {
     bytes->clear();
     UniqueHfile file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -36,22 +40,13 @@ Status WriteAll(const std::string& path, const std::string& bytes, bool replace,
 
 }  // namespace
 
-Status Win32Platform::readFileBytes(const std::string& path, std::string* bytes) {
-    return ReadAll(path, 0, bytes);
-}
-
-Status Win32Platform::readFileBytesForBackup(const std::string& path, std::string* bytes) {
-    return ReadAll(path, FILE_FLAG_BACKUP_SEMANTICS, bytes);
+Status Win32Platform::readFileBytes(const std::string& path, std::string* bytes, OpenMode mode) {
+    return ReadAll(path, BackupFlag(mode), bytes);
 }
 
 Status Win32Platform::writeFileBytes(const std::string& path, const std::string& bytes,
-                                     bool replace) {
-    return WriteAll(path, bytes, replace, 0);
-}
-
-Status Win32Platform::writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                              bool replace) {
-    return WriteAll(path, bytes, replace, FILE_FLAG_BACKUP_SEMANTICS);
+                                     bool replace, OpenMode mode) {
+    return WriteAll(path, bytes, replace, BackupFlag(mode));
 }
 
 Status Win32Platform::enumValue(RegKey key, std::uint32_t index, ValueEntry* value) {

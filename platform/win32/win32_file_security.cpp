@@ -179,13 +179,13 @@ Status Win32Platform::openPlaceFolder(const std::string& folder, FileHandle* han
 }
 
 Status Win32Platform::openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                bool backup, FileHandle* handle) {
-    return OpenRelative(folder, name, access, backup, FILE_OPEN, handle);
+                                OpenMode mode, FileHandle* handle) {
+    return OpenRelative(folder, name, access, mode == OpenMode::BackupIntent, FILE_OPEN, handle);
 }
 
 Status Win32Platform::createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                                  bool backup, FileHandle* handle) {
-    return OpenRelative(folder, name, access, backup, FILE_CREATE, handle);
+                                  OpenMode mode, FileHandle* handle) {
+    return OpenRelative(folder, name, access, mode == OpenMode::BackupIntent, FILE_CREATE, handle);
 }
 
 Status Win32Platform::readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) {

@@ -3,10 +3,14 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/whole_file.h"
 #include "platform/win32/win32_platform.h"
 
 namespace brenvik {
 namespace {
+
+// An Internet shortcut is smaller than a shortcut (kMaxLinkBytes).
+constexpr std::uint64_t kMaxTextBytes = 64 * 1024;
 
 HANDLE ToFind(FindHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -55,7 +59,9 @@ bool Win32Platform::setAttributes(const std::string& path, std::uint32_t attribu
     return SetFileAttributesW(Utf8ToWide(path).c_str(), attributes) != FALSE;
 }
 
-Status Win32Platform::deleteFile(const std::string& path) {
+Status Win32Platform::deleteFile(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteFileBackupIntent(path);
     if (!DeleteFileW(Utf8ToWide(path).c_str()))
         return static_cast<Status>(GetLastError());
     return kErrorSuccess;
@@ -75,6 +81,17 @@ Status Win32Platform::getLinkCount(const std::string& path, std::uint32_t* count
         return static_cast<Status>(GetLastError());
     *count = info.nNumberOfLinks;
     return kErrorSuccess;
+}
+
+Status Win32Platform::readFileText(const std::string& path, std::string* text, OpenMode mode) {
+    text->clear();
+    UniqueHfile file(
+        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    mode == OpenMode::BackupIntent ? FILE_FLAG_BACKUP_SEMANTICS : 0, nullptr));
+    if (!file)
+        return static_cast<Status>(GetLastError());
+    return ReadWholeFile(file.get(), kMaxTextBytes, text);
 }
 
 }  // namespace brenvik

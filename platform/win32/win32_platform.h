@@ -2,8 +2,8 @@
 // the Wine tests.
 #pragma once
 
-#include "engine/ports/content_port.h"
 #include "engine/ports/ports.h"
+#include "platform/win32/win32_host.h"
 
 namespace brenvik {
 
@@ -14,20 +14,17 @@ class Win32Platform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public LinkDetailsPort,
                             public ContentPort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    Ports ports() { return Ports{*this, *this, *this, *this, *this, *this, *this, *this}; }
+    Ports ports() { return Ports(*this, *this, m_host); }
 
     // ---- RegistryPort ----
-    Status openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                   RegKey* key) override;
-    Status openKeyForBackup(RegKey parent, const std::string& path, std::uint32_t access,
-                            RegKey* key) override;
+    Status openKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key,
+                   OpenMode mode = OpenMode::AsIs) override;
     Status createKey(RegKey parent, const std::string& path, std::uint32_t access,
                      RegKey* key) override;
     Status querySubkeyCount(RegKey key, std::uint32_t* count) override;
@@ -38,8 +35,8 @@ public:
                     const std::uint8_t* data, std::uint32_t size) override;
     Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
     Status deleteValue(RegKey key, const std::string& valueName) override;
-    Status deleteKey(RegKey parent, const std::string& path) override;
-    Status deleteKeyForBackup(RegKey parent, const std::string& path) override;
+    Status deleteKey(RegKey parent, const std::string& path,
+                     OpenMode mode = OpenMode::AsIs) override;
     void closeKey(RegKey key) override;
 
     // ---- FilePort ----
@@ -49,18 +46,18 @@ public:
     void findClose(FindHandle handle) override;
     std::uint32_t getAttributes(const std::string& path) override;
     bool setAttributes(const std::string& path, std::uint32_t attributes) override;
-    Status deleteFile(const std::string& path) override;
-    Status deleteFileForBackup(const std::string& path) override;
+    Status deleteFile(const std::string& path, OpenMode mode = OpenMode::AsIs) override;
     Status getLinkCount(const std::string& path, std::uint32_t* count) override;
+    Status readFileText(const std::string& path, std::string* text,
+                        OpenMode mode = OpenMode::AsIs) override;
 
     // ---- ShortcutPort ----
     // Each call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
-    Status readLinkArguments(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArguments(const std::string& linkPath, const std::string& arguments) override;
-    Status readLinkArgumentsForBackup(const std::string& linkPath, std::string* arguments) override;
-    Status writeLinkArgumentsForBackup(const std::string& linkPath,
-                                       const std::string& arguments) override;
-    Status rewriteLinkArguments(FileHandle file, const std::string& arguments) override;
+    Status readShortcut(const std::string& linkPath, OpenMode mode,
+                        ShortcutProperties* properties) override;
+    Status writeShortcut(const std::string& linkPath, OpenMode mode,
+                         const ShortcutProperties& properties) override;
+    Status rewriteShortcut(FileHandle file, const ShortcutProperties& properties) override;
 
     // ---- AccessPort ----
     Status readAccessList(const std::string& objectName, SecurityObjectType type,
@@ -78,10 +75,10 @@ public:
     Status setFileAttributes(FileHandle handle, std::uint32_t attributes) override;
     void closeFile(FileHandle handle) override;
     Status openPlaceFolder(const std::string& folder, FileHandle* handle) override;
-    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access, bool backup,
-                     FileHandle* handle) override;
+    Status openBelow(FileHandle folder, const std::string& name, std::uint32_t access,
+                     OpenMode mode, FileHandle* handle) override;
     Status createBelow(FileHandle folder, const std::string& name, std::uint32_t access,
-                       bool backup, FileHandle* handle) override;
+                       OpenMode mode, FileHandle* handle) override;
     Status readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) override;
     Status writeFileData(FileHandle handle, const std::string& bytes) override;
     Status deleteOpenFile(FileHandle handle) override;
@@ -99,28 +96,23 @@ public:
     // ---- KnownFolderPort ----
     Status knownFolder(KnownFolder id, std::string* path) override;
 
-    // ---- LinkDetailsPort ----
-    // Each link call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so.
-    Status readLinkDetails(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTarget(const std::string& linkPath, const std::string& target,
-                           const std::string& arguments) override;
-    Status readFileText(const std::string& path, std::string* text) override;
-    Status readLinkDetailsForBackup(const std::string& linkPath, LinkDetails* details) override;
-    Status writeLinkTargetForBackup(const std::string& linkPath, const std::string& target,
-                                    const std::string& arguments) override;
-    Status readFileTextForBackup(const std::string& path, std::string* text) override;
-    Status rewriteLinkTarget(FileHandle file, const std::string& target,
-                             const std::string& arguments) override;
-
     // ---- ContentPort ----
-    Status readFileBytes(const std::string& path, std::string* bytes) override;
-    Status readFileBytesForBackup(const std::string& path, std::string* bytes) override;
-    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace) override;
-    Status writeFileBytesForBackup(const std::string& path, const std::string& bytes,
-                                   bool replace) override;
+    Status readFileBytes(const std::string& path, std::string* bytes,
+                         OpenMode mode = OpenMode::AsIs) override;
+    Status writeFileBytes(const std::string& path, const std::string& bytes, bool replace,
+                          OpenMode mode = OpenMode::AsIs) override;
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
+
+private:
+    // The BackupIntent forms (win32_backup.cpp).
+    Status openKeyBackupIntent(RegKey parent, const std::string& path, std::uint32_t access,
+                               RegKey* key);
+    Status deleteKeyBackupIntent(RegKey parent, const std::string& path);
+    Status deleteFileBackupIntent(const std::string& path);
+
+    Win32Host m_host;
 };
 
 // The program's data folder, %ProgramData%\Brenvik (looked up once); empty when the shell

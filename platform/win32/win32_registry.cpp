@@ -82,7 +82,9 @@ Status RefuseLink(HKEY opened, std::uint32_t access, RegKey* key) {
 }  // namespace
 
 Status Win32Platform::openKey(RegKey parent, const std::string& path, std::uint32_t access,
-                              RegKey* key) {
+                              RegKey* key, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return openKeyBackupIntent(parent, path, access, key);
     *key = kNoKey;
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
@@ -177,8 +179,6 @@ Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::ui
                           static_cast<DWORD>(stored.size()));
 }
 
-// RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
-// own name, refused when it is a link, and deleted through that handle.
 Status Win32Platform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
     name->clear();
     // A value name has at most 16 383 characters.
@@ -198,7 +198,11 @@ Status Win32Platform::deleteValue(RegKey key, const std::string& valueName) {
     return RegDeleteValueW(ToHkey(key), Utf8ToWide(valueName).c_str());
 }
 
-Status Win32Platform::deleteKey(RegKey parent, const std::string& path) {
+// RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
+// own name, refused when it is a link, and deleted through that handle.
+Status Win32Platform::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::BackupIntent)
+        return deleteKeyBackupIntent(parent, path);
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
     if (path.empty())

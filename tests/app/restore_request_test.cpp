@@ -15,8 +15,8 @@ using testing::ModelWorld;
 
 TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    model::ModelHost& host = world.platform.host();
+    CommandHost commands{world.ports};
     const std::string first = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string second = ModelWorld::quickLaunch("Internet Explorer.lnk");
     world.platform.addShortcut(first, "C:\\ie.exe", "http://first/");
@@ -50,8 +50,7 @@ TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
 // The window's Fix leaves alone what the command line was told to ignore.
 TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    CommandHost commands{world.ports};
     const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
     world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
@@ -75,8 +74,7 @@ TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
 // The window's Fix repairs what stayed checked and lists the unchecked "not selected".
 TEST(FixRequest, TheUncheckedAreLeftAloneAndListedNotSelected) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    CommandHost commands{world.ports};
     const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
     world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
@@ -99,8 +97,7 @@ TEST(FixRequest, TheUncheckedAreLeftAloneAndListedNotSelected) {
 // Ignore and Stop ignoring write the list the command line reads, with who and when.
 TEST(ListRequest, IgnoreThenStopIgnoring) {
     ModelWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    CommandHost commands{world.ports};
     const std::string link = ModelWorld::desktop("Internet Explorer.lnk");
     world.platform.addShortcut(link, "C:\\ie.exe", "http://site/");
     const std::string id = ScanCommand(commands).records.at(0).id;

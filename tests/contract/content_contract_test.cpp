@@ -22,7 +22,7 @@ TEST_F(ContentContract, FileBytesReadBackExactly) {
     EXPECT_EQ(kErrorSuccess, content().writeFileBytes(path, kBinary, false));
     EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes));
     EXPECT_EQ(kBinary, bytes);
-    EXPECT_EQ(kErrorSuccess, content().readFileBytesForBackup(path, &bytes));
+    EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes, OpenMode::BackupIntent));
     EXPECT_EQ(kBinary, bytes);
 
     // A new file never replaces one that is there; replacing is asked for.
@@ -30,7 +30,7 @@ TEST_F(ContentContract, FileBytesReadBackExactly) {
     EXPECT_EQ(kErrorSuccess, content().writeFileBytes(path, "", true));
     EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes));
     EXPECT_EQ("", bytes);
-    EXPECT_EQ(kErrorSuccess, content().writeFileBytesForBackup(path, kBinary, true));
+    EXPECT_EQ(kErrorSuccess, content().writeFileBytes(path, kBinary, true, OpenMode::BackupIntent));
     EXPECT_EQ(kErrorSuccess, content().readFileBytes(path, &bytes));
     EXPECT_EQ(kBinary, bytes);
     EXPECT_EQ(kErrorPathNotFound,

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/support/contract_world.h"
+#include "tests/support/shortcut_calls.h"
 
 namespace brenvik::test {
 
@@ -30,7 +31,7 @@ private:
 // The arguments of a shortcut; empty when it cannot be read.
 inline std::string Arguments(ShortcutPort& shortcuts, const std::string& path) {
     std::string arguments;
-    shortcuts.readLinkArguments(path, &arguments);
+    ReadArguments(shortcuts, path, &arguments);
     return arguments;
 }
 

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/change/access_broker.h"
+#include "tests/support/shortcut_calls.h"
 #include "engine/change/object_grant.h"
 #include "tests/contract/contract_test_base.h"
 
@@ -44,7 +45,8 @@ TEST_F(EscalationContract, RefusingKeyOpensWithBackupIntentAndItsOwnerKeepsTheLi
     ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
     // Wine ignores REG_OPTION_BACKUP_RESTORE: the list refuses the open there too, and the
     // engine goes on to the grant.
-    const Status backup = registry().openKeyForBackup(kHKeyLocalMachine, path, kKeyRead, key.put());
+    const Status backup =
+        registry().openKey(kHKeyLocalMachine, path, kKeyRead, key.put(), OpenMode::BackupIntent);
     if (!world().underWine()) {
         EXPECT_EQ(backup, kErrorSuccess);
         std::uint32_t count = 1;
@@ -67,8 +69,10 @@ TEST_F(EscalationContract, BackupDeletionRemovesAKeyWithoutSubkeysOnly) {
               kErrorSuccess);
     key.reset();
     ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
-    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A"), kErrorAccessDenied);
-    EXPECT_EQ(registry().deleteKeyForBackup(kHKeyLocalMachine, path + "\\A\\B"), kErrorSuccess);
+    EXPECT_EQ(registry().deleteKey(kHKeyLocalMachine, path + "\\A", OpenMode::BackupIntent),
+              kErrorAccessDenied);
+    EXPECT_EQ(registry().deleteKey(kHKeyLocalMachine, path + "\\A\\B", OpenMode::BackupIntent),
+              kErrorSuccess);
     EXPECT_EQ(registry().openKey(kHKeyLocalMachine, path + "\\A\\B", kKeyRead, key.put()),
               kErrorFileNotFound);
 }
@@ -103,9 +107,10 @@ TEST_F(EscalationContract, BackupCallsReadRewriteAndDeleteShortcuts) {
     ASSERT_EQ(access().enableBackupPrivileges(), kErrorSuccess);
 
     std::string arguments;
-    ASSERT_EQ(shortcuts().readLinkArgumentsForBackup(link, &arguments), kErrorSuccess);
+    ASSERT_EQ(ReadArguments(shortcuts(), link, &arguments, OpenMode::BackupIntent), kErrorSuccess);
     EXPECT_EQ(arguments, "http://a.example/ -k");
-    ASSERT_EQ(shortcuts().writeLinkArgumentsForBackup(link, "-k"), kErrorSuccess);
+    ASSERT_EQ(shortcuts().writeShortcut(link, OpenMode::BackupIntent, ShortcutArguments("-k")),
+              kErrorSuccess);
     EXPECT_EQ(Arguments(shortcuts(), link), "-k");
     EXPECT_FALSE(world().shortcutTarget(link).empty()) << "the target survives the rewrite";
 
@@ -114,10 +119,12 @@ TEST_F(EscalationContract, BackupCallsReadRewriteAndDeleteShortcuts) {
     ASSERT_TRUE(files().setAttributes(readOnly, kFileAttributeReadOnly));
     // Wine running as root writes a read-only file (wine.md); Windows refuses it.
     if (!world().underWine()) {
-        EXPECT_EQ(shortcuts().writeLinkArgumentsForBackup(readOnly, ""), kErrorAccessDenied);
+        EXPECT_EQ(
+            shortcuts().writeShortcut(readOnly, OpenMode::BackupIntent, ShortcutArguments("")),
+            kErrorAccessDenied);
     }
-    EXPECT_EQ(files().deleteFileForBackup(readOnly), kErrorAccessDenied);
-    EXPECT_EQ(files().deleteFileForBackup(link), kErrorSuccess);
+    EXPECT_EQ(files().deleteFile(readOnly, OpenMode::BackupIntent), kErrorAccessDenied);
+    EXPECT_EQ(files().deleteFile(link, OpenMode::BackupIntent), kErrorSuccess);
     EXPECT_EQ(files().getAttributes(link), kInvalidFileAttributes);
 }
 
@@ -148,14 +155,7 @@ TEST_F(EscalationContract, StoreWritesNewFilesOnlyAndListsThemSorted) {
 // account, the administrators alone ahead of the refusing list, inherited by nothing, and the
 // list back as it was afterwards.
 TEST_F(EscalationContract, KeyGrantGivesTheAdministratorsAloneAndNothingBelow) {
-    Ports ports{registry(),
-                files(),
-                shortcuts(),
-                access(),
-                fileSecurity(),
-                store(),
-                world().knownFolders(),
-                world().linkDetails()};
+    Ports ports = world().ports();
     for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
         const std::string path = world().scratchKey(root);
         const std::string name = brenvik::KeyObjectName(access(), root, path);

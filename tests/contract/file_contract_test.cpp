@@ -177,9 +177,11 @@ TEST_F(ShortcutContract, ArgumentsRoundTripAndTheTargetIsKept) {
     world().makeShortcut(path, target, "http://www.example.com/");
     // A lower-cased path names the same file.
     EXPECT_EQ("http://www.example.com/", Arguments(shortcuts(), dir + "\\internet explorer.lnk"));
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, "-nohome"));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("-nohome")));
     EXPECT_EQ("-nohome", Arguments(shortcuts(), path));
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, ""));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("")));
     EXPECT_EQ("", Arguments(shortcuts(), path));
     const std::string kept = world().shortcutTarget(path);
     EXPECT_EQ(target.size(), kept.size());
@@ -194,7 +196,8 @@ TEST_F(ShortcutContract, LongArgumentsReadBackCutTo4095Characters) {
     const std::string path = dir + "\\long.lnk";
     world().makeShortcut(path, world().existingProgram(), "");
     const std::string arguments(5000, 'a');
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, arguments));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments(arguments)));
     const std::string read = Arguments(shortcuts(), path);
     EXPECT_LE(read.size(), 4095u);
     EXPECT_EQ(arguments.substr(0, read.size()), read);
@@ -207,7 +210,9 @@ TEST_F(ShortcutContract, WhatIsNotAShortcutReadsEmptyAndCannotBeWritten) {
     const std::string paths[] = {dir + "\\plain.lnk", dir + "\\folder.lnk", dir + "\\missing.lnk"};
     for (const std::string& path : paths) {
         EXPECT_EQ("", Arguments(shortcuts(), path)) << path;
-        EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, "x")) << path;
+        EXPECT_NE(kErrorSuccess,
+                  shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("x")))
+            << path;
     }
     EXPECT_EQ(kInvalidFileAttributes, files().getAttributes(dir + "\\missing.lnk"));
 }
@@ -216,7 +221,8 @@ TEST_F(ShortcutContract, PathBeyondMaxPathIsRefused) {
     const std::string dir = world().scratchFolder();
     const std::string path = dir + "\\" + std::string(260, 'a') + ".lnk";
     EXPECT_EQ("", Arguments(shortcuts(), path));
-    EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, "x"));
+    EXPECT_NE(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("x")));
 }
 
 TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
@@ -226,7 +232,8 @@ TEST_F(ShortcutContract, ReadOnlyShortcutCannotBeRewritten) {
     const std::string path = dir + "\\ro.lnk";
     world().makeShortcut(path, world().existingProgram(), "http://a/");
     ASSERT_TRUE(files().setAttributes(path, kFileAttributeReadOnly));
-    EXPECT_NE(kErrorSuccess, shortcuts().writeLinkArguments(path, ""));
+    EXPECT_NE(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments("")));
     EXPECT_EQ("http://a/", Arguments(shortcuts(), path));
     files().setAttributes(path, 0);
 }
@@ -255,20 +262,23 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     ScopedFile sub(port);
     ScopedFile file(port);
     for (const char* bad : {"", ".", "..", "sub\\a.url"})
-        EXPECT_EQ(port.openBelow(place.get(), bad, kFileRightReadAttributes, false, file.put()),
-                  kErrorInvalidName)
+        EXPECT_EQ(
+            port.openBelow(place.get(), bad, kFileRightReadAttributes, OpenMode::AsIs, file.put()),
+            kErrorInvalidName)
             << bad;
-    EXPECT_EQ(port.openBelow(place.get(), "missing", kFileRightReadAttributes, false, file.put()),
+    EXPECT_EQ(port.openBelow(place.get(), "missing", kFileRightReadAttributes, OpenMode::AsIs,
+                             file.put()),
               kErrorFileNotFound);
     ASSERT_EQ(port.openBelow(place.get(), "SUB", kFileRightTraverse | kFileRightReadAttributes,
-                             false, sub.put()),
+                             OpenMode::AsIs, sub.put()),
               kErrorSuccess);
     FileIdentity identity;
     ASSERT_EQ(port.queryFileIdentity(sub.get(), &identity), kErrorSuccess);
     EXPECT_NE(identity.attributes & kFileAttributeDirectory, 0u);
     EXPECT_EQ(identity.attributes & kFileAttributeReparsePoint, 0u);
 
-    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, file.put()),
+              kErrorSuccess);
     std::string bytes;
     EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
     EXPECT_EQ(bytes, "old");
@@ -278,9 +288,9 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     EXPECT_EQ(bytes, "n") << "the end follows the new bytes";
 
     ScopedFile fresh(port);
-    EXPECT_EQ(port.createBelow(sub.get(), "a.url", kAllFileWork, false, fresh.put()),
+    EXPECT_EQ(port.createBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, fresh.put()),
               kErrorFileExists);
-    ASSERT_EQ(port.createBelow(sub.get(), "a.new", kAllFileWork, false, fresh.put()),
+    ASSERT_EQ(port.createBelow(sub.get(), "a.new", kAllFileWork, OpenMode::AsIs, fresh.put()),
               kErrorSuccess);
     ASSERT_EQ(port.writeFileData(fresh.get(), "new"), kErrorSuccess);
     EXPECT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorAccessDenied)
@@ -288,11 +298,13 @@ TEST_F(HandleFileContract, NamesBelowAFolderOpenReadRewriteDeleteAndRenameOver) 
     file.reset();
     ASSERT_EQ(port.renameOpenFile(fresh.get(), sub.get(), "a.url"), kErrorSuccess);
     fresh.reset();
-    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, false, file.put()), kErrorSuccess);
+    ASSERT_EQ(port.openBelow(sub.get(), "a.url", kAllFileWork, OpenMode::AsIs, file.put()),
+              kErrorSuccess);
     EXPECT_EQ(port.readFileData(file.get(), 1 << 20, &bytes), kErrorSuccess);
     EXPECT_EQ(bytes, "new");
-    EXPECT_EQ(port.openBelow(sub.get(), "a.new", kFileRightReadAttributes, false, fresh.put()),
-              kErrorFileNotFound);
+    EXPECT_EQ(
+        port.openBelow(sub.get(), "a.new", kFileRightReadAttributes, OpenMode::AsIs, fresh.put()),
+        kErrorFileNotFound);
     EXPECT_EQ(port.deleteOpenFile(file.get()), kErrorSuccess);
     file.reset();
     EXPECT_EQ(files().getAttributes(dir + "\\sub\\a.url"), kInvalidFileAttributes);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/model/model_platform.h"
+#include "tests/support/shortcut_calls.h"
 
 namespace brenvik::model {
 namespace {
@@ -16,7 +17,7 @@ constexpr const char* kLink = "C:\\Users\\u\\Desktop\\Internet Explorer.lnk";
 // The arguments of a shortcut; empty when it cannot be read.
 std::string Arguments(ModelPlatform& model, const std::string& path) {
     std::string arguments;
-    model.readLinkArguments(path, &arguments);
+    test::ReadArguments(model, path, &arguments);
     return arguments;
 }
 
@@ -95,12 +96,13 @@ TEST_F(ModelPlatformTest, EveryOperationCanBeMadeToFail) {
          }},
         {"setAttributes", [&] { return !model.setAttributes(kLink, 0); }},
         {"deleteFile", [&] { return model.deleteFile(kLink) == code; }},
-        {"readLinkArguments",
+        {"readShortcut",
          [&] {
              std::string arguments;
-             return model.readLinkArguments(kLink, &arguments) == code && arguments.empty();
+             return test::ReadArguments(model, kLink, &arguments) == code && arguments.empty();
          }},
-        {"writeLinkArguments", [&] { return model.writeLinkArguments(kLink, "") == code; }},
+        {"writeShortcut",
+         [&] { return model.writeShortcut(kLink, OpenMode::AsIs, ShortcutArguments("")) == code; }},
         {"readAccessList",
          [&] {
              AccessList l;
@@ -155,7 +157,10 @@ TEST_F(ModelPlatformTest, FileOperationsNeedTheirRights) {
         {0x10000, "delete", [&] { return model.deleteFile(kLink) == kErrorSuccess; }},
         {0x1, "read data", [&] { return !Arguments(model, kLink).empty(); }},
         {0x2, "write data",
-         [&] { return model.writeLinkArguments(kLink, "http://x/") == kErrorSuccess; }},
+         [&] {
+             return model.writeShortcut(kLink, OpenMode::AsIs, ShortcutArguments("http://x/")) ==
+                    kErrorSuccess;
+         }},
         {0x100, "write attributes", [&] { return model.setAttributes(kLink, 0); }},
     };
     for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/base/text_rules.h"
+#include "tests/support/shortcut_calls.h"
 #include "tests/contract/contract_test_base.h"
 
 namespace brenvik::test {
@@ -90,18 +91,20 @@ TEST_F(UnicodeContract, ShortcutArgumentsRoundTripInAnyScript) {
         GTEST_SKIP() << "the host has no locale that can name the file";
 
     std::string read;
-    EXPECT_EQ(kErrorSuccess, shortcuts().readLinkArguments(path, &read));
+    EXPECT_EQ(kErrorSuccess, ReadArguments(shortcuts(), path, &read));
     EXPECT_EQ(kSite, read);
     const std::string arguments = "-\xE6\x96\xB0 \xF0\x9F\x99\x82";  // -新 🙂
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, arguments));
-    EXPECT_EQ(kErrorSuccess, shortcuts().readLinkArguments(path, &read));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments(arguments)));
+    EXPECT_EQ(kErrorSuccess, ReadArguments(shortcuts(), path, &read));
     EXPECT_EQ(arguments, read);
 
     // The 4095-unit limit counts UTF-16 units and keeps whole characters.
     std::string chinese;
     for (int i = 0; i < 5000; ++i) chinese += "\xE4\xB8\xAD";  // 中
-    ASSERT_EQ(kErrorSuccess, shortcuts().writeLinkArguments(path, chinese));
-    EXPECT_EQ(kErrorSuccess, shortcuts().readLinkArguments(path, &read));
+    ASSERT_EQ(kErrorSuccess,
+              shortcuts().writeShortcut(path, OpenMode::AsIs, ShortcutArguments(chinese)));
+    EXPECT_EQ(kErrorSuccess, ReadArguments(shortcuts(), path, &read));
     EXPECT_LE(Utf16Length(read), 4095u);
     EXPECT_GT(Utf16Length(read), 4000u);
     EXPECT_EQ(chinese.substr(0, read.size()), read);

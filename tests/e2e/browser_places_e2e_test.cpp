@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "e2e_world.h"
+#include "tests/support/shortcut_calls.h"
 #include "engine/ports/known_folder_port.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
@@ -129,13 +130,13 @@ public:
     void ExpectRepaired() const {
         for (const std::string& path : m_argumentHijacks) {
             std::string arguments;
-            Win32Platform().readLinkArguments(path, &arguments);
+            ReadArguments(Win32Platform(), path, &arguments);
             EXPECT_EQ(arguments, "--profile-directory=Default") << path;
             EXPECT_EQ(Lowercase(ReadShortcutTarget(path)), Lowercase(m_chrome)) << path;
         }
         for (const std::string& path : m_targetHijacks) {
             std::string arguments = "sentinel";
-            Win32Platform().readLinkArguments(path, &arguments);
+            ReadArguments(Win32Platform(), path, &arguments);
             EXPECT_EQ(arguments, "") << path;
             EXPECT_EQ(Lowercase(ReadShortcutTarget(path)), Lowercase(m_edge)) << path;
         }

@@ -1,4 +1,5 @@
 #include "e2e_world.h"
+#include "tests/support/shortcut_calls.h"
 
 #include <utility>
 
@@ -268,7 +269,7 @@ ObjectState FileState(const std::string& path) {
     state.attributes = attributes & kKeptAttributes;
     state.sddl = ReadSddl(path, SecurityObjectType::File);
     // An unreadable shortcut shows as an empty target as well as empty arguments.
-    Win32Platform().readLinkArguments(path, &state.arguments);
+    ReadArguments(Win32Platform(), path, &state.arguments);
     state.target = Lowercase(ReadShortcutTarget(path));
     return state;
 }

@@ -21,7 +21,8 @@ public:
     virtual FileSecurityPort& fileSecurity() = 0;
     virtual StorePort& store() = 0;
     virtual KnownFolderPort& knownFolders() = 0;
-    virtual LinkDetailsPort& linkDetails() = 0;
+    // Every port of the world, as the commands take them.
+    virtual Ports ports() = 0;
 
     // A fresh, empty key below root (kHKeyCurrentUser or kHKeyLocalMachine), deleted with
     // everything under it when the world ends. The path is relative to root.

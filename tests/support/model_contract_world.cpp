@@ -44,7 +44,7 @@ public:
     FileSecurityPort& fileSecurity() override { return m_model; }
     StorePort& store() override { return m_model; }
     KnownFolderPort& knownFolders() override { return m_model; }
-    LinkDetailsPort& linkDetails() override { return m_model; }
+    Ports ports() override { return m_model.ports(); }
 
     std::string scratchKey(RegKey root) override {
         const std::string path = "Software\\BrenvikTest\\" + std::to_string(++m_serial);

@@ -8,7 +8,7 @@ namespace brenvik::test {
 
 template <typename Scanner>
 bool ScanAlone(Scanner& scanner, AccessBroker& broker) {
-    FolderListings listings(broker.ports().files);
+    FolderListings listings(broker.reads().files);
     return scanner.scan(broker, listings);
 }
 

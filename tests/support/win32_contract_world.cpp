@@ -72,7 +72,7 @@ public:
     FileSecurityPort& fileSecurity() override { return m_platform; }
     StorePort& store() override { return m_platform; }
     KnownFolderPort& knownFolders() override { return m_platform; }
-    LinkDetailsPort& linkDetails() override { return m_platform; }
+    Ports ports() override { return m_platform.ports(); }
 
     std::string scratchKey(RegKey root) override {
         m_keys.push_back(std::make_unique<ScratchKey>(

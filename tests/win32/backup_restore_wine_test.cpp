@@ -119,7 +119,7 @@ TEST_F(RestoreRecordWine, AHalfRestoredTreeIsFinishedOnlyOnARecordTheStoreAccept
     ASSERT_EQ(kErrorSuccess, ReadBackupSet(m_platform, m_id, &set));
     EXPECT_EQ(kErrorCantAccessFile, set.progressError);
     EXPECT_EQ(listed + ", restore record not made by this program", listing());
-    std::vector<ObjectRestore> done = RestoreSet(m_broker, m_platform, set, places);
+    std::vector<ObjectRestore> done = RestoreSet(m_broker, m_ports, set, places);
     ASSERT_EQ(1u, done.size());
     EXPECT_EQ(RestoreStep::Conflict, done[0].step);
     EXPECT_EQ("fake", Text(m_entry, ""));
@@ -129,7 +129,7 @@ TEST_F(RestoreRecordWine, AHalfRestoredTreeIsFinishedOnlyOnARecordTheStoreAccept
     ASSERT_EQ(kErrorSuccess, ReadBackupSet(m_platform, m_id, &set));
     EXPECT_TRUE(set.restoreUnderway());
     EXPECT_EQ(listed + ", restore interrupted", listing());
-    done = RestoreSet(m_broker, m_platform, set, places);
+    done = RestoreSet(m_broker, m_ports, set, places);
     ASSERT_EQ(1u, done.size());
     EXPECT_EQ(kErrorSuccess, done[0].error);
     EXPECT_EQ(RestoreStep::PutBack, done[0].step);

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "engine/change/access_broker.h"
+#include "tests/support/shortcut_calls.h"
 #include "engine/change/journal.h"
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/vector_table.h"
@@ -58,7 +59,7 @@ std::vector<std::string> Paths(const FindingList& findings) {
 
 std::string Arguments(const std::string& path) {
     std::string arguments;
-    Win32Platform().readLinkArguments(path, &arguments);
+    test::ReadArguments(Win32Platform(), path, &arguments);
     return arguments;
 }
 

@@ -206,8 +206,8 @@ TEST(FixDesktopWine, WritesTheVisibilityValuesAndTheRegistrationByteForByte) {
 
     Win32Platform platform;
     Ports ports = platform.ports();
-    test::FixDesktop(ports, platform);
-    test::FixDesktop(ports, platform);  // twice is the same as once
+    test::FixDesktop(ports);
+    test::FixDesktop(ports);  // twice is the same as once
 
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, hide + "ClassicStartMenu"));
     DWORD type = 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/change/access_broker.h"
+#include "tests/support/shortcut_calls.h"
 #include "engine/change/journal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32_world.h"
@@ -29,7 +30,7 @@ bool LinkedFolderIsThere() {
 
 std::string Arguments(const std::string& path) {
     std::string arguments;
-    Win32Platform().readLinkArguments(path, &arguments);
+    test::ReadArguments(Win32Platform(), path, &arguments);
     return arguments;
 }
 
@@ -51,8 +52,9 @@ TEST(PlaceWalkWine, ShortcutBelowALinkedFolderIsNeitherRewrittenNorDeleted) {
         ScopedFile folder(platform);
         FileIdentity identity;
         ASSERT_EQ(platform.openPlaceFolder(kLinkedPlace, place.put()), kErrorSuccess);
-        ASSERT_EQ(platform.openBelow(place.get(), "Programs", 0x80, true, folder.put()),
-                  kErrorSuccess);
+        ASSERT_EQ(
+            platform.openBelow(place.get(), "Programs", 0x80, OpenMode::BackupIntent, folder.put()),
+            kErrorSuccess);
         ASSERT_EQ(platform.queryFileIdentity(folder.get(), &identity), kErrorSuccess);
         // Wine opens the folder the link names; its listing tells the port of the link.
         ASSERT_NE(identity.attributes & kFileAttributeReparsePoint, 0u);
@@ -62,8 +64,8 @@ TEST(PlaceWalkWine, ShortcutBelowALinkedFolderIsNeitherRewrittenNorDeleted) {
     AccessBroker broker(ports, journal);
     broker.findFilePlacesWith(
         [] { return std::vector<std::string>{std::string(kLinkedPlace) + "\\"}; });
-    EXPECT_EQ(broker.writeLinkArguments(throughLink, ""), kErrorCantAccessFile);
-    EXPECT_EQ(broker.writeLinkTarget(throughLink, kTarget, ""), kErrorCantAccessFile);
+    EXPECT_EQ(broker.writeShortcut(throughLink, ShortcutArguments("")), kErrorCantAccessFile);
+    EXPECT_EQ(broker.writeShortcut(throughLink, ShortcutTarget(kTarget, "")), kErrorCantAccessFile);
     EXPECT_EQ(broker.deleteFile(throughLink), kErrorCantAccessFile);
     std::string bytes;
     std::uint32_t attributes = 0;
@@ -90,7 +92,7 @@ TEST(PlaceWalkWine, ShortcutBelowAPlainFolderIsRewrittenAndDeletedThroughItsHand
     Journal journal(ports.store);
     AccessBroker broker(ports, journal);
     broker.findFilePlacesWith([&place] { return std::vector<std::string>{place.path()}; });
-    EXPECT_EQ(broker.writeLinkArguments(link, ""), kErrorSuccess);
+    EXPECT_EQ(broker.writeShortcut(link, ShortcutArguments("")), kErrorSuccess);
     EXPECT_EQ(Arguments(link), "");
     EXPECT_EQ(test::ReadShortcutTarget(link), kTarget);
     EXPECT_EQ(broker.deleteFile(link), kErrorSuccess);

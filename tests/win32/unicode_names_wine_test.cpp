@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/commands/driver.h"
+#include "tests/support/shortcut_calls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -127,7 +128,7 @@ protected:
 
     std::string Arguments(const std::string& path) {
         std::string arguments;
-        m_platform.readLinkArguments(path, &arguments);
+        test::ReadArguments(m_platform, path, &arguments);
         return arguments;
     }
 
@@ -149,7 +150,7 @@ TEST_F(UnicodeNamesWineTest, HijacksInAnyScriptAreListedWithTheirSitesAndRepaire
                       std::string("Quick Launch | ") + kCyrillicSite}));
 
     PointShellFolders();
-    test::Fix(m_ports, m_platform);
+    test::Fix(m_ports);
 
     EXPECT_FALSE(FileExists(Desktop(kCheckLink)));
     EXPECT_FALSE(FileExists(Desktop(kGbkLink)));

@@ -70,8 +70,8 @@ std::string Snapshot(ModelWorld& w) {
 // A profile with one finding of each Internet Explorer kind; the entry's key has a subkey,
 // values of several types and a list of its own.
 struct BackupWorld : ModelWorld {
-    model::ModelHost host;
-    CommandHost commands{ports, platform, host};
+    model::ModelHost& host = platform.host();
+    CommandHost commands{ports};
 
     BackupWorld() {
         platform.addShortcut(desktop("Internet Explorer.lnk"), "C:\\ie.exe", "http://d/",
@@ -511,8 +511,8 @@ TEST(Backup, SetsWithBytesInTheManifestStillRestoreAndContentNamesStayInTheSet) 
 
 // A world of many browser shortcuts: each Fix rewrites or removes them all.
 struct BrowserBackupWorld : testing::BrowserWorld {
-    model::ModelHost host;
-    CommandHost commands{ports, platform, host};
+    model::ModelHost& host = platform.host();
+    CommandHost commands{ports};
 };
 
 // A set grows with what it keeps, never past what reads back: two hundred rewritten

@@ -1,4 +1,5 @@
 #include "engine/change/access_broker.h"
+#include "tests/support/shortcut_calls.h"
 
 #include <gtest/gtest.h>
 
@@ -46,18 +47,18 @@ std::vector<Operation> Operations() {
         {"read arguments", false,
          [=](AccessBroker& b) {
              std::string arguments;
-             const Status s = b.readLinkArguments(link, &arguments);
+             const Status s = test::ReadArguments(b, link, &arguments);
              return s == kErrorSuccess && arguments == "http://x/" ? s : kErrorInvalidData;
          },
          [](const model::ModelPlatform&) { return true; }},
         {"rewrite arguments", false,
-         [=](AccessBroker& b) { return b.writeLinkArguments(link, ""); },
+         [=](AccessBroker& b) { return b.writeShortcut(link, ShortcutArguments("")); },
          [=](const model::ModelPlatform& p) { return p.shortcutArguments(link) == ""; }},
         {"delete file", false, [=](AccessBroker& b) { return b.deleteFile(link); },
          [=](const model::ModelPlatform& p) { return !p.hasFile(link); }},
         {"open key", true,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
          },
          [](const model::ModelPlatform&) { return true; }},
@@ -66,8 +67,8 @@ std::vector<Operation> Operations() {
          [](AccessBroker& b) {
              const std::string key = kKey;
              const std::string parentPath = key.substr(0, key.rfind('\\'));
-             ScopedKey parent(b.ports().registry);
-             ScopedKey child(b.ports().registry);
+             ScopedKey parent(b.reads().registry);
+             ScopedKey child(b.reads().registry);
              const Status s = b.openKey(kHKeyLocalMachine, parentPath, kKeyRead, &parent);
              return s ? s
                       : b.openKeyBelow(parent.get(), kHKeyLocalMachine, parentPath,
@@ -134,6 +135,62 @@ TEST(AccessBroker, EscalatesOnlyAsFarAsTheRefusalNeeds) {
 // The shortcut whose list grants the administrator nothing, read-only and hidden: found by
 // the scan, stripped in Quick Launch and deleted on the Desktop by Fix, and the stripped one
 // keeps its list and attributes.
+// Values change only on a key the broker itself opened for changing (and so kept first), and
+// only while that key is open: a key opened by reading, or closed since, is refused.
+TEST(AccessBroker, SetsValuesOnlyOnKeysItOpenedForChanging) {
+    ModelWorld world;
+    world.platform.addKey(kHKeyLocalMachine, kKey);
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::function<Status(ScopedKey*)> open;
+        bool closeFirst;
+        Status expected;
+    };
+    const Case cases[] = {
+        {"opened for changing",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyWrite, key);
+         },
+         false, kErrorSuccess},
+        {"created",
+         [&](ScopedKey* key) {
+             return world.broker.createKey(kHKeyLocalMachine, kKey, kKeyReadWrite, key);
+         },
+         false, kErrorSuccess},
+        {"opened for reading by the broker",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyRead, key);
+         },
+         false, kErrorAccessDenied},
+        {"opened with write rights past the broker",
+         [&](ScopedKey* key) {
+             return world.broker.reads().registry.openKey(kHKeyLocalMachine, kKey, kKeyReadWrite,
+                                                          key->put());
+         },
+         false, kErrorAccessDenied},
+        {"closed since",
+         [&](ScopedKey* key) {
+             return world.broker.openKey(kHKeyLocalMachine, kKey, kKeyWrite, key);
+         },
+         true, kErrorAccessDenied},
+    };
+    for (const Case& c : cases) {
+        world.platform.putDword(kHKeyLocalMachine, kKey, "v", 0);
+        ScopedKey key(world.broker.reads().registry);
+        ASSERT_EQ(c.open(&key), kErrorSuccess) << c.name;
+        const RegKey handle = key.get();
+        if (c.closeFirst)
+            key.reset();
+        EXPECT_EQ(world.broker.setValue(handle, "v", kRegDword, one, sizeof one), c.expected)
+            << c.name;
+        const std::uint8_t written = c.expected == kErrorSuccess ? 1 : 0;
+        EXPECT_EQ(world.platform.value(kHKeyLocalMachine, kKey, "v")->data.at(0), written)
+            << c.name;
+    }
+    EXPECT_EQ(world.platform.openKeyCount(), 0u);
+}
+
 TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
     ModelWorld world;
     const std::string desktop = ModelWorld::desktop("Internet Explorer.lnk");
@@ -149,7 +206,7 @@ TEST(AccessBroker, LockedShortcutsAreFoundAndRepaired) {
     EXPECT_EQ(desktopScan.findings().size(), 1u);
     EXPECT_EQ(quickLaunchScan.findings().size(), 1u);
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_FALSE(world.platform.hasFile(desktop));
     EXPECT_EQ(world.platform.shortcutArguments(quickLaunch), "");
     EXPECT_EQ(world.platform.fileAccessList(quickLaunch), GrantingNothing());
@@ -171,7 +228,8 @@ TEST(AccessBroker, LinkedNamesAreNeitherGrantedNorRewritten) {
     world.platform.setReparsePoint(reparse);
     for (const std::string& path : {hard, reparse}) {
         world.platform.setFileAccessList(path, GrantingNothing());
-        EXPECT_EQ(world.broker.writeLinkArguments(path, ""), kErrorCantAccessFile) << path;
+        EXPECT_EQ(world.broker.writeShortcut(path, ShortcutArguments("")), kErrorCantAccessFile)
+            << path;
         EXPECT_NE(world.broker.deleteFile(path), kErrorSuccess) << path;
         EXPECT_EQ(world.platform.fileAttributes(path) & kLockedAttributes, kLockedAttributes)
             << path;
@@ -228,13 +286,13 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
     } cases[] = {
         {"open machine key", kHKeyLocalMachine,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyLocalMachine, kKey, kKeyRead, &key);
          },
          std::string("MACHINE\\") + kKey},
         {"open user key", kHKeyCurrentUser,
          [](AccessBroker& b) {
-             ScopedKey key(b.ports().registry);
+             ScopedKey key(b.reads().registry);
              return b.openKey(kHKeyCurrentUser, kKey, kKeyRead, &key);
          },
          userKey},
@@ -242,7 +300,8 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
          [](AccessBroker& b) { return b.deleteKey(kHKeyCurrentUser, kKey); }, userKey},
         {"rewrite file", kNoKey,
          [](AccessBroker& b) {
-             return b.writeLinkArguments(ModelWorld::quickLaunch("Internet Explorer.lnk"), "");
+             return b.writeShortcut(ModelWorld::quickLaunch("Internet Explorer.lnk"),
+                                    ShortcutArguments(""));
          },
          ModelWorld::quickLaunch("Internet Explorer.lnk")},
     };
@@ -291,7 +350,10 @@ TEST(AccessBroker, RefusingAttributesAreLiftedWithoutTouchingTheList) {
         bool kept;
     } cases[] = {
         {"rewrite",
-         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }, true},
+         [](AccessBroker& b, const std::string& p) {
+             return b.writeShortcut(p, ShortcutArguments(""));
+         },
+         true},
         {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }, false},
     };
     for (const auto& c : cases) {
@@ -350,10 +412,12 @@ TEST(AccessBrokerSwap, AFolderSwappedForAJunctionAfterTheReadStopsEveryChange) {
     const std::vector<SwapCase> cases = {
         {"delete", [](AccessBroker& b, const std::string& p) { return b.deleteFile(p); }},
         {"rewrite arguments",
-         [](AccessBroker& b, const std::string& p) { return b.writeLinkArguments(p, ""); }},
+         [](AccessBroker& b, const std::string& p) {
+             return b.writeShortcut(p, ShortcutArguments(""));
+         }},
         {"rewrite target",
          [](AccessBroker& b, const std::string& p) {
-             return b.writeLinkTarget(p, "C:\\ie.exe", "");
+             return b.writeShortcut(p, ShortcutTarget("C:\\ie.exe", ""));
          }},
         {"capture",
          [](AccessBroker& b, const std::string& p) {
@@ -372,7 +436,7 @@ TEST(AccessBrokerSwap, AFolderSwappedForAJunctionAfterTheReadStopsEveryChange) {
         world.platform.addShortcut(link, "C:\\ie.exe", "http://x/");
         world.platform.addShortcut(victim, "C:\\victim.exe", "--keep");
         std::string arguments;
-        ASSERT_EQ(world.broker.readLinkArguments(link, &arguments), kErrorSuccess) << c.name;
+        ASSERT_EQ(test::ReadArguments(world.broker, link, &arguments), kErrorSuccess) << c.name;
         world.platform.setCallHook([&](const std::string&, const std::string&) {
             world.platform.addJunction(pinned, kOutsideFolder);
             world.platform.setCallHook(nullptr);
@@ -399,7 +463,7 @@ TEST(AccessBrokerSwap, RestoreWritesOnlyThroughCheckedFoldersAndAtomically) {
     std::uint32_t attributes = 0;
     AccessList list;
     ASSERT_EQ(world.broker.captureFile(link, &bytes, &attributes, &list), kErrorSuccess);
-    ASSERT_EQ(world.broker.writeLinkArguments(link, ""), kErrorSuccess);
+    ASSERT_EQ(world.broker.writeShortcut(link, ShortcutArguments("")), kErrorSuccess);
 
     world.platform.injectFailure("renameOpenFile", link, 112);
     world.platform.injectFailure("deleteOpenFile", link + ".brenvik-restore", 112);

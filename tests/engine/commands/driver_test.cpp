@@ -90,7 +90,7 @@ TEST(FixCommand, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     test::ScanRows(world.ports, view);
     const std::size_t callsAfterScan = view.calls.size();
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_EQ(view.calls.size(), callsAfterScan);
     EXPECT_EQ(world.platform.folderEntries(testing::kDesktop),
               std::vector<std::string>{"Word.lnk"});
@@ -107,9 +107,9 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     AddHijacks(world);
     // Every repair refused as is and without privileges: the grants show the order.
     world.platform.setHoldsBackupPrivileges(false);
-    for (const char* op : {"deleteKey", "deleteFile", "writeLinkArguments"})
+    for (const char* op : {"deleteKey", "deleteFile", "writeShortcut"})
         world.platform.injectFailure(op, "*", kErrorAccessDenied);
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     // The first change of each place shows the order of the repairs.
     std::vector<std::string> places;
     for (const auto& write : world.platform.accessWrites()) {
@@ -138,7 +138,7 @@ TEST(FixCommand, AHijackPutBackBeforeTheFixEndsCameBack) {
         if (op == "findFirst" && !world.platform.hasFile(guarded))
             world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
     });
-    const CommandReport report = test::Fix(world.ports, world.platform);
+    const CommandReport report = test::Fix(world.ports);
     world.platform.setCallHook(nullptr);
     std::vector<std::string> results;
     for (const ResultRecord& record : report.records)

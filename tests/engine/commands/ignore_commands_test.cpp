@@ -3,7 +3,6 @@
 
 #include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
-#include "platform/model/model_host.h"
 #include "tests/engine/model_world.h"
 
 namespace brenvik {
@@ -19,7 +18,7 @@ struct World {
         world.platform.addShortcut(ModelWorld::desktop("iexplorer.lnk"), "C:\\ie.exe",
                                    "http://d2/");
     }
-    CommandHost host() { return CommandHost{world.ports, world.platform, clock}; }
+    CommandHost host() { return CommandHost{world.ports}; }
     CommandReport scan(bool all = false) {
         CommandHost h = host();
         IgnoreList list;
@@ -36,7 +35,6 @@ struct World {
     }
 
     ModelWorld world;
-    model::ModelHost clock;
     const std::string desktopLink = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string quickLink = world.quickLaunch("Internet Explorer.lnk");
 };

@@ -5,7 +5,6 @@
 #include "engine/commands/commands.h"
 #include "engine/commands/driver.h"
 #include "engine/places/link_places.h"
-#include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
@@ -96,7 +95,7 @@ TEST(BrowserLinkScanner, EachRuleInEachPlaceIsOneRowAndItsRepair) {
             EXPECT_EQ(Rows(world),
                       std::vector<std::string>{std::string(place.label) + "|" + hijack.site + "|"});
 
-            test::Fix(world.ports, world.platform);
+            test::Fix(world.ports);
             EXPECT_TRUE(Rows(world).empty());
             // Edge is registered for the user alone: no source for a place every user runs.
             const bool userSource =
@@ -195,8 +194,7 @@ TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
             world.platform.setFileAccessList(c.opened, list);
         }
         // Through the command the product runs: its record names what was done.
-        model::ModelHost host;
-        CommandHost commands{world.ports, world.platform, host};
+        CommandHost commands{world.ports};
         const CommandReport fix = FixCommand(commands);
         ASSERT_EQ(fix.records.size(), 1u) << c.name;
         EXPECT_EQ(fix.records[0].result, Outcome::Fixed) << c.name;
@@ -244,7 +242,7 @@ TEST(BrowserLinkScanner, LegitimateTwinsAreNeitherReportedNorChanged) {
         for (const Hijack& twin : twins) Put(world, place.folder + "\\" + twin.name, twin);
     }
     EXPECT_TRUE(Rows(world).empty());
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     for (const Place& place : kPlaces) {
         for (const Hijack& twin : twins) {
             const std::string path = place.folder + "\\" + twin.name;
@@ -274,7 +272,7 @@ TEST(BrowserLinkScanner, TheInternetExplorerScannersRowsComeFirstAndNoFileTwice)
                                "Start Menu|http://s/|",
                            }));
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_FALSE(world.platform.hasFile(BrowserWorld::desktop("Internet Explorer.lnk")));
     EXPECT_EQ(world.platform.shortcutArguments(BrowserWorld::quickLaunch("Internet Explorer.lnk")),
               "");
@@ -333,7 +331,7 @@ TEST(BrowserLinkScanner, RefusingShortcutIsReadAndRepairedThroughTheBroker) {
     world.platform.addShortcut(path, testing::kChrome, "http://refusing/");
     world.platform.setFileAccessList(path, testing::DenyingAdministrators());
     EXPECT_EQ(Rows(world), std::vector<std::string>{"Public Desktop|http://refusing/|"});
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_EQ(world.platform.shortcutArguments(path), "");
     EXPECT_EQ(world.platform.fileAccessList(path), testing::DenyingAdministrators());
 }

@@ -76,7 +76,7 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
                              "Desktop NameSpace|http://uc/",
                          }));
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).empty());
     EXPECT_EQ(world.platform.subkeyNames(kHKeyCurrentUser, kNameSpace),
               std::vector<std::string>{genuine});

@@ -171,7 +171,7 @@ TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
                              std::string(kMachineClasses) + kClassA + "\\shell\\o\\Command", "",
                              "iexplore.exe http://x/");
     world.platform.addKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu");
-    test::FixDesktop(world.ports, world.platform);
+    test::FixDesktop(world.ports);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));
     EXPECT_TRUE(world.platform.value(kHKeyCurrentUser,
                                      std::string(kHideIcons) + "\\ClassicStartMenu", kIeClass));

@@ -7,7 +7,6 @@
 #include "engine/commands/commands.h"
 #include "engine/vectors/debugger_vector.h"
 #include "engine/vectors/startup_vector.h"
-#include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 
 namespace brenvik {
@@ -24,8 +23,7 @@ const std::string kWowOptions = kExecutionOptionsKeys[1];
 const std::string kChrome = testing::kChrome;
 
 struct LaunchWorld : BrowserWorld {
-    model::ModelHost host;
-    CommandHost commands{ports, platform, host};
+    CommandHost commands{ports};
 
     LaunchWorld() {
         platform.putString(kHKeyCurrentUser, kRun, "Shop", "cmd /c start http://shop.example/");
@@ -159,8 +157,7 @@ TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
 // registered, is listed report-only, counted apart, and left alone by Fix.
 TEST(HandlerVector, AUserChoiceThatOpensNoBrowserIsReportedOnly) {
     BrowserWorld world;
-    model::ModelHost host;
-    CommandHost commands{world.ports, world.platform, host};
+    CommandHost commands{world.ports};
     const std::string choices =
         "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\";
     world.platform.putString(kHKeyCurrentUser, choices + "http\\UserChoice", "ProgId", "ShadyURL");

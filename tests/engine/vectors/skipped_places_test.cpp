@@ -8,7 +8,6 @@
 #include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
 #include "engine/places/link_places.h"
-#include "platform/model/model_host.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/registry_names.h"
 
@@ -21,8 +20,7 @@ using test::kNameSpace;
 using testing::BrowserWorld;
 
 struct SkipWorld : BrowserWorld {
-    model::ModelHost host;
-    CommandHost commands{ports, platform, host};
+    CommandHost commands{ports};
 };
 
 // "location|path|reason" of each skipped record, in order.

@@ -48,7 +48,7 @@ TEST(VectorTable, EveryObjectARepairKeepsIsInTheDeclaredPlaces) {
     ASSERT_EQ(world.platform.tokenUserSid(&sid), kErrorSuccess);
     std::size_t kept = 0;
     for (const CommandReport& report :
-         {test::Fix(world.ports, world.platform), test::FixDesktop(world.ports, world.platform)}) {
+         {test::Fix(world.ports), test::FixDesktop(world.ports)}) {
         StoredSet set;
         ASSERT_EQ(ReadBackupSet(world.platform, report.backup, &set), kErrorSuccess);
         for (const StoredObject& object : set.objects) {

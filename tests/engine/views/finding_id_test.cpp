@@ -106,7 +106,7 @@ TEST(FindingId, StableAcrossScansAndRecreation) {
     EXPECT_NE(first[0], first[1]);
     EXPECT_EQ(first, ScanIds(world));
 
-    test::Fix(world.ports, world.platform);
+    test::Fix(world.ports);
     EXPECT_TRUE(ScanIds(world).empty());
     world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://d1/");
