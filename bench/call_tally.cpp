@@ -52,6 +52,7 @@ const char* PortOpName(PortOp op) {
                                          "renameOpenFile",
                                          "rewriteShortcut",
                                          "enumValueName",
+                                         "setText",
                                          "deleteValue"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
@@ -97,6 +98,12 @@ Status TallyingPorts::queryValue(RegKey key, const std::string& valueName, std::
 Status TallyingPorts::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
     return timed(PortOp::EnumValueName,
                  [&] { return m_inner.registry.enumValueName(key, index, name); });
+}
+
+Status TallyingPorts::setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                              const std::string& text) {
+    return timed(PortOp::SetText,
+                 [&] { return m_inner.registry.setText(key, valueName, type, text); });
 }
 
 Status TallyingPorts::deleteValue(RegKey key, const std::string& valueName) {

@@ -64,6 +64,7 @@ enum class PortOp : std::size_t {
     RenameOpenFile,
     RewriteShortcut,
     EnumValueName,
+    SetText,
     DeleteValue,
     Count
 };
@@ -108,6 +109,8 @@ public:
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
     Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
+    Status setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                   const std::string& text) override;
     Status deleteValue(RegKey key, const std::string& valueName) override;
     Status deleteKey(RegKey parent, const std::string& path,
                      OpenMode mode = OpenMode::AsIs) override;

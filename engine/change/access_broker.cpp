@@ -193,6 +193,23 @@ Status AccessBroker::deleteValue(RegKey root, const std::string& path, const std
     });
 }
 
+Status AccessBroker::rewriteText(RegKey root, const std::string& path, const std::string& name,
+                                 const std::string& text) {
+    const ChangedObject key{ChangedObject::Kind::Key, root, path};
+    return backedUp(key, "rewrite value", [&] {
+        ScopedKey open(m_ports.registry);
+        if (Status s = openKeyNow(root, path, root, path, kKeyReadWrite, &open))
+            return s;
+        std::uint32_t type = kRegNone;
+        std::uint32_t size = 0;
+        if (Status s = m_ports.registry.queryValue(open.get(), name, &type, nullptr, &size))
+            return s;
+        if (type != kRegSz && type != kRegExpandSz)
+            return kErrorInvalidDatatype;
+        return m_ports.registry.setText(open.get(), name, type, text);
+    });
+}
+
 Status AccessBroker::keepKeyTree(RegKey root, const std::string& path) {
     if (m_backup == nullptr)
         return kErrorSuccess;

@@ -58,6 +58,11 @@ public:
     // RegDeleteValue of name in root\path, opened for KEY_WRITE and escalated as openKey,
     // the key kept by the backup sink first.
     Status deleteValue(RegKey root, const std::string& path, const std::string& name);
+    // The text of the existing value name in root\path replaced, its type (REG_SZ or
+    // REG_EXPAND_SZ) kept; opened and kept as deleteValue.
+    // ERROR_INVALID_DATATYPE for a value of another type, which is left as it is.
+    Status rewriteText(RegKey root, const std::string& path, const std::string& name,
+                       const std::string& text);
     // Before a key tree's deletion starts at its leaves: the backup sink keeps it whole.
     Status keepKeyTree(RegKey root, const std::string& path);
     // The place folders every file change and capture walks from (OpenPlacedFile), found by

@@ -61,6 +61,10 @@ public:
     // stored exactly as before; the name is UTF-8.
     virtual Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
+    // RegSetValueExW(key, name, 0, type, text as UTF-16 with its terminator): text values
+    // (REG_SZ, REG_EXPAND_SZ) written from UTF-8, whatever the ANSI code page.
+    virtual Status setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                           const std::string& text) = 0;
     // RegDeleteValueW(key, name): ERROR_FILE_NOT_FOUND when there is no such value.
     virtual Status deleteValue(RegKey key, const std::string& valueName) = 0;
     // RegDeleteKeyW(parent, path): refused while the key has subkeys. BackupIntent deletes it

@@ -26,6 +26,7 @@ constexpr Status kErrorFileTooLarge = 223;
 constexpr Status kErrorKeyDeleted = 1018;
 constexpr Status kErrorNotAllAssigned = 1300;
 constexpr Status kErrorCancelled = 1223;
+constexpr Status kErrorInvalidDatatype = 1804;
 // ERROR_CANT_ACCESS_FILE: the engine's answer for a name that is a link and must not be changed,
 // and the store's for a file it did not make (another owner, others may write it, read-only,
 // more than one name, a link): such a file is never read.

@@ -27,7 +27,7 @@ bool HasValue(AccessBroker& broker, const std::string& path, const char* name) {
 
 }  // namespace
 
-WorkPlaces DebuggerVector::places(Ports&) const {
+WorkPlaces DebuggerVector::places(const PortReads&) const {
     WorkPlaces places;
     for (const char* key : kExecutionOptionsKeys)
         places.keys.push_back({kHKeyLocalMachine, key, false});

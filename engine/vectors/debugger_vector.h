@@ -26,7 +26,7 @@ class DebuggerVector final : public LabelledVector {
 public:
     DebuggerVector() : LabelledVector(kDebuggerLabel) {}
 
-    WorkPlaces places(Ports& ports) const override;
+    WorkPlaces places(const PortReads& ports) const override;
     // The browsers of the table in the table's order: each one's options in both views, its
     // filter subkeys, then its silent-exit monitor.
     void scan(AccessBroker& broker, VectorContext& context) override;

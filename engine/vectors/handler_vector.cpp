@@ -19,7 +19,7 @@ std::string ChoiceSite(const std::string& progId, const std::string& command) {
 
 }  // namespace
 
-WorkPlaces HandlerVector::places(Ports&) const {
+WorkPlaces HandlerVector::places(const PortReads&) const {
     WorkPlaces places;
     for (const char* key : kUserChoiceKeys) places.keys.push_back({kHKeyCurrentUser, key, false});
     // Of each handler only its verbs: a class's other keys (its servers) are none of ours.

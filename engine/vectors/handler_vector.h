@@ -23,7 +23,7 @@ class HandlerVector final : public LabelledVector {
 public:
     HandlerVector() : LabelledVector(kHandlerLabel) {}
 
-    WorkPlaces places(Ports& ports) const override;
+    WorkPlaces places(const PortReads& ports) const override;
     void scan(AccessBroker& broker, VectorContext& context) override;
     // UserChoice is never changed: its rows are report-only.
     void repair(AccessBroker&) override {}

@@ -6,7 +6,7 @@
 
 namespace brenvik {
 
-WorkPlaces StartupVector::places(Ports&) const {
+WorkPlaces StartupVector::places(const PortReads&) const {
     WorkPlaces places;
     for (const StartupKey& key : kStartupKeys) places.keys.push_back({key.root, key.path, false});
     return places;

@@ -30,7 +30,7 @@ class StartupVector final : public LabelledVector {
 public:
     StartupVector() : LabelledVector(kStartupLabel) {}
 
-    WorkPlaces places(Ports& ports) const override;
+    WorkPlaces places(const PortReads& ports) const override;
     // Every text value of every key, in the keys' order and then the values'; a key that is
     // there but cannot be read is kept as skipped.
     void scan(AccessBroker& broker, VectorContext& context) override;

@@ -41,7 +41,7 @@ public:
 
     // What it reads and may change: nothing outside these is reached escalated, journaled or
     // restored.
-    virtual WorkPlaces places(Ports& ports) const = 0;
+    virtual WorkPlaces places(const PortReads& ports) const = 0;
     // Records what it finds, reading and adding to the context.
     virtual void scan(AccessBroker& broker, VectorContext& context) = 0;
     // Repairs what the scan recorded, through the broker.

@@ -6,6 +6,7 @@
 #include "engine/places/registered_browser.h"
 #include "engine/rules/browser_paths.h"
 #include "engine/vectors/desktop_restore.h"
+#include "engine/vectors/browser_command_vector.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/browser_name_space_scanner.h"
 #include "engine/vectors/debugger_vector.h"
@@ -60,7 +61,7 @@ public:
     explicit LinkFolderVector(const LinkFolder& folder)
         : ScannerVector(folder.label, folder), m_place(folder.place) {}
 
-    WorkPlaces places(Ports& ports) const override {
+    WorkPlaces places(const PortReads& ports) const override {
         WorkPlaces places;
         std::string folder;
         if (FindLinkFolder(ports, m_place, &folder))
@@ -84,7 +85,7 @@ public:
     NameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
 
     // Fix Desktop's keys too: it is this vector's repair of the whole desktop.
-    WorkPlaces places(Ports&) const override {
+    WorkPlaces places(const PortReads&) const override {
         WorkPlaces places;
         places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
                        {kHKeyLocalMachine, kMachineClassesKey, true}};
@@ -104,7 +105,7 @@ public:
     BrowserLinkVector() : ScannerVector("") {}
 
     // The browsers' App Paths registrations are read for a replaced target's repair.
-    WorkPlaces places(Ports& ports) const override {
+    WorkPlaces places(const PortReads& ports) const override {
         WorkPlaces places;
         places.keys = {{kHKeyLocalMachine, kAppPathsKey, false},
                        {kHKeyCurrentUser, kAppPathsKey, false}};
@@ -123,7 +124,7 @@ class BrowserNameSpaceVector final : public ScannerVector<BrowserNameSpaceScanne
 public:
     BrowserNameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
 
-    WorkPlaces places(Ports&) const override {
+    WorkPlaces places(const PortReads&) const override {
         WorkPlaces places;
         places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
                        {kHKeyCurrentUser, kNameSpaceKey, false},
@@ -149,13 +150,14 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
     // After the name space vector, whose entries and command texts it takes.
     vectors.push_back(std::make_unique<BrowserNameSpaceVector>());
     vectors.push_back(std::make_unique<HandlerVector>());
+    vectors.push_back(std::make_unique<BrowserCommandVector>());
     vectors.push_back(std::make_unique<DebuggerVector>());
     vectors.push_back(std::make_unique<StartupVector>());
     return vectors;
 }
 
 std::vector<std::size_t> FixOrder() {
-    return {1, 0, 2, 3, 4, 5, 6, 7};
+    return {1, 0, 2, 3, 4, 5, 6, 7, 8};
 }
 
 WorkPlaces DeclaredPlaces(Ports& ports) {

@@ -22,6 +22,7 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorCantAccessFile, "linked name"},
     {kErrorNotSupported, "merged class view: hive unknown"},
     {kErrorCancelled, "stopped"},
+    {kErrorInvalidDatatype, "not text"},
     {32, "in use"},      // ERROR_SHARING_VIOLATION
     {112, "disk full"},  // ERROR_DISK_FULL
     {-1, "not done"},    // a change kept for but never made

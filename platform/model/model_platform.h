@@ -77,6 +77,8 @@ public:
     Status setValue(RegKey key, const std::string& valueName, std::uint32_t type,
                     const std::uint8_t* data, std::uint32_t size) override;
     Status enumValueName(RegKey key, std::uint32_t index, std::string* name) override;
+    Status setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                   const std::string& text) override;
     Status deleteValue(RegKey key, const std::string& valueName) override;
     Status deleteKey(RegKey parent, const std::string& path,
                      OpenMode mode = OpenMode::AsIs) override;
@@ -247,7 +249,7 @@ public:
     // ---- Faults ----
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
-    // "setValue", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
+    // "setValue", "setText", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
     // "readShortcut", "writeShortcut", "readFileText", "knownFolder" (object: the folder's number),
     // "readAccessList", "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue",
     // "setValueBytes", and the ForBackup forms (the BackupIntent mode with the privileges enabled),

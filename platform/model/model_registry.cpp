@@ -358,6 +358,14 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
     return kErrorSuccess;
 }
 
+Status ModelPlatform::setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                              const std::string& text) {
+    // The model keeps text as UTF-8 with its terminator, as putString stores it.
+    const std::string data = text + '\0';
+    return setValue(key, valueName, type, reinterpret_cast<const std::uint8_t*>(data.data()),
+                    static_cast<std::uint32_t>(data.size()));
+}
+
 Status ModelPlatform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
     name->clear();
     OpenKeyRecord record;

@@ -179,13 +179,23 @@ Status Win32Platform::setValue(RegKey key, const std::string& valueName, std::ui
                           static_cast<DWORD>(stored.size()));
 }
 
+Status Win32Platform::setText(RegKey key, const std::string& valueName, std::uint32_t type,
+                              const std::string& text) {
+    if (HasEmbeddedNul(valueName) || HasEmbeddedNul(text))
+        return ERROR_INVALID_PARAMETER;
+    const std::wstring wide = Utf8ToWide(text);
+    return RegSetValueExW(ToHkey(key), Utf8ToWide(valueName).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
 Status Win32Platform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
     name->clear();
     // A value name has at most 16 383 characters.
     std::vector<wchar_t> wide(16384);
     DWORD length = static_cast<DWORD>(wide.size());
-    const LONG status = RegEnumValueW(ToHkey(key), index, wide.data(), &length, nullptr, nullptr,
-                                      nullptr, nullptr);
+    const LONG status =
+        RegEnumValueW(ToHkey(key), index, wide.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS)
         return status;
     *name = WideToUtf8(wide.data(), length);

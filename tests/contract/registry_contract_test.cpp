@@ -224,6 +224,20 @@ TEST_F(RegistryContract, ValueNamesEnumerateInOrderAndADeletedValueIsGone) {
     EXPECT_EQ(kErrorNoMoreItems, registry().enumValueName(reading.get(), 2, &name));
 }
 
+// Text written from UTF-8 reads back as the same text, non-ASCII included, with its type.
+TEST_F(RegistryContract, TextIsWrittenAsUnicodeWithItsType) {
+    const std::string path = world().scratchKey(kHKeyCurrentUser);
+    ScopedKey key = Create(registry(), kHKeyCurrentUser, path);
+    const std::string text = "\"C:\\\xE7\x8E\x8B\\b.exe\" %1";  // a folder named 王
+    ASSERT_EQ(kErrorSuccess, registry().setText(key.get(), "", kRegExpandSz, text));
+    char data[64] = {};
+    std::uint32_t type = 0, size = sizeof data;
+    ASSERT_EQ(kErrorSuccess, registry().queryValue(key.get(), "", &type,
+                                                   reinterpret_cast<std::uint8_t*>(data), &size));
+    EXPECT_EQ(kRegExpandSz, type);
+    EXPECT_EQ(text + '\0', std::string(data, size));
+}
+
 // A handle carries the rights it was opened with, whatever the key's access list allows.
 TEST_F(RegistryContract, HandleOpenedForReadingCannotWrite) {
     const std::string path = world().scratchKey(kHKeyCurrentUser);

@@ -21,11 +21,20 @@ constexpr const char* kPolicyRun =
 const std::string kOptions = kExecutionOptionsKeys[0];
 const std::string kWowOptions = kExecutionOptionsKeys[1];
 const std::string kChrome = testing::kChrome;
+const std::string kClients = "Software\\Clients\\StartMenuInternet\\";
+const std::string kOpen = "\\shell\\open\\command";
 
 struct LaunchWorld : BrowserWorld {
     CommandHost commands{ports};
 
     LaunchWorld() {
+        // Launch commands: an address added, a launcher put in, and Edge's own.
+        platform.putString(kHKeyLocalMachine, kClients + "Google Chrome" + kOpen, "",
+                           "\"" + kChrome + "\" http://launch.example/");
+        platform.putString(kHKeyCurrentUser, kClients + "Firefox-308046B0AF4A39CB" + kOpen, "",
+                           "wscript.exe C:\\Users\\u\\AppData\\Roaming\\f.vbs");
+        platform.putString(kHKeyLocalMachine, kClients + "Microsoft Edge" + kOpen, "",
+                           "\"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe\"");
         platform.putString(kHKeyCurrentUser, kRun, "Shop", "cmd /c start http://shop.example/");
         platform.putString(kHKeyCurrentUser, kRun, "MicrosoftEdgeAutoLaunch",
                            "\"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe\" "
@@ -62,6 +71,9 @@ struct LaunchWorld : BrowserWorld {
     std::string values() const {
         std::string out;
         const std::pair<RegKey, std::string> keys[] = {
+            {kHKeyLocalMachine, kClients + "Google Chrome" + kOpen},
+            {kHKeyCurrentUser, kClients + "Firefox-308046B0AF4A39CB" + kOpen},
+            {kHKeyLocalMachine, kClients + "Microsoft Edge" + kOpen},
             {kHKeyCurrentUser, kRun},
             {kHKeyLocalMachine, kRun},
             {kHKeyLocalMachine, kRunOnce},
@@ -88,6 +100,12 @@ struct LaunchWorld : BrowserWorld {
     }
 };
 
+// A default value's text without its terminator.
+std::string TextOf(const model::ModelPlatform& platform, RegKey root, const std::string& path) {
+    const std::optional<model::ModelValue> value = platform.value(root, path, "");
+    return value ? std::string(value->data.begin(), value->data.end() - 1) : std::string();
+}
+
 std::vector<std::string> Rows(const CommandReport& report) {
     std::vector<std::string> rows;
     for (const ResultRecord& r : report.records)
@@ -96,8 +114,8 @@ std::vector<std::string> Rows(const CommandReport& report) {
     return rows;
 }
 
-// Debuggers before startup entries; the debuggers in the browser table's order (Edge before
-// Chrome).
+// Launch commands, then debuggers, then startup entries; the debuggers in the browser
+// table's order (Edge before Chrome).
 TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
     LaunchWorld world;
     const std::string hkcuRun = std::string("HKCU\\") + kRun;
@@ -105,6 +123,11 @@ TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
     EXPECT_EQ(
         Rows(ScanCommand(world.commands)),
         (std::vector<std::string>{
+            "Browser Command|arguments|http://launch.example/|HKLM\\" + kClients + "Google Chrome" +
+                kOpen + "|found|clear arguments",
+            "Browser Command|replaced target|wscript.exe "
+            "C:\\Users\\u\\AppData\\Roaming\\f.vbs|HKCU\\" +
+                kClients + "Firefox-308046B0AF4A39CB" + kOpen + "|found|rewrite target",
             "Image File Execution|debugger|C:\\x.exe|HKLM\\" + kWowOptions +
                 "\\msedge.exe\\0\\Debugger|found|delete value",
             "Image File Execution|debugger|C:\\Users\\u\\AppData\\Roaming\\r.exe|" + options +
@@ -129,7 +152,13 @@ TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
     const CommandReport fixed = FixCommand(world.commands);
     for (const ResultRecord& record : fixed.records)
         EXPECT_EQ(record.result, Outcome::Fixed) << record.path << " " << record.error;
-    EXPECT_EQ(fixed.records.size(), 6u);
+    EXPECT_EQ(fixed.records.size(), 8u);
+    EXPECT_EQ(fixed.records[0].action, "rewrite value") << "the action the backup set took";
+    EXPECT_EQ(TextOf(world.platform, kHKeyLocalMachine, kClients + "Google Chrome" + kOpen),
+              "\"" + kChrome + "\"");
+    EXPECT_EQ(
+        TextOf(world.platform, kHKeyCurrentUser, kClients + "Firefox-308046B0AF4A39CB" + kOpen),
+        "\"" + std::string(testing::kFirefox) + "\"");
     EXPECT_EQ(world.platform.valueNames(kHKeyCurrentUser, kRun),
               (std::vector<std::string>{"MicrosoftEdgeAutoLaunch", "Sync", "Flags"}));
     EXPECT_TRUE(world.platform.valueNames(kHKeyLocalMachine, kRun).empty());
@@ -151,6 +180,21 @@ TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
     for (const ResultRecord& record : restored.records)
         EXPECT_EQ(record.result, Outcome::Restored) << record.path << " " << record.error;
     EXPECT_EQ(world.values(), before);
+}
+
+// A launcher in a browser's launch command with no registration to give back: failed with
+// the reason, nothing written.
+TEST(LaunchVectors, AReplacedCommandWithoutARegistrationIsLeftAndSaysWhy) {
+    BrowserWorld world;
+    CommandHost commands{world.ports};
+    const std::string brave = kClients + "Brave" + kOpen;
+    world.platform.putString(kHKeyCurrentUser, brave, "", "C:\\Users\\u\\AppData\\Local\\b.exe");
+    const CommandReport fixed = FixCommand(commands);
+    ASSERT_EQ(fixed.records.size(), 1u);
+    EXPECT_EQ(fixed.records[0].result, Outcome::Failed);
+    EXPECT_EQ(fixed.records[0].error, "no registration of the browser to restore");
+    EXPECT_EQ(TextOf(world.platform, kHKeyCurrentUser, brave),
+              "C:\\Users\\u\\AppData\\Local\\b.exe");
 }
 
 // A choice Windows protects is never changed: one that names no browser, or nothing
