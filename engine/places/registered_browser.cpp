@@ -153,4 +153,12 @@ bool FindRegisteredBrowser(AccessBroker& broker, const std::string& executable, 
     return false;
 }
 
+std::string RegisteredBrowserCommand(AccessBroker& broker, const Browser& browser,
+                                     const std::string& arguments) {
+    std::string executable;
+    if (!FindRegisteredBrowser(broker, std::string(browser.executable), true, &executable))
+        return std::string();
+    return "\"" + executable + "\"" + (arguments.empty() ? "" : " " + arguments);
+}
+
 }  // namespace brenvik

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/change/access_broker.h"
+#include "engine/rules/browser_table.h"
 
 namespace brenvik {
 
@@ -17,6 +18,11 @@ constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersi
 // OnlyAdministratorsMayChange.
 bool FindRegisteredBrowser(AccessBroker& broker, const std::string& executable, bool machineWide,
                            std::string* path);
+
+// The browser's executable as HKEY_LOCAL_MACHINE's App Paths registers it (FindRegisteredBrowser
+// for a machine-wide place), quoted, then arguments when given; "" when it is not registered.
+std::string RegisteredBrowserCommand(AccessBroker& broker, const Browser& browser,
+                                     const std::string& arguments);
 
 // True when the list gives anybody but SYSTEM, the administrators and TrustedInstaller (and
 // CREATOR OWNER on entries that only pass down) a right to write, append, delete, or change

@@ -136,6 +136,18 @@ LaunchVerdict JudgeLaunchCommand(const std::string& command, bool browserOwned,
     return verdict;
 }
 
+const char* LinkPlaceholder(SwitchFamily family) {
+    switch (family) {
+        case SwitchFamily::Chromium:
+            return "--single-argument %1";
+        case SwitchFamily::Firefox:
+            return "-osint -url \"%1\"";
+        case SwitchFamily::InternetExplorer:
+            break;
+    }
+    return "%1";
+}
+
 std::string StartupAddress(const std::string& command) {
     const BrowserCommand parsed = ParseCommand(command);
     if (parsed.browser != nullptr)

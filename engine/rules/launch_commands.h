@@ -32,6 +32,10 @@ struct LaunchVerdict {
 LaunchVerdict JudgeLaunchCommand(const std::string& command, bool browserOwned,
                                  const std::vector<std::string>& userFolders);
 
+// How a browser of the family is given the link it is to open, as its own handlers pass it:
+// Chromium "--single-argument %1", Firefox "-osint -url "%1"", Internet Explorer "%1".
+const char* LinkPlaceholder(SwitchFamily family);
+
 // What a startup command opens, or "" when it opens no web address and loads no code into a
 // browser: a browser with an address or a code-loading switch (the findings, blank-separated);
 // the address of "cmd /c start <address>" (or /k, a window title allowed), "explorer

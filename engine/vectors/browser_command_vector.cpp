@@ -18,13 +18,6 @@ std::string CommandPath(const std::string& browser) {
     return std::string(kStartMenuInternetKey) + "\\" + browser + "\\" + kOpenCommand;
 }
 
-// The browser a launch key is for: its name as the browser's own shortcuts show it
-// ("Google Chrome"), or its executable's name ("chrome.exe", "FIREFOX.EXE").
-const Browser* BrowserOfKey(const std::string& keyName) {
-    const Browser* byName = FindBrowserByShortcutName(keyName);
-    return byName != nullptr ? byName : FindBrowserByExecutable(keyName);
-}
-
 bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command) {
     ScopedKey key(broker.reads().registry);
     return broker.openKey(root, path, kKeyRead, &key) == kErrorSuccess &&
@@ -40,13 +33,15 @@ std::string RegisteredCommand(AccessBroker& broker, const std::string& keyName,
         FindBrowserByExecutable(ParseBrowserCommand(command).program) == &browser &&
         JudgeLaunchCommand(command, true, {}).hijack == LaunchHijack::None)
         return command;
-    std::string executable;
-    if (!FindRegisteredBrowser(broker, std::string(browser.executable), true, &executable))
-        return std::string();
-    return "\"" + executable + "\"";
+    return RegisteredBrowserCommand(broker, browser, "");
 }
 
 }  // namespace
+
+const Browser* BrowserOfKey(const std::string& keyName) {
+    const Browser* byName = FindBrowserByShortcutName(keyName);
+    return byName != nullptr ? byName : FindBrowserByExecutable(keyName);
+}
 
 WorkPlaces BrowserCommandVector::places(const PortReads&) const {
     WorkPlaces places;
@@ -97,15 +92,7 @@ void BrowserCommandVector::scanRoot(AccessBroker& broker, RegKey root,
 }
 
 void BrowserCommandVector::repair(AccessBroker& broker) {
-    for (const Finding& finding : m_findings) {
-        if (broker.stopRequested())
-            return;
-        if (!finding.refused.empty())
-            continue;
-        const bool replaced = finding.rule == BrowserRule::ReplacedTarget;
-        broker.rewriteText(finding.root, finding.path, "",
-                           replaced ? finding.target : finding.arguments);
-    }
+    rewriteFoundCommands(broker);
 }
 
 }  // namespace brenvik

@@ -3,12 +3,17 @@
 // it is removed; a launcher in its place is replaced by the browser's machine registration.
 #pragma once
 
+#include "engine/rules/browser_table.h"
 #include "engine/vectors/labelled_vector.h"
 
 namespace brenvik {
 
 constexpr const char* kBrowserCommandLabel = "Browser Command";
 constexpr const char* kStartMenuInternetKey = "Software\\Clients\\StartMenuInternet";
+
+// The browser a StartMenuInternet key is for: its name as the browser's own shortcuts show it
+// ("Google Chrome", "Firefox-308046B0AF4A39CB"), or its executable's name ("chrome.exe").
+const Browser* BrowserOfKey(const std::string& keyName);
 
 class BrowserCommandVector final : public LabelledVector {
 public:

@@ -1,7 +1,12 @@
 #include "engine/vectors/handler_vector.h"
 
+#include "engine/base/text_rules.h"
 #include "engine/places/key_names.h"
+#include "engine/places/link_places.h"
+#include "engine/places/registered_browser.h"
 #include "engine/rules/browser_command.h"
+#include "engine/rules/launch_commands.h"
+#include "engine/vectors/browser_command_vector.h"
 #include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
@@ -9,8 +14,51 @@ namespace {
 
 constexpr const char* kClasses = "Software\\Classes";
 constexpr const char* kProgIdValue = "ProgId";
+const char* const kAssociations[] = {"Capabilities\\URLAssociations",
+                                     "Capabilities\\FileAssociations"};
 
-// The site column of a choice that opens no browser.
+struct KnownHandler {
+    const char* progId;  // a trailing '*' matches any rest ("FirefoxURL-..."); any case
+    const char* executable;
+};
+// clang-format off
+// The system's web handlers belong to Internet Explorer, whose registration they come from.
+const KnownHandler kKnownHandlers[] = {
+    {"http", "iexplore.exe"}, {"https", "iexplore.exe"}, {"ftp", nullptr},
+    {"htmlfile", "iexplore.exe"}, {"mhtmlfile", nullptr}, {"xhtmlfile", nullptr},
+    {"InternetShortcut", nullptr},
+    {"IE.HTTP", "iexplore.exe"}, {"IE.HTTPS", "iexplore.exe"},
+    {"IE.AssocFile.HTM", "iexplore.exe"}, {"IE.AssocFile.URL", "iexplore.exe"},
+    {"ChromeHTML", "chrome.exe"}, {"MSEdgeHTM", "msedge.exe"}, {"MSEdgeMHT", "msedge.exe"},
+    {"FirefoxURL*", "firefox.exe"}, {"FirefoxHTML*", "firefox.exe"},
+    {"BraveHTML", "brave.exe"}, {"OperaStable", "opera.exe"}, {"VivaldiHTM*", "vivaldi.exe"},
+};
+// clang-format on
+
+std::string Lowercased(std::string text) {
+    LowercaseAscii(text);
+    return text;
+}
+
+bool Matches(const std::string& lowered, const char* pattern) {
+    const std::string wanted = Lowercased(pattern);
+    if (!wanted.empty() && wanted.back() == '*')
+        return lowered.compare(0, wanted.size() - 1, wanted, 0, wanted.size() - 1) == 0;
+    return lowered == wanted;
+}
+
+void Add(const std::string& progId, const Browser* browser,
+         std::vector<std::pair<std::string, const Browser*>>* handlers) {
+    const std::string lowered = Lowercased(progId);
+    for (auto& [name, owner] : *handlers) {
+        if (Lowercased(name) == lowered) {
+            owner = owner != nullptr ? owner : browser;
+            return;
+        }
+    }
+    handlers->emplace_back(progId, browser);
+}
+
 std::string ChoiceSite(const std::string& progId, const std::string& command) {
     if (command.empty())
         return progId + ": not registered";
@@ -18,6 +66,16 @@ std::string ChoiceSite(const std::string& progId, const std::string& command) {
 }
 
 }  // namespace
+
+const Browser* HandlerBrowser(const std::string& progId) {
+    const std::string lowered = Lowercased(progId);
+    for (const KnownHandler& known : kKnownHandlers) {
+        if (Matches(lowered, known.progId))
+            return known.executable != nullptr ? FindBrowserByExecutable(known.executable)
+                                               : nullptr;
+    }
+    return nullptr;
+}
 
 WorkPlaces HandlerVector::places(const PortReads&) const {
     WorkPlaces places;
@@ -29,24 +87,114 @@ WorkPlaces HandlerVector::places(const PortReads&) const {
 }
 
 void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
+    const std::vector<std::string> userFolders = UserProgramFolders(broker.reads());
+    const std::vector<std::string> chosen = chosenHandlers(broker);
+    for (const auto& [progId, browser] : handlers(broker, chosen)) {
+        for (const RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+            if (broker.stopRequested())
+                return;
+            scanHandler(broker, root, progId, browser, userFolders);
+        }
+    }
+    scanChoices(broker, chosen);
+}
+
+HandlerVector::Handlers HandlerVector::handlers(AccessBroker& broker,
+                                                const std::vector<std::string>& chosen) {
+    Handlers found;
+    for (const KnownHandler& known : kKnownHandlers) {
+        const std::string name = known.progId;
+        if (name.back() != '*')
+            Add(name, HandlerBrowser(name), &found);
+    }
+    RegistryReader& registry = broker.reads().registry;
+    for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+        ScopedKey clients(registry);
+        if (broker.openKey(root, kStartMenuInternetKey, kKeyRead, &clients) != kErrorSuccess)
+            continue;
+        for (const std::string& client : SubkeyNames(registry, clients.get())) {
+            const Browser* browser = BrowserOfKey(client);
+            for (const char* associations : kAssociations) {
+                ScopedKey key(registry);
+                const std::string path =
+                    std::string(kStartMenuInternetKey) + "\\" + client + "\\" + associations;
+                if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess)
+                    continue;
+                for (const std::string& name : ValueNames(registry, key.get())) {
+                    std::string progId;
+                    if (ReadValueText(registry, key.get(), name, &progId) && !progId.empty())
+                        Add(progId, browser != nullptr ? browser : HandlerBrowser(progId), &found);
+                }
+            }
+        }
+    }
+    for (const std::string& progId : chosen) Add(progId, HandlerBrowser(progId), &found);
+    return found;
+}
+
+void HandlerVector::scanHandler(AccessBroker& broker, RegKey root, const std::string& progId,
+                                const Browser* browser,
+                                const std::vector<std::string>& userFolders) {
+    RegistryReader& registry = broker.reads().registry;
+    const std::string shell = std::string(kClasses) + "\\" + progId + "\\shell";
+    ScopedKey verbs(registry);
+    const Status opened = broker.openKey(root, shell, kKeyRead, &verbs);
+    if (opened != kErrorSuccess) {
+        SkipKey(&m_skipped, m_label, root, shell, "opened", opened);
+        return;
+    }
+    Status listed = kErrorSuccess;
+    for (const std::string& verb : SubkeyNames(registry, verbs.get(), &listed)) {
+        const std::string path = shell + "\\" + verb + "\\command";
+        ScopedKey key(registry);
+        std::string command;
+        if (broker.openKey(root, path, kKeyRead, &key) != kErrorSuccess ||
+            !ReadDefaultText(registry, key.get(), &command) || command.empty())
+            continue;
+        const LaunchVerdict verdict = JudgeLaunchCommand(command, browser != nullptr, userFolders);
+        if (verdict.hijack == LaunchHijack::None)
+            continue;
+        const bool replaced = verdict.hijack == LaunchHijack::ReplacedTarget;
+        Finding finding =
+            ValueFinding(root, path, "", verdict.site,
+                         replaced ? BrowserRule::ReplacedTarget : BrowserRule::Arguments);
+        finding.arguments = verdict.repaired;
+        finding.refused = verdict.refused;
+        if (replaced) {
+            finding.target =
+                RegisteredBrowserCommand(broker, *browser, LinkPlaceholder(browser->family));
+            if (finding.target.empty())
+                finding.refused = "no registration of the browser to restore";
+        }
+        m_findings.push_back(std::move(finding));
+    }
+    SkipKey(&m_skipped, m_label, root, shell, "enumerated", listed);
+}
+
+std::vector<std::string> HandlerVector::chosenHandlers(AccessBroker& broker) {
+    std::vector<std::string> chosen;
     RegistryReader& registry = broker.reads().registry;
     for (const char* path : kUserChoiceKeys) {
-        if (broker.stopRequested())
-            return;
         ScopedKey key(registry);
-        const Status opened = broker.openKey(kHKeyCurrentUser, path, kKeyRead, &key);
-        if (opened != kErrorSuccess) {
-            SkipKey(&m_skipped, m_label, kHKeyCurrentUser, path, "opened", opened);
-            continue;
-        }
         std::string progId;
-        if (!ReadValueText(registry, key.get(), kProgIdValue, &progId) || progId.empty())
+        if (broker.openKey(kHKeyCurrentUser, path, kKeyRead, &key) == kErrorSuccess &&
+            ReadValueText(registry, key.get(), kProgIdValue, &progId))
+            chosen.push_back(progId);
+        else
+            chosen.emplace_back();
+    }
+    return chosen;
+}
+
+void HandlerVector::scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen) {
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        if (chosen[i].empty())
             continue;
-        const std::string command = openCommand(broker, progId);
+        const std::string command = openCommand(broker, chosen[i]);
         if (!command.empty() && ParseBrowserCommand(command).browser != nullptr)
             continue;
-        Finding finding = ValueFinding(kHKeyCurrentUser, path, kProgIdValue,
-                                       ChoiceSite(progId, command), BrowserRule::UserChoice);
+        Finding finding = ValueFinding(kHKeyCurrentUser, kUserChoiceKeys[i], kProgIdValue,
+                                       ChoiceSite(chosen[i], command), BrowserRule::UserChoice);
         finding.reportOnly = true;
         m_findings.push_back(std::move(finding));
     }
@@ -62,6 +210,10 @@ std::string HandlerVector::openCommand(AccessBroker& broker, const std::string& 
             return command;
     }
     return std::string();
+}
+
+void HandlerVector::repair(AccessBroker& broker) {
+    rewriteFoundCommands(broker);
 }
 
 }  // namespace brenvik

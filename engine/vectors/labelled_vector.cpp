@@ -27,6 +27,18 @@ void LabelledVector::deleteFoundValues(AccessBroker& broker) {
     }
 }
 
+void LabelledVector::rewriteFoundCommands(AccessBroker& broker) {
+    for (const Finding& finding : m_findings) {
+        if (broker.stopRequested())
+            return;
+        if (finding.reportOnly || !finding.refused.empty())
+            continue;
+        const bool replaced = finding.rule == BrowserRule::ReplacedTarget;
+        broker.rewriteText(finding.root, finding.path, *finding.value,
+                           replaced ? finding.target : finding.arguments);
+    }
+}
+
 Finding LabelledVector::ValueFinding(RegKey root, const std::string& path, const std::string& name,
                                      std::string site, BrowserRule rule) const {
     Finding finding{path, std::move(site), rule};

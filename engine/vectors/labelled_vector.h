@@ -21,6 +21,9 @@ protected:
 
     // Deletes the value of every finding, in their order.
     void deleteFoundValues(AccessBroker& broker);
+    // Rewrites the command each finding is: without its arguments, or for a replaced one the
+    // command its target holds. Report-only findings and refused repairs are left.
+    void rewriteFoundCommands(AccessBroker& broker);
 
     const char* m_label;
 };

@@ -106,7 +106,7 @@ TEST(ListRequest, IgnoreThenStopIgnoring) {
 
     const ListChange added = RunListChange(commands, request);
     ASSERT_EQ(added.changed.size(), 1u);
-    EXPECT_EQ(added.changed[0].user, host.userName());
+    EXPECT_EQ(added.changed[0].user, world.platform.host().userName());
     EXPECT_FALSE(added.changed[0].added.empty());
     IgnoreList list;
     ASSERT_EQ(LoadIgnoreList(world.ports.store, &list), "");

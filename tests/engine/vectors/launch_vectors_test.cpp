@@ -197,6 +197,53 @@ TEST(LaunchVectors, AReplacedCommandWithoutARegistrationIsLeftAndSaysWhy) {
               "C:\\Users\\u\\AppData\\Local\\b.exe");
 }
 
+// Handlers: an address added to a browser's handler, a browser's handler that the browser's
+// Capabilities name turned into a launcher, and the legitimate forms beside them.
+TEST(HandlerVector, BrowsersHandlersAreCleanedOrGivenTheirBrowserBackAndRestored) {
+    BrowserWorld world;
+    CommandHost commands{world.ports};
+    const std::string classes = "Software\\Classes\\";
+    const std::string firefoxUrl = "FirefoxURL-308046B0AF4A39CB";
+    world.platform.putString(kHKeyCurrentUser, classes + "ChromeHTML" + kOpen, "",
+                             "\"" + kChrome + "\" --single-argument %1 http://hao.example/");
+    world.platform.putString(kHKeyLocalMachine,
+                             kClients + "Firefox-308046B0AF4A39CB\\Capabilities\\URLAssociations",
+                             "http", firefoxUrl);
+    world.platform.putString(kHKeyLocalMachine, classes + firefoxUrl + kOpen, "",
+                             "C:\\Users\\u\\AppData\\Local\\Temp\\f.exe %1");
+    world.platform.putString(
+        kHKeyLocalMachine, classes + "MSEdgeHTM" + kOpen, "",
+        "\"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\msedge.exe\" "
+        "--single-argument %1");
+    world.platform.putString(kHKeyLocalMachine, classes + "InternetShortcut" + kOpen, "",
+                             "rundll32.exe \"C:\\Windows\\System32\\ieframe.dll\",OpenURL %l");
+    const auto values = [&world, &classes, &firefoxUrl] {
+        return std::vector<std::string>{
+            TextOf(world.platform, kHKeyCurrentUser, classes + "ChromeHTML" + kOpen),
+            TextOf(world.platform, kHKeyLocalMachine, classes + firefoxUrl + kOpen),
+            TextOf(world.platform, kHKeyLocalMachine, classes + "MSEdgeHTM" + kOpen),
+            TextOf(world.platform, kHKeyLocalMachine, classes + "InternetShortcut" + kOpen)};
+    };
+    const std::vector<std::string> before = values();
+    EXPECT_EQ(Rows(ScanCommand(commands)),
+              (std::vector<std::string>{
+                  "Protocol Handler|arguments|http://hao.example/|HKCU\\" + classes + "ChromeHTML" +
+                      kOpen + "|found|clear arguments",
+                  "Protocol Handler|replaced target|C:\\Users\\u\\AppData\\Local\\Temp\\f.exe "
+                  "%1|HKLM\\" +
+                      classes + firefoxUrl + kOpen + "|found|rewrite target"}));
+    const CommandReport fixed = FixCommand(commands);
+    for (const ResultRecord& record : fixed.records)
+        EXPECT_EQ(record.result, Outcome::Fixed) << record.path;
+    std::vector<std::string> repaired = before;
+    repaired[0] = "\"" + kChrome + "\" --single-argument %1";
+    repaired[1] = "\"" + std::string(testing::kFirefox) + "\" -osint -url \"%1\"";
+    EXPECT_EQ(values(), repaired);
+    bool found = false;
+    RestoreCommand(commands, fixed.backup, &found);
+    EXPECT_EQ(values(), before);
+}
+
 // A choice Windows protects is never changed: one that names no browser, or nothing
 // registered, is listed report-only, counted apart, and left alone by Fix.
 TEST(HandlerVector, AUserChoiceThatOpensNoBrowserIsReportedOnly) {
