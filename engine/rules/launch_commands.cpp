@@ -136,6 +136,10 @@ LaunchVerdict JudgeLaunchCommand(const std::string& command, bool browserOwned,
     return verdict;
 }
 
+std::string ParseLaunchProgram(const std::string& command) {
+    return ParseCommand(command).program;
+}
+
 const char* LinkPlaceholder(SwitchFamily family) {
     switch (family) {
         case SwitchFamily::Chromium:

@@ -32,6 +32,10 @@ struct LaunchVerdict {
 LaunchVerdict JudgeLaunchCommand(const std::string& command, bool browserOwned,
                                  const std::vector<std::string>& userFolders);
 
+// The program a command runs, as spelled (quotes included): ParseBrowserCommand's, or for a
+// program it finds none in (a script, a bare "cmd") the text up to the first blank.
+std::string ParseLaunchProgram(const std::string& command);
+
 // How a browser of the family is given the link it is to open, as its own handlers pass it:
 // Chromium "--single-argument %1", Firefox "-osint -url "%1"", Internet Explorer "%1".
 const char* LinkPlaceholder(SwitchFamily family);

@@ -5,6 +5,7 @@
 #include "engine/places/link_places.h"
 #include "engine/places/registered_browser.h"
 #include "engine/rules/browser_command.h"
+#include "engine/rules/browser_shortcut_rules.h"
 #include "engine/rules/launch_commands.h"
 #include "engine/vectors/browser_command_vector.h"
 #include "engine/vectors/name_space_scanner.h"
@@ -96,7 +97,7 @@ void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
             scanHandler(broker, root, progId, browser, userFolders);
         }
     }
-    scanChoices(broker, chosen);
+    scanChoices(broker, chosen, userFolders);
 }
 
 HandlerVector::Handlers HandlerVector::handlers(AccessBroker& broker,
@@ -186,12 +187,15 @@ std::vector<std::string> HandlerVector::chosenHandlers(AccessBroker& broker) {
     return chosen;
 }
 
-void HandlerVector::scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen) {
+void HandlerVector::scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen,
+                                const std::vector<std::string>& userFolders) {
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         if (chosen[i].empty())
             continue;
         const std::string command = openCommand(broker, chosen[i]);
-        if (!command.empty() && ParseBrowserCommand(command).browser != nullptr)
+        // A browser the table does not know (a user's own choice) is no finding: only a
+        // choice of nothing, or of a launcher.
+        if (!command.empty() && !IsNonBrowserLauncher(ParseLaunchProgram(command), userFolders))
             continue;
         Finding finding = ValueFinding(kHKeyCurrentUser, kUserChoiceKeys[i], kProgIdValue,
                                        ChoiceSite(chosen[i], command), BrowserRule::UserChoice);

@@ -2,7 +2,7 @@
 // command that adds an address or a code-loading switch to its browser is cleaned; a browser's
 // handler (or that of http, https, htmlfile) that runs a launcher gets the browser back. The
 // UserChoice the user made in Settings is protected by Windows and never changed: when it
-// names a handler that is not registered or runs no browser, a report-only row says so.
+// names a handler that is not registered or runs a launcher, a report-only row says so.
 #pragma once
 
 #include <map>
@@ -46,7 +46,8 @@ private:
     Handlers handlers(AccessBroker& broker, const std::vector<std::string>& chosen);
     void scanHandler(AccessBroker& broker, RegKey root, const std::string& progId,
                      const Browser* browser, const std::vector<std::string>& userFolders);
-    void scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen);
+    void scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen,
+                     const std::vector<std::string>& userFolders);
     std::vector<std::string> chosenHandlers(AccessBroker& broker);
     // The command Windows runs for progId's open verb, the user's registration first, as the
     // shell merges them; "" when neither has one.
