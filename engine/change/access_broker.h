@@ -56,7 +56,7 @@ public:
     // RegDeleteKey of root\path, which must have no subkeys.
     Status deleteKey(RegKey root, const std::string& path);
     // RegDeleteValue of name in root\path, opened for KEY_WRITE and escalated as openKey,
-    // the key kept by the backup sink first.
+    // the key kept by the backup sink first. A value that is not there is no failure.
     Status deleteValue(RegKey root, const std::string& path, const std::string& name);
     // The text of the existing value name in root\path replaced, its type (REG_SZ or
     // REG_EXPAND_SZ) kept; opened and kept as deleteValue.

@@ -386,9 +386,9 @@ TEST_F(ComTest, StartupEntriesAndDebuggersAreRepairedAndRestored) {
     const ComRun fix = Com("/fix");
     EXPECT_EQ(1u, fix.code) << fix.output;
     RegTree runFixed = runBefore;
-    runFixed[""].erase("Shop");
+    runFixed[""].erase("shop");
     RegTree optionsFixed = optionsBefore;
-    optionsFixed[""].erase("Debugger");
+    optionsFixed[""].erase("debugger");
     EXPECT_EQ(runFixed, ReadTree(HKEY_CURRENT_USER, kRunKey));
     EXPECT_EQ(optionsFixed, ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions));
 
