@@ -7,7 +7,9 @@
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 #include "engine/rules/browser_table.h"
+#include "engine/vectors/browser_command_vector.h"
 #include "engine/vectors/debugger_vector.h"
+#include "engine/vectors/handler_vector.h"
 #include "engine/vectors/name_space_scanner.h"
 #include "engine/vectors/startup_vector.h"
 
@@ -268,9 +270,48 @@ private:
         }
     }
 
+    // Each verb's command of a handler's shell key.
+    void readHandler(RegKey root, const std::string& progId) {
+        const std::string shell = "Software\\Classes\\" + progId + "\\shell";
+        std::vector<std::string> verbs;
+        {
+            ScopedKey key(m_ports.registry);
+            if (m_ports.registry.openKey(root, shell, kKeyRead, key.put()) != kErrorSuccess)
+                return;
+            verbs = subkeys(key.get());
+        }
+        for (const std::string& verb : verbs) readValues(root, shell + "\\" + verb + "\\command");
+    }
+
+    // The browsers' launch commands and Capabilities, the known handlers and the user's
+    // choices.
+    void readHandlers() {
+        for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
+            std::vector<std::string> clients;
+            {
+                ScopedKey key(m_ports.registry);
+                if (m_ports.registry.openKey(root, kStartMenuInternetKey, kKeyRead, key.put()) ==
+                    kErrorSuccess)
+                    clients = subkeys(key.get());
+            }
+            for (const std::string& client : clients) {
+                const std::string path = std::string(kStartMenuInternetKey) + "\\" + client;
+                readValues(root, path + "\\shell\\open\\command");
+                readValues(root, path + "\\Capabilities\\URLAssociations");
+                readValues(root, path + "\\Capabilities\\FileAssociations");
+            }
+        }
+        for (const std::string& progId : KnownHandlerNames()) {
+            for (const RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine})
+                readHandler(root, progId);
+        }
+        for (const char* choice : kUserChoiceKeys) readValues(kHKeyCurrentUser, choice);
+    }
+
     // The startup keys, and each browser's execution options in both views and its
     // silent-exit monitor.
     void readLaunchKeys() {
+        readHandlers();
         for (const StartupKey& place : kStartupKeys) readValues(place.root, place.path);
         for (const std::string_view executable : BrowserExecutables()) {
             for (const char* options : kExecutionOptionsKeys)

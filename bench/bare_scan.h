@@ -17,11 +17,12 @@ struct BareScanCounts {
 
 // Reads both folders' Shell Folders values; the name space: its entries, each class's shell
 // key and verbs, each command value, and the per-user entries; then lists every place once
-// (the Start Menus with their subfolders) and loads every shortcut there; then every value of
-// the startup keys and of each browser's execution options and silent-exit monitor. Nothing but the
-// read is asked of an object that does not refuse it. One that refuses is read with the backup
-// privileges; a key that refuses that too (Wine ignores backup semantics on keys) is read with
-// "Everyone" allowed to read it for the one open, its list put back right after.
+// (the Start Menus with their subfolders) and loads every shortcut there; then the browsers'
+// launch commands and Capabilities, each known handler's verbs, the user's choices, and every
+// value of the startup keys and of each browser's execution options and silent-exit monitor.
+// Nothing but the read is asked of an object that does not refuse it. One that refuses is read with
+// the backup privileges; a key that refuses that too (Wine ignores backup semantics on keys) is
+// read with "Everyone" allowed to read it for the one open, its list put back right after.
 BareScanCounts BareScan(Ports& ports);
 
 }  // namespace brenvik::bench

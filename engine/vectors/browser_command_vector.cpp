@@ -50,8 +50,8 @@ WorkPlaces BrowserCommandVector::places(const PortReads&) const {
     return places;
 }
 
-void BrowserCommandVector::scan(AccessBroker& broker, VectorContext&) {
-    const std::vector<std::string> userFolders = UserProgramFolders(broker.reads());
+void BrowserCommandVector::scan(AccessBroker& broker, VectorContext& context) {
+    const std::vector<std::string>& userFolders = context.userFolders(broker.reads());
     for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser})
         scanRoot(broker, root, userFolders);
 }

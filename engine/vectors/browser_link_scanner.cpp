@@ -182,10 +182,10 @@ std::string InternetShortcutUrl(const std::string& text) {
 }
 
 bool BrowserLinkScanner::scan(AccessBroker& broker, FolderListings& listings,
-                              const ReportedPaths& reported) {
-    const PortReads& ports = broker.reads();
-    const std::vector<PlaceFolder> places = FindPlaceFolders(ports);
-    Walk walk{broker, listings, reported, {}, UserProgramFolders(ports), m_findings};
+                              const ReportedPaths& reported,
+                              const std::vector<std::string>& userFolders) {
+    const std::vector<PlaceFolder> places = FindPlaceFolders(broker.reads());
+    Walk walk{broker, listings, reported, {}, userFolders, m_findings};
     for (const PlaceFolder& place : places)
         walk.placeFolders.push_back(NormalizedPath(place.folder));
     for (const PlaceFolder& place : places) {

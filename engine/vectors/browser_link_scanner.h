@@ -19,9 +19,11 @@ std::string InternetShortcutUrl(const std::string& text);
 
 class BrowserLinkScanner : public ScanRecord {
 public:
-    // Walks every place once, in the places' order, and records each finding with its label;
+    // Walks every place once, in the places' order, and records each finding with its label
+    // (userFolders: where a browser is never started from by its own shortcut);
     // what it passes over goes to the listings' skipped places. Always true.
-    bool scan(AccessBroker& broker, FolderListings& listings, const ReportedPaths& reported);
+    bool scan(AccessBroker& broker, FolderListings& listings, const ReportedPaths& reported,
+              const std::vector<std::string>& userFolders);
     // Repairs every finding in list order: arguments rewritten, target pointed at the
     // registered browser (or the shortcut removed when none is), fake links removed.
     bool repair(AccessBroker& broker);

@@ -68,6 +68,16 @@ std::string ChoiceSite(const std::string& progId, const std::string& command) {
 
 }  // namespace
 
+std::vector<std::string> KnownHandlerNames() {
+    std::vector<std::string> names;
+    for (const KnownHandler& known : kKnownHandlers) {
+        const std::string name = known.progId;
+        if (name.back() != '*')
+            names.push_back(name);
+    }
+    return names;
+}
+
 const Browser* HandlerBrowser(const std::string& progId) {
     const std::string lowered = Lowercased(progId);
     for (const KnownHandler& known : kKnownHandlers) {
@@ -87,8 +97,8 @@ WorkPlaces HandlerVector::places(const PortReads&) const {
     return places;
 }
 
-void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
-    const std::vector<std::string> userFolders = UserProgramFolders(broker.reads());
+void HandlerVector::scan(AccessBroker& broker, VectorContext& context) {
+    const std::vector<std::string>& userFolders = context.userFolders(broker.reads());
     const std::vector<std::string> chosen = chosenHandlers(broker);
     for (const auto& [progId, browser] : handlers(broker, chosen)) {
         for (const RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
@@ -103,11 +113,7 @@ void HandlerVector::scan(AccessBroker& broker, VectorContext&) {
 HandlerVector::Handlers HandlerVector::handlers(AccessBroker& broker,
                                                 const std::vector<std::string>& chosen) {
     Handlers found;
-    for (const KnownHandler& known : kKnownHandlers) {
-        const std::string name = known.progId;
-        if (name.back() != '*')
-            Add(name, HandlerBrowser(name), &found);
-    }
+    for (const std::string& name : KnownHandlerNames()) Add(name, HandlerBrowser(name), &found);
     RegistryReader& registry = broker.reads().registry;
     for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
         ScopedKey clients(registry);

@@ -24,6 +24,10 @@ constexpr const char* kUserChoiceKeys[] = {
 };
 // clang-format on
 
+// The handlers known by their exact names, in scan order ("http", ..., "ChromeHTML", ...);
+// the families named by prefix ("FirefoxURL-...") are found through Capabilities.
+std::vector<std::string> KnownHandlerNames();
+
 // The browser a handler belongs to, by the handler's name: the system's web handlers and the
 // browsers' own ("ChromeHTML", "FirefoxURL-308046B0AF4A39CB"); null for any other.
 const Browser* HandlerBrowser(const std::string& progId);

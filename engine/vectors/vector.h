@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/change/access_broker.h"
 #include "engine/change/work_places.h"
 #include "engine/places/folder_listings.h"
+#include "engine/places/link_places.h"
 #include "engine/vectors/browser_link_scanner.h"
 #include "engine/vectors/finding.h"
 #include "engine/vectors/name_space_scanner.h"
@@ -33,6 +35,16 @@ struct VectorContext {
     ReportedPaths files;            // normalized shortcut paths
     std::set<std::string> entries;  // name space entry key paths
     NameSpaceCommands machineCommands;
+
+    // The user's program folders (UserProgramFolders), asked once per command.
+    const std::vector<std::string>& userFolders(const PortReads& reads) {
+        if (!m_userFolders)
+            m_userFolders = UserProgramFolders(reads);
+        return *m_userFolders;
+    }
+
+private:
+    std::optional<std::vector<std::string>> m_userFolders;
 };
 
 class Vector {

@@ -115,7 +115,8 @@ public:
     }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
-        m_scanner.scan(broker, context.listings, context.files);
+        m_scanner.scan(broker, context.listings, context.files,
+                       context.userFolders(broker.reads()));
     }
 };
 
