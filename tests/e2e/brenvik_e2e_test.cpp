@@ -328,11 +328,11 @@ TEST_F(BrenvikE2e, RestoreLastRepairFromTheSystemMenuBringsTheProfileBack) {
     ASSERT_NE(question, nullptr);
     ASSERT_TRUE(m_profile->PointShellFolders());
     PostMessageA(question, WM_COMMAND, IDYES, 0);
-    const DWORD start = GetTickCount();
-    while (IsWindow(question) && GetTickCount() - start < 20000) {
-        Sleep(20);
-    }
-    Sleep(200);
+    // The restore has begun once the shortcut is back (the commands are disabled from before
+    // its worker starts until it ends); only the name is looked at, as the restore works on.
+    ASSERT_TRUE(WaitFor([this] {
+        return GetFileAttributesA(m_profile->DesktopHijack().c_str()) != INVALID_FILE_ATTRIBUTES;
+    }));
     ASSERT_TRUE(m_program->WaitIdle());
 
     EXPECT_EQ(FileState(m_profile->DesktopHijack()), desktop);
@@ -379,9 +379,12 @@ TEST_F(BrenvikE2e, EscapeDoesNothingWhileSpaceOnFixRepairs) {
 
     ASSERT_TRUE(m_profile->PointShellFolders());
     m_program->PostKey(m_program->item(IDC_FIX), VK_SPACE);
-    // A Scan that arrives while Fix runs is ignored: wait for the Fix first.
+    // A Scan that arrives while Fix runs is ignored: wait for the Fix first. Only the name is
+    // looked at: opening the shortcut to read it (as FileState does) would share it without
+    // delete access, and the Fix's delete would then fail as "in use".
     const DWORD start = GetTickCount();
-    while (FileState(m_profile->DesktopHijack()).exists && GetTickCount() - start < 20000)
+    while (GetFileAttributesA(m_profile->DesktopHijack().c_str()) != INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < 20000)
         Sleep(20);
     ASSERT_TRUE(m_program->WaitIdle());
     PostScanAndWait();
