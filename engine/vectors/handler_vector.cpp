@@ -2,9 +2,7 @@
 
 #include "engine/base/text_rules.h"
 #include "engine/places/key_names.h"
-#include "engine/places/link_places.h"
 #include "engine/places/registered_browser.h"
-#include "engine/rules/browser_command.h"
 #include "engine/rules/browser_shortcut_rules.h"
 #include "engine/rules/launch_commands.h"
 #include "engine/vectors/browser_command_vector.h"

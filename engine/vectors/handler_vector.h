@@ -5,7 +5,6 @@
 // names a handler that is not registered or runs a launcher, a report-only row says so.
 #pragma once
 
-#include <map>
 
 #include "engine/rules/browser_table.h"
 #include "engine/vectors/labelled_vector.h"
