@@ -312,7 +312,7 @@ private:
     // silent-exit monitor.
     void readLaunchKeys() {
         readHandlers();
-        for (const StartupKey& place : kStartupKeys) readValues(place.root, place.path);
+        for (const KeyPlace& place : kStartupKeys) readValues(place.root, place.path);
         for (const std::string_view executable : BrowserExecutables()) {
             for (const char* options : kExecutionOptionsKeys)
                 readValues(kHKeyLocalMachine,

@@ -1,5 +1,7 @@
 #include "engine/change/work_places.h"
 
+#include <utility>
+
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 
@@ -123,6 +125,12 @@ bool IsFilePlace(const std::string& path, const std::vector<std::string>& folder
 }
 
 }  // namespace
+
+WorkPlaces KeyPlaces(std::vector<KeyPlace> keys) {
+    WorkPlaces places;
+    places.keys = std::move(keys);
+    return places;
+}
 
 void WorkPlaces::add(const WorkPlaces& other) {
     keys.insert(keys.end(), other.keys.begin(), other.keys.end());

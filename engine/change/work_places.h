@@ -31,6 +31,9 @@ struct WorkPlaces {
     std::vector<std::string> fileFolders() const;
 };
 
+// A declaration of keys alone.
+WorkPlaces KeyPlaces(std::vector<KeyPlace> keys);
+
 // True for a key ("MACHINE\..." or "USERS\<sid>\...", never "CURRENT_USER" or
 // "CLASSES_ROOT") or a file that places holds. Names with "." or ".." parts are never taken.
 bool IsWorkPlace(const JournalEntry& entry, const WorkPlaces& places);

@@ -7,11 +7,13 @@
 #include "engine/rules/browser_paths.h"
 #include "engine/rules/browser_table.h"
 #include "engine/rules/launch_commands.h"
+#include "engine/vectors/labelled_vector.h"
 #include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
 namespace {
 
+constexpr const char* kBrowserCommandLabel = "Browser Command";
 constexpr const char* kOpenCommand = "shell\\open\\command";
 
 std::string CommandPath(const std::string& browser) {
@@ -43,27 +45,36 @@ const Browser* BrowserOfKey(const std::string& keyName) {
     return byName != nullptr ? byName : FindBrowserByExecutable(keyName);
 }
 
-WorkPlaces BrowserCommandVector::places(const PortReads&) const {
-    WorkPlaces places;
-    places.keys = {{kHKeyLocalMachine, kStartMenuInternetKey, false},
-                   {kHKeyCurrentUser, kStartMenuInternetKey, false}};
-    return places;
-}
+namespace {
 
-void BrowserCommandVector::scan(AccessBroker& broker, VectorContext& context) {
-    const std::vector<std::string>& userFolders = context.userFolders(broker.reads());
-    for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser})
-        scanRoot(broker, root, userFolders);
-}
+class BrowserCommandVector final : public LabelledVector {
+public:
+    BrowserCommandVector()
+        : LabelledVector(kBrowserCommandLabel, {{kHKeyLocalMachine, kStartMenuInternetKey, false},
+                                                {kHKeyCurrentUser, kStartMenuInternetKey, false}}) {
+    }
+
+    // Each browser's command under HKEY_LOCAL_MACHINE, then under HKEY_CURRENT_USER, in the
+    // order the keys list.
+    void scan(AccessBroker& broker, VectorContext& context) override {
+        const std::vector<std::string>& userFolders = context.userFolders(broker.reads());
+        for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser})
+            scanRoot(broker, root, userFolders);
+    }
+
+    // Arguments: the command without them; a replaced one: the registration's command. A
+    // finding with no registration to take fails with its reason, nothing written.
+    void repair(AccessBroker& broker) override { rewriteFoundCommands(broker); }
+
+private:
+    void scanRoot(AccessBroker& broker, RegKey root, const std::vector<std::string>& userFolders);
+};
 
 void BrowserCommandVector::scanRoot(AccessBroker& broker, RegKey root,
                                     const std::vector<std::string>& userFolders) {
     ScopedKey clients(broker.reads().registry);
-    const Status opened = broker.openKey(root, kStartMenuInternetKey, kKeyRead, &clients);
-    if (opened != kErrorSuccess) {
-        SkipKey(&m_skipped, m_label, root, kStartMenuInternetKey, "opened", opened);
+    if (!openToScan(broker, root, kStartMenuInternetKey, &clients))
         return;
-    }
     Status listed = kErrorSuccess;
     for (const std::string& name : SubkeyNames(broker.reads().registry, clients.get(), &listed)) {
         if (broker.stopRequested())
@@ -74,25 +85,20 @@ void BrowserCommandVector::scanRoot(AccessBroker& broker, RegKey root,
         const LaunchVerdict verdict = JudgeLaunchCommand(command, true, userFolders);
         if (verdict.hijack == LaunchHijack::None)
             continue;
-        const bool replaced = verdict.hijack == LaunchHijack::ReplacedTarget;
-        Finding finding =
-            ValueFinding(root, CommandPath(name), "", verdict.site,
-                         replaced ? BrowserRule::ReplacedTarget : BrowserRule::Arguments);
-        finding.arguments = verdict.repaired;
-        finding.refused = verdict.refused;
+        Finding finding = CommandFinding(root, CommandPath(name), verdict);
         const Browser* browser = BrowserOfKey(name);
-        if (replaced) {
-            finding.target = browser != nullptr ? RegisteredCommand(broker, name, *browser) : "";
-            if (finding.target.empty())
-                finding.refused = "no registration of the browser to restore";
-        }
+        if (finding.rule == BrowserRule::ReplacedTarget)
+            SetTarget(&finding,
+                      browser != nullptr ? RegisteredCommand(broker, name, *browser) : "");
         m_findings.push_back(std::move(finding));
     }
     SkipKey(&m_skipped, m_label, root, kStartMenuInternetKey, "enumerated", listed);
 }
 
-void BrowserCommandVector::repair(AccessBroker& broker) {
-    rewriteFoundCommands(broker);
+}  // namespace
+
+std::unique_ptr<Vector> MakeBrowserCommandVector() {
+    return std::make_unique<BrowserCommandVector>();
 }
 
 }  // namespace brenvik

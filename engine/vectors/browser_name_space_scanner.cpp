@@ -14,20 +14,6 @@ namespace {
 
 constexpr const char* kInternetExplorer = "iexplore.exe";
 
-// Subkey names of root\\path in index order; a key that refuses is kept as skipped.
-std::vector<std::string> SubkeyNames(AccessBroker& broker, RegKey root, const std::string& path,
-                                     SkippedPlaces* skipped) {
-    ScopedKey key(broker.reads().registry);
-    if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
-        SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
-        return {};
-    }
-    Status listed = kErrorSuccess;
-    std::vector<std::string> names = SubkeyNames(broker.reads().registry, key.get(), &listed);
-    SkipKey(skipped, kNameSpaceLabel, root, path, "enumerated", listed);
-    return names;
-}
-
 // A command key's default value up to its first zero byte.
 bool ReadCommand(AccessBroker& broker, RegKey root, const std::string& path, std::string* command,
                  SkippedPlaces* skipped) {
@@ -113,7 +99,7 @@ bool BrowserNameSpaceScanner::scan(AccessBroker& broker, const std::set<std::str
             m_findings.push_back(Finding{path, site, BrowserRule::NameSpace});
     }
     for (const std::string& name :
-         SubkeyNames(broker, kHKeyCurrentUser, kNameSpaceKey, &m_skipped)) {
+         NameSpaceSubkeys(broker, kHKeyCurrentUser, kNameSpaceKey, &m_skipped)) {
         if (broker.stopRequested())
             break;
         ScanEntry(broker, kHKeyCurrentUser, name, m_findings, &m_skipped);

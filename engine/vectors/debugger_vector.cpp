@@ -2,15 +2,20 @@
 
 #include "engine/places/key_names.h"
 #include "engine/rules/browser_table.h"
+#include "engine/vectors/labelled_vector.h"
 #include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
 namespace {
 
+constexpr const char* kDebuggerLabel = "Image File Execution";
+
 constexpr const char* kDebugger = "Debugger";
 constexpr const char* kMonitorProcess = "MonitorProcess";
 constexpr const char* kReportingMode = "ReportingMode";
 constexpr const char* kGlobalFlag = "GlobalFlag";
+// FLG_MONITOR_SILENT_PROCESS_EXIT in an executable's GlobalFlag.
+constexpr std::uint32_t kMonitorSilentExitFlag = 0x200;
 
 std::string ExecutableOf(const std::string& path) {
     return path.substr(path.rfind('\\') + 1);
@@ -25,40 +30,43 @@ bool HasValue(AccessBroker& broker, const std::string& path, const char* name) {
                kErrorSuccess;
 }
 
-}  // namespace
+class DebuggerVector final : public LabelledVector {
+public:
+    DebuggerVector()
+        : LabelledVector(kDebuggerLabel, {{kHKeyLocalMachine, kExecutionOptionsKeys[0], false},
+                                          {kHKeyLocalMachine, kExecutionOptionsKeys[1], false},
+                                          {kHKeyLocalMachine, kSilentExitKey, false}}) {}
 
-WorkPlaces DebuggerVector::places(const PortReads&) const {
-    WorkPlaces places;
-    for (const char* key : kExecutionOptionsKeys)
-        places.keys.push_back({kHKeyLocalMachine, key, false});
-    places.keys.push_back({kHKeyLocalMachine, kSilentExitKey, false});
-    return places;
-}
-
-void DebuggerVector::scan(AccessBroker& broker, VectorContext&) {
-    for (const std::string_view executable : BrowserExecutables()) {
-        if (broker.stopRequested())
-            return;
-        for (const char* options : kExecutionOptionsKeys)
-            scanOptions(broker, std::string(options) + "\\" + std::string(executable));
-        scanSilentExit(broker, std::string(executable));
+    // The browsers of the table in the table's order: each one's options in both views, its
+    // filter subkeys, then its silent-exit monitor.
+    void scan(AccessBroker& broker, VectorContext&) override {
+        for (const std::string_view executable : BrowserExecutables()) {
+            if (broker.stopRequested())
+                return;
+            for (const char* options : kExecutionOptionsKeys)
+                scanOptions(broker, std::string(options) + "\\" + std::string(executable));
+            scanSilentExit(broker, std::string(executable));
+        }
     }
-}
+
+    void repair(AccessBroker& broker) override;
+
+private:
+    void scanOptions(AccessBroker& broker, const std::string& path);
+    void scanSilentExit(AccessBroker& broker, const std::string& executable);
+    // A finding of the named text value of the open key at path, when it is there and not
+    // empty.
+    void findText(RegistryReader& registry, RegKey key, const std::string& path, const char* name);
+};
 
 // A Debugger value on the executable's key, and on each of its filter subkeys when the key
 // says filters are used (UseFilter): Windows then runs the one whose FilterFullPath matches.
 void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) {
     RegistryReader& registry = broker.reads().registry;
     ScopedKey key(registry);
-    const Status opened = broker.openKey(kHKeyLocalMachine, path, kKeyRead, &key);
-    if (opened != kErrorSuccess) {
-        SkipKey(&m_skipped, m_label, kHKeyLocalMachine, path, "opened", opened);
+    if (!openToScan(broker, kHKeyLocalMachine, path, &key))
         return;
-    }
-    std::string debugger;
-    if (ReadValueText(registry, key.get(), kDebugger, &debugger) && !debugger.empty())
-        m_findings.push_back(
-            ValueFinding(kHKeyLocalMachine, path, kDebugger, debugger, BrowserRule::Debugger));
+    findText(registry, key.get(), path, kDebugger);
     std::uint32_t useFilter = 0;
     if (!ReadDword(registry, key.get(), "UseFilter", &useFilter) || useFilter == 0)
         return;
@@ -67,14 +75,9 @@ void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) 
         ScopedKey filter(registry);
         const std::string filterPath = path + "\\" + name;
         const Status s = broker.openKeyBelow(key.get(), kHKeyLocalMachine, path, name, &filter);
-        if (s != kErrorSuccess) {
-            SkipKey(&m_skipped, m_label, kHKeyLocalMachine, filterPath, "opened", s);
-            continue;
-        }
-        std::string filtered;
-        if (ReadValueText(registry, filter.get(), kDebugger, &filtered) && !filtered.empty())
-            m_findings.push_back(ValueFinding(kHKeyLocalMachine, filterPath, kDebugger, filtered,
-                                              BrowserRule::Debugger));
+        SkipKey(&m_skipped, m_label, kHKeyLocalMachine, filterPath, "opened", s);
+        if (s == kErrorSuccess)
+            findText(registry, filter.get(), filterPath, kDebugger);
     }
     SkipKey(&m_skipped, m_label, kHKeyLocalMachine, path, "enumerated", listed);
 }
@@ -91,15 +94,16 @@ void DebuggerVector::scanSilentExit(AccessBroker& broker, const std::string& exe
         return;
     ScopedKey monitor(registry);
     const std::string monitorPath = std::string(kSilentExitKey) + "\\" + executable;
-    const Status opened = broker.openKey(kHKeyLocalMachine, monitorPath, kKeyRead, &monitor);
-    if (opened != kErrorSuccess) {
-        SkipKey(&m_skipped, m_label, kHKeyLocalMachine, monitorPath, "opened", opened);
-        return;
-    }
-    std::string process;
-    if (ReadValueText(registry, monitor.get(), kMonitorProcess, &process) && !process.empty())
-        m_findings.push_back(ValueFinding(kHKeyLocalMachine, monitorPath, kMonitorProcess, process,
-                                          BrowserRule::Debugger));
+    if (openToScan(broker, kHKeyLocalMachine, monitorPath, &monitor))
+        findText(registry, monitor.get(), monitorPath, kMonitorProcess);
+}
+
+void DebuggerVector::findText(RegistryReader& registry, RegKey key, const std::string& path,
+                              const char* name) {
+    std::string text;
+    if (ReadValueText(registry, key, name, &text) && !text.empty())
+        m_findings.push_back(
+            ValueFinding(kHKeyLocalMachine, path, name, std::move(text), BrowserRule::Debugger));
 }
 
 void DebuggerVector::repair(AccessBroker& broker) {
@@ -123,6 +127,12 @@ void DebuggerVector::repair(AccessBroker& broker) {
             ReadDword(broker.reads().registry, key.get(), kGlobalFlag, &flags))
             SetDword(broker, key.get(), kGlobalFlag, flags & ~kMonitorSilentExitFlag);
     }
+}
+
+}  // namespace
+
+std::unique_ptr<Vector> MakeDebuggerVector() {
+    return std::make_unique<DebuggerVector>();
 }
 
 }  // namespace brenvik

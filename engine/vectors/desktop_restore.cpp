@@ -8,6 +8,17 @@
 namespace brenvik {
 namespace {
 
+// The per-user keys whose values say which desktop icons are hidden.
+constexpr const char* kHideIconsKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\ClassicStartMenu",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\HideDesktopIcons\\NewStartPanel",
+};
+// The class in each hive on its own, never through HKEY_CLASSES_ROOT: that merged view reads
+// the user's keys over the machine's and writes where the key happens to exist, so a backup
+// taken through it would carry a user's values into the machine's registration.
+constexpr const char* kNetworkPlacesKey =
+    "Software\\Classes\\CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}";
+
 constexpr const char* kInternetExplorerClass = "{871C5380-42A0-1069-A2EA-08002B30309D}";
 constexpr const char* kNetworkPlacesClass = "{208D2C60-3AEA-1069-A2D7-08002B30309D}";
 

@@ -6,11 +6,13 @@
 #include "engine/rules/browser_shortcut_rules.h"
 #include "engine/rules/launch_commands.h"
 #include "engine/vectors/browser_command_vector.h"
+#include "engine/vectors/labelled_vector.h"
 #include "engine/vectors/name_space_scanner.h"
 
 namespace brenvik {
 namespace {
 
+constexpr const char* kHandlerLabel = "Protocol Handler";
 constexpr const char* kClasses = "Software\\Classes";
 constexpr const char* kProgIdValue = "ProgId";
 const char* const kAssociations[] = {"Capabilities\\URLAssociations",
@@ -76,6 +78,10 @@ std::vector<std::string> KnownHandlerNames() {
     return names;
 }
 
+namespace {
+
+// The browser a handler belongs to, by the handler's name: the system's web handlers and the
+// browsers' own ("ChromeHTML", "FirefoxURL-308046B0AF4A39CB"); null for any other.
 const Browser* HandlerBrowser(const std::string& progId) {
     const std::string lowered = Lowercased(progId);
     for (const KnownHandler& known : kKnownHandlers) {
@@ -86,14 +92,39 @@ const Browser* HandlerBrowser(const std::string& progId) {
     return nullptr;
 }
 
-WorkPlaces HandlerVector::places(const PortReads&) const {
-    WorkPlaces places;
-    for (const char* key : kUserChoiceKeys) places.keys.push_back({kHKeyCurrentUser, key, false});
+std::vector<KeyPlace> HandlerKeyPlaces() {
+    std::vector<KeyPlace> keys;
+    for (const char* key : kUserChoiceKeys) keys.push_back({kHKeyCurrentUser, key, false});
     // Of each handler only its verbs: a class's other keys (its servers) are none of ours.
-    places.keys.push_back({kHKeyCurrentUser, kClasses, true});
-    places.keys.push_back({kHKeyLocalMachine, kClasses, true});
-    return places;
+    keys.push_back({kHKeyCurrentUser, kClasses, true});
+    keys.push_back({kHKeyLocalMachine, kClasses, true});
+    return keys;
 }
+
+class HandlerVector final : public LabelledVector {
+public:
+    HandlerVector() : LabelledVector(kHandlerLabel, HandlerKeyPlaces()) {}
+
+    // The known handlers, those the browsers' Capabilities name and those the user chose, each
+    // under HKEY_CURRENT_USER then HKEY_LOCAL_MACHINE, verb by verb; then the choices.
+    void scan(AccessBroker& broker, VectorContext& context) override;
+    // A handler key is never deleted: its command is rewritten. The choices are left as they
+    // are.
+    void repair(AccessBroker& broker) override { rewriteFoundCommands(broker); }
+
+private:
+    // Handler names in scan order, each once, with the browser each belongs to (or null).
+    using Handlers = std::vector<std::pair<std::string, const Browser*>>;
+    Handlers handlers(AccessBroker& broker, const std::vector<std::string>& chosen);
+    void scanHandler(AccessBroker& broker, RegKey root, const std::string& progId,
+                     const Browser* browser, const std::vector<std::string>& userFolders);
+    void scanChoices(AccessBroker& broker, const std::vector<std::string>& chosen,
+                     const std::vector<std::string>& userFolders);
+    std::vector<std::string> chosenHandlers(AccessBroker& broker);
+    // The command Windows runs for progId's open verb, the user's registration first, as the
+    // shell merges them; "" when neither has one.
+    std::string openCommand(AccessBroker& broker, const std::string& progId);
+};
 
 void HandlerVector::scan(AccessBroker& broker, VectorContext& context) {
     const std::vector<std::string>& userFolders = context.userFolders(broker.reads());
@@ -143,11 +174,8 @@ void HandlerVector::scanHandler(AccessBroker& broker, RegKey root, const std::st
     RegistryReader& registry = broker.reads().registry;
     const std::string shell = std::string(kClasses) + "\\" + progId + "\\shell";
     ScopedKey verbs(registry);
-    const Status opened = broker.openKey(root, shell, kKeyRead, &verbs);
-    if (opened != kErrorSuccess) {
-        SkipKey(&m_skipped, m_label, root, shell, "opened", opened);
+    if (!openToScan(broker, root, shell, &verbs))
         return;
-    }
     Status listed = kErrorSuccess;
     for (const std::string& verb : SubkeyNames(registry, verbs.get(), &listed)) {
         const std::string path = shell + "\\" + verb + "\\command";
@@ -159,18 +187,10 @@ void HandlerVector::scanHandler(AccessBroker& broker, RegKey root, const std::st
         const LaunchVerdict verdict = JudgeLaunchCommand(command, browser != nullptr, userFolders);
         if (verdict.hijack == LaunchHijack::None)
             continue;
-        const bool replaced = verdict.hijack == LaunchHijack::ReplacedTarget;
-        Finding finding =
-            ValueFinding(root, path, "", verdict.site,
-                         replaced ? BrowserRule::ReplacedTarget : BrowserRule::Arguments);
-        finding.arguments = verdict.repaired;
-        finding.refused = verdict.refused;
-        if (replaced) {
-            finding.target =
-                RegisteredBrowserCommand(broker, *browser, LinkPlaceholder(browser->family));
-            if (finding.target.empty())
-                finding.refused = "no registration of the browser to restore";
-        }
+        Finding finding = CommandFinding(root, path, verdict);
+        if (finding.rule == BrowserRule::ReplacedTarget)
+            SetTarget(&finding,
+                      RegisteredBrowserCommand(broker, *browser, LinkPlaceholder(browser->family)));
         m_findings.push_back(std::move(finding));
     }
     SkipKey(&m_skipped, m_label, root, shell, "enumerated", listed);
@@ -220,8 +240,10 @@ std::string HandlerVector::openCommand(AccessBroker& broker, const std::string& 
     return std::string();
 }
 
-void HandlerVector::repair(AccessBroker& broker) {
-    rewriteFoundCommands(broker);
+}  // namespace
+
+std::unique_ptr<Vector> MakeHandlerVector() {
+    return std::make_unique<HandlerVector>();
 }
 
 }  // namespace brenvik

@@ -52,20 +52,20 @@ void ScanClass(AccessBroker& broker, const std::string& entryName, const std::st
     }
 }
 
-// The names of the name space entries; the key is closed before any class is looked at.
-std::vector<std::string> NameSpaceEntries(AccessBroker& broker, SkippedPlaces* skipped) {
+}  // namespace
+
+std::vector<std::string> NameSpaceSubkeys(AccessBroker& broker, RegKey root,
+                                          const std::string& path, SkippedPlaces* skipped) {
     ScopedKey key(broker.reads().registry);
-    if (Status s = broker.openKey(kHKeyLocalMachine, kNameSpaceKey, kKeyRead, &key)) {
-        SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "opened", s);
+    if (Status s = broker.openKey(root, path, kKeyRead, &key)) {
+        SkipKey(skipped, kNameSpaceLabel, root, path, "opened", s);
         return {};
     }
     Status listed = kErrorSuccess;
     std::vector<std::string> names = SubkeyNames(broker.reads().registry, key.get(), &listed);
-    SkipKey(skipped, kNameSpaceLabel, kHKeyLocalMachine, kNameSpaceKey, "enumerated", listed);
+    SkipKey(skipped, kNameSpaceLabel, root, path, "enumerated", listed);
     return names;
 }
-
-}  // namespace
 
 void SkipKey(SkippedPlaces* skipped, const std::string& location, RegKey root,
              const std::string& path, const char* what, Status error) {
@@ -100,7 +100,8 @@ bool SiteFromCommand(std::string command, std::string& site) {
 }
 
 bool NameSpaceScanner::scan(AccessBroker& broker, NameSpaceCommands* commands) {
-    for (const std::string& name : NameSpaceEntries(broker, &m_skipped)) {
+    for (const std::string& name :
+         NameSpaceSubkeys(broker, kHKeyLocalMachine, kNameSpaceKey, &m_skipped)) {
         if (broker.stopRequested())
             break;
         const std::string classId = ClassIdentifierOf(name);

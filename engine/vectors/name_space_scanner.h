@@ -33,6 +33,11 @@ bool SiteFromCommand(std::string command, std::string& site);
 void SkipKey(SkippedPlaces* skipped, const std::string& location, RegKey root,
              const std::string& path, const char* what, Status error);
 
+// Subkey names of root\\path in index order; a key that refuses to be opened or enumerated is
+// kept as skipped under the name space label.
+std::vector<std::string> NameSpaceSubkeys(AccessBroker& broker, RegKey root,
+                                          const std::string& path, SkippedPlaces* skipped);
+
 // A verb's command text as the scan read it, with the name space entry it belongs to.
 struct NameSpaceCommand {
     std::string entryName;

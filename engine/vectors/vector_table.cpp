@@ -86,11 +86,10 @@ public:
 
     // Fix Desktop's keys too: it is this vector's repair of the whole desktop.
     WorkPlaces places(const PortReads&) const override {
-        WorkPlaces places;
-        places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
-                       {kHKeyLocalMachine, kMachineClassesKey, true}};
-        for (const KeyPlace& key : DesktopRestoreKeys()) places.keys.push_back(key);
-        return places;
+        std::vector<KeyPlace> keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
+                                      {kHKeyLocalMachine, kMachineClassesKey, true}};
+        for (const KeyPlace& key : DesktopRestoreKeys()) keys.push_back(key);
+        return KeyPlaces(std::move(keys));
     }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
@@ -126,12 +125,10 @@ public:
     BrowserNameSpaceVector() : ScannerVector(kNameSpaceLabel) {}
 
     WorkPlaces places(const PortReads&) const override {
-        WorkPlaces places;
-        places.keys = {{kHKeyLocalMachine, kNameSpaceKey, false},
-                       {kHKeyCurrentUser, kNameSpaceKey, false},
-                       {kHKeyLocalMachine, kClassesKey, true},
-                       {kHKeyCurrentUser, kClassesKey, true}};
-        return places;
+        return KeyPlaces({{kHKeyLocalMachine, kNameSpaceKey, false},
+                          {kHKeyCurrentUser, kNameSpaceKey, false},
+                          {kHKeyLocalMachine, kClassesKey, true},
+                          {kHKeyCurrentUser, kClassesKey, true}});
     }
 
     void scan(AccessBroker& broker, VectorContext& context) override {
@@ -150,10 +147,10 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
     vectors.push_back(std::make_unique<BrowserLinkVector>());
     // After the name space vector, whose entries and command texts it takes.
     vectors.push_back(std::make_unique<BrowserNameSpaceVector>());
-    vectors.push_back(std::make_unique<HandlerVector>());
-    vectors.push_back(std::make_unique<BrowserCommandVector>());
-    vectors.push_back(std::make_unique<DebuggerVector>());
-    vectors.push_back(std::make_unique<StartupVector>());
+    vectors.push_back(MakeHandlerVector());
+    vectors.push_back(MakeBrowserCommandVector());
+    vectors.push_back(MakeDebuggerVector());
+    vectors.push_back(MakeStartupVector());
     return vectors;
 }
 

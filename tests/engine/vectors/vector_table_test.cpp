@@ -7,6 +7,7 @@
 #include "engine/vectors/desktop_restore.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/registry_names.h"
 
 namespace brenvik {
 namespace {
@@ -35,7 +36,7 @@ void PlantEveryVector(BrowserWorld& world) {
     world.platform.addFolder(programs);
     world.platform.addShortcut(programs + "\\Google Chrome.lnk", testing::kChrome,
                                "http://start.example/");
-    world.platform.addKey(kHKeyCurrentUser, kHideIconsKeys[0]);
+    world.platform.addKey(kHKeyCurrentUser, std::string(test::kHideIcons) + "\\ClassicStartMenu");
 }
 
 // A place a vector changes but does not declare would be refused by recovery and restore; the
@@ -47,8 +48,7 @@ TEST(VectorTable, EveryObjectARepairKeepsIsInTheDeclaredPlaces) {
     std::string sid;
     ASSERT_EQ(world.platform.tokenUserSid(&sid), kErrorSuccess);
     std::size_t kept = 0;
-    for (const CommandReport& report :
-         {test::Fix(world.ports), test::FixDesktop(world.ports)}) {
+    for (const CommandReport& report : {test::Fix(world.ports), test::FixDesktop(world.ports)}) {
         StoredSet set;
         ASSERT_EQ(ReadBackupSet(world.platform, report.backup, &set), kErrorSuccess);
         for (const StoredObject& object : set.objects) {
