@@ -1,6 +1,7 @@
 #include "bench/model_world.h"
 
 #include "bench/paths.h"
+#include "tests/support/model_profile.h"
 
 namespace brenvik::bench {
 namespace {
@@ -8,37 +9,24 @@ namespace {
 constexpr const char* kDesktop = "C:\\Users\\bench\\Desktop";
 constexpr const char* kAppData = "C:\\Users\\bench\\AppData\\Roaming";
 constexpr const char* kLocalAppData = "C:\\Users\\bench\\AppData\\Local";
-constexpr const char* kPublicDesktop = "C:\\Users\\Public\\Desktop";
 constexpr const char* kStartMenu =
     "C:\\Users\\bench\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
-constexpr const char* kCommonStartMenu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
 
 // Each place's folder, and the known folders that name them.
 struct ModelFolders {
     std::string quickLaunch = std::string(kAppData) + "\\" + kQuickLaunchSubPath;
     std::string taskbar = quickLaunch + "\\" + kTaskbarSubPath;
     std::string startup = std::string(kStartMenu) + "\\" + kStartupSubPath;
-    std::string commonStartup = std::string(kCommonStartMenu) + "\\" + kStartupSubPath;
+    std::string commonStartup = std::string(test::kCommonStartMenu) + "\\" + kStartupSubPath;
 
-    PlaceFolders places() const { return {kDesktop, kPublicDesktop, quickLaunch, kStartMenu}; }
+    PlaceFolders places() const {
+        return {kDesktop, test::kPublicDesktop, quickLaunch, kStartMenu};
+    }
 
     void addTo(model::ModelPlatform& platform) const {
-        const std::pair<KnownFolder, std::string> known[] = {
-            {KnownFolder::Desktop, kDesktop},
-            {KnownFolder::PublicDesktop, kPublicDesktop},
-            {KnownFolder::QuickLaunch, quickLaunch},
-            {KnownFolder::StartMenu, kStartMenu},
-            {KnownFolder::CommonStartMenu, kCommonStartMenu},
-            {KnownFolder::Startup, startup},
-            {KnownFolder::CommonStartup, commonStartup},
-            {KnownFolder::RoamingAppData, kAppData},
-            {KnownFolder::LocalAppData, kLocalAppData},
-            {KnownFolder::Temp, std::string(kLocalAppData) + "\\Temp"},
-        };
-        for (const auto& folder : known) {
-            platform.setKnownFolder(folder.first, folder.second);
-            platform.addFolder(folder.second);
-        }
+        test::AddProfileFolders(
+            platform, {kDesktop, test::kPublicDesktop, quickLaunch, kStartMenu,
+                       test::kCommonStartMenu, startup, commonStartup, kAppData, kLocalAppData});
         platform.addFolder(taskbar);
     }
 };

@@ -1,12 +1,11 @@
 // Registry and folder names the benchmark's worlds and its bare loop share.
 #pragma once
 
+#include "engine/places/shell_folder.h"         // kShellFoldersKey
 #include "engine/vectors/name_space_scanner.h"  // kNameSpaceKey
 
 namespace brenvik::bench {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
 // Below Quick Launch, and below a Start Menu.

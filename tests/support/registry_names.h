@@ -14,6 +14,8 @@ constexpr const char* kNameSpace =
 // and the user's (HKCU).
 constexpr const char* kMachineClasses = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kUserClasses = "Software\\Classes\\CLSID\\";
+// The browsers' executables, with the backslash the executable's name follows.
+constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 // Classes of fake icons.
 constexpr const char* kClassA = "{11111111-2222-3333-4444-555555555555}";
 constexpr const char* kClassB = "{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}";

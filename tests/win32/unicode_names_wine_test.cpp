@@ -34,26 +34,34 @@ constexpr const char* kTarget = "C:\\windows\\notepad.exe";
 
 // Desktop ✓
 constexpr const char* kDesktopFolder = "Desktop \xE2\x9C\x93";
+
+// A hijacked shortcut: its file name and the site its arguments open.
+struct Hijack {
+    const char* link;
+    const char* site;
+};
 // Internet Explorer ✓.lnk, opening http://例子.测试/✓
-constexpr const char* kCheckLink = "Internet Explorer \xE2\x9C\x93.lnk";
-constexpr const char* kCheckSite =
-    "http://\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95/\xE2\x9C\x93";
+constexpr Hijack kCheck = {"Internet Explorer \xE2\x9C\x93.lnk",
+                           "http://\xE4\xBE\x8B\xE5\xAD\x90.\xE6\xB5\x8B\xE8\xAF\x95/\xE2\x9C\x93"};
 // Internet Explorer 浏览器.lnk: a name the 8-bit design found in code page 936.
-constexpr const char* kGbkLink = "Internet Explorer \xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8.lnk";
-constexpr const char* kGbkSite = "http://gbk.example/";
+constexpr Hijack kGbk = {"Internet Explorer \xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8.lnk",
+                         "http://gbk.example/"};
+// Ярлык IExplorer.lnk in Quick Launch, opening http://пример.испытание/IE
+constexpr Hijack kCyrillic = {
+    "\xD0\xAF\xD1\x80\xD0\xBB\xD1\x8B\xD0\xBA IExplorer.lnk",
+    "http://\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD0\xB8\xD1\x81\xD0\xBF\xD1\x8B"
+    "\xD1\x82\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5/IE"};
 // Заметки.lnk (Notes): no browser in its name, left alone.
 constexpr const char* kNotesLink = "\xD0\x97\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8.lnk";
-// Ярлык IExplorer.lnk in Quick Launch, opening http://пример.испытание/IE
-constexpr const char* kCyrillicLink = "\xD0\xAF\xD1\x80\xD0\xBB\xD1\x8B\xD0\xBA IExplorer.lnk";
-constexpr const char* kCyrillicSite =
-    "http://\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD0\xB8\xD1\x81\xD0\xBF\xD1\x8B"
-    "\xD1\x82\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5/IE";
 // A name space entry "网址导航 {class}" whose verb 打开 runs the browser with HTTP://Dao.例子/
-constexpr const char* kEntryTitle = "\xE7\xBD\x91\xE5\x9D\x80\xE5\xAF\xBC\xE8\x88\xAA ";
-constexpr const char* kVerb = "\xE6\x89\x93\xE5\xBC\x80";
-constexpr const char* kCommand =
-    "C:\\PROGRA~1\\Internet Explorer\\IEXPLORE.EXE HTTP://Dao.\xE4\xBE\x8B\xE5\xAD\x90/";
-constexpr const char* kEntrySite = "http://dao.\xE4\xBE\x8B\xE5\xAD\x90/";
+constexpr struct {
+    const char* title;
+    const char* verb;
+    const char* command;
+    const char* site;
+} kEntry = {"\xE7\xBD\x91\xE5\x9D\x80\xE5\xAF\xBC\xE8\x88\xAA ", "\xE6\x89\x93\xE5\xBC\x80",
+            "C:\\PROGRA~1\\Internet Explorer\\IEXPLORE.EXE HTTP://Dao.\xE4\xBE\x8B\xE5\xAD\x90/",
+            "http://dao.\xE4\xBE\x8B\xE5\xAD\x90/"};
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
@@ -90,15 +98,16 @@ protected:
         if (!FileExists(m_desktop))
             GTEST_SKIP() << "the host has no locale that can name the files";
         ASSERT_TRUE(test::MakeFolders(m_quickLaunch));
-        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kCheckLink), kTarget, kCheckSite));
-        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kGbkLink), kTarget, kGbkSite));
-        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kNotesLink), kTarget, kCheckSite));
-        ASSERT_EQ(S_OK, CreateShortcut(QuickLaunch(kCyrillicLink), kTarget, kCyrillicSite));
+        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kCheck.link), kTarget, kCheck.site));
+        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kGbk.link), kTarget, kGbk.site));
+        ASSERT_EQ(S_OK, CreateShortcut(Desktop(kNotesLink), kTarget, kCheck.site));
+        ASSERT_EQ(S_OK, CreateShortcut(QuickLaunch(kCyrillic.link), kTarget, kCyrillic.site));
 
         m_classId = test::NewClassId();
         ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, Entry(), "", "fake"));
-        ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, ClassKey() + "\\shell\\" + kVerb + "\\Command", "",
-                            kCommand));
+        ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE,
+                            ClassKey() + "\\shell\\" + kEntry.verb + "\\Command", "",
+                            kEntry.command));
         m_desktopValue = std::make_unique<ScopedShellFolder>("Desktop", m_desktop);
         m_appDataValue = std::make_unique<ScopedShellFolder>("AppData", m_appData);
     }
@@ -110,8 +119,8 @@ protected:
 
     std::string Desktop(const char* name) const { return m_desktop + "\\" + name; }
     std::string QuickLaunch(const char* name) const { return m_quickLaunch + "\\" + name; }
-    std::string Entry() const { return std::string(kNameSpace) + "\\" + kEntryTitle + m_classId; }
-    std::string ClassKey() const { return "SOFTWARE\\Classes\\CLSID\\" + m_classId; }
+    std::string Entry() const { return std::string(kNameSpace) + "\\" + kEntry.title + m_classId; }
+    std::string ClassKey() const { return test::kMachineClasses + m_classId; }
 
     // Wine's shell writes its own paths back into Shell Folders when a shortcut is saved.
     void PointShellFolders() {
@@ -144,21 +153,22 @@ protected:
 };
 
 TEST_F(UnicodeNamesWineTest, HijacksInAnyScriptAreListedWithTheirSitesAndRepairedByFix) {
-    EXPECT_EQ(Scan(),
-              Sorted({std::string("Desktop | ") + kCheckSite, std::string("Desktop | ") + kGbkSite,
-                      std::string("Desktop NameSpace | ") + kEntrySite,
-                      std::string("Quick Launch | ") + kCyrillicSite}));
+    EXPECT_EQ(Scan(), Sorted({std::string("Desktop | ") + kCheck.site,
+                              std::string("Desktop | ") + kGbk.site,
+                              std::string("Desktop NameSpace | ") + kEntry.site,
+                              std::string("Quick Launch | ") + kCyrillic.site}));
 
     PointShellFolders();
     test::Fix(m_ports);
 
-    EXPECT_FALSE(FileExists(Desktop(kCheckLink)));
-    EXPECT_FALSE(FileExists(Desktop(kGbkLink)));
-    EXPECT_EQ(Arguments(Desktop(kNotesLink)), kCheckSite);
-    EXPECT_TRUE(FileExists(QuickLaunch(kCyrillicLink)));
-    EXPECT_EQ(Arguments(QuickLaunch(kCyrillicLink)), "");
+    EXPECT_FALSE(FileExists(Desktop(kCheck.link)));
+    EXPECT_FALSE(FileExists(Desktop(kGbk.link)));
+    EXPECT_EQ(Arguments(Desktop(kNotesLink)), kCheck.site);
+    EXPECT_TRUE(FileExists(QuickLaunch(kCyrillic.link)));
+    EXPECT_EQ(Arguments(QuickLaunch(kCyrillic.link)), "");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry()));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ClassKey() + "\\shell\\" + kVerb + "\\Command"));
+    EXPECT_TRUE(
+        KeyExists(HKEY_LOCAL_MACHINE, ClassKey() + "\\shell\\" + kEntry.verb + "\\Command"));
     EXPECT_EQ(Scan(), std::vector<std::string>{});
 }
 

@@ -224,9 +224,9 @@ TEST(Journal, AUsersKeyIsJournaledByTheHivesSid) {
 // key of the administrator's hive are all put back, and the journal file goes.
 TEST(RecoverJournal, PutsBackEveryWalkedPlaceAndTheUsersHiveAsAnotherAccount) {
     testing::BrowserWorld world;
-    const std::string deep = std::string(testing::kStartMenu) + "\\Programs\\Web\\Chrome.lnk";
-    const std::string common = std::string(testing::kCommonStartMenu) + "\\Programs\\Edge.lnk";
-    const std::string key = std::string(testing::kAppPaths) + "chrome.exe";
+    const std::string deep = std::string(test::kStartMenu) + "\\Programs\\Web\\Chrome.lnk";
+    const std::string common = std::string(test::kCommonStartMenu) + "\\Programs\\Edge.lnk";
+    const std::string key = std::string(test::kAppPaths) + "chrome.exe";
     world.platform.addShortcut(deep, "C:\\x.exe", "");
     world.platform.addShortcut(common, "C:\\x.exe", "");
     const AccessList before = DenyingAdministrators();

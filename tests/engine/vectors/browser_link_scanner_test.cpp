@@ -24,16 +24,16 @@ struct Place {
 // Every place, the Start Menus also in a subfolder.
 const Place kPlaces[] = {
     {testing::kDesktop, "Desktop", false},
-    {testing::kPublicDesktop, "Public Desktop", true},
+    {test::kPublicDesktop, "Public Desktop", true},
     {testing::kQuickLaunch, "Quick Launch", false},
     {std::string(testing::kQuickLaunch) + "\\User Pinned\\TaskBar", "Taskbar", false},
-    {testing::kStartMenu, "Start Menu", false},
-    {std::string(testing::kStartMenu) + "\\Programs\\Web", "Start Menu", false},
-    {testing::kCommonStartMenu, "Start Menu", true},
-    {std::string(testing::kCommonStartMenu) + "\\Programs", "Start Menu", true},
+    {test::kStartMenu, "Start Menu", false},
+    {std::string(test::kStartMenu) + "\\Programs\\Web", "Start Menu", false},
+    {test::kCommonStartMenu, "Start Menu", true},
+    {std::string(test::kCommonStartMenu) + "\\Programs", "Start Menu", true},
     {std::string(testing::kQuickLaunch) + "\\User Pinned\\StartMenu", "Start Menu", false},
-    {testing::kStartup, "Startup", false},
-    {testing::kCommonStartup, "Startup", true},
+    {test::kStartup, "Startup", false},
+    {test::kCommonStartup, "Startup", true},
 };
 
 enum class Expect { Rewritten, Retargeted, Removed };
@@ -151,22 +151,21 @@ TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
         AccessEntry extra;
         bool retargeted;
     } cases[] = {
-        {"user registration only", testing::kPublicDesktop, false, "", {}, false},
+        {"user registration only", test::kPublicDesktop, false, "", {}, false},
         {"user registration only, common Start Menu",
-         std::string(testing::kCommonStartMenu) + "\\Programs",
+         std::string(test::kCommonStartMenu) + "\\Programs",
          false,
          "",
          {},
          false},
-        {"machine registration", testing::kPublicDesktop, true, "", {}, true},
-        {"machine registration, common Startup", testing::kCommonStartup, true, "", {}, true},
-        {"its folder writable by users", testing::kPublicDesktop, true, edgeFolder, usersWrite,
+        {"machine registration", test::kPublicDesktop, true, "", {}, true},
+        {"machine registration, common Startup", test::kCommonStartup, true, "", {}, true},
+        {"its folder writable by users", test::kPublicDesktop, true, edgeFolder, usersWrite, false},
+        {"the file writable by users", test::kCommonStartup, true, testing::kEdge, usersWrite,
          false},
-        {"the file writable by users", testing::kCommonStartup, true, testing::kEdge, usersWrite,
-         false},
-        {"a folder above passes changes down to others", testing::kPublicDesktop, true,
+        {"a folder above passes changes down to others", test::kPublicDesktop, true,
          "C:\\Program Files (x86)", othersInheritOnly, false},
-        {"CREATOR OWNER on the folder itself", testing::kPublicDesktop, true, edgeFolder,
+        {"CREATOR OWNER on the folder itself", test::kPublicDesktop, true, edgeFolder,
          creatorOwnerOnItself, false},
         {"the user's own place takes the user's registration",
          testing::kDesktop,
@@ -185,9 +184,8 @@ TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
              object.resize(object.rfind('\\')))
             world.platform.setFileAccessList(object, InstalledList());
         if (c.machineRegistered)
-            world.platform.putString(kHKeyLocalMachine,
-                                     std::string(testing::kAppPaths) + "msedge.exe", "",
-                                     testing::kEdge);
+            world.platform.putString(kHKeyLocalMachine, std::string(test::kAppPaths) + "msedge.exe",
+                                     "", testing::kEdge);
         if (!c.opened.empty()) {
             AccessList list = InstalledList();
             list.entries.push_back(c.extra);
@@ -261,9 +259,9 @@ TEST(BrowserLinkScanner, TheInternetExplorerScannersRowsComeFirstAndNoFileTwice)
     const char* ie = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
     world.platform.addShortcut(BrowserWorld::desktop("Internet Explorer.lnk"), ie, "http://d/");
     world.platform.addShortcut(BrowserWorld::quickLaunch("Internet Explorer.lnk"), ie, "http://q/");
-    world.platform.addShortcut(std::string(testing::kStartMenu) + "\\Internet Explorer.lnk", ie,
+    world.platform.addShortcut(std::string(test::kStartMenu) + "\\Internet Explorer.lnk", ie,
                                "http://s/");
-    world.platform.addShortcut(std::string(testing::kPublicDesktop) + "\\Google Chrome.lnk",
+    world.platform.addShortcut(std::string(test::kPublicDesktop) + "\\Google Chrome.lnk",
                                testing::kChrome, "http://p/");
     EXPECT_EQ(Rows(world), (std::vector<std::string>{
                                "Quick Launch|http://q/|",
@@ -280,17 +278,17 @@ TEST(BrowserLinkScanner, TheInternetExplorerScannersRowsComeFirstAndNoFileTwice)
 
 TEST(BrowserLinkScanner, StartMenuDepthReparsePointsAndStartupInside) {
     BrowserWorld world;
-    std::string deep = testing::kStartMenu;
+    std::string deep = test::kStartMenu;
     for (int level = 1; level <= kMaxPlaceDepth + 1; ++level) {
         deep += "\\L" + std::to_string(level);
         world.platform.addShortcut(deep + "\\Google Chrome.lnk", testing::kChrome,
                                    "http://level" + std::to_string(level) + "/");
     }
-    const std::string linked = std::string(testing::kCommonStartMenu) + "\\Linked";
+    const std::string linked = std::string(test::kCommonStartMenu) + "\\Linked";
     world.platform.addShortcut(linked + "\\Google Chrome.lnk", testing::kChrome, "http://linked/");
     world.platform.setReparsePoint(linked);
     // The Startup folder lies inside the Start Menu: its rows carry its own label, once.
-    world.platform.addShortcut(std::string(testing::kStartup) + "\\Firefox.lnk", testing::kFirefox,
+    world.platform.addShortcut(std::string(test::kStartup) + "\\Firefox.lnk", testing::kFirefox,
                                "http://startup/");
     // Quick Launch is its folder alone: its pinned subfolders are places of their own.
     world.platform.addShortcut(std::string(testing::kQuickLaunch) + "\\Sub\\Firefox.lnk",
@@ -310,16 +308,16 @@ TEST(BrowserLinkScanner, AFolderThatRefusesListingIsSkippedTheOthersAreNot) {
     BrowserWorld world;
     world.platform.addShortcut(BrowserWorld::desktop("Google Chrome.lnk"), testing::kChrome,
                                "http://desktop/");
-    const std::string refusing = std::string(testing::kStartMenu) + "\\Refusing";
+    const std::string refusing = std::string(test::kStartMenu) + "\\Refusing";
     world.platform.addShortcut(refusing + "\\Google Chrome.lnk", testing::kChrome, "http://no/");
     world.platform.setFileAccessList(refusing, testing::DenyingAdministrators());
-    world.platform.injectFailure("findFirst", testing::kPublicDesktop, kErrorAccessDenied);
-    world.platform.addShortcut(std::string(testing::kStartup) + "\\Google Chrome.lnk",
+    world.platform.injectFailure("findFirst", test::kPublicDesktop, kErrorAccessDenied);
+    world.platform.addShortcut(std::string(test::kStartup) + "\\Google Chrome.lnk",
                                testing::kChrome, "http://startup/");
     EXPECT_EQ(Rows(world),
               (std::vector<std::string>{
                   "Desktop|http://desktop/|", "Startup|http://startup/|",
-                  std::string("Public Desktop|") + testing::kPublicDesktop +
+                  std::string("Public Desktop|") + test::kPublicDesktop +
                       "|Skipped: cannot be listed: access denied",
                   "Start Menu|" + refusing + "|Skipped: cannot be listed: access denied"}));
     EXPECT_EQ(world.platform.openFindCount(), 0u);
@@ -327,7 +325,7 @@ TEST(BrowserLinkScanner, AFolderThatRefusesListingIsSkippedTheOthersAreNot) {
 
 TEST(BrowserLinkScanner, RefusingShortcutIsReadAndRepairedThroughTheBroker) {
     BrowserWorld world;
-    const std::string path = std::string(testing::kPublicDesktop) + "\\Google Chrome.lnk";
+    const std::string path = std::string(test::kPublicDesktop) + "\\Google Chrome.lnk";
     world.platform.addShortcut(path, testing::kChrome, "http://refusing/");
     world.platform.setFileAccessList(path, testing::DenyingAdministrators());
     EXPECT_EQ(Rows(world), std::vector<std::string>{"Public Desktop|http://refusing/|"});

@@ -88,23 +88,22 @@ TEST(BrowserNameSpaceScanner, EntriesOfBothRootsAfterTheInternetExplorerOnesOnce
 TEST(WorkPlaces, TheBrowserRulesPlacesAndKeys) {
     BrowserWorld world;
     const WorkPlaces places = DeclaredPlaces(world.ports);
-    const std::string startMenu = testing::kStartMenu;
+    const std::string startMenu = test::kStartMenu;
     const std::string user = std::string("USERS\\") + model::kModelUserSid + "\\";
     const struct {
         SecurityObjectType type;
         std::string object;
         bool accepted;
     } cases[] = {
-        {SecurityObjectType::File, std::string(testing::kPublicDesktop) + "\\Chrome.lnk", true},
-        {SecurityObjectType::File, std::string(testing::kStartup) + "\\Firefox.url", true},
+        {SecurityObjectType::File, std::string(test::kPublicDesktop) + "\\Chrome.lnk", true},
+        {SecurityObjectType::File, std::string(test::kStartup) + "\\Firefox.url", true},
         {SecurityObjectType::File,
          std::string(testing::kQuickLaunch) + "\\User Pinned\\TaskBar\\Edge.lnk", true},
         {SecurityObjectType::File, startMenu + "\\Programs\\a\\b\\c\\d\\e\\Chrome.lnk", true},
         {SecurityObjectType::File, startMenu + "\\Programs\\a\\b\\c\\d\\e\\f\\Chrome.lnk", false},
         {SecurityObjectType::File, startMenu + "\\Programs\\..\\..\\Chrome.lnk", false},
         {SecurityObjectType::File, startMenu + "\\Programs\\Chrome.exe", false},
-        {SecurityObjectType::File, std::string(testing::kPublicDesktop) + "\\sub\\Chrome.lnk",
-         false},
+        {SecurityObjectType::File, std::string(test::kPublicDesktop) + "\\sub\\Chrome.lnk", false},
         {SecurityObjectType::RegistryKey, user + kNameSpace + "\\{x}", true},
         {SecurityObjectType::RegistryKey, user + kUserClasses + "{x}\\shell\\o", true},
         {SecurityObjectType::RegistryKey, user + kUserClasses + "{x}", false},

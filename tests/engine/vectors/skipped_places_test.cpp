@@ -33,13 +33,13 @@ std::vector<std::string> SkippedOf(const CommandReport& report) {
     return skipped;
 }
 
-std::string Under(const char* folder, const std::string& rest) {
+std::string Under(const std::string& folder, const std::string& rest) {
     return std::string(folder) + "\\" + rest;
 }
 
 // Folders nested below the Start Menu one past the walk's depth: the last one is not walked.
 std::string TooDeep(SkipWorld& world) {
-    std::string folder = testing::kStartMenu;
+    std::string folder = test::kStartMenu;
     for (int level = 1; level <= kMaxPlaceDepth + 1; ++level)
         folder += "\\D" + std::to_string(level);
     world.platform.addShortcut(folder + "\\Google Chrome.lnk", testing::kChrome, "http://deep/");
@@ -48,7 +48,7 @@ std::string TooDeep(SkipWorld& world) {
 
 // A folder below the Start Menu whose path and "\*" pass MAX_PATH.
 std::string TooLong(SkipWorld& world) {
-    const std::string folder = Under(testing::kStartMenu, std::string(100, 'a')) + "\\" +
+    const std::string folder = Under(test::kStartMenu, std::string(100, 'a')) + "\\" +
                                std::string(100, 'b') + "\\" + std::string(40, 'c');
     world.platform.addFolder(folder);
     return folder;
@@ -63,7 +63,7 @@ struct SkipCase {
 const SkipCase kCases[] = {
     {"a folder below the Start Menu that refuses listing",
      [](SkipWorld& w) {
-         const std::string folder = Under(testing::kStartMenu, "Programs\\Refusing");
+         const std::string folder = Under(test::kStartMenu, "Programs\\Refusing");
          w.platform.addShortcut(folder + "\\Google Chrome.lnk", testing::kChrome, "http://x/");
          w.platform.setFileAccessList(folder, testing::DenyingAdministrators());
          return "Start Menu|" + folder + "|cannot be listed: access denied";
@@ -71,7 +71,7 @@ const SkipCase kCases[] = {
      2},
     {"a junction below the common Start Menu",
      [](SkipWorld& w) {
-         const std::string folder = Under(testing::kCommonStartMenu, "Programs\\Linked");
+         const std::string folder = Under(test::kCommonStartMenu, "Programs\\Linked");
          w.platform.addFolder(folder);
          w.platform.setReparsePoint(folder);
          return "Start Menu|" + folder + "|junction not followed";
@@ -89,11 +89,10 @@ const SkipCase kCases[] = {
      2},
     {"a listing broken off mid-way",
      [](SkipWorld& w) {
-         w.platform.addFile(Under(testing::kCommonStartup, "a.txt"));
-         w.platform.addFile(Under(testing::kCommonStartup, "b.txt"));
-         w.platform.injectFailure("findNext", Under(testing::kCommonStartup, "*"),
-                                  kErrorAccessDenied);
-         return std::string("Startup|") + testing::kCommonStartup +
+         w.platform.addFile(Under(test::kCommonStartup, "a.txt"));
+         w.platform.addFile(Under(test::kCommonStartup, "b.txt"));
+         w.platform.injectFailure("findNext", Under(test::kCommonStartup, "*"), kErrorAccessDenied);
+         return std::string("Startup|") + test::kCommonStartup +
                 "|listing broken off: access denied";
      },
      2},
@@ -172,7 +171,7 @@ TEST(SkippedPlaces, ASkippedPlaceIsNoFindingAndFoundOnesStillCount) {
     SkipWorld world;
     world.platform.addShortcut(BrowserWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://d/");
-    const std::string refusing = Under(testing::kStartMenu, "Refusing");
+    const std::string refusing = Under(test::kStartMenu, "Refusing");
     world.platform.addFolder(refusing);
     world.platform.setFileAccessList(refusing, testing::DenyingAdministrators());
 

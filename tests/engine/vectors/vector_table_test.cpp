@@ -32,7 +32,7 @@ void PlantEveryVector(BrowserWorld& world) {
     world.platform.putString(kHKeyCurrentUser,
                              std::string(kClassesKey) + kChromeClass + "\\shell\\open\\Command", "",
                              std::string(testing::kChrome) + " http://user-icon.example/");
-    const std::string programs = std::string(testing::kStartMenu) + "\\Programs\\Browsers";
+    const std::string programs = std::string(test::kStartMenu) + "\\Programs\\Browsers";
     world.platform.addFolder(programs);
     world.platform.addShortcut(programs + "\\Google Chrome.lnk", testing::kChrome,
                                "http://start.example/");
