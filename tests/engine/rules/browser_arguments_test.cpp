@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tests/engine/argument_split_cases.h"
+#include "tests/support/case_table.h"
 
 namespace brenvik {
 namespace {
@@ -53,10 +54,7 @@ TEST(SplitArguments, KeepsEachTokensSpellingAndTakesItsQuotesOffItsValue) {
 }
 
 TEST(WebAddressToken, SchemesWwwAndBareHostsButNeverFileNames) {
-    const struct {
-        const char* value;
-        bool address;
-    } cases[] = {
+    const test::FlagCase cases[] = {
         {"http://hao123.com", true},
         {"HTTPS://x", true},
         {"ftp://f.example/", true},
@@ -85,7 +83,7 @@ TEST(WebAddressToken, SchemesWwwAndBareHostsButNeverFileNames) {
         {"about:blank", false},
         {"httpx://a", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsWebAddressToken(c.value), c.address) << c.value;
+    for (const auto& c : cases) EXPECT_EQ(IsWebAddressToken(c.text), c.expected) << c.text;
 }
 
 TEST(JudgeBrowserArguments, FindsAddressesAndCodeLoadingSwitchesAndKeepsTheRest) {
@@ -253,10 +251,7 @@ TEST(SplitArguments, GivesTheArgumentsCommandLineToArgvWGives) {
 }
 
 TEST(QuoteArgument, QuotesOnlyWhatNeedsItAndEscapesQuotesAndTheirBackslashes) {
-    const struct {
-        const char* value;
-        const char* spelling;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {"--incognito", "--incognito"},
         {"C:\\a\\", "C:\\a\\"},  // no quote follows: backslashes stay as they are
         {"", "\"\""},
@@ -270,8 +265,8 @@ TEST(QuoteArgument, QuotesOnlyWhatNeedsItAndEscapesQuotesAndTheirBackslashes) {
         {"--user-data-dir=C:\\a b", "\"--user-data-dir=C:\\a b\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(QuoteArgument(c.value), c.spelling) << c.value;
-        EXPECT_EQ(ValuesOf(c.spelling), Texts{c.value}) << c.spelling;
+        EXPECT_EQ(QuoteArgument(c.text), c.expected) << c.text;
+        EXPECT_EQ(ValuesOf(c.expected), Texts{c.text}) << c.expected;
     }
 }
 

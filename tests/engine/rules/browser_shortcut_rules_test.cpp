@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_table.h"
+
 namespace brenvik {
 namespace {
 
@@ -38,10 +40,7 @@ TEST(BrowserShortcut, ArgumentsAreJudgedOnlyOnABrowsersOwnShortcutToABrowser) {
 }
 
 TEST(BrowserShortcut, LaunchersAreScriptHostsScriptsAndProgramsInTheUsersFolders) {
-    const struct {
-        const char* target;
-        bool launcher;
-    } cases[] = {
+    const test::FlagCase cases[] = {
         {"C:\\Windows\\System32\\cmd.exe", true},
         {"\"C:\\Windows\\System32\\WScript.exe\"", true},
         {"cscript.exe", true},
@@ -69,7 +68,7 @@ TEST(BrowserShortcut, LaunchersAreScriptHostsScriptsAndProgramsInTheUsersFolders
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsNonBrowserLauncher(c.target, kUserFolders), c.launcher) << c.target;
+        EXPECT_EQ(IsNonBrowserLauncher(c.text, kUserFolders), c.expected) << c.text;
 }
 
 TEST(BrowserShortcut, ReplacedTargetNamesTheBrowserTheShortcutClaims) {

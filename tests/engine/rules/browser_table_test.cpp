@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_table.h"
+
 namespace brenvik {
 namespace {
 
@@ -10,10 +12,7 @@ std::string ExecutableOf(const Browser* browser) {
 }
 
 TEST(BrowserTable, FindsTheExecutableByFileNameFromAnyPathForm) {
-    const struct {
-        const char* path;
-        const char* executable;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {"chrome.exe", "chrome.exe"},
         {"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe", "chrome.exe"},
         {"\"C:\\Program Files (x86)\\Microsoft\\Edge\\Application\\MSEDGE.EXE\"", "msedge.exe"},
@@ -29,14 +28,11 @@ TEST(BrowserTable, FindsTheExecutableByFileNameFromAnyPathForm) {
         {"", "(none)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ExecutableOf(FindBrowserByExecutable(c.path)), c.executable) << c.path;
+        EXPECT_EQ(ExecutableOf(FindBrowserByExecutable(c.text)), c.expected) << c.text;
 }
 
 TEST(BrowserTable, ShortcutNamesClaimABrowserByShownNameOrExecutableName) {
-    const struct {
-        const char* name;
-        const char* executable;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {"Google Chrome.lnk", "chrome.exe"},
         {"google chrome (2).LNK", "chrome.exe"},
         {"chrome.lnk", "chrome.exe"},
@@ -80,7 +76,7 @@ TEST(BrowserTable, ShortcutNamesClaimABrowserByShownNameOrExecutableName) {
         {"", "(none)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ExecutableOf(FindBrowserByShortcutName(c.name)), c.executable) << c.name;
+        EXPECT_EQ(ExecutableOf(FindBrowserByShortcutName(c.text)), c.expected) << c.text;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_table.h"
+
 namespace brenvik {
 namespace {
 
@@ -66,10 +68,7 @@ TEST(JudgeLaunchCommand, AddressesAndLaunchersBeyondTheBrowsersOwnForms) {
 }
 
 TEST(StartupAddress, EveryFormThatOpensAnAddressAndTheBrowsersOwnEntries) {
-    const struct {
-        const char* command;
-        const char* address;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {CHROME " http://start.example/", "http://start.example/"},
         {CHROME " --gpu-launcher=C:\\x.exe", "--gpu-launcher=C:\\x.exe"},
         {"cmd /c start http://a.example/", "http://a.example/"},
@@ -95,7 +94,7 @@ TEST(StartupAddress, EveryFormThatOpensAnAddressAndTheBrowsersOwnEntries) {
         {"C:\\Windows\\System32\\SecurityHealthSystray.exe", ""},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(StartupAddress(c.command), c.address) << c.command;
+    for (const auto& c : cases) EXPECT_EQ(StartupAddress(c.text), c.expected) << c.text;
 }
 
 }  // namespace

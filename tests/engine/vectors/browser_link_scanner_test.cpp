@@ -9,6 +9,7 @@
 #include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/case_table.h"
 
 namespace brenvik {
 namespace {
@@ -343,10 +344,7 @@ TEST(BrowserLinkScanner, MissingKnownFoldersAreNoPlaces) {
 }
 
 TEST(InternetShortcutUrl, TheUrlOfItsOwnSectionOnly) {
-    const struct {
-        const char* text;
-        const char* url;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {"[InternetShortcut]\r\nURL=http://a.example/\r\n", "http://a.example/"},
         {"[{000214A0-0000-0000-C000-000000000046}]\nURL=x\n[internetshortcut]\nurl=http://b/",
          "http://b/"},
@@ -354,7 +352,7 @@ TEST(InternetShortcutUrl, TheUrlOfItsOwnSectionOnly) {
         {"URL=http://outside/\n", ""},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(InternetShortcutUrl(c.text), c.url) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(InternetShortcutUrl(c.text), c.expected) << c.text;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/model_world.h"
+#include "tests/support/case_table.h"
 
 namespace brenvik {
 namespace {
@@ -11,10 +12,7 @@ namespace {
 using testing::ModelWorld;
 
 TEST(NameRule, MatchesEitherNameAnywhereInTheLowercasedName) {
-    const struct {
-        const char* name;
-        bool suspect;
-    } cases[] = {
+    const test::FlagCase cases[] = {
         {"internet explorer.lnk", true},
         {"my iexplorer page.lnk", true},
         {"launch internet explorer browser.lnk", true},
@@ -25,7 +23,7 @@ TEST(NameRule, MatchesEitherNameAnywhereInTheLowercasedName) {
         {"Internet Explorer.lnk", false},  // the rule sees lowercased names only
         {"", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsSuspectLinkName(c.name), c.suspect) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(IsSuspectLinkName(c.text), c.expected) << c.text;
 }
 
 TEST(DesktopLinkScanner, RecordsMatchingShortcutsWithArgumentsInListingOrder) {

@@ -5,6 +5,7 @@
 #include "engine/backup/key_tree.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/registry_names.h"
+#include "tests/support/case_table.h"
 
 namespace brenvik {
 namespace {
@@ -30,10 +31,7 @@ void AddIcon(ModelWorld& world, const std::string& entryName, const std::string&
 }
 
 TEST(ClassIdentifierRule, TakesThe38CharactersFromTheFirstBrace) {
-    const struct {
-        const char* name;
-        const char* id;
-    } cases[] = {
+    const test::TextCase cases[] = {
         {"{11111111-2222-3333-4444-555555555555}", "{11111111-2222-3333-4444-555555555555}"},
         {"x{11111111-2222-3333-4444-555555555555}tail", "{11111111-2222-3333-4444-555555555555}"},
         {"{zzzzzzzz zzzz zzzz zzzz zzzzzzzzzzzz}", "{zzzzzzzz zzzz zzzz zzzz zzzzzzzzzzzz}"},
@@ -43,7 +41,7 @@ TEST(ClassIdentifierRule, TakesThe38CharactersFromTheFirstBrace) {
         {"{a}{11111111-2222-3333-4444-555555555555}", ""},  // only the first brace counts
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ClassIdentifierOf(c.name), c.id) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(ClassIdentifierOf(c.text), c.expected) << c.text;
 }
 
 TEST(SiteRule, TextAfterTheProgramNameLowercasedWithBlanksSkipped) {
