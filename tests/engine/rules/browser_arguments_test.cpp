@@ -86,6 +86,33 @@ TEST(WebAddressToken, SchemesWwwAndBareHostsButNeverFileNames) {
     for (const auto& c : cases) EXPECT_EQ(IsWebAddressToken(c.text), c.expected) << c.text;
 }
 
+TEST(JudgeBrowserArguments, CleanArgumentsComeBackExactlyAsGivenBlanksAndAll) {
+    const struct {
+        SwitchFamily family;
+        const char* arguments;
+    } cases[] = {
+        {kChromium, ""},
+        {kChromium, "--profile-directory=\"Profile 1\"  --incognito"},
+        {kChromium, "--app=https://mail.example.com/"},
+        {kChromium, "--app-id=abcdef"},
+        {kChromium, "--app-id=abc --app-url=https://x.example/"},
+        {kChromium, "--user-data-dir=www.profiles"},
+        {kChromium, "--inprivate"},
+        {kChromium, "Brave.exe x.dll page.html"},
+        {kChromium, "--lang=zh-CN --proxy-server=proxy.corp:8080"},
+        {kFirefox, "-P \"work\" -no-remote"},
+        {kFirefox, "-P hao123.com"},
+        {kFirefox, "-profile \"C:\\p\\www.x\" -new-instance -safe-mode"},
+        {kFirefox, "-private-window"},
+        {kExplorer, "-extoff -private -noframemerging -nohome"},
+    };
+    for (const auto& c : cases) {
+        const ArgumentVerdict verdict = JudgeBrowserArguments(c.arguments, c.family);
+        EXPECT_EQ(verdict.findings, Texts{}) << c.arguments;
+        EXPECT_EQ(verdict.repaired, c.arguments) << c.arguments;
+    }
+}
+
 TEST(JudgeBrowserArguments, FindsAddressesAndCodeLoadingSwitchesAndKeepsTheRest) {
     const struct {
         SwitchFamily family;
@@ -93,37 +120,6 @@ TEST(JudgeBrowserArguments, FindsAddressesAndCodeLoadingSwitchesAndKeepsTheRest)
         Texts findings;
         const char* repaired;
     } cases[] = {
-        // Clean arguments come back exactly as given, blanks and all.
-        {kChromium, "", {}, ""},
-        {kChromium,
-         "--profile-directory=\"Profile 1\"  --incognito",
-         {},
-         "--profile-directory=\"Profile 1\"  --incognito"},
-        {kChromium, "--app=https://mail.example.com/", {}, "--app=https://mail.example.com/"},
-        {kChromium, "--app-id=abcdef", {}, "--app-id=abcdef"},
-        {kChromium,
-         "--app-id=abc --app-url=https://x.example/",
-         {},
-         "--app-id=abc --app-url=https://x.example/"},
-        {kChromium, "--user-data-dir=www.profiles", {}, "--user-data-dir=www.profiles"},
-        {kChromium, "--inprivate", {}, "--inprivate"},
-        {kChromium, "Brave.exe x.dll page.html", {}, "Brave.exe x.dll page.html"},
-        {kChromium,
-         "--lang=zh-CN --proxy-server=proxy.corp:8080",
-         {},
-         "--lang=zh-CN --proxy-server=proxy.corp:8080"},
-        {kFirefox, "-P \"work\" -no-remote", {}, "-P \"work\" -no-remote"},
-        {kFirefox, "-P hao123.com", {}, "-P hao123.com"},
-        {kFirefox,
-         "-profile \"C:\\p\\www.x\" -new-instance -safe-mode",
-         {},
-         "-profile \"C:\\p\\www.x\" -new-instance -safe-mode"},
-        {kFirefox, "-private-window", {}, "-private-window"},
-        {kExplorer,
-         "-extoff -private -noframemerging -nohome",
-         {},
-         "-extoff -private -noframemerging -nohome"},
-
         // Addresses.
         {kChromium, "http://hao123.com", {"http://hao123.com"}, ""},
         {kChromium, "hao123.com", {"hao123.com"}, ""},
@@ -177,11 +173,39 @@ TEST(JudgeBrowserArguments, FindsAddressesAndCodeLoadingSwitchesAndKeepsTheRest)
          {"--renderer-cmd-prefix=a", "--utility-cmd-prefix=b", "--browser-subprocess-path=c"},
          ""},
         {kFirefox, "-P work --load-extension=C:\\x", {"--load-extension=C:\\x"}, "-P work"},
+
+        // What is kept is quoted again where its spelling would mislead.
+        // The browser sees one quoted argument, an address: nothing of it may stay behind.
+        {kChromium,
+         "http://x.com/\\\"\" a\\\"b --utility-cmd-prefix=C:\\evil.exe \"",
+         {"http://x.com/\" a\"b --utility-cmd-prefix=C:\\evil.exe "},
+         ""},
+        {kChromium,
+         "--incognito http://x.com/\\\"\" a\\\"b --utility-cmd-prefix=C:\\evil.exe \"",
+         {"http://x.com/\" a\"b --utility-cmd-prefix=C:\\evil.exe "},
+         "--incognito"},
+        // Blanks inside quotes do not hide a switch: the browser trims them.
+        {kChromium,
+         "\" --load-extension=C:\\evil\" --incognito",
+         {" --load-extension=C:\\evil"},
+         "--incognito"},
+        // A spelling left open would swallow what a blank now puts after it; "" reads one way
+        // in the shell and another in the C runtime.
+        {kChromium, "hao123.com --x \"unclosed a", {"hao123.com"}, "--x \"unclosed a\""},
+        {kChromium, "a\"\"b hao123.com", {"hao123.com"}, "ab"},
+        {kFirefox,
+         "\"a \"\"\"b\" -P hao123.com x.example",
+         {"x.example"},
+         "\"a \\\"b\" -P hao123.com"},
+        // Spellings that already read back as they stand are kept.
+        {kChromium, "\"C:\\a b\\\\\" hao123.com", {"hao123.com"}, "\"C:\\a b\\\\\""},
+        {kChromium, "a\\\"b hao123.com \"\"", {"hao123.com"}, "a\\\"b \"\""},
     };
     for (const auto& c : cases) {
         const ArgumentVerdict verdict = JudgeBrowserArguments(c.arguments, c.family);
         EXPECT_EQ(verdict.findings, c.findings) << c.arguments;
         EXPECT_EQ(verdict.repaired, c.repaired) << c.arguments;
+        EXPECT_EQ(verdict.refused, "") << c.arguments;
     }
 }
 
@@ -284,47 +308,6 @@ TEST(QuoteArgument, QuotedValuesSplitBackIntoTheSameValues) {
             joined += (joined.empty() ? "" : " ") + spelling;
         }
         EXPECT_EQ(ValuesOf(joined), values) << joined;
-    }
-}
-
-TEST(JudgeBrowserArguments, KeptArgumentsAreQuotedAgainWhereTheirSpellingWouldMislead) {
-    const struct {
-        SwitchFamily family;
-        const char* arguments;
-        Texts findings;
-        const char* repaired;
-    } cases[] = {
-        // The browser sees one quoted argument, an address: nothing of it may stay behind.
-        {kChromium,
-         "http://x.com/\\\"\" a\\\"b --utility-cmd-prefix=C:\\evil.exe \"",
-         {"http://x.com/\" a\"b --utility-cmd-prefix=C:\\evil.exe "},
-         ""},
-        {kChromium,
-         "--incognito http://x.com/\\\"\" a\\\"b --utility-cmd-prefix=C:\\evil.exe \"",
-         {"http://x.com/\" a\"b --utility-cmd-prefix=C:\\evil.exe "},
-         "--incognito"},
-        // Blanks inside quotes do not hide a switch: the browser trims them.
-        {kChromium,
-         "\" --load-extension=C:\\evil\" --incognito",
-         {" --load-extension=C:\\evil"},
-         "--incognito"},
-        // A spelling left open would swallow what a blank now puts after it; "" reads one way
-        // in the shell and another in the C runtime.
-        {kChromium, "hao123.com --x \"unclosed a", {"hao123.com"}, "--x \"unclosed a\""},
-        {kChromium, "a\"\"b hao123.com", {"hao123.com"}, "ab"},
-        {kFirefox,
-         "\"a \"\"\"b\" -P hao123.com x.example",
-         {"x.example"},
-         "\"a \\\"b\" -P hao123.com"},
-        // Spellings that already read back as they stand are kept.
-        {kChromium, "\"C:\\a b\\\\\" hao123.com", {"hao123.com"}, "\"C:\\a b\\\\\""},
-        {kChromium, "a\\\"b hao123.com \"\"", {"hao123.com"}, "a\\\"b \"\""},
-    };
-    for (const auto& c : cases) {
-        const ArgumentVerdict verdict = JudgeBrowserArguments(c.arguments, c.family);
-        EXPECT_EQ(verdict.findings, c.findings) << c.arguments;
-        EXPECT_EQ(verdict.repaired, c.repaired) << c.arguments;
-        EXPECT_EQ(verdict.refused, "") << c.arguments;
     }
 }
 
