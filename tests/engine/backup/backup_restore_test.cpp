@@ -18,16 +18,11 @@
 namespace brenvik {
 namespace {
 
-using test::kClassA;
-using test::kHideIcons;
-using test::kIeClass;
-using test::kMachineClasses;
-using test::kNameSpace;
 using test::kPlacesKey;
 using testing::ModelWorld;
 
 std::string Entry() {
-    return std::string(kNameSpace) + "\\" + kClassA;
+    return std::string(test::kNameSpace) + "\\" + test::kClassA;
 }
 
 // Everything a repair or a restore may touch, as text: keys with values, types, bytes and
@@ -59,9 +54,9 @@ std::string Snapshot(ModelWorld& w) {
     std::string out;
     DumpFolder(w.platform, testing::kDesktop, &out);
     DumpFolder(w.platform, testing::kQuickLaunch, &out);
-    DumpKey(w.platform, kHKeyLocalMachine, kNameSpace, &out);
+    DumpKey(w.platform, kHKeyLocalMachine, test::kNameSpace, &out);
     DumpKey(w.platform, kHKeyLocalMachine, "SOFTWARE\\Classes\\CLSID", &out);
-    DumpKey(w.platform, kHKeyCurrentUser, std::string(kHideIcons) + "\\NewStartPanel", &out);
+    DumpKey(w.platform, kHKeyCurrentUser, std::string(test::kHideIcons) + "\\NewStartPanel", &out);
     DumpKey(w.platform, kHKeyCurrentUser, "Software\\Classes\\CLSID", &out);
     DumpKey(w.platform, kHKeyClassesRoot, "CLSID", &out);
     return out;
@@ -84,9 +79,10 @@ struct BackupWorld : ModelWorld {
         platform.putDword(kHKeyLocalMachine, Entry(), "Flags", 7);
         platform.putValue(kHKeyLocalMachine, Entry() + "\\Sub", "Bin", kRegBinary, {0, 1, 0xFF});
         platform.setKeyAccessList(kHKeyLocalMachine, Entry(), testing::DenyingAdministrators());
-        platform.putString(kHKeyLocalMachine,
-                           std::string(kMachineClasses) + kClassA + "\\shell\\open\\Command", "",
-                           "iexplore.exe http://n/");
+        platform.putString(
+            kHKeyLocalMachine,
+            std::string(test::kMachineClasses) + test::kClassA + "\\shell\\open\\Command", "",
+            "iexplore.exe http://n/");
     }
 
     CommandReport fix() { return FixCommand(commands); }
@@ -250,7 +246,8 @@ TEST(Backup, AFailedRepairIsReportedWithItsReason) {
 
 TEST(Backup, FixDesktopIsKeptAndRestored) {
     BackupWorld w;
-    w.platform.putDword(kHKeyCurrentUser, std::string(kHideIcons) + "\\NewStartPanel", kIeClass, 1);
+    w.platform.putDword(kHKeyCurrentUser, std::string(test::kHideIcons) + "\\NewStartPanel",
+                        test::kIeClass, 1);
     w.platform.putString(kHKeyLocalMachine, kPlacesKey, "", "Old name");
     const std::string before = Snapshot(w);
     const CommandReport fixed = FixDesktopCommand(w.commands);

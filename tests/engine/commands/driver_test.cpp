@@ -13,10 +13,6 @@
 namespace brenvik {
 namespace {
 
-using test::kClassA;
-using test::kClassB;
-using test::kMachineClasses;
-using test::kNameSpace;
 using testing::ModelWorld;
 
 // Records every view call as one line, in order.
@@ -38,10 +34,10 @@ public:
 };
 
 void AddIcon(ModelWorld& world, const char* classId, const char* command) {
-    world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpace) + "\\" + classId);
-    world.platform.putString(kHKeyLocalMachine,
-                             std::string(kMachineClasses) + classId + "\\shell\\open\\Command", "",
-                             command);
+    world.platform.addKey(kHKeyLocalMachine, std::string(test::kNameSpace) + "\\" + classId);
+    world.platform.putString(
+        kHKeyLocalMachine, std::string(test::kMachineClasses) + classId + "\\shell\\open\\Command",
+        "", command);
 }
 
 // Hijacks in all three places, listed in an order that differs from the report's.
@@ -49,8 +45,8 @@ void AddHijacks(ModelWorld& world) {
     world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://d1/");
     world.platform.addShortcut(ModelWorld::desktop("iexplorer.lnk"), "C:\\ie.exe", "http://d2/");
-    AddIcon(world, kClassA, "iexplore.exe http://N1/");
-    AddIcon(world, kClassB, "iexplore.exe");
+    AddIcon(world, test::kClassA, "iexplore.exe http://N1/");
+    AddIcon(world, test::kClassB, "iexplore.exe");
     world.platform.addShortcut(world.quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://q1/");
 }
@@ -95,7 +91,7 @@ TEST(FixCommand, RepairsEveryPlaceWithoutAScanAndAddsNoRows) {
     EXPECT_EQ(world.platform.folderEntries(testing::kDesktop),
               std::vector<std::string>{"Word.lnk"});
     EXPECT_EQ(world.platform.shortcutArguments(world.quickLaunch("Internet Explorer.lnk")), "");
-    EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, kNameSpace).empty());
+    EXPECT_TRUE(world.platform.subkeyNames(kHKeyLocalMachine, test::kNameSpace).empty());
 
     RecordingView after;
     test::ScanRows(world.ports, after);

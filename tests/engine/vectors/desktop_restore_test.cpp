@@ -11,12 +11,7 @@
 namespace brenvik {
 namespace {
 
-using test::kClassA;
 using test::kHideIcons;
-using test::kIeClass;
-using test::kMachineClasses;
-using test::kNameSpace;
-using test::kPlacesClass;
 using test::kPlacesKey;
 using testing::ModelWorld;
 
@@ -154,8 +149,8 @@ TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
     ShowDesktopIcons(world.broker);
     EXPECT_FALSE(
         world.platform.hasKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu"));
-    const auto ie = world.platform.value(kHKeyCurrentUser, newStart, kIeClass);
-    const auto places = world.platform.value(kHKeyCurrentUser, newStart, kPlacesClass);
+    const auto ie = world.platform.value(kHKeyCurrentUser, newStart, test::kIeClass);
+    const auto places = world.platform.value(kHKeyCurrentUser, newStart, test::kPlacesClass);
     ASSERT_TRUE(ie && places);
     EXPECT_EQ(ie->type, kRegDword);
     EXPECT_EQ(ie->data, Dword(0));
@@ -165,16 +160,17 @@ TEST(ShowDesktopIcons, WritesOnlyIntoTheKeysThatExistAndRestoresTheirLists) {
 
 TEST(FixDesktop, UsesNoFindingsAndLeavesTheNameSpaceAlone) {
     ModelWorld world;
-    const std::string entry = std::string(kNameSpace) + "\\" + kClassA;
+    const std::string entry = std::string(test::kNameSpace) + "\\" + test::kClassA;
     world.platform.addKey(kHKeyLocalMachine, entry);
-    world.platform.putString(kHKeyLocalMachine,
-                             std::string(kMachineClasses) + kClassA + "\\shell\\o\\Command", "",
-                             "iexplore.exe http://x/");
+    world.platform.putString(
+        kHKeyLocalMachine,
+        std::string(test::kMachineClasses) + test::kClassA + "\\shell\\o\\Command", "",
+        "iexplore.exe http://x/");
     world.platform.addKey(kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu");
     test::FixDesktop(world.ports);
     EXPECT_TRUE(world.platform.hasKey(kHKeyLocalMachine, entry));
-    EXPECT_TRUE(world.platform.value(kHKeyCurrentUser,
-                                     std::string(kHideIcons) + "\\ClassicStartMenu", kIeClass));
+    EXPECT_TRUE(world.platform.value(
+        kHKeyCurrentUser, std::string(kHideIcons) + "\\ClassicStartMenu", test::kIeClass));
     EXPECT_TRUE(
         world.platform.hasKey(kHKeyLocalMachine, std::string(kPlacesKey) + "\\ShellFolder"));
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/backup/backup_restore.h"
-#include "engine/vectors/browser_name_space_scanner.h"
 #include "engine/vectors/desktop_restore.h"
 #include "tests/engine/browser_world.h"
 #include "tests/support/bare_commands.h"
@@ -15,23 +14,22 @@ namespace {
 using testing::BrowserWorld;
 using testing::ModelWorld;
 
-constexpr const char* kIeClass = "{20000000-0000-0000-0000-000000000001}";
-constexpr const char* kChromeClass = "{20000000-0000-0000-0000-000000000002}";
-
 // One hijack of every vector of the table.
 void PlantEveryVector(BrowserWorld& world) {
     world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://desktop.example/");
     world.platform.addShortcut(ModelWorld::quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://quick.example/");
-    world.platform.addKey(kHKeyLocalMachine, std::string(kNameSpaceKey) + "\\" + kIeClass);
-    world.platform.putString(kHKeyLocalMachine,
-                             std::string(kMachineClassesKey) + kIeClass + "\\shell\\open\\Command",
-                             "", "iexplore.exe http://icon.example/");
-    world.platform.addKey(kHKeyCurrentUser, std::string(kNameSpaceKey) + "\\" + kChromeClass);
-    world.platform.putString(kHKeyCurrentUser,
-                             std::string(kClassesKey) + kChromeClass + "\\shell\\open\\Command", "",
-                             std::string(testing::kChrome) + " http://user-icon.example/");
+    world.platform.addKey(kHKeyLocalMachine, std::string(test::kNameSpace) + "\\" + test::kClassA);
+    world.platform.putString(
+        kHKeyLocalMachine,
+        std::string(test::kMachineClasses) + test::kClassA + "\\shell\\open\\Command", "",
+        "iexplore.exe http://icon.example/");
+    world.platform.addKey(kHKeyCurrentUser, std::string(test::kNameSpace) + "\\" + test::kClassB);
+    world.platform.putString(
+        kHKeyCurrentUser,
+        std::string(test::kUserClasses) + test::kClassB + "\\shell\\open\\Command", "",
+        std::string(testing::kChrome) + " http://user-icon.example/");
     const std::string programs = std::string(test::kStartMenu) + "\\Programs\\Browsers";
     world.platform.addFolder(programs);
     world.platform.addShortcut(programs + "\\Google Chrome.lnk", testing::kChrome,
