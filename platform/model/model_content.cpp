@@ -57,15 +57,8 @@ Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes,
     if (mode == OpenMode::BackupIntent)
         return readFileBytesBackupIntent(path, bytes);
     bytes->clear();
-    m_impl->enterCall("readFileBytes", path);
-    const FileLookup found = m_impl->lookupFile(path);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("readFileBytes", found.canonical))
-        return s;
-    if (found.node->folder)
-        return kErrorAccessDenied;
-    if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
+    FileLookup found;
+    if (Status s = m_impl->reachReadable(path, "readFileBytes", true, &found))
         return s;
     *bytes = NodeBytes(*found.node);
     return kErrorSuccess;
@@ -73,19 +66,26 @@ Status ModelPlatform::readFileBytes(const std::string& path, std::string* bytes,
 
 Status ModelPlatform::readFileBytesBackupIntent(const std::string& path, std::string* bytes) {
     bytes->clear();
-    m_impl->enterCall("readFileBytesForBackup", path);
-    const FileLookup found = m_impl->lookupFile(path);
-    if (!found.node)
-        return found.status;
-    if (Status s = m_impl->injected("readFileBytesForBackup", found.canonical))
+    FileLookup found;
+    if (Status s = m_impl->reachReadable(path, "readFileBytesForBackup",
+                                         !m_impl->backupPrivilegesEnabled, &found))
         return s;
-    if (found.node->folder)
-        return kErrorAccessDenied;
-    if (!m_impl->backupPrivilegesEnabled) {
-        if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
-            return s;
-    }
     *bytes = NodeBytes(*found.node);
+    return kErrorSuccess;
+}
+
+Status ModelPlatform::Impl::reachReadable(const std::string& path, const char* op, bool checkList,
+                                          FileLookup* found) const {
+    enterCall(op, path);
+    *found = lookupFile(path);
+    if (!found->node)
+        return found->status;
+    if (Status s = injected(op, found->canonical))
+        return s;
+    if (found->node->folder)
+        return kErrorAccessDenied;
+    if (checkList)
+        return CheckAccess(found->node->access, kFileReadData, ObjectKind::File);
     return kErrorSuccess;
 }
 
@@ -164,11 +164,7 @@ Status ModelPlatform::writeFileData(FileHandle handle, const std::string& bytes)
 Status ModelPlatform::enumValue(RegKey key, std::uint32_t index, ValueEntry* value) {
     *value = ValueEntry{};
     OpenKeyRecord record;
-    if (Status s = m_impl->resolveKey(key, &record))
-        return s;
-    if (!(record.granted & kKeyQueryValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("enumValue", record.objectName))
+    if (Status s = m_impl->reachKey(key, kKeyQueryValue, "enumValue", &record))
         return s;
     if (index >= record.node->values.size())
         return kErrorNoMoreItems;
@@ -182,11 +178,7 @@ Status ModelPlatform::enumValue(RegKey key, std::uint32_t index, ValueEntry* val
 Status ModelPlatform::setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                                     const std::string& data) {
     OpenKeyRecord record;
-    if (Status s = m_impl->resolveKey(key, &record))
-        return s;
-    if (!(record.granted & kKeySetValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("setValueBytes", record.objectName))
+    if (Status s = m_impl->reachKey(key, kKeySetValue, "setValueBytes", &record))
         return s;
     ModelValue value{type, std::vector<std::uint8_t>(data.begin(), data.end())};
     if (ModelValue* existing = record.node->value(name)) {

@@ -51,17 +51,13 @@ Status ModelPlatform::openKeyBackupIntent(RegKey parent, const std::string& path
     *key = kNoKey;
     if (!m_impl->backupPrivilegesEnabled)
         return openKey(parent, path, access, key);
-    OpenKeyRecord from;
-    if (Status s = m_impl->resolveKey(parent, &from))
+    KeyPath reached;
+    if (Status s = m_impl->reachKeyPath(parent, path, "openKeyForBackup", &reached))
         return s;
-    const std::vector<std::string> parts = SplitKeyPath(path);
-    const std::string object = ChildObject(from.objectName, parts);
-    if (Status s = m_impl->injected("openKeyForBackup", object))
-        return s;
-    auto node = m_impl->findKey(from.node, parts);
+    auto node = m_impl->findKey(reached.from.node, reached.parts);
     if (!node)
         return kErrorFileNotFound;
-    *key = m_impl->addHandle(node, object, kKeyAllAccess);
+    *key = m_impl->addHandle(node, reached.object, kKeyAllAccess);
     return kErrorSuccess;
 }
 

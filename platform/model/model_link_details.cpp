@@ -38,18 +38,10 @@ void ModelPlatform::setKnownFolder(KnownFolder id, const std::string& path) {
 Status ModelPlatform::Impl::readText(const std::string& path, bool backup,
                                      std::string* text) const {
     text->clear();
-    enterCall(backup ? "readFileTextForBackup" : "readFileText", path);
-    const FileLookup found = lookupFile(path);
-    if (!found.node)
-        return found.status;
-    if (Status s = injected(backup ? "readFileTextForBackup" : "readFileText", found.canonical))
+    FileLookup found;
+    if (Status s =
+            reachReadable(path, backup ? "readFileTextForBackup" : "readFileText", !backup, &found))
         return s;
-    if (found.node->folder)
-        return kErrorAccessDenied;
-    if (!backup) {
-        if (Status s = CheckAccess(found.node->access, kFileReadData, ObjectKind::File))
-            return s;
-    }
     const std::string bytes = found.node->text.value_or("");
     if (bytes.size() > kMaxTextBytes)
         return kErrorInvalidData;

@@ -51,13 +51,18 @@ Status ModelPlatform::Impl::findAccessList(const std::string& objectName, Securi
     return kErrorInvalidParameter;
 }
 
+Status ModelPlatform::Impl::reachAccessList(const char* op, const std::string& objectName,
+                                            SecurityObjectType type, AccessList** list) {
+    securityCalls.push_back(op + (" " + objectName));
+    if (Status s = injected(op, objectName))
+        return s;
+    return findAccessList(objectName, type, list);
+}
+
 Status ModelPlatform::readAccessList(const std::string& objectName, SecurityObjectType type,
                                      AccessList* list) {
-    m_impl->securityCalls.push_back("readAccessList " + objectName);
-    if (Status s = m_impl->injected("readAccessList", objectName))
-        return s;
     AccessList* held = nullptr;
-    if (Status s = m_impl->findAccessList(objectName, type, &held))
+    if (Status s = m_impl->reachAccessList("readAccessList", objectName, type, &held))
         return s;
     *list = *held;
     return kErrorSuccess;
@@ -65,11 +70,8 @@ Status ModelPlatform::readAccessList(const std::string& objectName, SecurityObje
 
 Status ModelPlatform::writeAccessList(const std::string& objectName, SecurityObjectType type,
                                       const AccessList& list) {
-    m_impl->securityCalls.push_back("writeAccessList " + objectName);
-    if (Status s = m_impl->injected("writeAccessList", objectName))
-        return s;
     AccessList* held = nullptr;
-    if (Status s = m_impl->findAccessList(objectName, type, &held))
+    if (Status s = m_impl->reachAccessList("writeAccessList", objectName, type, &held))
         return s;
     *held = list;
     m_impl->accessWrites.emplace_back(objectName, list);

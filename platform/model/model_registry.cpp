@@ -48,6 +48,24 @@ std::string ChildObject(const std::string& parent, const std::vector<std::string
     return parent + "\\" + JoinPath(parts);
 }
 
+Status ModelPlatform::Impl::reachKey(RegKey key, std::uint32_t right, const char* op,
+                                     OpenKeyRecord* record) const {
+    if (Status s = resolveKey(key, record))
+        return s;
+    if (!(record->granted & right))
+        return kErrorAccessDenied;
+    return injected(op, record->objectName);
+}
+
+Status ModelPlatform::Impl::reachKeyPath(RegKey parent, const std::string& path, const char* op,
+                                         KeyPath* reached) const {
+    if (Status s = resolveKey(parent, &reached->from))
+        return s;
+    reached->parts = SplitKeyPath(path);
+    reached->object = ChildObject(reached->from.objectName, reached->parts);
+    return injected(op, reached->object);
+}
+
 void ModelPlatform::Impl::eraseKey(const std::shared_ptr<KeyNode>& holder,
                                    const std::shared_ptr<KeyNode>& target) {
     auto& siblings = holder->subkeys;
@@ -199,27 +217,24 @@ Status ModelPlatform::openKey(RegKey parent, const std::string& path, std::uint3
     *key = kNoKey;
     if (HasNul(path))
         return kErrorInvalidName;
-    OpenKeyRecord from;
-    if (Status s = m_impl->resolveKey(parent, &from))
+    KeyPath reached;
+    if (Status s = m_impl->reachKeyPath(parent, path, "openKey", &reached))
         return s;
-    const std::vector<std::string> parts = SplitKeyPath(path);
-    const std::string object = ChildObject(from.objectName, parts);
-    if (Status s = m_impl->injected("openKey", object))
-        return s;
+    const std::vector<std::string>& parts = reached.parts;
     // An empty path on a root gives the root itself, as RegOpenKeyExW does.
     if (parts.empty() && m_impl->rootNode(parent)) {
         *key = parent;
         return kErrorSuccess;
     }
     // Opened for a change, a link is the key itself, and refused.
-    auto node = m_impl->findKey(from.node, parts, !ForChange(access));
+    auto node = m_impl->findKey(reached.from.node, parts, !ForChange(access));
     if (!node)
         return kErrorFileNotFound;
     if (node->isLink())
         return kErrorKeyIsLink;
     if (Status s = CheckAccess(node->access, access, ObjectKind::Key))
         return s;
-    *key = m_impl->addHandle(node, object, MapGenericRights(access, ObjectKind::Key));
+    *key = m_impl->addHandle(node, reached.object, MapGenericRights(access, ObjectKind::Key));
     return kErrorSuccess;
 }
 
@@ -228,15 +243,12 @@ Status ModelPlatform::createKey(RegKey parent, const std::string& path, std::uin
     *key = kNoKey;
     if (HasNul(path))
         return kErrorInvalidName;
-    OpenKeyRecord from;
-    if (Status s = m_impl->resolveKey(parent, &from))
+    KeyPath reached;
+    if (Status s = m_impl->reachKeyPath(parent, path, "createKey", &reached))
         return s;
-    const std::vector<std::string> parts = SplitKeyPath(path);
-    const std::string object = ChildObject(from.objectName, parts);
-    if (Status s = m_impl->injected("createKey", object))
-        return s;
+    const std::vector<std::string>& parts = reached.parts;
     // Check before creating anything so that a refusal leaves the tree unchanged.
-    std::shared_ptr<KeyNode> node = from.node;
+    std::shared_ptr<KeyNode> node = reached.from.node;
     std::size_t existing = 0;
     while (existing < parts.size()) {
         auto next = node->subkey(parts[existing]);
@@ -262,17 +274,13 @@ Status ModelPlatform::createKey(RegKey parent, const std::string& path, std::uin
     for (std::size_t i = existing; i < parts.size(); ++i) {
         node = node->addSubkey(parts[i]);
     }
-    *key = m_impl->addHandle(node, object, MapGenericRights(access, ObjectKind::Key));
+    *key = m_impl->addHandle(node, reached.object, MapGenericRights(access, ObjectKind::Key));
     return kErrorSuccess;
 }
 
 Status ModelPlatform::querySubkeyCount(RegKey key, std::uint32_t* count) {
     OpenKeyRecord record;
-    if (Status s = m_impl->resolveKey(key, &record))
-        return s;
-    if (!(record.granted & kKeyQueryValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("querySubkeyCount", record.objectName))
+    if (Status s = m_impl->reachKey(key, kKeyQueryValue, "querySubkeyCount", &record))
         return s;
     *count = static_cast<std::uint32_t>(record.node->subkeys.size());
     return kErrorSuccess;
@@ -369,11 +377,7 @@ Status ModelPlatform::setText(RegKey key, const std::string& valueName, std::uin
 Status ModelPlatform::enumValueName(RegKey key, std::uint32_t index, std::string* name) {
     name->clear();
     OpenKeyRecord record;
-    if (Status s = m_impl->resolveKey(key, &record))
-        return s;
-    if (!(record.granted & kKeyQueryValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("enumValueName", record.objectName))
+    if (Status s = m_impl->reachKey(key, kKeyQueryValue, "enumValueName", &record))
         return s;
     if (index >= record.node->values.size())
         return kErrorNoMoreItems;
@@ -411,18 +415,16 @@ Status ModelPlatform::Impl::deleteKey(RegKey parent, const std::string& path, co
                                       bool checkList) {
     if (HasNul(path))
         return kErrorInvalidName;
-    OpenKeyRecord from;
-    if (Status s = resolveKey(parent, &from))
+    KeyPath reached;
+    if (Status s = reachKeyPath(parent, path, op, &reached))
         return s;
-    std::vector<std::string> parts = SplitKeyPath(path);
-    if (Status s = injected(op, ChildObject(from.objectName, parts)))
-        return s;
+    std::vector<std::string>& parts = reached.parts;
     // Roots cannot be deleted; the model does not delete a key through its own handle.
     if (parts.empty())
         return kErrorAccessDenied;
     const std::string last = parts.back();
     parts.pop_back();
-    std::shared_ptr<KeyNode> holder = findKey(from.node, parts);
+    std::shared_ptr<KeyNode> holder = findKey(reached.from.node, parts);
     std::shared_ptr<KeyNode> target = holder ? holder->subkey(last) : nullptr;
     if (!target)
         return kErrorFileNotFound;

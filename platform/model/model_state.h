@@ -117,6 +117,13 @@ struct FileLookup {
 // The access port's name of a key below an open key's name.
 std::string ChildObject(const std::string& parent, const std::vector<std::string>& parts);
 
+// A key path below an open key, as a registry call reaches it.
+struct KeyPath {
+    OpenKeyRecord from;
+    std::vector<std::string> parts;
+    std::string object;  // the access port's name of the key the path names
+};
+
 struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> machine = std::make_shared<KeyNode>();
     std::shared_ptr<KeyNode> currentUser = std::make_shared<KeyNode>();
@@ -168,6 +175,13 @@ struct ModelPlatform::Impl {
     void eraseKey(const std::shared_ptr<KeyNode>& holder, const std::shared_ptr<KeyNode>& target);
     // RegDeleteKey as op, asking the key's list for DELETE unless checkList is false.
     Status deleteKey(RegKey parent, const std::string& path, const char* op, bool checkList);
+    // The open key as the registry call op reaches it through its handle: resolved, with right
+    // granted (ERROR_ACCESS_DENIED otherwise), then op's injected fault.
+    Status reachKey(RegKey key, std::uint32_t right, const char* op, OpenKeyRecord* record) const;
+    // The path below parent as the registry call op reaches it: the parent's handle resolved,
+    // then op's injected fault on the key's name.
+    Status reachKeyPath(RegKey parent, const std::string& path, const char* op,
+                        KeyPath* reached) const;
     // "MACHINE\Software\x" to the root's node and the parts below it.
     Status parseKeyObject(const std::string& objectName, std::shared_ptr<KeyNode>* node) const;
 
@@ -184,6 +198,9 @@ struct ModelPlatform::Impl {
     // The access list an object name stands for, or why there is none.
     Status findAccessList(const std::string& objectName, SecurityObjectType type,
                           AccessList** list);
+    // The same as the access call op reaches it: recorded in securityCalls, then op's fault.
+    Status reachAccessList(const char* op, const std::string& objectName, SecurityObjectType type,
+                           AccessList** list);
 
     // Shortcuts.
     // The shortcut file at path as the shortcut call op reaches it: its injected fault first;
@@ -199,15 +216,19 @@ struct ModelPlatform::Impl {
     // The fields properties' mask names, read from or set on the shortcut node holds.
     Status readProperties(const FileNode& node, ShortcutProperties* properties) const;
     Status writeProperties(FileNode& node, const ShortcutProperties& properties);
+    // The file at path as the read call op reaches it: op's hook and injected fault, never a
+    // folder, and kFileReadData through its list when checkList is set.
+    Status reachReadable(const std::string& path, const char* op, bool checkList,
+                         FileLookup* found) const;
     // Writes a whole file (ContentPort); backup skips the list's checks.
     Status writeBytes(const std::string& path, const std::string& bytes, bool replace, bool backup);
     // A file's bytes to read: kFileReadData through the list unless backup is set.
     Status readText(const std::string& path, bool backup, std::string* text) const;
 
     // Store.
-    // Why a store file or folder cannot be reached: a folder on its way that refuses the
-    // administrators.
-    Status storeReach(const std::string& path) const;
+    // Why the store call op cannot reach a store file or folder: its injected fault, or a
+    // folder on its way that refuses the administrators.
+    Status storeReach(const char* op, const std::string& path) const;
     void moveStoreFolderAside(const std::string& folder);
 
     // Faults.

@@ -34,7 +34,9 @@ std::vector<std::string> Levels(const std::string& folder) {
 
 }  // namespace
 
-Status ModelPlatform::Impl::storeReach(const std::string& path) const {
+Status ModelPlatform::Impl::storeReach(const char* op, const std::string& path) const {
+    if (Status s = injected(op, path))
+        return s;
     for (const auto& [folder, flaw] : foreignStoreFolders) {
         if (flaw == StoreFlaw::RefusesAdministrators && IsWithin(path, folder) && path != folder)
             return kErrorAccessDenied;
@@ -87,9 +89,7 @@ Status ModelPlatform::secureFolder(const std::string& folder, bool* trusted) {
 }
 
 Status ModelPlatform::writeDurably(const std::string& path, const std::string& bytes) {
-    if (Status s = m_impl->injected("writeDurably", path))
-        return s;
-    if (Status s = m_impl->storeReach(path))
+    if (Status s = m_impl->storeReach("writeDurably", path))
         return s;
     const std::string parent = ParentOf(path);
     if (!m_impl->storeFolders.count(parent) && !m_impl->foreignStoreFolders.count(parent))
@@ -100,9 +100,7 @@ Status ModelPlatform::writeDurably(const std::string& path, const std::string& b
 }
 
 Status ModelPlatform::appendDurably(const std::string& path, const std::string& bytes) {
-    if (Status s = m_impl->injected("appendDurably", path))
-        return s;
-    if (Status s = m_impl->storeReach(path))
+    if (Status s = m_impl->storeReach("appendDurably", path))
         return s;
     const auto it = m_impl->store.find(path);
     if (it == m_impl->store.end())
@@ -113,9 +111,7 @@ Status ModelPlatform::appendDurably(const std::string& path, const std::string& 
 
 Status ModelPlatform::readFile(const std::string& path, std::string* bytes) {
     bytes->clear();
-    if (Status s = m_impl->injected("readFile", path))
-        return s;
-    if (Status s = m_impl->storeReach(path))
+    if (Status s = m_impl->storeReach("readFile", path))
         return s;
     const auto it = m_impl->store.find(path);
     if (it == m_impl->store.end())
@@ -132,14 +128,12 @@ Status ModelPlatform::readFile(const std::string& path, std::string* bytes) {
 
 Status ModelPlatform::listFiles(const std::string& folder, std::vector<std::string>* names) {
     names->clear();
-    if (Status s = m_impl->injected("listFiles", folder))
+    if (Status s = m_impl->storeReach("listFiles", folder))
         return s;
     const auto foreign = m_impl->foreignStoreFolders.find(folder);
     if (foreign != m_impl->foreignStoreFolders.end() &&
         foreign->second == StoreFlaw::RefusesAdministrators)
         return kErrorAccessDenied;
-    if (Status s = m_impl->storeReach(folder))
-        return s;
     // A planted folder exists with whatever was planted in it.
     bool exists =
         m_impl->storeFolders.count(folder) || foreign != m_impl->foreignStoreFolders.end();
@@ -152,9 +146,7 @@ Status ModelPlatform::listFiles(const std::string& folder, std::vector<std::stri
 }
 
 Status ModelPlatform::removeFile(const std::string& path) {
-    if (Status s = m_impl->injected("removeFile", path))
-        return s;
-    if (Status s = m_impl->storeReach(path))
+    if (Status s = m_impl->storeReach("removeFile", path))
         return s;
     const auto flaw = m_impl->storeFileFlaws.find(path);
     if (flaw != m_impl->storeFileFlaws.end() &&
