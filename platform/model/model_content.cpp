@@ -131,13 +131,8 @@ Status ModelPlatform::Impl::writeBytes(const std::string& path, const std::strin
 
 Status ModelPlatform::readFileData(FileHandle handle, std::uint64_t limit, std::string* bytes) {
     bytes->clear();
-    const OpenFile* open = m_impl->openFile(handle);
-    if (!open)
-        return kErrorInvalidHandle;
-    m_impl->enterCall("readFileData", open->canonical);
-    if (Status s = m_impl->injected("readFileData", open->canonical))
-        return s;
-    if (Status s = m_impl->injected(open->pathOp("readFileBytes").c_str(), open->canonical))
+    OpenFile* open = nullptr;
+    if (Status s = m_impl->reachOpenFile(handle, "readFileData", "readFileBytes", &open))
         return s;
     if (!(open->granted & kFileReadData) || open->node->folder)
         return kErrorAccessDenied;
@@ -149,11 +144,8 @@ Status ModelPlatform::readFileData(FileHandle handle, std::uint64_t limit, std::
 }
 
 Status ModelPlatform::writeFileData(FileHandle handle, const std::string& bytes) {
-    const OpenFile* open = m_impl->openFile(handle);
-    if (!open)
-        return kErrorInvalidHandle;
-    m_impl->enterCall("writeFileData", open->canonical);
-    if (Status s = m_impl->injected("writeFileData", open->canonical))
+    OpenFile* open = nullptr;
+    if (Status s = m_impl->reachOpenFile(handle, "writeFileData", nullptr, &open))
         return s;
     if (!(open->granted & kFileWriteData) || open->node->folder)
         return kErrorAccessDenied;

@@ -249,13 +249,8 @@ Status ModelPlatform::createBelow(FileHandle folder, const std::string& name, st
 }
 
 Status ModelPlatform::deleteOpenFile(FileHandle handle) {
-    OpenFile* open = m_impl->openFile(handle);
-    if (!open)
-        return kErrorInvalidHandle;
-    m_impl->enterCall("deleteOpenFile", open->canonical);
-    if (Status s = m_impl->injected("deleteOpenFile", open->canonical))
-        return s;
-    if (Status s = m_impl->injected(open->pathOp("deleteFile").c_str(), open->canonical))
+    OpenFile* open = nullptr;
+    if (Status s = m_impl->reachOpenFile(handle, "deleteOpenFile", "deleteFile", &open))
         return s;
     if (!(open->granted & kDelete))
         return kErrorAccessDenied;

@@ -343,15 +343,23 @@ Status ModelPlatform::rewriteShortcut(FileHandle file, const ShortcutProperties&
     return m_impl->writeProperties(*node, properties);
 }
 
+Status ModelPlatform::Impl::reachOpenFile(FileHandle handle, const char* op, const char* pathOp,
+                                          OpenFile** open) {
+    *open = openFile(handle);
+    if (!*open)
+        return kErrorInvalidHandle;
+    enterCall(op, (*open)->canonical);
+    if (Status s = injected(op, (*open)->canonical))
+        return s;
+    if (pathOp == nullptr)
+        return kErrorSuccess;
+    return injected((*open)->pathOp(pathOp).c_str(), (*open)->canonical);
+}
+
 Status ModelPlatform::Impl::reachOpenLink(FileHandle file, const char* op, const char* pathOp,
                                           FileNode** node) {
-    const OpenFile* open = openFile(file);
-    if (!open)
-        return kErrorInvalidHandle;
-    enterCall(op, open->canonical);
-    if (Status s = injected(op, open->canonical))
-        return s;
-    if (Status s = injected(open->pathOp(pathOp).c_str(), open->canonical))
+    OpenFile* open = nullptr;
+    if (Status s = reachOpenFile(file, op, pathOp, &open))
         return s;
     // Loaded from the handle's bytes and saved back through it.
     if ((open->granted & (kFileReadData | kFileWriteData)) != (kFileReadData | kFileWriteData) ||

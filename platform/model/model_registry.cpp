@@ -52,9 +52,14 @@ Status ModelPlatform::Impl::reachKey(RegKey key, std::uint32_t right, const char
                                      OpenKeyRecord* record) const {
     if (Status s = resolveKey(key, record))
         return s;
-    if (!(record->granted & right))
+    return admitKey(*record, right, op);
+}
+
+Status ModelPlatform::Impl::admitKey(const OpenKeyRecord& record, std::uint32_t right,
+                                     const char* op) const {
+    if (!(record.granted & right))
         return kErrorAccessDenied;
-    return injected(op, record->objectName);
+    return injected(op, record.objectName);
 }
 
 Status ModelPlatform::Impl::reachKeyPath(RegKey parent, const std::string& path, const char* op,
@@ -292,9 +297,7 @@ Status ModelPlatform::enumKey(RegKey key, std::uint32_t index, char* name, std::
         return s;
     if (!name || !size)
         return kErrorInvalidParameter;
-    if (!(record.granted & kKeyEnumerateSubKeys))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("enumKey", record.objectName))
+    if (Status s = m_impl->admitKey(record, kKeyEnumerateSubKeys, "enumKey"))
         return s;
     if (index >= record.node->subkeys.size())
         return kErrorNoMoreItems;
@@ -316,9 +319,7 @@ Status ModelPlatform::queryValue(RegKey key, const std::string& valueName, std::
         return kErrorInvalidParameter;
     if (HasNul(valueName))
         return kErrorInvalidName;
-    if (!(record.granted & kKeyQueryValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("queryValue", record.objectName))
+    if (Status s = m_impl->admitKey(record, kKeyQueryValue, "queryValue"))
         return s;
     const ModelValue* found = record.node->value(valueName);
     if (!found)
@@ -349,9 +350,7 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
         return kErrorInvalidParameter;
     if (HasNul(valueName))
         return kErrorInvalidName;
-    if (!(record.granted & kKeySetValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("setValue", record.objectName))
+    if (Status s = m_impl->admitKey(record, kKeySetValue, "setValue"))
         return s;
     // Data is kept as given. Win32 takes text here in the ANSI code page and reads it back as
     // UTF-8; the model does not convert, so non-ASCII text written here (only Fix Desktop's
@@ -391,9 +390,7 @@ Status ModelPlatform::deleteValue(RegKey key, const std::string& valueName) {
         return s;
     if (HasNul(valueName))
         return kErrorInvalidName;
-    if (!(record.granted & kKeySetValue))
-        return kErrorAccessDenied;
-    if (Status s = m_impl->injected("deleteValue", record.objectName))
+    if (Status s = m_impl->admitKey(record, kKeySetValue, "deleteValue"))
         return s;
     auto& values = record.node->values;
     for (auto it = values.begin(); it != values.end(); ++it) {

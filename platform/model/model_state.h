@@ -178,6 +178,8 @@ struct ModelPlatform::Impl {
     // The open key as the registry call op reaches it through its handle: resolved, with right
     // granted (ERROR_ACCESS_DENIED otherwise), then op's injected fault.
     Status reachKey(RegKey key, std::uint32_t right, const char* op, OpenKeyRecord* record) const;
+    // The last two steps of that, for a call that checks its arguments in between.
+    Status admitKey(const OpenKeyRecord& record, std::uint32_t right, const char* op) const;
     // The path below parent as the registry call op reaches it: the parent's handle resolved,
     // then op's injected fault on the key's name.
     Status reachKeyPath(RegKey parent, const std::string& path, const char* op,
@@ -190,6 +192,9 @@ struct ModelPlatform::Impl {
     FileLookup lookupFile(const std::string& path, bool followLast = true) const;
     // The open object a handle stands for, or null.
     OpenFile* openFile(FileHandle handle);
+    // The same as the handle call op reaches it: op's hook and injected fault, then those of
+    // the path call pathOp does what op does through a handle (see OpenFile::pathOp), if any.
+    Status reachOpenFile(FileHandle handle, const char* op, const char* pathOp, OpenFile** open);
     // Runs the test's hook, if any, as a port call op on object begins.
     void enterCall(const char* op, const std::string& object) const;
     std::shared_ptr<FileNode> makeFolder(const std::string& path);
