@@ -16,16 +16,6 @@ namespace {
 
 using test::TestDialog;
 
-std::wstring Cell(HWND hList, int item, int subItem) {
-    wchar_t buffer[256] = {};
-    LVITEMW cell = {};
-    cell.iSubItem = subItem;
-    cell.pszText = buffer;
-    cell.cchTextMax = 256;
-    SendMessageW(hList, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
-    return buffer;
-}
-
 std::string StatusLine(HWND hStatus) {
     char buffer[512] = {};
     GetWindowTextA(hStatus, buffer, sizeof buffer);
@@ -45,11 +35,7 @@ class CommandResultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(m_dialog.get(), nullptr);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        for (int i = 0; i < 3; ++i)
-            SendMessageA(m_view.m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        test::AddReportColumns(m_view.m_hList);
     }
 
     static CommandReport FixReport() {
@@ -78,11 +64,11 @@ TEST_F(CommandResultsTest, FixFillsTheStatusColumnAndAddsWhatTheListDidNotShow) 
     ShowCommandResult(m_view, CommandKind::Fix, FixReport());
 
     ASSERT_EQ(3, m_view.m_nRows);
-    EXPECT_EQ(L"Failed: access denied", Cell(m_view.m_hList, 0, 2));
-    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 1, 2));
-    EXPECT_EQ(L"Quick Launch", Cell(m_view.m_hList, 2, 0));
-    EXPECT_EQ(L"http://new/", Cell(m_view.m_hList, 2, 1));
-    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 2, 2));
+    EXPECT_EQ(L"Failed: access denied", test::ReportCell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Fixed", test::ReportCell(m_view.m_hList, 1, 2));
+    EXPECT_EQ(L"Quick Launch", test::ReportCell(m_view.m_hList, 2, 0));
+    EXPECT_EQ(L"http://new/", test::ReportCell(m_view.m_hList, 2, 1));
+    EXPECT_EQ(L"Fixed", test::ReportCell(m_view.m_hList, 2, 2));
     EXPECT_EQ("Fixed 2, failed 1; backup 20261208T190648Z", StatusLine(m_view.m_hStatus));
 }
 
@@ -103,8 +89,8 @@ TEST_F(CommandResultsTest, RowsThatReadTheSameTakeTheResultOfTheirOwnObject) {
     ShowCommandResult(m_view, CommandKind::Fix, report);
 
     ASSERT_EQ(2, m_view.m_nRows);
-    EXPECT_EQ(L"Failed: access denied", Cell(m_view.m_hList, 0, 2));
-    EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 1, 2));
+    EXPECT_EQ(L"Failed: access denied", test::ReportCell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Fixed", test::ReportCell(m_view.m_hList, 1, 2));
 }
 
 TEST_F(CommandResultsTest, StatusLinesInChinese) {
@@ -142,10 +128,10 @@ TEST_F(CommandResultsTest, SkippedPlacesAreShownOnceAndCounted) {
     m_view.m_nLanguage = kLanguageEnglish;
     ShowCommandResult(m_view, CommandKind::Fix, report);
     ASSERT_EQ(5, m_view.m_nRows);
-    EXPECT_EQ(L"Skipped: cannot be listed: access denied", Cell(m_view.m_hList, 0, 2));
-    EXPECT_EQ(L"Start Menu", Cell(m_view.m_hList, 4, 0));
-    EXPECT_EQ(L"C:\\m\\Linked", Cell(m_view.m_hList, 4, 1));
-    EXPECT_EQ(L"Skipped: junction not followed", Cell(m_view.m_hList, 4, 2));
+    EXPECT_EQ(L"Skipped: cannot be listed: access denied", test::ReportCell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Start Menu", test::ReportCell(m_view.m_hList, 4, 0));
+    EXPECT_EQ(L"C:\\m\\Linked", test::ReportCell(m_view.m_hList, 4, 1));
+    EXPECT_EQ(L"Skipped: junction not followed", test::ReportCell(m_view.m_hList, 4, 2));
     EXPECT_EQ("Fixed 2, failed 1; backup 20261208T190648Z; 2 not examined",
               StatusLine(m_view.m_hStatus));
 
@@ -191,8 +177,8 @@ TEST_F(CommandResultsTest, UncheckedFindingsReadSkippedAndKeepTheirRowsThroughAn
         m_view.m_nLanguage = c.language;
         ShowCommandResult(m_view, CommandKind::Fix, report);
         ASSERT_EQ(2, m_view.m_nRows) << c.language;
-        EXPECT_EQ(L"Fixed", Cell(m_view.m_hList, 0, 2));
-        EXPECT_EQ(c.cell, Cell(m_view.m_hList, 1, 2));
+        EXPECT_EQ(L"Fixed", test::ReportCell(m_view.m_hList, 0, 2));
+        EXPECT_EQ(c.cell, test::ReportCell(m_view.m_hList, 1, 2));
         EXPECT_EQ(c.line, StatusLine(m_view.m_hStatus));
     }
 }
@@ -210,17 +196,17 @@ TEST_F(CommandResultsTest, ListChangesShowInTheRowsAndOnTheLine) {
 
     ShowListChange(m_view, CommandKind::Ignore, change, false);
     ASSERT_EQ(1, m_view.m_nRows);
-    EXPECT_EQ(L"Quick Launch", Cell(m_view.m_hList, 0, 0));
+    EXPECT_EQ(L"Quick Launch", test::ReportCell(m_view.m_hList, 0, 0));
     EXPECT_EQ("Ignored 1", StatusLine(m_view.m_hStatus));
 
     change.changed[0].id = quick.id;
     ShowListChange(m_view, CommandKind::Ignore, change, true);
     ASSERT_EQ(1, m_view.m_nRows);
-    EXPECT_EQ(L"Ignored", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"Ignored", test::ReportCell(m_view.m_hList, 0, 2));
     EXPECT_EQ(Outcome::Ignored, m_view.m_records[0].result);
 
     ShowListChange(m_view, CommandKind::Unignore, change, true);
-    EXPECT_EQ(L"", Cell(m_view.m_hList, 0, 2));
+    EXPECT_EQ(L"", test::ReportCell(m_view.m_hList, 0, 2));
     EXPECT_EQ(Outcome::Found, m_view.m_records[0].result);
     EXPECT_TRUE(m_view.Checked(0));
     EXPECT_EQ("Stopped ignoring 1", StatusLine(m_view.m_hStatus));

@@ -40,11 +40,7 @@ class ReportRowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(m_dialog.get(), nullptr);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        for (int i = 0; i < 3; ++i)
-            SendMessageA(m_view.m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        test::AddReportColumns(m_view.m_hList);
         SendMessageA(m_view.m_hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                      LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_INFOTIP);
         m_view.m_nLanguage = m_language;
@@ -83,14 +79,7 @@ protected:
     }
 
     std::wstring Cell(int row, int column) const {
-        wchar_t buffer[256] = {};
-        LVITEMW cell = {};
-        cell.iSubItem = column;
-        cell.pszText = buffer;
-        cell.cchTextMax = 256;
-        SendMessageW(m_view.m_hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&cell));
-        return buffer;
+        return test::ReportCell(m_view.m_hList, row, column);
     }
 
     const int m_language = GetUserDefaultLangID() == 0x0804 ? kLanguageChinese : kLanguageEnglish;

@@ -47,14 +47,22 @@ TEST(RestoreRequest, TheConfirmedSetIsTheOneRestored) {
     EXPECT_TRUE(none.records.empty());
 }
 
-// The window's Fix leaves alone what the command line was told to ignore.
-TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
+// Two hijacked shortcuts: the one a test keeps from the repair, and the one Fix repairs.
+class FixRequest : public ::testing::Test {
+protected:
+    FixRequest() {
+        world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
+        world.platform.addShortcut(fixed, "C:\\ie.exe", "http://fixed/");
+    }
+
     ModelWorld world;
     CommandHost commands{world.ports};
     const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
     const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
-    world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
-    world.platform.addShortcut(fixed, "C:\\ie.exe", "http://fixed/");
+};
+
+// The window's Fix leaves alone what the command line was told to ignore.
+TEST_F(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
     IgnoreList ignored;
     for (const ResultRecord& record : ScanCommand(commands).records) {
         if (record.path == kept)
@@ -72,13 +80,7 @@ TEST(FixRequest, AnIgnoredFindingIsNeitherRepairedNorListed) {
 }
 
 // The window's Fix repairs what stayed checked and lists the unchecked "not selected".
-TEST(FixRequest, TheUncheckedAreLeftAloneAndListedNotSelected) {
-    ModelWorld world;
-    CommandHost commands{world.ports};
-    const std::string kept = ModelWorld::desktop("Internet Explorer.lnk");
-    const std::string fixed = ModelWorld::quickLaunch("Internet Explorer.lnk");
-    world.platform.addShortcut(kept, "C:\\ie.exe", "http://kept/");
-    world.platform.addShortcut(fixed, "C:\\ie.exe", "http://fixed/");
+TEST_F(FixRequest, TheUncheckedAreLeftAloneAndListedNotSelected) {
     CommandRequest request{CommandKind::Fix, nullptr, nullptr, nullptr};
     for (const ResultRecord& record : ScanCommand(commands).records) {
         if (record.path == kept)

@@ -36,12 +36,7 @@ protected:
 
 TEST_F(ScanViewTest, RowsAddedFromWorkerStandInOrderWithTheLastSelectedAndVisible) {
     HWND hList = m_view.m_hList;
-    LVCOLUMNA column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = 100;
-    for (int i = 0; i < 3; ++i) {
-        SendMessageA(hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    test::AddReportColumns(hList);
     // More rows than the list shows at once, so the last one must have been scrolled to.
     constexpr int kRows = 40;
     RunOnWorker([&] {

@@ -38,11 +38,7 @@ TEST(ScanViewUnicode, SitesInAnyScriptReadBackExactlyThroughTheWideList) {
     TestDialog dialog;
     ASSERT_NE(dialog.get(), nullptr);
     ScanView view(dialog.item(IDC_PROGRESS), dialog.item(IDC_STATUS), dialog.item(IDC_REPORT));
-    LVCOLUMNA column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = 100;
-    for (int i = 0; i < 3; ++i)
-        SendMessageA(view.m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    test::AddReportColumns(view.m_hList);
 
     const RowCase cases[] = {
         // http://导航.例子/🙂网址

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -76,6 +77,27 @@ private:
     HWND m_hWnd = NULL;
     std::vector<ReceivedMessage> m_received;
 };
+
+// The report list's three columns (Location, Web Site, Status), as the main dialog adds them.
+inline void AddReportColumns(HWND hList) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+}
+
+// The text of one cell of the report list.
+inline std::wstring ReportCell(HWND hList, int row, int column) {
+    wchar_t buffer[256] = {};
+    LVITEMW cell = {};
+    cell.iSubItem = column;
+    cell.pszText = buffer;
+    cell.cchTextMax = 256;
+    SendMessageW(hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&cell));
+    return buffer;
+}
 
 // Runs work on a second thread while this thread dispatches the messages it sends, as the
 // dialog's thread does during a scan.
