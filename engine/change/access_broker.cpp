@@ -51,15 +51,18 @@ bool AccessBroker::privileges() {
 }
 
 template <typename Call>
+Status AccessBroker::escalateUngranted(Call call) {
+    const Status s = call(OpenMode::AsIs);
+    if (s != kErrorAccessDenied || !privileges())
+        return s;
+    return call(OpenMode::BackupIntent);
+}
+
+template <typename Call>
 Status AccessBroker::escalateKey(RegKey root, const std::string& path, bool deletes, Call call) {
-    Status s = call(OpenMode::AsIs);
+    Status s = escalateUngranted(call);
     if (s != kErrorAccessDenied)
         return s;
-    if (privileges()) {
-        s = call(OpenMode::BackupIntent);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
     KeyGrant grant(m_ports, m_journal, KeyObjectName(m_ports.access, root, path));
     if (!grant.granted())
         return s;
@@ -110,14 +113,9 @@ Status AccessBroker::deleteKeyNow(RegKey root, const std::string& path) {
 
 template <typename Call>
 Status AccessBroker::escalateFile(const std::string& path, Call call) {
-    Status s = call(OpenMode::AsIs);
+    const Status s = escalateUngranted(call);
     if (s != kErrorAccessDenied)
         return s;
-    if (privileges()) {
-        s = call(OpenMode::BackupIntent);
-        if (s != kErrorAccessDenied)
-            return s;
-    }
     const bool held = privileges();
     FileGrant grant(m_ports, m_journal, filePlaces(), path, held);
     if (!grant.granted())
@@ -379,24 +377,40 @@ Status OpenBesideName(FileSecurityPort& port, FileHandle folder, const std::stri
     return CheckUnlinked(*identity);
 }
 
+// The plain file with one name at name in folder, opened with rights (and the attribute
+// rights) and its read-only attribute cleared, cleared saying how that went; none there
+// leaves file empty, a folder there is folderError.
+Status OpenClearedBeside(FileSecurityPort& port, FileHandle folder, const std::string& name,
+                         std::uint32_t rights, Status folderError, OpenMode mode, ScopedFile* file,
+                         Status* cleared) {
+    FileIdentity identity;
+    const Status s = OpenBesideName(port, folder, name,
+                                    rights | kFileRightReadAttributes | kFileRightWriteAttributes,
+                                    mode, file, &identity);
+    if (s == kErrorFileNotFound) {
+        file->reset();
+        return kErrorSuccess;
+    }
+    if (s != kErrorSuccess)
+        return s;
+    if (identity.attributes & kFileAttributeDirectory)
+        return folderError;
+    *cleared = (identity.attributes & kFileAttributeReadOnly)
+                   ? port.setFileAttributes(file->get(), kFileAttributeNormal)
+                   : kErrorSuccess;
+    return kErrorSuccess;
+}
+
 // The name in folder made ready to be replaced: absent, or a plain file that is not
 // read-only.
 Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string& name,
                    OpenMode mode) {
     ScopedFile target(port);
-    FileIdentity identity;
-    const Status s =
-        OpenBesideName(port, folder, name, kFileRightReadAttributes | kFileRightWriteAttributes,
-                       mode, &target, &identity);
-    if (s == kErrorFileNotFound)
-        return kErrorSuccess;
-    if (s != kErrorSuccess)
+    Status cleared = kErrorSuccess;
+    if (Status s =
+            OpenClearedBeside(port, folder, name, 0, kErrorAccessDenied, mode, &target, &cleared))
         return s;
-    if (identity.attributes & kFileAttributeDirectory)
-        return kErrorAccessDenied;
-    if (identity.attributes & kFileAttributeReadOnly)
-        return port.setFileAttributes(target.get(), kFileAttributeNormal);
-    return kErrorSuccess;
+    return cleared;
 }
 
 // A file an interrupted restore left beside the name is removed through its own handle, and
@@ -405,19 +419,11 @@ Status ClearTarget(FileSecurityPort& port, FileHandle folder, const std::string&
 Status DropLeftover(FileSecurityPort& port, FileHandle folder, const std::string& name,
                     OpenMode mode) {
     ScopedFile leftover(port);
-    FileIdentity identity;
-    const Status s = OpenBesideName(
-        port, folder, name, kFileRightDelete | kFileRightReadAttributes | kFileRightWriteAttributes,
-        mode, &leftover, &identity);
-    if (s == kErrorFileNotFound)
-        return kErrorSuccess;
-    if (s != kErrorSuccess)
+    Status cleared = kErrorSuccess;  // a read-only file that stays so refuses its deletion
+    if (Status s = OpenClearedBeside(port, folder, name, kFileRightDelete, kErrorFileExists, mode,
+                                     &leftover, &cleared))
         return s;
-    if (identity.attributes & kFileAttributeDirectory)
-        return kErrorFileExists;
-    if (identity.attributes & kFileAttributeReadOnly)
-        port.setFileAttributes(leftover.get(), kFileAttributeNormal);
-    return port.deleteOpenFile(leftover.get());
+    return leftover ? port.deleteOpenFile(leftover.get()) : kErrorSuccess;
 }
 
 Status WriteNew(FileSecurityPort& port, const PlacedFile& parent, const std::string& bytes,

@@ -113,6 +113,10 @@ private:
     // OpenPlacedFile as is; when refused, with backup intent once the privileges are enabled.
     Status openEscalated(const std::string& path, std::uint32_t access, PlacedFile* placed);
 
+    // The rungs below a grant: call(AsIs); on refusal call(BackupIntent) with the privileges
+    // enabled. kErrorAccessDenied when both refuse.
+    template <typename Call>
+    Status escalateUngranted(Call call);
     // call(AsIs); on refusal call(BackupIntent) with the privileges enabled; on refusal again
     // under a journaled grant of the file, call(BackupIntent) when the privileges are held (the
     // grant then only lifts attributes), else call(AsIs).
