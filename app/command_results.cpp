@@ -55,6 +55,13 @@ void SetStatusLine(const ScanView& view, const char* text) {
     SetWindowTextA(view.m_hStatus, text);
 }
 
+template <typename... Values>
+void SetStatusFormatted(const ScanView& view, const char* format, Values... values) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, values...);
+    SetStatusLine(view, text);
+}
+
 std::string Formatted(const char* format, int a, int b, const std::string& id) {
     char text[512];
     std::snprintf(text, sizeof text, format, a, b, id.c_str());
@@ -89,14 +96,11 @@ void ShowCommandResult(ScanView& view, CommandKind kind, const CommandReport& re
                 SetStatusLine(view, FixNoBackupText[language]);
                 return;
             }
-            char text[512];
             if (summary.failed == 0)
-                std::snprintf(text, sizeof text, FixDesktopDoneText[language],
-                              report.backup.c_str());
+                SetStatusFormatted(view, FixDesktopDoneText[language], report.backup.c_str());
             else
-                std::snprintf(text, sizeof text, FixDesktopFailedText[language], summary.failed,
-                              report.backup.c_str());
-            SetStatusLine(view, text);
+                SetStatusFormatted(view, FixDesktopFailedText[language], summary.failed,
+                                   report.backup.c_str());
             return;
         }
         case CommandKind::Restore: {
@@ -104,10 +108,8 @@ void ShowCommandResult(ScanView& view, CommandKind kind, const CommandReport& re
                 SetStatusLine(view, NoBackupText[language]);
                 return;
             }
-            char text[512];
-            std::snprintf(text, sizeof text, RestoreDoneText[language], summary.restored,
-                          summary.conflicts, summary.failed);
-            SetStatusLine(view, text);
+            SetStatusFormatted(view, RestoreDoneText[language], summary.restored, summary.conflicts,
+                               summary.failed);
             return;
         }
         case CommandKind::Scan:
