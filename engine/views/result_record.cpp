@@ -28,24 +28,69 @@ constexpr ErrorText kErrorTexts[] = {
     {-1, "not done"},    // a change kept for but never made
 };
 
-std::string Action(const Finding& finding, const std::string& location) {
-    switch (finding.rule) {
-        case BrowserRule::Arguments:
-            return "clear arguments";
-        case BrowserRule::ReplacedTarget:
-            return "rewrite target";
-        case BrowserRule::FakeLink:
-            return "delete file";
-        case BrowserRule::NameSpace:
-            return "delete key tree";
-        case BrowserRule::Startup:
-        case BrowserRule::Debugger:
-            return "delete value";
-        case BrowserRule::UserChoice:
-            return "none: choose the browser in Settings";
-        case BrowserRule::None:
-            break;
+// Each outcome's wire name, its Status cell (followed by the record's error where the
+// outcome has one), and the summary count a record of it adds to (none for Found: the found
+// are what the other counts leave).
+struct OutcomeRow {
+    Outcome outcome;
+    const char* name;
+    const char* cell;
+    bool cellError;
+    int Summary::*count;
+};
+
+constexpr OutcomeRow kOutcomes[] = {
+    {Outcome::Found, "found", "", false, nullptr},
+    {Outcome::Fixed, "fixed", "Fixed", false, &Summary::fixed},
+    {Outcome::Failed, "failed", "Failed", true, &Summary::failed},
+    {Outcome::Conflict, "conflict", "Conflict", true, &Summary::conflicts},
+    {Outcome::Restored, "restored", "Restored", false, &Summary::restored},
+    {Outcome::Skipped, "skipped", "Skipped", true, &Summary::skipped},
+    {Outcome::Ignored, "ignored", "Ignored", false, &Summary::ignored},
+    {Outcome::NotSelected, "not selected", "Not selected", false, &Summary::notSelected},
+    {Outcome::CameBack, "came back", "Came back", true, &Summary::cameBack},
+    {Outcome::ReportOnly, "report only", "Report only", false, &Summary::reported},
+};
+
+const OutcomeRow* RowOf(Outcome outcome) {
+    for (const OutcomeRow& row : kOutcomes) {
+        if (row.outcome == outcome)
+            return &row;
     }
+    return nullptr;
+}
+
+// Each browser rule's wire name, and the action its repair takes (none for None: the
+// Internet Explorer rules' action follows from the finding's place).
+struct RuleRow {
+    BrowserRule rule;
+    const char* name;
+    const char* action;
+};
+
+constexpr RuleRow kRules[] = {
+    {BrowserRule::None, "", nullptr},
+    {BrowserRule::Arguments, "arguments", "clear arguments"},
+    {BrowserRule::ReplacedTarget, "replaced target", "rewrite target"},
+    {BrowserRule::FakeLink, "fake link", "delete file"},
+    {BrowserRule::NameSpace, "name space", "delete key tree"},
+    {BrowserRule::Startup, "startup", "delete value"},
+    {BrowserRule::Debugger, "debugger", "delete value"},
+    {BrowserRule::UserChoice, "user choice", "none: choose the browser in Settings"},
+};
+
+const RuleRow* RowOf(BrowserRule rule) {
+    for (const RuleRow& row : kRules) {
+        if (row.rule == rule)
+            return &row;
+    }
+    return nullptr;
+}
+
+std::string Action(const Finding& finding, const std::string& location) {
+    const RuleRow* row = RowOf(finding.rule);
+    if (row != nullptr && row->action != nullptr)
+        return row->action;
     if (location == "Quick Launch")
         return "clear arguments";
     if (location == "Desktop NameSpace")
@@ -67,37 +112,9 @@ std::string ObjectText(const Finding& finding) {
 Summary Summarize(const std::vector<ResultRecord>& records) {
     Summary summary;
     for (const ResultRecord& record : records) {
-        switch (record.result) {
-            case Outcome::Found:
-                break;
-            case Outcome::Fixed:
-                ++summary.fixed;
-                break;
-            case Outcome::Failed:
-                ++summary.failed;
-                break;
-            case Outcome::Conflict:
-                ++summary.conflicts;
-                break;
-            case Outcome::Restored:
-                ++summary.restored;
-                break;
-            case Outcome::Skipped:
-                ++summary.skipped;
-                break;
-            case Outcome::Ignored:
-                ++summary.ignored;
-                break;
-            case Outcome::NotSelected:
-                ++summary.notSelected;
-                break;
-            case Outcome::CameBack:
-                ++summary.cameBack;
-                break;
-            case Outcome::ReportOnly:
-                ++summary.reported;
-                break;
-        }
+        const OutcomeRow* row = RowOf(record.result);
+        if (row != nullptr && row->count != nullptr)
+            ++(summary.*row->count);
     }
     summary.found = static_cast<int>(records.size()) - summary.skipped - summary.ignored -
                     summary.notSelected - summary.reported;
@@ -105,51 +122,13 @@ Summary Summarize(const std::vector<ResultRecord>& records) {
 }
 
 const char* OutcomeName(Outcome outcome) {
-    switch (outcome) {
-        case Outcome::Found:
-            return "found";
-        case Outcome::Fixed:
-            return "fixed";
-        case Outcome::Failed:
-            return "failed";
-        case Outcome::Conflict:
-            return "conflict";
-        case Outcome::Restored:
-            return "restored";
-        case Outcome::Skipped:
-            return "skipped";
-        case Outcome::Ignored:
-            return "ignored";
-        case Outcome::NotSelected:
-            return "not selected";
-        case Outcome::CameBack:
-            return "came back";
-        case Outcome::ReportOnly:
-            return "report only";
-    }
-    return "";
+    const OutcomeRow* row = RowOf(outcome);
+    return row != nullptr ? row->name : "";
 }
 
 const char* RuleName(BrowserRule rule) {
-    switch (rule) {
-        case BrowserRule::None:
-            return "";
-        case BrowserRule::Arguments:
-            return "arguments";
-        case BrowserRule::ReplacedTarget:
-            return "replaced target";
-        case BrowserRule::FakeLink:
-            return "fake link";
-        case BrowserRule::NameSpace:
-            return "name space";
-        case BrowserRule::Startup:
-            return "startup";
-        case BrowserRule::Debugger:
-            return "debugger";
-        case BrowserRule::UserChoice:
-            return "user choice";
-    }
-    return "";
+    const RuleRow* row = RowOf(rule);
+    return row != nullptr ? row->name : "";
 }
 
 std::string ErrorWords(Status status) {
@@ -223,29 +202,12 @@ bool NamesAFile(const ResultRecord& record) {
 }
 
 std::string StatusCell(const ResultRecord& record) {
-    switch (record.result) {
-        case Outcome::Found:
-            return std::string();
-        case Outcome::Fixed:
-            return "Fixed";
-        case Outcome::Restored:
-            return "Restored";
-        case Outcome::Failed:
-            return record.error.empty() ? "Failed" : "Failed: " + record.error;
-        case Outcome::Conflict:
-            return record.error.empty() ? "Conflict" : "Conflict: " + record.error;
-        case Outcome::Skipped:
-            return record.error.empty() ? "Skipped" : "Skipped: " + record.error;
-        case Outcome::Ignored:
-            return "Ignored";
-        case Outcome::NotSelected:
-            return "Not selected";
-        case Outcome::CameBack:
-            return record.error.empty() ? "Came back" : "Came back: " + record.error;
-        case Outcome::ReportOnly:
-            return "Report only";
-    }
-    return std::string();
+    const OutcomeRow* row = RowOf(record.result);
+    if (row == nullptr)
+        return std::string();
+    if (row->cellError && !record.error.empty())
+        return std::string(row->cell) + ": " + record.error;
+    return row->cell;
 }
 
 std::string SiteCell(const ResultRecord& record) {
