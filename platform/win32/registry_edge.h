@@ -48,4 +48,9 @@ inline bool IsRegistryLink(HKEY key) {
 // The status for a key refused because it is a link: what the store gives a reparse point.
 constexpr Status kErrorKeyIsLink = kErrorCantAccessFile;
 
+// Deletes the key at path below parent through a handle on its own name (opened with DELETE
+// and options, REG_OPTION_OPEN_LINK included), refused when it is a link: RegDeleteKeyW would
+// follow a link and delete the key it leads to.
+Status DeleteKeyOnItsName(HKEY parent, const std::string& path, DWORD options);
+
 }  // namespace brenvik

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "platform/win32/hresult_status.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/whole_file.h"
 
@@ -13,11 +14,7 @@ constexpr std::size_t kMaxLinkPath = MAX_PATH - 1;
 }  // namespace
 
 Status LinkStatusOf(HRESULT result) {
-    if (SUCCEEDED(result))
-        return kErrorSuccess;
-    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
-        return static_cast<Status>(HRESULT_CODE(result));
-    return kErrorInvalidData;
+    return StatusOfHresult(result, kErrorInvalidData);
 }
 
 Status NewLink(ComPtr<IShellLinkW>* link) {

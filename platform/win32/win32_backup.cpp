@@ -10,9 +10,6 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
-// ntdll: deleting a key through a handle, which no documented registry call does.
-extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
-
 namespace brenvik {
 namespace {
 
@@ -69,16 +66,7 @@ Status Win32Platform::deleteKeyBackupIntent(RegKey parent, const std::string& pa
         return kErrorAccessDenied;  // never a root, nor the parent itself
     if (HasEmbeddedNul(path))
         return ERROR_INVALID_NAME;
-    HKEY opened = nullptr;
-    const LONG status =
-        RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
-                      REG_OPTION_BACKUP_RESTORE | REG_OPTION_OPEN_LINK, DELETE, &opened);
-    if (status != ERROR_SUCCESS)
-        return status;
-    UniqueHkey key(opened);
-    if (IsRegistryLink(key.get()))
-        return kErrorKeyIsLink;
-    return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(key.get())));
+    return DeleteKeyOnItsName(ToHkey(parent), path, REG_OPTION_BACKUP_RESTORE);
 }
 
 Status Win32Platform::deleteFileBackupIntent(const std::string& path) {

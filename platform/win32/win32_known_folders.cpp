@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/hresult_status.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -13,39 +14,28 @@ namespace {
 
 constexpr wchar_t kQuickLaunchBelowAppData[] = L"\\Microsoft\\Internet Explorer\\Quick Launch";
 
+// The shell's identifier of each known folder; Temp has none.
+const struct {
+    KnownFolder id;
+    const KNOWNFOLDERID* folder;
+} kFolderIds[] = {
+    {KnownFolder::Desktop, &FOLDERID_Desktop},
+    {KnownFolder::PublicDesktop, &FOLDERID_PublicDesktop},
+    {KnownFolder::QuickLaunch, &FOLDERID_QuickLaunch},
+    {KnownFolder::StartMenu, &FOLDERID_StartMenu},
+    {KnownFolder::CommonStartMenu, &FOLDERID_CommonStartMenu},
+    {KnownFolder::Startup, &FOLDERID_Startup},
+    {KnownFolder::CommonStartup, &FOLDERID_CommonStartup},
+    {KnownFolder::RoamingAppData, &FOLDERID_RoamingAppData},
+    {KnownFolder::LocalAppData, &FOLDERID_LocalAppData},
+};
+
 const KNOWNFOLDERID* FolderIdOf(KnownFolder id) {
-    switch (id) {
-        case KnownFolder::Desktop:
-            return &FOLDERID_Desktop;
-        case KnownFolder::PublicDesktop:
-            return &FOLDERID_PublicDesktop;
-        case KnownFolder::QuickLaunch:
-            return &FOLDERID_QuickLaunch;
-        case KnownFolder::StartMenu:
-            return &FOLDERID_StartMenu;
-        case KnownFolder::CommonStartMenu:
-            return &FOLDERID_CommonStartMenu;
-        case KnownFolder::Startup:
-            return &FOLDERID_Startup;
-        case KnownFolder::CommonStartup:
-            return &FOLDERID_CommonStartup;
-        case KnownFolder::RoamingAppData:
-            return &FOLDERID_RoamingAppData;
-        case KnownFolder::LocalAppData:
-            return &FOLDERID_LocalAppData;
-        case KnownFolder::Temp:
-            return nullptr;
+    for (const auto& known : kFolderIds) {
+        if (known.id == id)
+            return known.folder;
     }
     return nullptr;
-}
-
-// A Win32 error carried in an HRESULT as itself; any other failure as "no such folder".
-Status StatusOf(HRESULT result) {
-    if (SUCCEEDED(result))
-        return kErrorSuccess;
-    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
-        return static_cast<Status>(HRESULT_CODE(result));
-    return kErrorFileNotFound;
 }
 
 Status KnownFolderPath(const KNOWNFOLDERID& id, std::wstring* path) {
@@ -54,7 +44,8 @@ Status KnownFolderPath(const KNOWNFOLDERID& id, std::wstring* path) {
     if (SUCCEEDED(result) && known != nullptr)
         *path = known;
     CoTaskMemFree(known);
-    return StatusOf(result);
+    // Any failure but a Win32 error means there is no such folder.
+    return StatusOfHresult(result, kErrorFileNotFound);
 }
 
 Status TempPath(std::wstring* path) {

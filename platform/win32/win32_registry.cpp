@@ -13,6 +13,7 @@
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
+// ntdll: deleting a key through a handle, which no documented registry call does.
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace brenvik {
@@ -208,8 +209,18 @@ Status Win32Platform::deleteValue(RegKey key, const std::string& valueName) {
     return RegDeleteValueW(ToHkey(key), Utf8ToWide(valueName).c_str());
 }
 
-// RegDeleteKeyW would follow a link and delete the key it leads to: the key is opened on its
-// own name, refused when it is a link, and deleted through that handle.
+Status DeleteKeyOnItsName(HKEY parent, const std::string& path, DWORD options) {
+    HKEY opened = nullptr;
+    const LONG status = RegOpenKeyExW(parent, Utf8ToWide(path).c_str(),
+                                      options | REG_OPTION_OPEN_LINK, DELETE, &opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    UniqueHkey held(opened);
+    if (IsRegistryLink(held.get()))
+        return kErrorKeyIsLink;
+    return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(held.get())));
+}
+
 Status Win32Platform::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
     if (mode == OpenMode::BackupIntent)
         return deleteKeyBackupIntent(parent, path);
@@ -217,15 +228,7 @@ Status Win32Platform::deleteKey(RegKey parent, const std::string& path, OpenMode
         return ERROR_INVALID_NAME;
     if (path.empty())
         return RegDeleteKeyW(ToHkey(parent), L"");
-    HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExW(ToHkey(parent), Utf8ToWide(path).c_str(),
-                                      REG_OPTION_OPEN_LINK, DELETE, &opened);
-    if (status != ERROR_SUCCESS)
-        return status;
-    UniqueHkey held(opened);
-    if (IsRegistryLink(held.get()))
-        return kErrorKeyIsLink;
-    return static_cast<Status>(RtlNtStatusToDosError(NtDeleteKey(held.get())));
+    return DeleteKeyOnItsName(ToHkey(parent), path, 0);
 }
 
 void Win32Platform::closeKey(RegKey key) {
