@@ -27,12 +27,7 @@ void SortCanonically(std::vector<AccessEntry>& entries) {
 }
 
 AccessEntry AllowEntry(const std::string& sid, std::uint32_t mask, std::uint8_t flags) {
-    AccessEntry entry;
-    entry.type = kAccessAllowedAceType;
-    entry.flags = flags;
-    entry.mask = mask;
-    entry.sid = sid;
-    return entry;
+    return SidEntry(kAccessAllowedAceType, flags, mask, sid);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& li
 }
 
 KeyGrant::KeyGrant(Ports& ports, Journal& journal, std::string objectName)
-    : m_ports(ports), m_journal(journal), m_objectName(std::move(objectName)) {
+    : ObjectGrant(ports, journal), m_objectName(std::move(objectName)) {
     // No name is a key with no one object behind it (a merged view): nothing to grant on.
     if (m_objectName.empty() ||
         m_ports.access.readAccessList(m_objectName, SecurityObjectType::RegistryKey, &m_previous) !=
@@ -84,7 +84,7 @@ KeyGrant::~KeyGrant() {
 
 FileGrant::FileGrant(Ports& ports, Journal& journal, const std::vector<std::string>& places,
                      const std::string& path, bool privileged)
-    : m_ports(ports), m_journal(journal), m_file(ports.fileSecurity) {
+    : ObjectGrant(ports, journal), m_file(ports.fileSecurity) {
     FileIdentity identity;
     if (OpenUnlinkedFile(m_ports.fileSecurity, places, path, &m_file, &identity) != kErrorSuccess)
         return;

@@ -25,26 +25,37 @@ Status OpenUnlinkedFile(FileSecurityPort& port, const std::vector<std::string>& 
 Status RestoreFile(FileSecurityPort& port, FileHandle file, const AccessList& list,
                    std::uint32_t attributes);
 
-// Grants the administrators KEY_ALL_ACCESS on one key, inherited by nothing below it, for the
-// life of the guard, then puts the previous list back unless the key is gone. An empty name
-// is never granted.
-class KeyGrant {
+// What a grant holds on its object: the list to put back, and the journal entry of the grant
+// (none when nothing was granted).
+class ObjectGrant {
 public:
-    KeyGrant(Ports& ports, Journal& journal, std::string objectName);
-    ~KeyGrant();
-    KeyGrant(const KeyGrant&) = delete;
-    KeyGrant& operator=(const KeyGrant&) = delete;
+    ObjectGrant(const ObjectGrant&) = delete;
+    ObjectGrant& operator=(const ObjectGrant&) = delete;
 
     bool granted() const { return !m_id.empty(); }
     void objectGone() { m_gone = true; }
 
-private:
+protected:
+    ObjectGrant(Ports& ports, Journal& journal) : m_ports(ports), m_journal(journal) {}
+    ~ObjectGrant() = default;
+
     Ports& m_ports;
     Journal& m_journal;
-    std::string m_objectName;
     AccessList m_previous;
     std::string m_id;
     bool m_gone = false;
+};
+
+// Grants the administrators KEY_ALL_ACCESS on one key, inherited by nothing below it, for the
+// life of the guard, then puts the previous list back unless the key is gone. An empty name
+// is never granted.
+class KeyGrant final : public ObjectGrant {
+public:
+    KeyGrant(Ports& ports, Journal& journal, std::string objectName);
+    ~KeyGrant();
+
+private:
+    std::string m_objectName;
 };
 
 // Clears the read-only, hidden and system attributes of a file for the life of the guard and,
@@ -52,26 +63,16 @@ private:
 // backup semantics), grants the administrators full access to it; then puts both back unless
 // the file is gone. Privileged, a file without those attributes is not granted: the list
 // never changes then. Linked files are never granted.
-class FileGrant {
+class FileGrant final : public ObjectGrant {
 public:
     FileGrant(Ports& ports, Journal& journal, const std::vector<std::string>& places,
               const std::string& path, bool privileged);
     ~FileGrant();
-    FileGrant(const FileGrant&) = delete;
-    FileGrant& operator=(const FileGrant&) = delete;
-
-    bool granted() const { return !m_id.empty(); }
-    void objectGone() { m_gone = true; }
 
 private:
-    Ports& m_ports;
-    Journal& m_journal;
     ScopedFile m_file;
-    AccessList m_previous;
     std::uint32_t m_attributes = 0;
-    std::string m_id;
     bool m_listChanged = false;
-    bool m_gone = false;
 };
 
 }  // namespace brenvik

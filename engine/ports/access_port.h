@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ports/win_status.h"
@@ -29,6 +30,17 @@ struct AccessEntry {
 
 // A DACL as the object holds it. present == false is a null DACL, which admits everybody.
 // isProtected is SE_DACL_PROTECTED: the list inherits nothing from the parent.
+// An allowed or denied entry naming sid.
+inline AccessEntry SidEntry(std::uint8_t type, std::uint8_t flags, std::uint32_t mask,
+                            std::string sid) {
+    AccessEntry entry;
+    entry.type = type;
+    entry.flags = flags;
+    entry.mask = mask;
+    entry.sid = std::move(sid);
+    return entry;
+}
+
 struct AccessList {
     bool present = false;
     bool isProtected = false;

@@ -3,7 +3,6 @@
 
 #include "engine/change/access_broker.h"
 #include "tests/contract/contract_test_base.h"
-#include "tests/support/access_entry.h"
 
 namespace brenvik::test {
 namespace {
@@ -11,8 +10,6 @@ namespace {
 using AccessContract = ContractTest;
 
 constexpr std::uint32_t kKeySetValue = 0x2;
-
-using test::Entry;
 
 // Windows adds the parent's inheritable entries to an unprotected list; compare the rest.
 std::vector<AccessEntry> Explicit(const AccessList& list) {
@@ -30,10 +27,10 @@ TEST_F(AccessContract, KeyListWrittenReadsBackInOrder) {
     AccessList list;
     list.present = true;
     list.entries = {
-        Entry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid),
-        Entry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,
-              kEveryoneSid),
-        Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544"),
+        SidEntry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid),
+        SidEntry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,
+                 kEveryoneSid),
+        SidEntry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544"),
     };
     ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, list));
     AccessList read;
@@ -47,7 +44,7 @@ TEST_F(AccessContract, ProtectedListReadsBackProtected) {
     AccessList list;
     list.present = true;
     list.isProtected = true;
-    list.entries = {Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
+    list.entries = {SidEntry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
     ASSERT_EQ(kErrorSuccess, access().writeAccessList(name, SecurityObjectType::RegistryKey, list));
     AccessList read;
     ASSERT_EQ(kErrorSuccess, access().readAccessList(name, SecurityObjectType::RegistryKey, &read));
@@ -66,7 +63,7 @@ TEST_F(AccessContract, DenyEntryRefusesWritingUntilItIsRemoved) {
     AccessList locked = open;
     locked.present = true;
     locked.entries.insert(locked.entries.begin(),
-                          Entry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid));
+                          SidEntry(kAccessDeniedAceType, 0, kKeySetValue, kEveryoneSid));
     ASSERT_EQ(kErrorSuccess,
               access().writeAccessList(name, SecurityObjectType::RegistryKey, locked));
 
@@ -123,7 +120,7 @@ TEST_F(AccessContract, FileGrantForEveryoneReadsBack) {
     AccessList list;
     ASSERT_EQ(kErrorSuccess, access().readAccessList(path, SecurityObjectType::File, &list));
     list.present = true;
-    list.entries.push_back(Entry(kAccessAllowedAceType, 0, 0x1F01FF, kEveryoneSid));
+    list.entries.push_back(SidEntry(kAccessAllowedAceType, 0, 0x1F01FF, kEveryoneSid));
     ASSERT_EQ(kErrorSuccess, access().writeAccessList(path, SecurityObjectType::File, list));
     AccessList read;
     ASSERT_EQ(kErrorSuccess, access().readAccessList(path, SecurityObjectType::File, &read));
@@ -147,8 +144,8 @@ TEST_F(AccessContract, UserHiveNamedBySidIsTheCurrentUsersKey) {
 
     AccessList list;
     list.present = true;
-    list.entries = {Entry(kAccessDeniedAceType, 0, kKeySetValue, "S-1-5-32-545"),
-                    Entry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
+    list.entries = {SidEntry(kAccessDeniedAceType, 0, kKeySetValue, "S-1-5-32-545"),
+                    SidEntry(kAccessAllowedAceType, 0, kKeyAllAccess, "S-1-5-32-544")};
     ASSERT_EQ(kErrorSuccess,
               access().writeAccessList(bySid, SecurityObjectType::RegistryKey, list));
     AccessList read;

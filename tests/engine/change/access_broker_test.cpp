@@ -8,7 +8,6 @@
 #include "engine/commands/driver.h"
 #include "engine/vectors/link_scanners.h"
 #include "tests/engine/model_world.h"
-#include "tests/support/access_entry.h"
 #include "tests/support/scan_alone.h"
 #include "tests/support/bare_commands.h"
 
@@ -312,7 +311,7 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
         // Without the privileges the file's handle needs its attribute rights from the list.
         AccessList fileList = GrantingNothing();
         fileList.entries.push_back(
-            test::Entry(kAccessAllowedAceType, 0, 0x180, kBuiltinAdministratorsSid));
+            SidEntry(kAccessAllowedAceType, 0, 0x180, kBuiltinAdministratorsSid));
         world.platform.setFileAccessList(link, fileList);
         for (RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
             world.platform.addKey(root, kKey);
@@ -328,7 +327,7 @@ TEST(AccessBroker, GrantsGiveTheAdministratorsAloneAndNothingBelow) {
         EXPECT_EQ(object, c.object) << c.name;
         const std::uint32_t all = c.root == kNoKey ? kFileAllAccess : kKeyAllAccess;
         std::vector<AccessEntry> expected = {
-            test::Entry(kAccessAllowedAceType, 0, all, kBuiltinAdministratorsSid)};
+            SidEntry(kAccessAllowedAceType, 0, all, kBuiltinAdministratorsSid)};
         const AccessList before = c.root == kNoKey ? fileList : GrantingNothing();
         expected.insert(expected.end(), before.entries.begin(), before.entries.end());
         EXPECT_EQ(granted.entries, expected) << c.name;

@@ -1,5 +1,4 @@
 #include "engine/change/access_unlock.h"
-#include "tests/support/access_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +9,9 @@ namespace {
 
 constexpr const char* kUserSid = "S-1-5-21-1-2-3-1001";
 
-using test::Entry;
-
 AccessEntry EveryoneKeyEntry() {
-    return Entry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,
-                 kEveryoneSid);
+    return SidEntry(kAccessAllowedAceType, kObjectInheritAce | kContainerInheritAce, kKeyAllAccess,
+                    kEveryoneSid);
 }
 
 AccessList ListOf(std::vector<AccessEntry> entries) {
@@ -33,13 +30,13 @@ TEST(SetAccessRule, KeyWithoutListGetsTheEveryoneEntryAlone) {
 
 TEST(SetAccessRule, ReplacesTheTrusteesExplicitEntriesAndKeepsCanonicalOrder) {
     const AccessEntry inheritedUser =
-        Entry(kAccessAllowedAceType, kInheritedAce, 0x20019, kUserSid);
+        SidEntry(kAccessAllowedAceType, kInheritedAce, 0x20019, kUserSid);
     const AccessEntry inheritedEveryone =
-        Entry(kAccessDeniedAceType, kInheritedAce, 0x2, kEveryoneSid);
-    const AccessEntry denyUser = Entry(kAccessDeniedAceType, 0, 0x10000, kUserSid);
+        SidEntry(kAccessDeniedAceType, kInheritedAce, 0x2, kEveryoneSid);
+    const AccessEntry denyUser = SidEntry(kAccessDeniedAceType, 0, 0x10000, kUserSid);
     const AccessList before = ListOf({
-        Entry(kAccessDeniedAceType, 0, 0x2, kEveryoneSid),
-        Entry(kAccessAllowedAceType, 0, 0x1, kEveryoneSid),
+        SidEntry(kAccessDeniedAceType, 0, 0x2, kEveryoneSid),
+        SidEntry(kAccessAllowedAceType, 0, 0x1, kEveryoneSid),
         inheritedUser,
         denyUser,
         inheritedEveryone,
@@ -57,13 +54,14 @@ TEST(GrantFirstRule, PutsTheGrantAheadAndKeepsEveryOtherEntry) {
     AccessEntry objectEntry;
     objectEntry.type = 5;  // ACCESS_ALLOWED_OBJECT_ACE_TYPE
     objectEntry.raw = {5, 0, 8, 0, 1, 2, 3, 4};
-    const AccessEntry allowUser = Entry(kAccessAllowedAceType, 0, 0x1F01FF, kUserSid);
-    const AccessEntry inherited = Entry(kAccessAllowedAceType, kInheritedAce, 0x1200A9, kUserSid);
-    const AccessEntry denyEveryone = Entry(kAccessDeniedAceType, 0, kGenericAll, kEveryoneSid);
+    const AccessEntry allowUser = SidEntry(kAccessAllowedAceType, 0, 0x1F01FF, kUserSid);
+    const AccessEntry inherited =
+        SidEntry(kAccessAllowedAceType, kInheritedAce, 0x1200A9, kUserSid);
+    const AccessEntry denyEveryone = SidEntry(kAccessDeniedAceType, 0, kGenericAll, kEveryoneSid);
     const AccessEntry inheritedDeny =
-        Entry(kAccessDeniedAceType, kInheritedAce, 0x2, kBuiltinAdministratorsSid);
+        SidEntry(kAccessDeniedAceType, kInheritedAce, 0x2, kBuiltinAdministratorsSid);
     const AccessEntry grant =
-        Entry(kAccessAllowedAceType, 0, kFileAllAccess, kBuiltinAdministratorsSid);
+        SidEntry(kAccessAllowedAceType, 0, kFileAllAccess, kBuiltinAdministratorsSid);
     const struct {
         const char* name;
         AccessList before;

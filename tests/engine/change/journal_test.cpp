@@ -9,7 +9,6 @@
 #include "engine/change/work_places.h"
 #include "tests/engine/browser_world.h"
 #include "tests/engine/model_world.h"
-#include "tests/support/access_entry.h"
 
 namespace brenvik {
 namespace {
@@ -17,15 +16,13 @@ namespace {
 using testing::DenyingAdministrators;
 using testing::ModelWorld;
 
-using test::Entry;
-
 TEST(Sddl, ListsRoundTripAndUnwritableOnesAreRefused) {
     AccessList protectedList;
     protectedList.present = true;
     protectedList.isProtected = true;
-    protectedList.entries = {Entry(kAccessDeniedAceType, 0, 0x10000, "S-1-5-21-1-2-3-1001"),
-                             Entry(kAccessAllowedAceType, 0x1f, 0x1f01ff, "S-1-5-32-544"),
-                             Entry(kAccessAllowedAceType, 0x10, 0x80000000, "S-1-1-0")};
+    protectedList.entries = {SidEntry(kAccessDeniedAceType, 0, 0x10000, "S-1-5-21-1-2-3-1001"),
+                             SidEntry(kAccessAllowedAceType, 0x1f, 0x1f01ff, "S-1-5-32-544"),
+                             SidEntry(kAccessAllowedAceType, 0x10, 0x80000000, "S-1-1-0")};
     const AccessList lists[] = {AccessList{}, protectedList, model::DefaultAccessList()};
     for (const AccessList& list : lists) {
         const std::string text = AccessListToSddl(list);
@@ -161,7 +158,7 @@ void LeaveGranted(ModelWorld& world, Journal& journal, const std::string& path,
     ASSERT_EQ(journal.record({SecurityObjectType::File, path, before, kFileAttributeReadOnly}, &id),
               kErrorSuccess);
     AccessList open = before;
-    open.entries.push_back(Entry(kAccessAllowedAceType, 1, kGenericAll, kEveryoneSid));
+    open.entries.push_back(SidEntry(kAccessAllowedAceType, 1, kGenericAll, kEveryoneSid));
     world.platform.setFileAccessList(path, open);
 }
 

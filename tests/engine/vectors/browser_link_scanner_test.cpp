@@ -6,7 +6,6 @@
 #include "engine/commands/driver.h"
 #include "engine/places/link_places.h"
 #include "tests/engine/browser_world.h"
-#include "tests/support/access_entry.h"
 #include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
 #include "tests/support/case_table.h"
@@ -122,14 +121,14 @@ AccessList InstalledList() {
     AccessList list;
     list.present = true;
     list.entries = {
-        test::Entry(kAccessDeniedAceType, 0, 0x40000000, kEveryoneSid),
-        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF, "S-1-5-18"),
-        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF, kBuiltinAdministratorsSid),
-        test::Entry(kAccessAllowedAceType, 0, 0x1F01FF,
-                    "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"),
-        test::Entry(kAccessAllowedAceType, 0, 0x1200A9, "S-1-5-32-545"),
-        test::Entry(kAccessAllowedAceType, kInheritOnlyAce | kContainerInheritAce, kGenericAll,
-                    "S-1-3-0"),
+        SidEntry(kAccessDeniedAceType, 0, 0x40000000, kEveryoneSid),
+        SidEntry(kAccessAllowedAceType, 0, 0x1F01FF, "S-1-5-18"),
+        SidEntry(kAccessAllowedAceType, 0, 0x1F01FF, kBuiltinAdministratorsSid),
+        SidEntry(kAccessAllowedAceType, 0, 0x1F01FF,
+                 "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"),
+        SidEntry(kAccessAllowedAceType, 0, 0x1200A9, "S-1-5-32-545"),
+        SidEntry(kAccessAllowedAceType, kInheritOnlyAce | kContainerInheritAce, kGenericAll,
+                 "S-1-3-0"),
     };
     return list;
 }
@@ -139,11 +138,11 @@ AccessList InstalledList() {
 // goes. A place of the user's own takes the user's registration as before.
 TEST(BrowserLinkScanner, MachineWidePlacesTakeOnlyMachineWideSources) {
     const std::string edgeFolder = "C:\\Program Files (x86)\\Microsoft\\Edge\\Application";
-    const AccessEntry usersWrite = test::Entry(kAccessAllowedAceType, 0, 0x2, "S-1-5-32-545");
-    const AccessEntry othersInheritOnly = test::Entry(
-        kAccessAllowedAceType, kInheritOnlyAce | kObjectInheritAce, 0x1301BF, "S-1-5-11");
+    const AccessEntry usersWrite = SidEntry(kAccessAllowedAceType, 0, 0x2, "S-1-5-32-545");
+    const AccessEntry othersInheritOnly =
+        SidEntry(kAccessAllowedAceType, kInheritOnlyAce | kObjectInheritAce, 0x1301BF, "S-1-5-11");
     const AccessEntry creatorOwnerOnItself =
-        test::Entry(kAccessAllowedAceType, 0, kGenericAll, "S-1-3-0");
+        SidEntry(kAccessAllowedAceType, 0, kGenericAll, "S-1-3-0");
     const struct {
         const char* name;
         std::string folder;      // where the shortcut is
