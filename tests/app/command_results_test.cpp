@@ -9,12 +9,10 @@
 #include "app/scan_view.h"
 #include "app/ui_text.h"
 #include "res/resource.h"
-#include "test_dialog.h"
+#include "report_view_test.h"
 
 namespace brenvik {
 namespace {
-
-using test::TestDialog;
 
 std::string StatusLine(HWND hStatus) {
     char buffer[512] = {};
@@ -31,13 +29,8 @@ ResultRecord Found(const char* location, const char* path, const char* site) {
     return record;
 }
 
-class CommandResultsTest : public ::testing::Test {
+class CommandResultsTest : public test::ReportViewTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(m_dialog.get(), nullptr);
-        test::AddReportColumns(m_view.m_hList);
-    }
-
     static CommandReport FixReport() {
         CommandReport report;
         report.backup = "20261208T190648Z";
@@ -50,10 +43,6 @@ protected:
         };
         return report;
     }
-
-    TestDialog m_dialog;
-    ScanView m_view{m_dialog.item(IDC_PROGRESS), m_dialog.item(IDC_STATUS),
-                    m_dialog.item(IDC_REPORT)};
 };
 
 TEST_F(CommandResultsTest, FixFillsTheStatusColumnAndAddsWhatTheListDidNotShow) {

@@ -12,12 +12,10 @@
 #include "app/show_ignored_item.h"
 #include "app/ui_text.h"
 #include "res/resource.h"
-#include "test_dialog.h"
+#include "report_view_test.h"
 
 namespace brenvik {
 namespace {
-
-using test::TestDialog;
 
 ResultRecord Finding(const char* location, const char* path, const char* id) {
     ResultRecord record;
@@ -36,11 +34,12 @@ ResultRecord With(ResultRecord record, Outcome result) {
     return record;
 }
 
-class ReportRowsTest : public ::testing::Test {
+class ReportRowsTest : public test::ReportViewTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(m_dialog.get(), nullptr);
-        test::AddReportColumns(m_view.m_hList);
+        ReportViewTest::SetUp();
+        if (HasFatalFailure())
+            return;
         SendMessageA(m_view.m_hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                      LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_INFOTIP);
         m_view.m_nLanguage = m_language;
@@ -83,9 +82,6 @@ protected:
     }
 
     const int m_language = GetUserDefaultLangID() == 0x0804 ? kLanguageChinese : kLanguageEnglish;
-    TestDialog m_dialog;
-    ScanView m_view{m_dialog.item(IDC_PROGRESS), m_dialog.item(IDC_STATUS),
-                    m_dialog.item(IDC_REPORT)};
 };
 
 // After a scan every finding is checked; a place that was not examined and an ignored finding
