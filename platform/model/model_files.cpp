@@ -476,13 +476,11 @@ AccessList ModelPlatform::fileAccessList(const std::string& path) const {
 }
 
 std::optional<std::string> ModelPlatform::shortcutTarget(const std::string& path) const {
-    const Shortcut* link = m_impl->shortcutAt(path);
-    return link ? std::optional<std::string>(link->target) : std::nullopt;
+    return m_impl->shortcutField(path, &Shortcut::target);
 }
 
 std::optional<std::string> ModelPlatform::shortcutArguments(const std::string& path) const {
-    const Shortcut* link = m_impl->shortcutAt(path);
-    return link ? std::optional<std::string>(link->arguments) : std::nullopt;
+    return m_impl->shortcutField(path, &Shortcut::arguments);
 }
 
 std::vector<std::string> ModelPlatform::folderEntries(const std::string& path) const {

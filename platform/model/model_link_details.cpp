@@ -79,14 +79,18 @@ const Shortcut* ModelPlatform::Impl::shortcutAt(const std::string& path) const {
     return node && node->shortcut ? &*node->shortcut : nullptr;
 }
 
+std::optional<std::string> ModelPlatform::Impl::shortcutField(const std::string& path,
+                                                              std::string Shortcut::*field) const {
+    const Shortcut* link = shortcutAt(path);
+    return link ? std::optional<std::string>(link->*field) : std::nullopt;
+}
+
 std::optional<std::string> ModelPlatform::shortcutIcon(const std::string& path) const {
-    const Shortcut* link = m_impl->shortcutAt(path);
-    return link ? std::optional<std::string>(link->iconPath) : std::nullopt;
+    return m_impl->shortcutField(path, &Shortcut::iconPath);
 }
 
 std::optional<std::string> ModelPlatform::shortcutWorkingFolder(const std::string& path) const {
-    const Shortcut* link = m_impl->shortcutAt(path);
-    return link ? std::optional<std::string>(link->workingFolder) : std::nullopt;
+    return m_impl->shortcutField(path, &Shortcut::workingFolder);
 }
 
 }  // namespace brenvik::model

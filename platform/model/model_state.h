@@ -218,6 +218,9 @@ struct ModelPlatform::Impl {
     Status reachOpenLink(FileHandle file, const char* op, const char* pathOp, FileNode** node);
     // What the shortcut at path holds; null when there is no shortcut there.
     const Shortcut* shortcutAt(const std::string& path) const;
+    // One text field of it, for the tests; nothing when there is no shortcut there.
+    std::optional<std::string> shortcutField(const std::string& path,
+                                             std::string Shortcut::*field) const;
     // The fields properties' mask names, read from or set on the shortcut node holds.
     Status readProperties(const FileNode& node, ShortcutProperties* properties) const;
     Status writeProperties(FileNode& node, const ShortcutProperties& properties);
