@@ -21,14 +21,12 @@
 #include "platform/win32/win32_platform.h"
 #include "program_window.h"
 #include "res/resource.h"
+#include "tests/support/registry_names.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::test {
 namespace {
 
-constexpr char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-constexpr char kUserClasses[] = "Software\\Classes\\CLSID\\";
-constexpr char kMachineClasses[] = "SOFTWARE\\Classes\\CLSID\\";
 constexpr char kCmd[] = "C:\\windows\\system32\\cmd.exe";
 constexpr char kMachineEntry[] = "{E2E0B2A1-5C3D-4F6E-8A9B-0C1D2E3F4AB1}";
 constexpr char kUserEntry[] = "{E2E0B2A1-5C3D-4F6E-8A9B-0C1D2E3F4AB2}";
