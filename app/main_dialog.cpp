@@ -63,13 +63,10 @@ bool MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         case WM_SIZING:
             return true;
         case WM_SCAN_FINISHED:
-            result = OnScanFinished();
-            return true;
         case WM_COMMAND_FINISHED:
-            result = OnCommandFinished(wParam, lParam);
-            return true;
         case WM_LIST_CHANGED:
-            result = OnListChanged(wParam, lParam);
+            OnCommandFinished(message, wParam, lParam);
+            result = 1;
             return true;
         case WM_NOTIFY:
             return OnReportNotify(lParam, result);
@@ -144,27 +141,17 @@ void MainDialog::OnClose() {
     EndDialog(m_hDlg, 2);
 }
 
-LRESULT MainDialog::OnScanFinished() {
-    OnCommandEnded();
-    return 1;
-}
-
-LRESULT MainDialog::OnCommandFinished(WPARAM kind, LPARAM report) {
+void MainDialog::OnCommandFinished(UINT message, WPARAM kind, LPARAM result) {
     ScanView* view = ScanViewOf(m_hDlg);
-    if (view != nullptr && report != 0)
-        ShowCommandResult(*view, static_cast<CommandKind>(kind),
-                          *reinterpret_cast<const CommandReport*>(report));
+    if (view != nullptr && result != 0) {
+        if (message == WM_COMMAND_FINISHED)
+            ShowCommandResult(*view, static_cast<CommandKind>(kind),
+                              *reinterpret_cast<const CommandReport*>(result));
+        else if (message == WM_LIST_CHANGED)
+            ShowListChange(*view, static_cast<CommandKind>(kind),
+                           *reinterpret_cast<const ListChange*>(result), m_showIgnored);
+    }
     OnCommandEnded();
-    return 1;
-}
-
-LRESULT MainDialog::OnListChanged(WPARAM kind, LPARAM change) {
-    ScanView* view = ScanViewOf(m_hDlg);
-    if (view != nullptr && change != 0)
-        ShowListChange(*view, static_cast<CommandKind>(kind),
-                       *reinterpret_cast<const ListChange*>(change), m_showIgnored);
-    OnCommandEnded();
-    return 1;
 }
 
 bool MainDialog::OnReportNotify(LPARAM header, LRESULT& result) {

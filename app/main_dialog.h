@@ -33,9 +33,10 @@ private:
 
     BOOL OnInitDialog();
     void OnClose();
-    LRESULT OnScanFinished();
-    LRESULT OnCommandFinished(WPARAM kind, LPARAM report);
-    LRESULT OnListChanged(WPARAM kind, LPARAM change);
+    // The worker's last message (WM_SCAN_FINISHED, WM_COMMAND_FINISHED with the command's
+    // report, WM_LIST_CHANGED with the list's change): its result shown, the command ended. A
+    // scan's rows are already shown.
+    void OnCommandFinished(UINT message, WPARAM kind, LPARAM result);
     bool OnReportNotify(LPARAM header, LRESULT& result);
     bool OnContextMenu(HWND hWindow, LPARAM position);
     // Ignore, Stop ignoring, Copy details and Open file location on the selected row.
