@@ -9,13 +9,15 @@
 
 namespace brenvik::test {
 
-// The model tests' user "u"; the Desktop, AppData and Quick Launch of tests/engine/model_world.h.
-constexpr const char* kPublicDesktop = "C:\\Users\\Public\\Desktop";
+// The model tests' user "u", whose Desktop, AppData and Quick Launch tests/engine/model_world.h
+// names; Startup below the Start Menu, spelled as Windows spells it.
 constexpr const char* kStartMenu = "C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
-constexpr const char* kCommonStartMenu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
-constexpr const char* kLocalAppData = "C:\\Users\\u\\AppData\\Local";
-// Below the Start Menus, spelled as Windows spells them.
 inline const std::string kStartup = std::string(kStartMenu) + "\\Programs\\Startup";
+constexpr const char* kLocalAppData = "C:\\Users\\u\\AppData\\Local";
+
+// Every user's.
+constexpr const char* kPublicDesktop = "C:\\Users\\Public\\Desktop";
+constexpr const char* kCommonStartMenu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
 inline const std::string kCommonStartup = std::string(kCommonStartMenu) + "\\Programs\\StartUp";
 
 struct ProfileFolders {
