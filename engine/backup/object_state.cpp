@@ -155,6 +155,29 @@ Status WriteLists(AccessPort& access, RegKey root, const std::string& path, cons
 
 }  // namespace
 
+Status CaptureTask(AccessBroker& broker, const std::string& name, FileState* state) {
+    *state = FileState{};
+    TaskDefinition task;
+    const Status s = broker.reads().tasks.readTask(name, &task);
+    if (IsAbsent(s))
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    state->present = true;
+    state->bytes = std::move(task.xml);
+    return kErrorSuccess;
+}
+
+Status PutBackTask(AccessBroker& broker, const std::string& name, const FileState& state) {
+    if (!state.present) {
+        FileState now;
+        if (Status s = CaptureTask(broker, name, &now))
+            return s;
+        return now.present ? broker.deleteTask(name, now.bytes) : kErrorSuccess;
+    }
+    return broker.registerTask(name, state.bytes);
+}
+
 Status CaptureFile(AccessBroker& broker, ContentPort&, const std::string& path, FileState* state) {
     *state = FileState{};
     AccessList list;
