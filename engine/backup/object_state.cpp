@@ -6,6 +6,7 @@
 #include "engine/base/text_rules.h"
 #include "engine/change/object_grant.h"
 #include "engine/change/sddl.h"
+#include "engine/rules/task_xml.h"
 
 namespace brenvik {
 namespace {
@@ -175,7 +176,16 @@ Status PutBackTask(AccessBroker& broker, const std::string& name, const FileStat
             return s;
         return now.present ? broker.deleteTask(name, now.bytes) : kErrorSuccess;
     }
-    return broker.registerTask(name, state.bytes);
+    if (Status s = broker.registerTask(name, state.bytes))
+        return s;
+    // The scheduler writes a definition anew from what it parsed: one that lost or changed an
+    // action is no restore, and is not reported as one.
+    FileState now;
+    if (Status s = CaptureTask(broker, name, &now))
+        return s;
+    if (!now.present || ExecActionsInXml(now.bytes) != ExecActionsInXml(state.bytes))
+        return kErrorTaskNotAsKept;
+    return kErrorSuccess;
 }
 
 Status CaptureFile(AccessBroker& broker, ContentPort&, const std::string& path, FileState* state) {

@@ -48,8 +48,9 @@ bool SameContent(const KeyState& a, const KeyState& b);
 // attributes. A name that is a link now is not written through (ERROR_CANT_ACCESS_FILE).
 Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string& path,
                    const FileState& state);
-// Registers the task again from its kept XML (TASK_CREATE) through the broker; an absent
-// state deletes whatever task has the name now.
+// Registers the task again from its kept XML (TASK_CREATE) through the broker, and reads it
+// back: kErrorTaskNotAsKept when its Exec actions are not the kept ones. An absent state
+// deletes whatever task has the name now.
 Status PutBackTask(AccessBroker& broker, const std::string& name, const FileState& state);
 // Replaces root\path with the tree state holds (or removes it when absent): what is there is
 // deleted, then each key is created, given its values and list, then its subkeys.

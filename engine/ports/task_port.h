@@ -13,6 +13,9 @@ namespace brenvik {
 constexpr Status kErrorAlreadyExists = 183;
 // ERROR_REVISION_MISMATCH: deleteTask of a task whose definition is not the one expected.
 constexpr Status kErrorTaskChanged = 1306;
+// ERROR_UNKNOWN_REVISION: a task registered again reads back with other Exec actions than
+// the definition registered (Wine's scheduler drops their Command and Arguments).
+constexpr Status kErrorTaskNotAsKept = 1305;
 
 // One Exec action (IExecAction): the program, its arguments and its working folder (UTF-8).
 struct TaskExecAction {

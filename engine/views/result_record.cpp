@@ -25,6 +25,7 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorCancelled, "stopped"},
     {kErrorAlreadyExists, "already exists"},
     {kErrorTaskChanged, "changed since the scan"},
+    {kErrorTaskNotAsKept, "registered without its actions"},
     {kErrorInvalidDatatype, "not text"},
     {32, "in use"},      // ERROR_SHARING_VIOLATION
     {112, "disk full"},  // ERROR_DISK_FULL

@@ -96,6 +96,7 @@ Status ModelPlatform::listTasks(std::vector<std::string>* names,
 
 Status ModelPlatform::readTask(const std::string& name, TaskDefinition* task) {
     *task = TaskDefinition{};
+    m_impl->enterCall("readTask", name);
     if (Status s = m_impl->injected("readTask", name))
         return s;
     const ModelTask* found = m_impl->findTask(name);

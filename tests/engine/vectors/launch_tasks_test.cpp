@@ -5,6 +5,7 @@
 
 #include "engine/backup/backup_manifest.h"
 #include "engine/backup/backup_restore.h"
+#include "engine/commands/command_line.h"
 #include "engine/commands/commands.h"
 #include "engine/rules/task_xml.h"
 #include "engine/vectors/task_vector.h"
@@ -202,6 +203,33 @@ TEST(TaskVector, ATaskChangedOrRefusedIsLeftAndSaysWhy) {
         }
         EXPECT_EQ(world.platform.taskXml("\\Shop"), c.left) << c.why;
     }
+}
+
+// A scheduler that writes a registered definition anew without its actions (as Wine's does):
+// the task is back under its name, and the restore says it is not as kept.
+TEST(TaskVector, ARestoreThatLosesTheActionsSaysSo) {
+    TaskWorld world;
+    const CommandReport fixed = FixCommand(world.commands);
+    const std::string rewritten = "<Task><Actions><Exec/></Actions></Task>";
+    world.platform.setCallHook(
+        [&world, &rewritten](const std::string& op, const std::string& object) {
+            if (op == "readTask" && object == "\\Shop" && world.platform.taskXml("\\Shop") &&
+                *world.platform.taskXml("\\Shop") != rewritten)
+                world.platform.putTask("\\Shop", rewritten);
+        });
+    bool found = false;
+    const CommandReport restored = RestoreCommand(world.commands, fixed.backup, &found);
+    int failed = 0;
+    for (const ResultRecord& record : restored.records) {
+        if (record.result != Outcome::Failed)
+            continue;
+        ++failed;
+        EXPECT_EQ(record.path, "\\Shop");
+        EXPECT_EQ(record.error, "registered without its actions");
+    }
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(world.platform.taskXml("\\Shop"), rewritten);
+    EXPECT_EQ(ExitCode(LineCommand::Restore, Summarize(restored.records)), 2);
 }
 
 // A task, a folder or the whole scheduler that cannot be read is a skipped row, never
