@@ -1,5 +1,4 @@
 // What the task port must do, on the model and on Win32 (the Task Scheduler under Wine) alike.
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -30,25 +29,26 @@ std::string TaskXml(const std::string& command, const std::string& arguments) {
 class ScratchTasks {
 public:
     explicit ScratchTasks(TaskPort& tasks) : m_tasks(tasks) {
-        // A name no earlier run left behind.
         static int next = 0;
-        m_folder = "\\BrenvikContract" +
-                   std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-                   "-" + std::to_string(++next);
+        m_folder = "\\BrenvikContract" + std::to_string(++next);
     }
     ~ScratchTasks() {
-        for (const std::string& name : m_names) {
-            TaskDefinition task;
-            if (m_tasks.readTask(name, &task) == kErrorSuccess)
-                m_tasks.deleteTask(name, task.xml);
-        }
+        for (const std::string& name : m_names) remove(name);
     }
+    // A name of its own, rid of what a run that died before its end left there.
     std::string name(const std::string& leaf) {
         m_names.push_back(m_folder + "\\" + leaf);
+        remove(m_names.back());
         return m_names.back();
     }
 
 private:
+    void remove(const std::string& name) {
+        TaskDefinition task;
+        if (m_tasks.readTask(name, &task) == kErrorSuccess)
+            m_tasks.deleteTask(name, task.xml);
+    }
+
     TaskPort& m_tasks;
     std::string m_folder;
     std::vector<std::string> m_names;
