@@ -8,6 +8,7 @@
 #include "engine/commands/driver.h"
 #include "engine/rules/browser_paths.h"
 #include "engine/rules/browser_shortcut_rules.h"
+#include "engine/vectors/task_vector.h"
 #include "engine/vectors/vector_table.h"
 
 namespace brenvik {
@@ -37,6 +38,8 @@ bool IsKeyFinding(const LocatedFinding& found) {
 }
 
 ChangedObject ObjectOf(const LocatedFinding& found) {
+    if (found.location == kTaskLabel)
+        return ChangedObject{ChangedObject::Kind::Task, kNoKey, found.finding.path};
     if (IsKeyFinding(found) || found.finding.value)
         return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
@@ -63,14 +66,24 @@ void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* 
 }
 
 std::string KeyText(const ChangedObject& object) {
-    if (object.kind == ChangedObject::Kind::File)
+    if (object.kind != ChangedObject::Kind::Key)
         return object.path;
     return std::string(RootName(object.root)) + "\\" + object.path;
 }
 
 ResultRecord ObjectRecordOf(const ChangedObject& object, const std::string& action) {
     ResultRecord record;
-    record.location = object.kind == ChangedObject::Kind::File ? "File" : "Registry";
+    switch (object.kind) {
+        case ChangedObject::Kind::File:
+            record.location = "File";
+            break;
+        case ChangedObject::Kind::Key:
+            record.location = "Registry";
+            break;
+        case ChangedObject::Kind::Task:
+            record.location = kTaskLabel;
+            break;
+    }
     record.path = KeyText(object);
     record.action = action;
     return record;

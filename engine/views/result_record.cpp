@@ -3,6 +3,7 @@
 #include "engine/backup/backup_manifest.h"
 #include "engine/base/text_rules.h"
 #include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/task_vector.h"
 
 namespace brenvik {
 namespace {
@@ -22,6 +23,9 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorCantAccessFile, "linked name"},
     {kErrorNotSupported, "merged class view: hive unknown"},
     {kErrorCancelled, "stopped"},
+    {kErrorAlreadyExists, "already exists"},
+    {kErrorTaskChanged, "changed since the scan"},
+    {kErrorTaskNotAsKept, "registered without its actions"},
     {kErrorInvalidDatatype, "not text"},
     {32, "in use"},      // ERROR_SHARING_VIOLATION
     {112, "disk full"},  // ERROR_DISK_FULL
@@ -39,6 +43,7 @@ std::string Action(const Finding& finding, const std::string& location) {
         case BrowserRule::NameSpace:
             return "delete key tree";
         case BrowserRule::Startup:
+            return location == kTaskLabel ? "delete task" : "delete value";
         case BrowserRule::Debugger:
             return "delete value";
         case BrowserRule::UserChoice:
@@ -219,7 +224,7 @@ bool NamesAFile(const ResultRecord& record) {
     // As Fix tells a key from a file: the rule, or for the old icons their row label.
     const bool key = record.rule == RuleName(BrowserRule::NameSpace) ||
                      (record.rule.empty() && record.location == kNameSpaceLabel);
-    return !record.id.empty() && !record.path.empty() && !key;
+    return !record.id.empty() && !record.path.empty() && !key && record.location != kTaskLabel;
 }
 
 std::string StatusCell(const ResultRecord& record) {

@@ -13,6 +13,8 @@
 #include <memory>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
@@ -492,6 +494,101 @@ TEST_F(ComTest, AShortcutAGuardianPutsBackCameBackAndNamesTheGuardian) {
         EXPECT_EQ(suspect, finding["error"]) << fix.output;
     }
     EXPECT_TRUE(seen) << fix.output;
+}
+
+// Tasks put where Wine's scheduler keeps them (%SystemRoot%\System32\Tasks): its
+// registration drops an Exec action's Command and Arguments, so a hijacking task can only be
+// seeded as its file. Removed with their folder at the end.
+class ScratchTaskFiles {
+public:
+    explicit ScratchTaskFiles(const char* folder) {
+        wchar_t system[MAX_PATH] = L"";
+        GetSystemDirectoryW(system, MAX_PATH);
+        m_folder = WideToUtf8(system) + "\\Tasks\\" + folder;
+        CreateDirectoryW(Utf8ToWide(m_folder).c_str(), nullptr);
+    }
+    ~ScratchTaskFiles() {
+        for (const std::string& name : m_names) DeleteFileW(Utf8ToWide(path(name)).c_str());
+        RemoveDirectoryW(Utf8ToWide(m_folder).c_str());
+    }
+    ScratchTaskFiles(const ScratchTaskFiles&) = delete;
+    ScratchTaskFiles& operator=(const ScratchTaskFiles&) = delete;
+
+    std::string path(const std::string& name) const { return m_folder + "\\" + name; }
+    bool put(const std::string& name, const std::string& xml) {
+        m_names.push_back(name);
+        std::ofstream file(path(name), std::ios::binary);
+        file << xml;
+        return static_cast<bool>(file);
+    }
+    // The file's bytes; "(none)" when there is no file.
+    std::string read(const std::string& name) const {
+        std::ifstream file(path(name), std::ios::binary);
+        if (!file)
+            return "(none)";
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+
+private:
+    std::string m_folder;
+    std::vector<std::string> m_names;
+};
+
+std::string LogonTask(const std::string& command, const std::string& arguments) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+           "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+           "\r\n  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
+           "  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
+           command + "</Command>\r\n      <Arguments>" + arguments +
+           "</Arguments>\r\n    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+}
+
+// A task that opens an address at every logon beside a browser updater's: /scan lists the
+// one, /fix deletes it alone, /restore last registers it again. Wine's registration writes
+// the definition anew from what it parsed, without the Exec action (an empty <Exec/>): the
+// task is back under its name, its action is not, and the restore says so.
+TEST_F(ComTest, AHijackingTaskIsDeletedAndRegisteredAgain) {
+    ScratchTaskFiles tasks("BrenvikCli");
+    const std::string hijack = LogonTask("cmd.exe", "/c start http://task.example/");
+    const std::string twin = LogonTask("C:\\Program Files (x86)\\Google\\Update\\GoogleUpdate.exe",
+                                       "/ua /installsource scheduler");
+    ASSERT_TRUE(tasks.put("Start Page", hijack));
+    ASSERT_TRUE(tasks.put("Updater", twin));
+
+    const ComRun scan = Com("/scan /report \"" + File("tasks.json") + "\"");
+    EXPECT_EQ(1u, scan.code) << scan.output;
+    const auto report = ReadJson(File("tasks.json"));
+    int rows = 0;
+    for (const auto& record : report["findings"]) {
+        if (record["location"] != "Scheduled Task")
+            continue;
+        ++rows;
+        EXPECT_EQ("\\BrenvikCli\\Start Page", record["path"]) << scan.output;
+        EXPECT_EQ("cmd.exe /c start http://task.example/", record["site"]) << scan.output;
+        EXPECT_EQ("startup", record["rule"]);
+        EXPECT_EQ("found", record["result"]);
+    }
+    EXPECT_EQ(1, rows) << scan.output;
+    EXPECT_EQ(std::string::npos, scan.output.find("GoogleUpdate")) << scan.output;
+
+    const ComRun fix = Com("/fix /report \"" + File("tasks-fix.json") + "\"");
+    EXPECT_EQ(1u, fix.code) << fix.output;
+    EXPECT_EQ("fixed", ResultsByLocation(ReadJson(File("tasks-fix.json"))).at("Scheduled Task"))
+        << fix.output;
+    EXPECT_EQ("(none)", tasks.read("Start Page"));
+    EXPECT_EQ(twin, tasks.read("Updater"));
+
+    const ComRun restore = Com("/restore last");
+    EXPECT_EQ(2u, restore.code) << restore.output;
+    EXPECT_NE(std::string::npos,
+              restore.output.find("\\BrenvikCli\\Start Page  (registered without its actions)"))
+        << restore.output;
+    const std::string back = tasks.read("Start Page");
+    EXPECT_NE("(none)", back) << restore.output;
+    EXPECT_NE(std::string::npos, back.find("<Exec/>")) << back;
+    EXPECT_EQ(twin, tasks.read("Updater"));
 }
 
 }  // namespace
