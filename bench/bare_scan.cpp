@@ -1,5 +1,8 @@
 #include "bench/bare_scan.h"
 
+#include <cstring>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -255,18 +258,65 @@ private:
             readCommand(shell.get(), shellPath, verb);
     }
 
-    // Every value of an existing key, read once.
-    void readValues(RegKey root, const std::string& path) {
+    // Every value of an existing key, read once; the texts among them.
+    std::vector<std::string> readValues(RegKey root, const std::string& path) {
         ScopedKey key(m_ports.registry);
         if (m_ports.registry.openKey(root, path, kKeyRead, key.put()) != kErrorSuccess)
-            return;
+            return {};
+        std::vector<std::string> texts;
         std::string name;
         for (std::uint32_t i = 0;
              m_ports.registry.enumValueName(key.get(), i, &name) == kErrorSuccess; ++i) {
             std::vector<std::uint8_t> data(kBufferSize, 0);
             std::uint32_t type = kRegNone;
             std::uint32_t size = kBufferSize;
-            m_ports.registry.queryValue(key.get(), name, &type, data.data(), &size);
+            if (m_ports.registry.queryValue(key.get(), name, &type, data.data(), &size) ==
+                    kErrorSuccess &&
+                type == kRegSz)
+                texts.emplace_back(reinterpret_cast<const char*>(data.data()));
+        }
+        return texts;
+    }
+
+    // The named values of an existing key, read once each.
+    void readNamed(RegKey root, const std::string& path, std::initializer_list<const char*> names) {
+        ScopedKey key(m_ports.registry);
+        if (m_ports.registry.openKey(root, path, kKeyRead, key.put()) != kErrorSuccess)
+            return;
+        for (const char* name : names) readNamed(key.get(), name);
+    }
+
+    std::uint32_t readNamed(RegKey key, const char* name) {
+        std::uint8_t data[kBufferSize] = {};
+        std::uint32_t type = kRegNone;
+        std::uint32_t size = kBufferSize;
+        std::uint32_t number = 0;
+        if (m_ports.registry.queryValue(key, name, &type, data, &size) == kErrorSuccess &&
+            type == kRegDword && size == sizeof number)
+            std::memcpy(&number, data, sizeof number);
+        return number;
+    }
+
+    // A browser's execution options: its debugger, the filters it uses (each with its own
+    // debugger), and its silent-exit monitor while its flags ask for one.
+    void readExecutionOptions(const std::string& executable) {
+        for (const char* options : kExecutionOptionsKeys) {
+            const std::string path = std::string(options) + "\\" + executable;
+            ScopedKey key(m_ports.registry);
+            if (m_ports.registry.openKey(kHKeyLocalMachine, path, kKeyRead, key.put()) !=
+                kErrorSuccess)
+                continue;
+            readNamed(key.get(), "Debugger");
+            const bool filters = readNamed(key.get(), "UseFilter") != 0;
+            const bool monitored =
+                (readNamed(key.get(), "GlobalFlag") & kMonitorSilentExitFlag) != 0;
+            if (filters) {
+                for (const std::string& name : subkeys(key.get()))
+                    readNamed(kHKeyLocalMachine, path + "\\" + name, {"Debugger"});
+            }
+            if (monitored && options == kExecutionOptionsKeys[0])
+                readNamed(kHKeyLocalMachine, std::string(kSilentExitKey) + "\\" + executable,
+                          {"MonitorProcess"});
         }
     }
 
@@ -280,12 +330,15 @@ private:
                 return;
             verbs = subkeys(key.get());
         }
-        for (const std::string& verb : verbs) readValues(root, shell + "\\" + verb + "\\command");
+        for (const std::string& verb : verbs)
+            readNamed(root, shell + "\\" + verb + "\\command", {""});
     }
 
     // The browsers' launch commands and Capabilities, the known handlers and the user's
     // choices.
     void readHandlers() {
+        std::set<std::string> progIds;
+        for (const std::string& progId : KnownHandlerNames()) progIds.insert(progId);
         for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
             std::vector<std::string> clients;
             {
@@ -296,12 +349,15 @@ private:
             }
             for (const std::string& client : clients) {
                 const std::string path = std::string(kStartMenuInternetKey) + "\\" + client;
-                readValues(root, path + "\\shell\\open\\command");
-                readValues(root, path + "\\Capabilities\\URLAssociations");
-                readValues(root, path + "\\Capabilities\\FileAssociations");
+                readNamed(root, path + "\\shell\\open\\command", {""});
+                for (const char* associations : {"URLAssociations", "FileAssociations"}) {
+                    for (const std::string& progId :
+                         readValues(root, path + "\\Capabilities\\" + associations))
+                        progIds.insert(progId);
+                }
             }
         }
-        for (const std::string& progId : KnownHandlerNames()) {
+        for (const std::string& progId : progIds) {
             for (const RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine})
                 readHandler(root, progId);
         }
@@ -313,13 +369,8 @@ private:
     void readLaunchKeys() {
         readHandlers();
         for (const KeyPlace& place : kStartupKeys) readValues(place.root, place.path);
-        for (const std::string_view executable : BrowserExecutables()) {
-            for (const char* options : kExecutionOptionsKeys)
-                readValues(kHKeyLocalMachine,
-                           std::string(options) + "\\" + std::string(executable));
-            readValues(kHKeyLocalMachine,
-                       std::string(kSilentExitKey) + "\\" + std::string(executable));
-        }
+        for (const std::string_view executable : BrowserExecutables())
+            readExecutionOptions(std::string(executable));
     }
 
     // The per-user name space: its entries (the profile has none).

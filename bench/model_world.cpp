@@ -73,6 +73,12 @@ void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
     }
     platform.addKey(kHKeyLocalMachine, kNameSpaceKey);
     for (const ProfileEntry& entry : profile.entries) AddEntry(platform, entry);
+    for (const ProfileValue& value : profile.values) {
+        if (value.dword)
+            platform.putDword(value.root, value.key, value.name, *value.dword);
+        else
+            platform.putString(value.root, value.key, value.name, value.text);
+    }
 }
 
 }  // namespace brenvik::bench

@@ -6,8 +6,8 @@
 
 namespace brenvik::bench {
 
-// Shell Folders values, both folders, the shortcuts, and the name space entries with their
-// classes, in a fresh model.
+// Shell Folders values, both folders, the shortcuts, the name space entries with their
+// classes and the launch values, in a fresh model.
 void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile);
 
 }  // namespace brenvik::bench

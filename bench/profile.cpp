@@ -22,6 +22,12 @@ constexpr std::size_t kStartMenuHijacked = 6;
 constexpr std::size_t kPublicDesktopLinks = 10;
 constexpr std::size_t kTaskbarLinks = 5;
 constexpr std::size_t kStartupLinks = 5;
+constexpr std::size_t kHandlers = 50;
+constexpr std::size_t kHijackedHandlers = 5;
+constexpr std::size_t kStartupValues = 20;
+constexpr std::size_t kHijackedStartupValues = 4;
+constexpr std::size_t kDebuggerFilters = 10;
+constexpr std::size_t kHijackedFilters = 1;
 
 std::string Numbered(const char* format, std::size_t number) {
     char text[96];
@@ -129,6 +135,64 @@ std::string PlaceFolder(const PlaceFolders& folders, LinkFolder folder) {
     return folders.desktop;
 }
 
+// Whether the number-th of count items, hijacked of them evenly spaced from the first, is one.
+bool IsHijacked(std::size_t number, std::size_t count, std::size_t hijacked) {
+    return number % (count / hijacked) == 0;
+}
+
+// ProgIds a browser's Capabilities name, each opening Chrome; the hijacked ones with a start
+// page before the placeholder.
+void AddHandlers(Profile& profile, std::size_t count, std::size_t hijacked) {
+    const std::string chrome = std::string("\"") + kChromePath + "\"";
+    profile.values.push_back(
+        {kHKeyLocalMachine, std::string(kBenchClientKey) + "\\shell\\open\\command", "", chrome});
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string progId = Numbered("BrenvikBench.HTML.%05llu", i);
+        profile.values.push_back({kHKeyLocalMachine,
+                                  std::string(kBenchClientKey) + "\\Capabilities\\URLAssociations",
+                                  Numbered("bench%05llu", i), progId});
+        const bool isHijacked = IsHijacked(i, count, hijacked);
+        profile.values.push_back(
+            {kHKeyCurrentUser,
+             std::string(kBenchClassesKey) + "\\" + progId + "\\shell\\open\\command", "",
+             chrome + (isHijacked ? " " + SiteAddress(i) : "") + " --single-argument %1"});
+        profile.expectedFindings += isHijacked;
+    }
+    profile.launchItems += count;
+}
+
+// Values of the user's Run key: programs of their own, and the hijacked ones opening a site.
+void AddStartupValues(Profile& profile, std::size_t count, std::size_t hijacked) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool isHijacked = IsHijacked(i, count, hijacked);
+        profile.values.push_back({kHKeyCurrentUser, kBenchRunKey, Numbered("BrenvikBench%05llu", i),
+                                  isHijacked
+                                      ? "cmd /c start " + SiteAddress(i)
+                                      : Numbered("\"C:\\Tools\\tool%llu.exe\" /background", i)});
+        profile.expectedFindings += isHijacked;
+    }
+    profile.launchItems += count;
+}
+
+// Filters of chrome.exe's execution options, each for its own copy of Chrome; the hijacked
+// ones with a Debugger.
+void AddDebuggerFilters(Profile& profile, std::size_t count, std::size_t hijacked) {
+    profile.values.push_back({kHKeyLocalMachine, kBenchOptionsKey, kBenchNamePrefix, "", 1u});
+    profile.values.push_back({kHKeyLocalMachine, kBenchOptionsKey, "UseFilter", "", 1u});
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string filter =
+            std::string(kBenchOptionsKey) + Numbered("\\BrenvikBench%05llu", i);
+        profile.values.push_back({kHKeyLocalMachine, filter, "FilterFullPath",
+                                  Numbered("C:\\Bench\\%llu\\chrome.exe", i)});
+        if (!IsHijacked(i, count, hijacked))
+            continue;
+        profile.values.push_back(
+            {kHKeyLocalMachine, filter, "Debugger", "C:\\Bench\\redirect.exe"});
+        ++profile.expectedFindings;
+    }
+    profile.launchItems += count;
+}
+
 }  // namespace
 
 std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder) {
@@ -177,6 +241,9 @@ Profile MakeProfile(std::size_t scale) {
         profile.entries.back().refuses = i % kRefusingEvery == 0;
         profile.expectedFindings += i % kEntries < kHijackedEntries;
     }
+    AddHandlers(profile, kHandlers * scale, kHijackedHandlers * scale);
+    AddStartupValues(profile, kStartupValues * scale, kHijackedStartupValues * scale);
+    AddDebuggerFilters(profile, kDebuggerFilters * scale, kHijackedFilters * scale);
     return profile;
 }
 

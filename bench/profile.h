@@ -1,16 +1,25 @@
-// The benchmark's profiles: shortcuts in every place the scan walks and desktop name space
-// entries in a fixed mix, some of them refusing the user, scaled as a whole.
+// The benchmark's profiles: shortcuts in every place the scan walks, desktop name space
+// entries and the launch vectors' values in a fixed mix, some of them refusing the user,
+// scaled as a whole.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/ports/registry_port.h"
 
 namespace brenvik::bench {
 
 // Every name space entry and class the benchmark makes starts with this text, so that
 // cleaning up (and sweeping the leftovers of an interrupted run) never touches anything else.
 constexpr const char* kBenchClassPrefix = "{B3E7A000-5EED-4B1C-9A7E-";
+
+// Every key and value the benchmark makes for the launch vectors is named starting with this
+// text, or is a key that holds a value of that name (a browser's execution options).
+constexpr const char* kBenchNamePrefix = "BrenvikBench";
 
 constexpr const char* kBrowserPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 constexpr const char* kChromePath = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
@@ -39,13 +48,25 @@ struct ProfileEntry {
     bool refuses = false;
 };
 
+// A value the launch vectors read: a handler's command, a browser's Capabilities and launch
+// command, a startup entry, a debugger filter's. Text, unless dword is given.
+struct ProfileValue {
+    RegKey root = kHKeyCurrentUser;
+    std::string key;
+    std::string name;  // "" for the default value
+    std::string text{};
+    std::optional<std::uint32_t> dword{};
+};
+
 struct Profile {
     std::vector<ProfileLink> links;
     std::vector<ProfileEntry> entries;
-    std::size_t expectedFindings = 0;  // suspect shortcuts plus verbs that run the browser
+    std::vector<ProfileValue> values;
+    std::size_t launchItems = 0;       // handlers, startup values and debugger filters
+    std::size_t expectedFindings = 0;  // suspect shortcuts, verbs that run the browser, hijacks
 
-    // What the scan walks through: listed shortcuts and name space entries.
-    std::size_t items() const { return links.size() + entries.size(); }
+    // What the scan walks through: listed shortcuts, name space entries and launch items.
+    std::size_t items() const { return links.size() + entries.size() + launchItems; }
 };
 
 // Scale 1: 200 Desktop shortcuts (20 suspect), 10 Quick Launch shortcuts (3 suspect) and
@@ -56,7 +77,19 @@ struct Profile {
 // as many of each, the Start Menu subfolders included. One suspect
 // shortcut in twenty in each folder, and one entry in twenty, refuse the user, counted from
 // the first: 5 % from scale 10 on, a little more below (rounded up).
+// The launch vectors, scaled alike: 50 handler ProgIds that a browser's Capabilities name (5
+// with a start page), 20 startup entries (4 opening an address) and 10 debugger filters of
+// chrome.exe (1 with a Debugger).
 Profile MakeProfile(std::size_t scale);
+
+// Where the launch values go: the browser the benchmark registers, the per-user classes its
+// ProgIds go in, the user's startup key and chrome.exe's execution options. The benchmark
+// removes its own keys whole and its startup values by name.
+constexpr const char* kBenchClientKey = "Software\\Clients\\StartMenuInternet\\BrenvikBench";
+constexpr const char* kBenchClassesKey = "Software\\Classes";  // the ProgIds', per user
+constexpr const char* kBenchRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kBenchOptionsKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe";
 
 // A link's folder: the place's folder, and its subfolder when it has one.
 std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder);

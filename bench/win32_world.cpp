@@ -5,12 +5,14 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
 
 #include "bench/paths.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/registry_roots.h"
 
 namespace brenvik::bench {
 namespace {
@@ -24,12 +26,11 @@ std::string Describe(const char* what, long code) {
     return std::string(what) + " failed with " + std::to_string(code);
 }
 
-// Subkey names of parent\path that start with the benchmark's prefix.
-std::vector<std::string> BenchSubkeys(const char* path) {
+// Subkey names of root\path that the benchmark made (ours tells).
+std::vector<std::string> BenchSubkeys(HKEY root, const char* path, bool (*ours)(const char*)) {
     std::vector<std::string> names;
     UniqueHkey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
         return names;
     char name[256];
     for (DWORD index = 0;; ++index) {
@@ -37,23 +38,68 @@ std::vector<std::string> BenchSubkeys(const char* path) {
         const LONG status =
             RegEnumKeyExA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA)
-            continue;  // longer than any class identifier: not ours
+            continue;  // longer than any name of ours
         if (status != ERROR_SUCCESS)
             break;
-        if (IsBenchClassId(name))
+        if (ours(name))
             names.emplace_back(name, size);
     }
     return names;
 }
 
-std::size_t RemoveBenchSubkeys(const char* path) {
+bool IsBenchClass(const char* name) {
+    return IsBenchClassId(name);
+}
+
+bool IsBenchName(const char* name) {
+    return std::strncmp(name, kBenchNamePrefix, std::strlen(kBenchNamePrefix)) == 0;
+}
+
+std::size_t RemoveBenchSubkeys(HKEY root, const char* path, bool (*ours)(const char*)) {
     std::size_t removed = 0;
     // Collected first: deleting while enumerating by index would skip names.
-    for (const std::string& name : BenchSubkeys(path)) {
+    for (const std::string& name : BenchSubkeys(root, path, ours)) {
         const std::string full = std::string(path) + "\\" + name;
         // Refusing keys are opened up first.
-        removed += test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, full) == ERROR_SUCCESS;
+        removed += test::DeleteKeyTreeForcibly(root, full) == ERROR_SUCCESS;
     }
+    return removed;
+}
+
+// chrome.exe's execution options are the benchmark's when they hold its mark.
+bool OptionsAreOurs() {
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kBenchOptionsKey, kBenchNamePrefix, RRF_RT_ANY, nullptr,
+                        nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool OptionsExist() {
+    UniqueHkey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBenchOptionsKey, 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
+}
+
+// The startup values the benchmark made, by name.
+std::size_t RemoveStartupValues() {
+    UniqueHkey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kBenchRunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      key.put()) != ERROR_SUCCESS)
+        return 0;
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD size = sizeof name;
+        const LONG status =
+            RegEnumValueA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS)
+            break;
+        if (IsBenchName(name))
+            names.emplace_back(name, size);
+    }
+    std::size_t removed = 0;
+    for (const std::string& value : names)
+        removed += RegDeleteValueA(key.get(), value.c_str()) == ERROR_SUCCESS;
     return removed;
 }
 
@@ -71,7 +117,15 @@ LONG CreateKey(const std::string& path, const char* defaultValue) {
 }  // namespace
 
 std::size_t RemoveBenchKeys() {
-    return RemoveBenchSubkeys(kNameSpaceKey) + RemoveBenchSubkeys(kClassesKey);
+    std::size_t removed = RemoveBenchSubkeys(HKEY_LOCAL_MACHINE, kNameSpaceKey, IsBenchClass) +
+                          RemoveBenchSubkeys(HKEY_LOCAL_MACHINE, kClassesKey, IsBenchClass) +
+                          RemoveBenchSubkeys(HKEY_CURRENT_USER, kBenchClassesKey, IsBenchName) +
+                          RemoveStartupValues();
+    removed += test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kBenchClientKey) == ERROR_SUCCESS;
+    if (OptionsAreOurs())
+        removed +=
+            test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kBenchOptionsKey) == ERROR_SUCCESS;
+    return removed;
 }
 
 Win32World::ComScope::ComScope() : result(CoInitialize(nullptr)) {}
@@ -86,7 +140,7 @@ Win32World::Win32World(const Profile& profile) {
         m_error = Describe("CoInitialize", m_com.result);
         return;
     }
-    if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile))
+    if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile) || !makeValues(profile))
         return;
     if (!pointShellFolders())
         m_error = "pointing the Shell Folders values at the scratch folders failed";
@@ -212,6 +266,29 @@ bool Win32World::makeEntries(const Profile& profile) {
         }
         if (entry.refuses && !lockClass(entry))
             return false;
+    }
+    return true;
+}
+
+bool Win32World::makeValues(const Profile& profile) {
+    // Someone's own execution options of chrome.exe are never written over, nor removed.
+    if (!profile.values.empty() && OptionsExist() && !OptionsAreOurs()) {
+        m_error = std::string("chrome.exe's execution options are not the benchmark's: ") +
+                  kBenchOptionsKey;
+        return false;
+    }
+    for (const ProfileValue& value : profile.values) {
+        const std::uint32_t dword = value.dword.value_or(0);
+        const LONG status =
+            value.dword
+                ? RegSetKeyValueA(ToHkey(value.root), value.key.c_str(), value.name.c_str(),
+                                  REG_DWORD, &dword, sizeof dword)
+                : RegSetKeyValueA(ToHkey(value.root), value.key.c_str(), value.name.c_str(), REG_SZ,
+                                  value.text.c_str(), static_cast<DWORD>(value.text.size() + 1));
+        if (status != ERROR_SUCCESS) {
+            m_error = Describe(("writing " + value.key + "\\" + value.name).c_str(), status);
+            return false;
+        }
     }
     return true;
 }

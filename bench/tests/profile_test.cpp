@@ -96,8 +96,9 @@ TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
         EXPECT_EQ(shape.startMenuFolders.size(), 40 * scale);
         EXPECT_EQ(shape.startup, 5 * scale);
         EXPECT_EQ(shape.browserHijacks, 8 * scale);  // 6 in the Start Menu, 1 Public, 1 pinned
-        EXPECT_EQ(profile.expectedFindings, (33 + 8) * scale);
-        EXPECT_EQ(profile.items(), 580 * scale);
+        // 5 handlers, 4 startup values and 1 debugger filter hijacked of 80 launch items.
+        EXPECT_EQ(profile.expectedFindings, (33 + 8 + 10) * scale);
+        EXPECT_EQ(profile.items(), (580 + 80) * scale);
         // Only shortcuts the scan reads can refuse it; refusing hijacks must still be found.
         EXPECT_EQ(shape.refusingLinks, c.refusingLinks);
         EXPECT_FALSE(shape.refusingOrdinaryLink);

@@ -57,7 +57,11 @@ Profile SmallProfile() {
         {BenchClassId(3), {}, true},
         {BenchClassId(4), {{"open", std::string(kBrowserPath) + " http://d.example/"}}, true},
     };
-    profile.expectedFindings = 4;
+    profile.values = {
+        {kHKeyCurrentUser, kBenchRunKey, "BrenvikBench1", "cmd /c start http://e.example/"},
+        {kHKeyCurrentUser, kBenchRunKey, "BrenvikBench2", "C:\\tool.exe /background"},
+    };
+    profile.expectedFindings = 5;
     return profile;
 }
 
@@ -88,7 +92,8 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
         EXPECT_EQ(view.rows,
                   (std::vector<std::string>{
                       "Quick Launch http://b.example/", "Desktop NameSpace http://c.example/",
-                      "Desktop NameSpace http://d.example/", "Desktop http://a.example/"}));
+                      "Desktop NameSpace http://d.example/", "Desktop http://a.example/",
+                      "Run http://e.example/"}));
         EXPECT_EQ(test::ReadSddl(locked, SecurityObjectType::RegistryKey), lockedList);
     }
     EXPECT_EQ(GetFileAttributesA(scratch.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -158,7 +158,20 @@ bool ParseKey(const Json& json, int depth, KeyState* state) {
 }
 
 const char* KindName(ChangedObject::Kind kind) {
-    return kind == ChangedObject::Kind::File ? "file" : "key";
+    switch (kind) {
+        case ChangedObject::Kind::File:
+            return "file";
+        case ChangedObject::Kind::Task:
+            return "task";
+        case ChangedObject::Kind::Key:
+            break;
+    }
+    return "key";
+}
+
+// Files and tasks keep their state as a file's: a task's XML is the bytes.
+bool HoldsBytes(ChangedObject::Kind kind) {
+    return kind != ChangedObject::Kind::Key;
 }
 
 }  // namespace
@@ -213,13 +226,13 @@ bool ParseSetHeader(const std::string& text, SetHeader* header) {
 }
 
 std::string FormatObjectRecord(const ObjectRecord& record) {
-    const bool file = record.object.kind == ChangedObject::Kind::File;
+    const bool file = HoldsBytes(record.object.kind);
     Json json{{"kind", KindName(record.object.kind)},
               {"path", record.object.path},
               {"action", record.action},
               {"before", file ? FileJson(record.fileBefore, record.beforeContent)
                               : KeyJson(record.keyBefore)}};
-    if (!file)
+    if (record.object.kind == ChangedObject::Kind::Key)
         json["root"] = RootName(record.object.root);
     return Dump(json);
 }
@@ -239,8 +252,9 @@ bool ParseObjectRecord(const std::string& text, ObjectRecord* record) {
         !GetText(json, "path", &record->object.path) || !GetText(json, "action", &record->action) ||
         !json.contains("before"))
         return false;
-    if (kind == "file") {
-        record->object.kind = ChangedObject::Kind::File;
+    if (kind == "file" || kind == "task") {
+        record->object.kind =
+            kind == "file" ? ChangedObject::Kind::File : ChangedObject::Kind::Task;
         return ParseFile(json["before"], &record->fileBefore, &record->beforeContent);
     }
     std::string root;
@@ -252,7 +266,7 @@ bool ParseObjectRecord(const std::string& text, ObjectRecord* record) {
 }
 
 std::string FormatObjectResult(ChangedObject::Kind kind, const ResultRecordOfObject& result) {
-    const bool file = kind == ChangedObject::Kind::File;
+    const bool file = HoldsBytes(kind);
     return Dump(Json{{"error", result.error},
                      {"after", file ? FileJson(result.fileAfter, result.afterContent)
                                     : KeyJson(result.keyAfter)}});
@@ -264,7 +278,7 @@ bool ParseObjectResult(const std::string& text, ChangedObject::Kind kind,
     const Json json = Parse(text);
     if (!json.is_object() || !GetNumber(json, "error", &result->error) || !json.contains("after"))
         return false;
-    if (kind == ChangedObject::Kind::File)
+    if (HoldsBytes(kind))
         return ParseFile(json["after"], &result->fileAfter, &result->afterContent);
     return ParseKey(json["after"], 0, &result->keyAfter);
 }

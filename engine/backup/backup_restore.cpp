@@ -38,7 +38,8 @@ bool SplitLine(const std::string& line, std::string* kind, std::size_t* number, 
 }
 
 bool Deletes(const std::string& action) {
-    return action == "delete file" || action == "delete key tree" || action == "delete key";
+    return action == "delete file" || action == "delete key tree" || action == "delete key" ||
+           action == "delete task";
 }
 
 template <typename State>
@@ -67,11 +68,16 @@ ObjectRestore RestoreOne(AccessBroker& broker, Ports& ports, const StoredObject&
                          RestoreProgress& progress) {
     ObjectRestore done{&object, RestoreStep::Conflict, kErrorSuccess};
     const ChangedObject& changed = object.record.object;
-    const bool file = changed.kind == ChangedObject::Kind::File;
+    const bool task = changed.kind == ChangedObject::Kind::Task;
+    const bool file = changed.kind == ChangedObject::Kind::File || task;
     FileState fileNow;
     KeyState keyNow;
-    done.error = file ? CaptureFile(broker, ports.content, changed.path, &fileNow)
-                      : CaptureKeyTree(broker, ports.content, changed.root, changed.path, &keyNow);
+    if (task)
+        done.error = CaptureTask(broker, changed.path, &fileNow);
+    else
+        done.error =
+            file ? CaptureFile(broker, ports.content, changed.path, &fileNow)
+                 : CaptureKeyTree(broker, ports.content, changed.root, changed.path, &keyNow);
     if (done.error != kErrorSuccess)
         return done;
     done.step = file ? PlanRestore(object, fileNow) : PlanRestore(object, keyNow);
@@ -90,9 +96,13 @@ ObjectRestore RestoreOne(AccessBroker& broker, Ports& ports, const StoredObject&
         done.error = s;
         return done;
     }
-    done.error = file ? PutBackFile(broker, ports.content, changed.path, object.record.fileBefore)
-                      : PutBackKeyTree(broker, ports.content, ports.access, changed.root,
-                                       changed.path, object.record.keyBefore);
+    if (task)
+        done.error = PutBackTask(broker, changed.path, object.record.fileBefore);
+    else
+        done.error =
+            file ? PutBackFile(broker, ports.content, changed.path, object.record.fileBefore)
+                 : PutBackKeyTree(broker, ports.content, ports.access, changed.root, changed.path,
+                                  object.record.keyBefore);
     // A failed put-back may have left a half tree too: it stays begun, to be finished.
     if (done.error == kErrorSuccess)
         progress.done(object);
@@ -297,7 +307,13 @@ std::vector<ObjectRestore> RestoreSet(AccessBroker& broker, Ports& ports, const 
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorNotSupported});
             continue;
         }
-        if (!IsWorkPlace(AsEntry(it->record.object, places.userSid), places.places)) {
+        // A task is registered again only under a task folder the vectors declare, by a
+        // name with no empty, "." or ".." part.
+        const bool declared =
+            it->record.object.kind == ChangedObject::Kind::Task
+                ? IsTaskPlace(it->record.object.path, places.places)
+                : IsWorkPlace(AsEntry(it->record.object, places.userSid), places.places);
+        if (!declared) {
             done.push_back(ObjectRestore{&*it, RestoreStep::Conflict, kErrorAccessDenied});
             continue;
         }

@@ -1,5 +1,6 @@
 #include "engine/backup/backup_set.h"
 
+#include "engine/backup/object_state.h"
 #include "engine/base/text_rules.h"
 
 namespace brenvik {
@@ -22,6 +23,20 @@ bool Holds(const ChangedObject& kept, const ChangedObject& object) {
         return true;
     return kept.kind == ChangedObject::Kind::Key && path.size() > keptPath.size() &&
            path.compare(0, keptPath.size(), keptPath) == 0 && path[keptPath.size()] == '\\';
+}
+
+// A file or a task (its XML) into file, a key tree into key.
+Status Capture(AccessBroker& broker, ContentPort& content, const ChangedObject& object,
+               FileState* file, KeyState* key) {
+    switch (object.kind) {
+        case ChangedObject::Kind::File:
+            return CaptureFile(broker, content, object.path, file);
+        case ChangedObject::Kind::Task:
+            return CaptureTask(broker, object.path, file);
+        case ChangedObject::Kind::Key:
+            break;
+    }
+    return CaptureKeyTree(broker, content, object.root, object.path, key);
 }
 
 }  // namespace
@@ -91,9 +106,7 @@ Status BackupSet::beforeChange(AccessBroker& broker, const ChangedObject& object
         return kErrorSuccess;
     ObjectRecord record{object, action, {}, {}};
     const Status captured =
-        object.kind == ChangedObject::Kind::File
-            ? CaptureFile(broker, m_content, object.path, &record.fileBefore)
-            : CaptureKeyTree(broker, m_content, object.root, object.path, &record.keyBefore);
+        Capture(broker, m_content, object, &record.fileBefore, &record.keyBefore);
     if (captured != kErrorSuccess)
         return captured;
     // Opening a missing key for writing changes nothing: there is nothing to keep.
@@ -136,10 +149,7 @@ Status BackupSet::writeResult(AccessBroker& broker, std::size_t index) {
     ResultRecordOfObject result;
     result.error = entry.result;
     const Status captured =
-        entry.object.kind == ChangedObject::Kind::File
-            ? CaptureFile(broker, m_content, entry.object.path, &result.fileAfter)
-            : CaptureKeyTree(broker, m_content, entry.object.root, entry.object.path,
-                             &result.keyAfter);
+        Capture(broker, m_content, entry.object, &result.fileAfter, &result.keyAfter);
     if (captured != kErrorSuccess)
         return captured;
     LastResult& last = m_lastResults[index];

@@ -11,9 +11,10 @@ namespace brenvik {
 
 class AccessBroker;
 
-// One object a repair changes: a file by its path, or a key (with its tree) by root and path.
+// One object a repair changes: a file by its path, a key (with its tree) by root and path, or
+// a scheduled task by its full name (kept as its whole XML definition).
 struct ChangedObject {
-    enum class Kind { File, Key };
+    enum class Kind { File, Key, Task };
     Kind kind = Kind::File;
     RegKey root = kNoKey;  // keys only
     std::string path;

@@ -6,6 +6,7 @@
 #include "engine/base/text_rules.h"
 #include "engine/change/object_grant.h"
 #include "engine/change/sddl.h"
+#include "engine/rules/task_xml.h"
 
 namespace brenvik {
 namespace {
@@ -154,6 +155,38 @@ Status WriteLists(AccessPort& access, RegKey root, const std::string& path, cons
 }
 
 }  // namespace
+
+Status CaptureTask(AccessBroker& broker, const std::string& name, FileState* state) {
+    *state = FileState{};
+    TaskDefinition task;
+    const Status s = broker.reads().tasks.readTask(name, &task);
+    if (IsAbsent(s))
+        return kErrorSuccess;
+    if (s != kErrorSuccess)
+        return s;
+    state->present = true;
+    state->bytes = std::move(task.xml);
+    return kErrorSuccess;
+}
+
+Status PutBackTask(AccessBroker& broker, const std::string& name, const FileState& state) {
+    if (!state.present) {
+        FileState now;
+        if (Status s = CaptureTask(broker, name, &now))
+            return s;
+        return now.present ? broker.deleteTask(name, now.bytes) : kErrorSuccess;
+    }
+    if (Status s = broker.registerTask(name, state.bytes))
+        return s;
+    // The scheduler writes a definition anew from what it parsed: one that lost or changed an
+    // action is no restore, and is not reported as one.
+    FileState now;
+    if (Status s = CaptureTask(broker, name, &now))
+        return s;
+    if (!now.present || ExecActionsInXml(now.bytes) != ExecActionsInXml(state.bytes))
+        return kErrorTaskNotAsKept;
+    return kErrorSuccess;
+}
 
 Status CaptureFile(AccessBroker& broker, ContentPort&, const std::string& path, FileState* state) {
     *state = FileState{};

@@ -34,6 +34,10 @@ Status CaptureFile(AccessBroker& broker, ContentPort& content, const std::string
 Status CaptureKeyTree(AccessBroker& broker, ContentPort& content, RegKey root,
                       const std::string& path, KeyState* state);
 
+// A task as it is now: present with its XML definition as the bytes (no attributes, no
+// list: the scheduler keeps its own), absent when no task has the name.
+Status CaptureTask(AccessBroker& broker, const std::string& name, FileState* state);
+
 // Whether two states hold the same content: presence and bytes for a file; presence, values
 // and subkeys (names without letter case, in any order) for a key. Access lists and
 // attributes are not compared: Wine, for one, resets key lists whenever its server restarts.
@@ -44,6 +48,10 @@ bool SameContent(const KeyState& a, const KeyState& b);
 // attributes. A name that is a link now is not written through (ERROR_CANT_ACCESS_FILE).
 Status PutBackFile(AccessBroker& broker, ContentPort& content, const std::string& path,
                    const FileState& state);
+// Registers the task again from its kept XML (TASK_CREATE) through the broker, and reads it
+// back: kErrorTaskNotAsKept when its Exec actions are not the kept ones. An absent state
+// deletes whatever task has the name now.
+Status PutBackTask(AccessBroker& broker, const std::string& name, const FileState& state);
 // Replaces root\path with the tree state holds (or removes it when absent): what is there is
 // deleted, then each key is created, given its values and list, then its subkeys.
 Status PutBackKeyTree(AccessBroker& broker, ContentPort& content, AccessPort& access, RegKey root,

@@ -123,6 +123,17 @@ Status AccessBroker::escalateFile(const std::string& path, Call call) {
     return call(HeldMode(held));
 }
 
+Status AccessBroker::deleteTask(const std::string& name, const std::string& expectedXml) {
+    const ChangedObject task{ChangedObject::Kind::Task, kNoKey, name};
+    return backedUp(task, "delete task",
+                    [&] { return m_ports.tasks.deleteTask(name, expectedXml); });
+}
+
+Status AccessBroker::registerTask(const std::string& name, const std::string& xml) {
+    const ChangedObject task{ChangedObject::Kind::Task, kNoKey, name};
+    return backedUp(task, "register task", [&] { return m_ports.tasks.registerTask(name, xml); });
+}
+
 Status AccessBroker::readShortcut(const std::string& path, ShortcutProperties* properties) {
     return escalateFile(path, [&](OpenMode mode) {
         return m_ports.shortcuts.readShortcut(path, mode, properties);

@@ -94,6 +94,14 @@ public:
     Status writeShortcut(const std::string& path, const ShortcutProperties& properties);
     Status deleteFile(const std::string& path);
 
+    // The task of that full name deleted, kept whole (its XML) by the backup sink first, and
+    // only while its XML is still expectedXml, the definition that was judged: a task
+    // rewritten since is left (kErrorTaskChanged). The scheduler checks its own rights; there
+    // is no list to lift.
+    Status deleteTask(const std::string& name, const std::string& expectedXml);
+    // A task registered from its XML (TASK_CREATE), for a restore.
+    Status registerTask(const std::string& name, const std::string& xml);
+
 private:
     // change() after the backup sink, if any, has kept the object.
     template <typename Change>

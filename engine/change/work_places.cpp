@@ -136,12 +136,28 @@ void WorkPlaces::add(const WorkPlaces& other) {
     keys.insert(keys.end(), other.keys.begin(), other.keys.end());
     folders.insert(folders.end(), other.folders.begin(), other.folders.end());
     walked.insert(walked.end(), other.walked.begin(), other.walked.end());
+    tasks.insert(tasks.end(), other.tasks.begin(), other.tasks.end());
 }
 
 std::vector<std::string> WorkPlaces::fileFolders() const {
     std::vector<std::string> all = folders;
     all.insert(all.end(), walked.begin(), walked.end());
     return all;
+}
+
+bool IsTaskPlace(const std::string& name, const WorkPlaces& places) {
+    std::vector<std::string> parts;
+    if (name.size() < 2 || name[0] != '\\' || !SplitPlain(name.substr(1), &parts))
+        return false;
+    for (const std::string& folder : places.tasks) {
+        std::vector<std::string> prefix;
+        if (folder != "\\" &&
+            (folder.empty() || folder[0] != '\\' || !SplitPlain(folder.substr(1), &prefix)))
+            continue;
+        if (parts.size() > prefix.size() && IsUnder(parts, prefix))
+            return true;
+    }
+    return false;
 }
 
 bool IsWorkPlace(const JournalEntry& entry, const WorkPlaces& places) {

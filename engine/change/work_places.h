@@ -25,6 +25,8 @@ struct WorkPlaces {
     std::vector<std::string> folders;
     // ...and in these or at most kMaxPlaceDepth folders below them.
     std::vector<std::string> walked;
+    // Scheduled tasks at any depth below these task folders ("\" for every task).
+    std::vector<std::string> tasks;
 
     void add(const WorkPlaces& other);
     // Both lists: the folders a file is walked to from.
@@ -37,5 +39,8 @@ WorkPlaces KeyPlaces(std::vector<KeyPlace> keys);
 // True for a key ("MACHINE\..." or "USERS\<sid>\...", never "CURRENT_USER" or
 // "CLASSES_ROOT") or a file that places holds. Names with "." or ".." parts are never taken.
 bool IsWorkPlace(const JournalEntry& entry, const WorkPlaces& places);
+// True for a task's full name ("\Folder\Name") below a task folder places holds. Names with
+// empty, "." or ".." parts are never taken: the name is text of a backup's record.
+bool IsTaskPlace(const std::string& name, const WorkPlaces& places);
 
 }  // namespace brenvik

@@ -1,9 +1,14 @@
 #include "engine/commands/commands.h"
 
+#include <optional>
+
 #include "engine/backup/backup_manifest.h"
 #include "engine/backup/backup_progress.h"
 #include "engine/backup/backup_set.h"
 #include "engine/commands/driver.h"
+#include "engine/rules/browser_paths.h"
+#include "engine/rules/browser_shortcut_rules.h"
+#include "engine/vectors/task_vector.h"
 #include "engine/vectors/vector_table.h"
 
 namespace brenvik {
@@ -33,6 +38,8 @@ bool IsKeyFinding(const LocatedFinding& found) {
 }
 
 ChangedObject ObjectOf(const LocatedFinding& found) {
+    if (found.location == kTaskLabel)
+        return ChangedObject{ChangedObject::Kind::Task, kNoKey, found.finding.path};
     if (IsKeyFinding(found) || found.finding.value)
         return ChangedObject{ChangedObject::Kind::Key, found.finding.root, found.finding.path};
     return ChangedObject{ChangedObject::Kind::File, kNoKey, found.finding.path};
@@ -59,14 +66,24 @@ void SetResult(const BackupSet& set, const LocatedFinding& found, ResultRecord* 
 }
 
 std::string KeyText(const ChangedObject& object) {
-    if (object.kind == ChangedObject::Kind::File)
+    if (object.kind != ChangedObject::Kind::Key)
         return object.path;
     return std::string(RootName(object.root)) + "\\" + object.path;
 }
 
 ResultRecord ObjectRecordOf(const ChangedObject& object, const std::string& action) {
     ResultRecord record;
-    record.location = object.kind == ChangedObject::Kind::File ? "File" : "Registry";
+    switch (object.kind) {
+        case ChangedObject::Kind::File:
+            record.location = "File";
+            break;
+        case ChangedObject::Kind::Key:
+            record.location = "Registry";
+            break;
+        case ChangedObject::Kind::Task:
+            record.location = kTaskLabel;
+            break;
+    }
     record.path = KeyText(object);
     record.action = action;
     return record;
@@ -138,19 +155,62 @@ bool IsIgnored(const IgnoreList* ignored, const LocatedFinding& found) {
     return ignored != nullptr && ignored->contains(IdOf(found));
 }
 
-// What came back was put back by something that runs: a startup entry the same Fix found
-// (removed now, it may still have run before) is named on the rows that came back.
-void NameSuspects(std::vector<ResultRecord>* records) {
+// How long Fix gives a guardian (a task, a running program) to put back what it repaired
+// before it looks again: one that watches the object acts within moments.
+constexpr int kGuardianWaitMs = 1000;
+constexpr int kGuardianWaitSliceMs = 100;
+
+void WaitForGuardians(CommandHost& host) {
+    for (int waited = 0; waited < kGuardianWaitMs; waited += kGuardianWaitSliceMs) {
+        if (host.stop != nullptr && host.stop->requested())
+            return;
+        host.ports.host.pause(kGuardianWaitSliceMs);
+    }
+}
+
+// The startup entries and tasks the same Fix found: removed now, they may have run before.
+std::string StartupSuspects(const std::vector<ResultRecord>& records) {
     std::string suspects;
     int count = 0;
-    for (const ResultRecord& record : *records) {
+    for (const ResultRecord& record : records) {
         if (record.rule == RuleName(BrowserRule::Startup) && count++ == 0)
             suspects = record.path;
     }
     if (count > 1)
         suspects += " and " + std::to_string(count - 1) + " more";
+    return suspects;
+}
+
+// A running process whose image is the launcher a replaced target ran instead of the browser.
+std::string RunningSuspect(const ResultRecord& record,
+                           const std::vector<RunningProgram>& programs) {
+    if (record.rule != RuleName(BrowserRule::ReplacedTarget))
+        return "";
+    const std::string image = LauncherImageName(record.site);
+    if (image.empty())
+        return "";
+    for (const RunningProgram& program : programs) {
+        if (PathFileName(NormalizedPath(program.image)) == image)
+            return "the running " + image + " (process " + std::to_string(program.id) + ")";
+    }
+    return "";
+}
+
+// What came back was put back by something that runs: the rows that came back name what the
+// same Fix found starting at logon, and a running launcher of theirs.
+void NameSuspects(HostPort& host, std::vector<ResultRecord>* records) {
+    const std::string startup = StartupSuspects(*records);
+    std::optional<std::vector<RunningProgram>> programs;  // listed once, when one came back
     for (ResultRecord& record : *records) {
-        if (record.result == Outcome::CameBack && !suspects.empty())
+        if (record.result != Outcome::CameBack)
+            continue;
+        if (!programs)
+            programs = host.runningPrograms();
+        std::string suspects = startup;
+        const std::string running = RunningSuspect(record, *programs);
+        if (!running.empty())
+            suspects += (suspects.empty() ? "" : " or ") + running;
+        if (!suspects.empty())
             record.error = "perhaps put back by " + suspects;
     }
 }
@@ -232,17 +292,19 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
             }
             for (const SkippedPlace& place : passed) records.push_back(SkippedRecord(place));
         },
-        [&skipped, &repairs, &held, &again](AccessBroker& broker) {
+        [&host, &skipped, &repairs, &held, &again](AccessBroker& broker) {
             LocatedFindings repaired = FixPlaces(broker, &skipped, repairs, &held);
             // A guardian (a task, a running program) may put a hijack back as soon as it goes:
             // the places are looked at once more before the command ends.
             if (!repaired.empty()) {
+                WaitForGuardians(host);
                 for (const LocatedFinding& found : ScanPlaces(broker)) again.insert(IdOf(found));
             }
             return repaired;
         },
-        [&skipped, &held, &again, ignored](const BackupSet& set, const LocatedFindings& repaired,
-                                           std::vector<ResultRecord>& records) {
+        [&host, &skipped, &held, &again, ignored](const BackupSet& set,
+                                                  const LocatedFindings& repaired,
+                                                  std::vector<ResultRecord>& records) {
             for (const LocatedFinding& found : repaired) {
                 ResultRecord record = RecordOf(found.location, found.finding, Outcome::Fixed);
                 SetResult(set, found, &record);
@@ -256,7 +318,7 @@ CommandReport FixCommand(CommandHost& host, const IgnoreList* ignored,
                                                Listed(found, Outcome::NotSelected)));
             }
             for (const SkippedPlace& place : skipped) records.push_back(SkippedRecord(place));
-            NameSuspects(&records);
+            NameSuspects(host.ports.host, &records);
         });
 }
 

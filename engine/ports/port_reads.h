@@ -13,13 +13,15 @@ struct PortReads {
           files(ports.files),
           shortcuts(ports.shortcuts),
           access(ports.access),
-          knownFolders(ports.knownFolders) {}
+          knownFolders(ports.knownFolders),
+          tasks(ports.tasks) {}
 
     RegistryReader& registry;
     FileReader& files;
     ShortcutReader& shortcuts;
     AccessReader& access;
     KnownFolderPort& knownFolders;
+    TaskReader& tasks;
 };
 
 }  // namespace brenvik

@@ -30,7 +30,30 @@ std::string_view ExtensionOf(std::string_view fileName) {
     return dot == std::string_view::npos ? std::string_view() : fileName.substr(dot);
 }
 
+// The process each kind of script runs in.
+struct ScriptHost {
+    std::string_view extension;
+    const char* image;
+};
+constexpr ScriptHost kScriptHosts[] = {
+    {".bat", "cmd.exe"},     {".cmd", "cmd.exe"},     {".vbs", "wscript.exe"},
+    {".vbe", "wscript.exe"}, {".js", "wscript.exe"},  {".jse", "wscript.exe"},
+    {".wsf", "wscript.exe"}, {".wsh", "wscript.exe"}, {".hta", "mshta.exe"},
+};
+
 }  // namespace
+
+std::string LauncherImageName(const std::string& program) {
+    const std::string fileName = PathFileName(NormalizedPath(program));
+    const std::string extension = PathExtension(fileName);
+    if (extension == ".url")
+        return "";
+    for (const ScriptHost& host : kScriptHosts) {
+        if (extension == host.extension)
+            return host.image;
+    }
+    return fileName;
+}
 
 ArgumentVerdict JudgeBrowserShortcut(const std::string& linkName, const std::string& targetPath,
                                      const std::string& arguments) {

@@ -25,6 +25,13 @@ ArgumentVerdict JudgeBrowserShortcut(const std::string& linkName, const std::str
 bool IsNonBrowserLauncher(const std::string& targetPath,
                           const std::vector<std::string>& userFolders);
 
+// The file name, lowercased, of the process that runs a launcher (IsNonBrowserLauncher) while
+// it does its work: the program's own for a program ("wscript.exe"), its host for a script
+// (".vbs" runs in "wscript.exe", ".hta" in "mshta.exe", a batch file in "cmd.exe"); "" for
+// an Internet shortcut, which no process of its own opens. Quotes around
+// program are ignored.
+std::string LauncherImageName(const std::string& program);
+
 // Browser target replaced: the browser that the shortcut claims to be, by linkName or else by
 // the executable of iconPath (the icon file without its index), when targetPath is no browser
 // but a launcher (IsNonBrowserLauncher). Null otherwise. The repair points the shortcut at

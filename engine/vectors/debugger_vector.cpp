@@ -14,8 +14,6 @@ constexpr const char* kDebugger = "Debugger";
 constexpr const char* kMonitorProcess = "MonitorProcess";
 constexpr const char* kReportingMode = "ReportingMode";
 constexpr const char* kGlobalFlag = "GlobalFlag";
-// FLG_MONITOR_SILENT_PROCESS_EXIT in an executable's GlobalFlag.
-constexpr std::uint32_t kMonitorSilentExitFlag = 0x200;
 
 std::string ExecutableOf(const std::string& path) {
     return path.substr(path.rfind('\\') + 1);

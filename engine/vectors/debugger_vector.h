@@ -4,6 +4,7 @@
 // values and clears the flag, the other flags kept.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "engine/vectors/vector.h"
@@ -18,6 +19,9 @@ constexpr const char* kExecutionOptionsKeys[] = {
 constexpr const char* kSilentExitKey =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SilentProcessExit";
 // clang-format on
+
+// FLG_MONITOR_SILENT_PROCESS_EXIT in an executable's GlobalFlag.
+constexpr std::uint32_t kMonitorSilentExitFlag = 0x200;
 
 // The vector of the table (vector_table.h).
 std::unique_ptr<Vector> MakeDebuggerVector();

@@ -16,6 +16,8 @@ public:
     // keys: all it reads and may change, whatever the machine.
     LabelledVector(const char* label, std::vector<KeyPlace> keys)
         : m_label(label), m_keys(std::move(keys)) {}
+    // For a vector that declares its places itself (overriding places()).
+    explicit LabelledVector(const char* label) : m_label(label) {}
 
     WorkPlaces places(const PortReads&) const override;
 

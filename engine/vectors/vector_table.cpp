@@ -14,6 +14,7 @@
 #include "engine/vectors/link_scanners.h"
 #include "engine/vectors/name_space_scanner.h"
 #include "engine/vectors/startup_vector.h"
+#include "engine/vectors/task_vector.h"
 
 namespace brenvik {
 namespace {
@@ -151,11 +152,12 @@ std::vector<std::unique_ptr<Vector>> MakeVectors() {
     vectors.push_back(MakeBrowserCommandVector());
     vectors.push_back(MakeDebuggerVector());
     vectors.push_back(MakeStartupVector());
+    vectors.push_back(MakeTaskVector());
     return vectors;
 }
 
 std::vector<std::size_t> FixOrder() {
-    return {1, 0, 2, 3, 4, 5, 6, 7, 8};
+    return {1, 0, 2, 3, 4, 5, 6, 7, 8, 9};
 }
 
 WorkPlaces DeclaredPlaces(Ports& ports) {

@@ -3,6 +3,7 @@
 #include "engine/backup/backup_manifest.h"
 #include "engine/base/text_rules.h"
 #include "engine/vectors/name_space_scanner.h"
+#include "engine/vectors/task_vector.h"
 
 namespace brenvik {
 namespace {
@@ -22,6 +23,9 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrorCantAccessFile, "linked name"},
     {kErrorNotSupported, "merged class view: hive unknown"},
     {kErrorCancelled, "stopped"},
+    {kErrorAlreadyExists, "already exists"},
+    {kErrorTaskChanged, "changed since the scan"},
+    {kErrorTaskNotAsKept, "registered without its actions"},
     {kErrorInvalidDatatype, "not text"},
     {32, "in use"},      // ERROR_SHARING_VIOLATION
     {112, "disk full"},  // ERROR_DISK_FULL
@@ -88,6 +92,9 @@ const RuleRow* RowOf(BrowserRule rule) {
 }
 
 std::string Action(const Finding& finding, const std::string& location) {
+    // A scheduled task's finding is the whole task.
+    if (finding.rule == BrowserRule::Startup && location == kTaskLabel)
+        return "delete task";
     const RuleRow* row = RowOf(finding.rule);
     if (row != nullptr && row->action != nullptr)
         return row->action;
@@ -198,7 +205,7 @@ bool NamesAFile(const ResultRecord& record) {
     // As Fix tells a key from a file: the rule, or for the old icons their row label.
     const bool key = record.rule == RuleName(BrowserRule::NameSpace) ||
                      (record.rule.empty() && record.location == kNameSpaceLabel);
-    return !record.id.empty() && !record.path.empty() && !key;
+    return !record.id.empty() && !record.path.empty() && !key && record.location != kTaskLabel;
 }
 
 std::string StatusCell(const ResultRecord& record) {

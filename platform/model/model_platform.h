@@ -50,7 +50,8 @@ class ModelPlatform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public ContentPort {
+                            public ContentPort,
+                            public TaskPort {
 public:
     ModelPlatform();
     ~ModelPlatform() override;
@@ -148,6 +149,17 @@ public:
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
 
+    // ---- TaskPort ----
+    // Folders are listed depth first, each folder's tasks before its subfolders, names in
+    // order without letter case. A fault on "listTasks" with a folder ("\Folder") as its
+    // object leaves that folder out as unlisted; one on "\" refuses the whole listing.
+    Status listTasks(std::vector<std::string>* names,
+                     std::vector<TaskFolderError>* unlisted) override;
+    Status readTask(const std::string& name, TaskDefinition* task) override;
+    Status deleteTask(const std::string& name, const std::string& expectedXml) override;
+    // The Exec actions are read from the XML, as the scheduler parses a definition.
+    Status registerTask(const std::string& name, const std::string& xml) override;
+
     // ---- Privileges and the program's store (not ports) ----
     // Whether the process holds the backup and restore privileges (it does by default, as an
     // administrator does); enableBackupPrivileges fails with ERROR_NOT_ALL_ASSIGNED otherwise.
@@ -213,6 +225,12 @@ public:
     // Calls the hook itself makes do not call it again.
     void setCallHook(std::function<void(const std::string& op, const std::string& object)> hook);
 
+    // A registered task (replacing one of that name), its actions read from its XML; with
+    // actions given, those are what its definition gives whatever the XML says.
+    void putTask(const std::string& name, const std::string& xml);
+    void putTask(const std::string& name, const std::string& xml,
+                 std::vector<TaskExecAction> actions);
+
     // ---- Inspecting a world ----
     bool hasKey(RegKey root, const std::string& path) const;
     std::optional<ModelValue> value(RegKey root, const std::string& path,
@@ -232,6 +250,8 @@ public:
     std::optional<std::string> shortcutArguments(const std::string& path) const;
     std::optional<std::string> shortcutIcon(const std::string& path) const;
     std::optional<std::string> shortcutWorkingFolder(const std::string& path) const;
+    // A task's XML as registered; none when there is no task of that name.
+    std::optional<std::string> taskXml(const std::string& name) const;
     // Names directly in a folder, in listing order.
     std::vector<std::string> folderEntries(const std::string& path) const;
 
@@ -249,15 +269,17 @@ public:
     // ---- Faults ----
     // The next calls of the named operation on the object fail with the code (until cleared).
     // op is one of: "openKey", "createKey", "querySubkeyCount", "enumKey", "queryValue",
-    // "setValue", "setText", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext", "setAttributes", "deleteFile",
-    // "readShortcut", "writeShortcut", "readFileText", "knownFolder" (object: the folder's number),
-    // "readAccessList", "writeAccessList", "readFileBytes", "writeFileBytes", "enumValue",
-    // "setValueBytes", and the ForBackup forms (the BackupIntent mode with the privileges enabled),
-    // "openFileSecurity", "writeFileAccessList", "setFileAttributes", "writeDurably", the store's
-    // "secureFolder", "appendDurably", "readFile", "listFiles", "removeFile", and the handle calls
-    // "openBelow", "createBelow", "readFileData", "writeFileData", "deleteOpenFile",
-    // "renameOpenFile" (object: the path of the name renamed to), "rewriteShortcut". object is a
-    // registry path "ROOT\path" as the access port names it
+    // "setValue", "setText", "enumValueName", "deleteValue", "deleteKey", "findFirst", "findNext",
+    // "setAttributes", "deleteFile", "readShortcut", "writeShortcut", "readFileText", "knownFolder"
+    // (object: the folder's number), "readAccessList", "writeAccessList", "readFileBytes",
+    // "writeFileBytes", "enumValue", "setValueBytes", and the ForBackup forms (the BackupIntent
+    // mode with the privileges enabled), "openFileSecurity", "writeFileAccessList",
+    // "setFileAttributes", "writeDurably", the store's "secureFolder", "appendDurably", "readFile",
+    // "listFiles", "removeFile", and the handle calls "openBelow", "createBelow", "readFileData",
+    // "writeFileData", "deleteOpenFile", "renameOpenFile" (object: the path of the name renamed
+    // to), "rewriteShortcut", and the task calls "listTasks" (object: a folder), "readTask",
+    // "deleteTask", "registerTask" (a name). object is a registry path "ROOT\path" as the access
+    // port names it
     // ("MACHINE\Software\..."), or a file path; "*" matches every object.
     void injectFailure(const std::string& op, const std::string& object, Status code);
     void clearFailures();

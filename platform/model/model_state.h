@@ -124,6 +124,13 @@ struct KeyPath {
     std::string object;  // the access port's name of the key the path names
 };
 
+// A registered task: its XML as registered and the Exec actions its definition gives.
+struct ModelTask {
+    std::string name;
+    std::string xml;
+    std::vector<TaskExecAction> actions;
+};
+
 struct ModelPlatform::Impl {
     std::shared_ptr<KeyNode> machine = std::make_shared<KeyNode>();
     std::shared_ptr<KeyNode> currentUser = std::make_shared<KeyNode>();
@@ -154,6 +161,10 @@ struct ModelPlatform::Impl {
     int storeFoldersMovedAside = 0;
 
     std::map<KnownFolder, std::string> knownFolders;
+
+    std::vector<ModelTask> tasks;  // in registration order
+    // The task of that full name (letter case aside), or null.
+    ModelTask* findTask(const std::string& name);
 
     std::vector<Fault> faults;
     std::vector<std::pair<std::string, AccessList>> accessWrites;

@@ -1,4 +1,4 @@
-// The real clock and the computer's and user's names.
+// The real clock, the computer's and user's names, and the running processes.
 #pragma once
 
 #include "engine/ports/host_port.h"
@@ -10,6 +10,8 @@ public:
     UtcTime now() override;
     std::string computerName() override;
     std::string userName() override;
+    std::vector<RunningProgram> runningPrograms() override;
+    void pause(int milliseconds) override;
 };
 
 }  // namespace brenvik

@@ -14,7 +14,8 @@ class Win32Platform final : public RegistryPort,
                             public FileSecurityPort,
                             public StorePort,
                             public KnownFolderPort,
-                            public ContentPort {
+                            public ContentPort,
+                            public TaskPort {
 public:
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
@@ -106,6 +107,15 @@ public:
     Status enumValue(RegKey key, std::uint32_t index, ValueEntry* value) override;
     Status setValueBytes(RegKey key, const std::string& name, std::uint32_t type,
                          const std::string& data) override;
+
+    // ---- TaskPort (win32_tasks.cpp) ----
+    // Each call initialises COM on the calling thread (CoInitialize(NULL)) and leaves it so,
+    // and connects to the scheduler anew.
+    Status listTasks(std::vector<std::string>* names,
+                     std::vector<TaskFolderError>* unlisted) override;
+    Status readTask(const std::string& name, TaskDefinition* task) override;
+    Status deleteTask(const std::string& name, const std::string& expectedXml) override;
+    Status registerTask(const std::string& name, const std::string& xml) override;
 
 private:
     // The BackupIntent forms (win32_backup.cpp).

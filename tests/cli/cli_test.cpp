@@ -8,9 +8,13 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <cstring>
+#include <memory>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/win32/command_lock.h"
 #include "platform/win32/handles.h"
@@ -18,6 +22,7 @@
 #include "tests/cli/com_run.h"
 #include "tests/e2e/e2e_world.h"
 #include "tests/support/win32_world.h"
+#include "tests/support/wine_path.h"
 
 namespace brenvik::test {
 namespace {
@@ -355,47 +360,235 @@ TEST_F(ComTest, ASetOthersCouldChangeIsListedDamagedAndNotRestored) {
 namespace brenvik::test {
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kChromeOptions =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe";
+constexpr const char* kChromeExe = "\"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe\"";
 
-bool SetText(HKEY root, const char* path, const char* name, const char* text) {
-    return RegSetKeyValueA(root, path, name, REG_SZ, text,
-                           static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+// A hijack of each launch vector beside its twin, in the real registry: the value, what it
+// holds, and what Fix leaves of it (null: deleted).
+struct LaunchValue {
+    HKEY root;
+    const char* key;
+    const char* name;
+    std::string text;
+    const char* location;  // the row's, for a hijack; null for a twin
+    std::string repaired;
+};
+
+const LaunchValue kLaunchValues[] = {
+    {HKEY_CURRENT_USER, "Software\\Classes\\ChromeHTML\\shell\\open\\command", "",
+     std::string(kChromeExe) + " http://start.example/ --single-argument %1", "Protocol Handler",
+     std::string(kChromeExe) + " --single-argument %1"},
+    {HKEY_CURRENT_USER, "Software\\Classes\\ChromeHTML\\shell\\print\\command", "",
+     std::string(kChromeExe) + " --single-argument %1", nullptr, ""},
+    {HKEY_LOCAL_MACHINE,
+     "Software\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open\\command", "",
+     std::string(kChromeExe) + " http://menu.example/", "Browser Command", kChromeExe},
+    {HKEY_CURRENT_USER, "Software\\Clients\\StartMenuInternet\\Google Chrome\\shell\\open\\command",
+     "", kChromeExe, nullptr, ""},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Shop",
+     "cmd /c start http://shop.example/", "Run", ""},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Sync",
+     "\"C:\\Sync\\sync.exe\" /background", nullptr, ""},
+    {HKEY_LOCAL_MACHINE,
+     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe",
+     "Debugger", "C:\\redirect.exe", "Image File Execution", ""},
+    {HKEY_LOCAL_MACHINE,
+     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\chrome.exe",
+     "Note", "kept", nullptr, ""},
+};
+
+bool SetText(HKEY root, const char* path, const char* name, const std::string& text) {
+    return RegSetKeyValueA(root, path, name, REG_SZ, text.c_str(),
+                           static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
-// A startup entry and a debugger that hijack, each beside a twin that does not, in the real
-// registry: /scan lists the two, /fix deletes only them, /restore last puts every byte back.
-TEST_F(ComTest, StartupEntriesAndDebuggersAreRepairedAndRestored) {
-    const ScopedKeyBackup run(HKEY_CURRENT_USER, kRunKey);
-    const ScopedKeyBackup options(HKEY_LOCAL_MACHINE, kChromeOptions);
-    ASSERT_TRUE(SetText(HKEY_CURRENT_USER, kRunKey, "Shop", "cmd /c start http://shop.example/"));
-    ASSERT_TRUE(SetText(HKEY_CURRENT_USER, kRunKey, "Sync", "\"C:\\Sync\\sync.exe\" /background"));
-    ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, kChromeOptions, "Debugger", "C:\\redirect.exe"));
-    ASSERT_TRUE(SetText(HKEY_LOCAL_MACHINE, kChromeOptions, "Note", "kept"));
-    const RegTree runBefore = ReadTree(HKEY_CURRENT_USER, kRunKey);
-    const RegTree optionsBefore = ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions);
+using KeyTrees = std::map<std::pair<HKEY, std::string>, RegTree>;
+
+// The tree of every key kLaunchValues names.
+KeyTrees LaunchTrees() {
+    KeyTrees trees;
+    for (const LaunchValue& value : kLaunchValues)
+        trees[{value.root, value.key}] = ReadTree(value.root, value.key);
+    return trees;
+}
+
+// Launch commands, startup entries and debuggers that hijack, each beside a twin that does
+// not: /scan lists the hijacks, /fix repairs only them, /restore last puts every byte back.
+TEST_F(ComTest, LaunchCommandsStartupEntriesAndDebuggersAreRepairedAndRestored) {
+    std::vector<std::unique_ptr<ScopedKeyBackup>> kept;
+    for (const auto& key : LaunchTrees())
+        kept.push_back(std::make_unique<ScopedKeyBackup>(key.first.first, key.first.second));
+    for (const LaunchValue& value : kLaunchValues)
+        ASSERT_TRUE(SetText(value.root, value.key, value.name, value.text)) << value.key;
+    const KeyTrees before = LaunchTrees();
 
     const ComRun scan = Com("/scan /report \"" + File("launch.json") + "\"");
     EXPECT_EQ(1u, scan.code) << scan.output;
     const auto results = ResultsByLocation(ReadJson(File("launch.json")));
-    EXPECT_EQ("found", results.at("Run")) << scan.output;
-    EXPECT_EQ("found", results.at("Image File Execution")) << scan.output;
+    for (const LaunchValue& value : kLaunchValues) {
+        if (value.location != nullptr) {
+            EXPECT_EQ("found", results.at(value.location)) << scan.output;
+        }
+    }
     EXPECT_EQ(std::string::npos, scan.output.find("sync.exe")) << scan.output;
 
     const ComRun fix = Com("/fix");
     EXPECT_EQ(1u, fix.code) << fix.output;
-    RegTree runFixed = runBefore;
-    runFixed[""].erase("shop");
-    RegTree optionsFixed = optionsBefore;
-    optionsFixed[""].erase("debugger");
-    EXPECT_EQ(runFixed, ReadTree(HKEY_CURRENT_USER, kRunKey));
-    EXPECT_EQ(optionsFixed, ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions));
+    KeyTrees fixed = before;
+    for (const LaunchValue& value : kLaunchValues) {
+        if (value.location == nullptr)
+            continue;
+        std::string name = value.name;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto& values = fixed[{value.root, value.key}][""];
+        if (value.repaired.empty()) {
+            values.erase(name);
+            continue;
+        }
+        const char* text = value.repaired.c_str();
+        values[name] = RegValue{REG_SZ, {text, text + value.repaired.size() + 1}};
+    }
+    EXPECT_EQ(fixed, LaunchTrees());
 
     const ComRun restore = Com("/restore last");
     EXPECT_EQ(1u, restore.code) << restore.output;
-    EXPECT_EQ(runBefore, ReadTree(HKEY_CURRENT_USER, kRunKey));
-    EXPECT_EQ(optionsBefore, ReadTree(HKEY_LOCAL_MACHINE, kChromeOptions));
+    EXPECT_EQ(before, LaunchTrees());
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A program the hijacker left running puts its shortcut back as soon as Fix has changed it:
+// the look before /fix ends finds it back, the exit code is 2, and the row names the running
+// program, which is what the shortcut ran instead of the browser.
+TEST_F(ComTest, AShortcutAGuardianPutsBackCameBackAndNamesTheGuardian) {
+    const std::string guardian = File("guardian.exe");
+    const std::string copy = File("kept.lnk");
+    const std::string ready = File("ready");
+    const std::string guarded = KnownFolder(FOLDERID_Desktop) + "\\Google Chrome.lnk";
+    ASSERT_TRUE(CopyFileW(Utf8ToWide(WindowsPath(GUARDIAN_EXE)).c_str(),
+                          Utf8ToWide(guardian).c_str(), FALSE));
+    ASSERT_TRUE(SUCCEEDED(CreateShortcut(copy, guardian, "")));
+    ASSERT_TRUE(CopyFileW(Utf8ToWide(copy).c_str(), Utf8ToWide(guarded).c_str(), FALSE));
+    const UniqueHandle running =
+        StartProgram("\"" + guardian + "\" \"" + guarded + "\" \"" + copy + "\" \"" + ready + "\"",
+                     File("guardian.txt"));
+    ASSERT_TRUE(running);
+    for (int waited = 0; waited < 60000 && !Exists(ready); waited += 50) Sleep(50);
+    ASSERT_TRUE(Exists(ready));
+
+    const ComRun fix = Com("/fix /report \"" + File("guarded.json") + "\"");
+    TerminateProcess(running.get(), 0);
+    WaitForSingleObject(running.get(), 10000);
+    DeleteFileW(Utf8ToWide(guarded).c_str());
+    EXPECT_EQ(2u, fix.code) << fix.output;
+    const nlohmann::json report = ReadJson(File("guarded.json"));
+    const std::string suspect = "perhaps put back by the running guardian.exe (process " +
+                                std::to_string(GetProcessId(running.get())) + ")";
+    bool seen = false;
+    for (const auto& finding : report["findings"]) {
+        if (finding["path"] != guarded)
+            continue;
+        seen = true;
+        EXPECT_EQ("came back", finding["result"]) << fix.output;
+        EXPECT_EQ(suspect, finding["error"]) << fix.output;
+    }
+    EXPECT_TRUE(seen) << fix.output;
+}
+
+// Tasks put where Wine's scheduler keeps them (%SystemRoot%\System32\Tasks): its
+// registration drops an Exec action's Command and Arguments, so a hijacking task can only be
+// seeded as its file. Removed with their folder at the end.
+class ScratchTaskFiles {
+public:
+    explicit ScratchTaskFiles(const char* folder) {
+        wchar_t system[MAX_PATH] = L"";
+        GetSystemDirectoryW(system, MAX_PATH);
+        m_folder = WideToUtf8(system) + "\\Tasks\\" + folder;
+        CreateDirectoryW(Utf8ToWide(m_folder).c_str(), nullptr);
+    }
+    ~ScratchTaskFiles() {
+        for (const std::string& name : m_names) DeleteFileW(Utf8ToWide(path(name)).c_str());
+        RemoveDirectoryW(Utf8ToWide(m_folder).c_str());
+    }
+    ScratchTaskFiles(const ScratchTaskFiles&) = delete;
+    ScratchTaskFiles& operator=(const ScratchTaskFiles&) = delete;
+
+    std::string path(const std::string& name) const { return m_folder + "\\" + name; }
+    bool put(const std::string& name, const std::string& xml) {
+        m_names.push_back(name);
+        std::ofstream file(path(name), std::ios::binary);
+        file << xml;
+        return static_cast<bool>(file);
+    }
+    // The file's bytes; "(none)" when there is no file.
+    std::string read(const std::string& name) const {
+        std::ifstream file(path(name), std::ios::binary);
+        if (!file)
+            return "(none)";
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+
+private:
+    std::string m_folder;
+    std::vector<std::string> m_names;
+};
+
+std::string LogonTask(const std::string& command, const std::string& arguments) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+           "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+           "\r\n  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
+           "  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
+           command + "</Command>\r\n      <Arguments>" + arguments +
+           "</Arguments>\r\n    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+}
+
+// A task that opens an address at every logon beside a browser updater's: /scan lists the
+// one, /fix deletes it alone, /restore last registers it again. Wine's registration writes
+// the definition anew from what it parsed, without the Exec action (an empty <Exec/>): the
+// task is back under its name, its action is not, and the restore says so.
+TEST_F(ComTest, AHijackingTaskIsDeletedAndRegisteredAgain) {
+    ScratchTaskFiles tasks("BrenvikCli");
+    const std::string hijack = LogonTask("cmd.exe", "/c start http://task.example/");
+    const std::string twin = LogonTask("C:\\Program Files (x86)\\Google\\Update\\GoogleUpdate.exe",
+                                       "/ua /installsource scheduler");
+    ASSERT_TRUE(tasks.put("Start Page", hijack));
+    ASSERT_TRUE(tasks.put("Updater", twin));
+
+    const ComRun scan = Com("/scan /report \"" + File("tasks.json") + "\"");
+    EXPECT_EQ(1u, scan.code) << scan.output;
+    const auto report = ReadJson(File("tasks.json"));
+    int rows = 0;
+    for (const auto& record : report["findings"]) {
+        if (record["location"] != "Scheduled Task")
+            continue;
+        ++rows;
+        EXPECT_EQ("\\BrenvikCli\\Start Page", record["path"]) << scan.output;
+        EXPECT_EQ("cmd.exe /c start http://task.example/", record["site"]) << scan.output;
+        EXPECT_EQ("startup", record["rule"]);
+        EXPECT_EQ("found", record["result"]);
+    }
+    EXPECT_EQ(1, rows) << scan.output;
+    EXPECT_EQ(std::string::npos, scan.output.find("GoogleUpdate")) << scan.output;
+
+    const ComRun fix = Com("/fix /report \"" + File("tasks-fix.json") + "\"");
+    EXPECT_EQ(1u, fix.code) << fix.output;
+    EXPECT_EQ("fixed", ResultsByLocation(ReadJson(File("tasks-fix.json"))).at("Scheduled Task"))
+        << fix.output;
+    EXPECT_EQ("(none)", tasks.read("Start Page"));
+    EXPECT_EQ(twin, tasks.read("Updater"));
+
+    const ComRun restore = Com("/restore last");
+    EXPECT_EQ(2u, restore.code) << restore.output;
+    EXPECT_NE(std::string::npos,
+              restore.output.find("\\BrenvikCli\\Start Page  (registered without its actions)"))
+        << restore.output;
+    const std::string back = tasks.read("Start Page");
+    EXPECT_NE("(none)", back) << restore.output;
+    EXPECT_NE(std::string::npos, back.find("<Exec/>")) << back;
+    EXPECT_EQ(twin, tasks.read("Updater"));
 }
 
 }  // namespace

@@ -59,6 +59,32 @@ bool MakeLaunchHijacks() {
                    "Debugger", "C:\\Users\\Public\\redirect.exe");
 }
 
+// A scheduled task that opens a shop at every logon, written as the file Wine's scheduler
+// keeps (its registration would drop the Exec action's Command and Arguments).
+bool MakeTaskHijack() {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string folder = std::string(system) + "\\Tasks\\Deals";
+    if (!brenvik::test::MakeFolders(folder))
+        return false;
+    const char xml[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
+        "  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
+        "  <Actions Context=\"Author\">\r\n    <Exec>\r\n"
+        "      <Command>cmd.exe</Command>\r\n"
+        "      <Arguments>/c start http://tasks.example-hijack.net/</Arguments>\r\n"
+        "    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+    const HANDLE file = CreateFileA((folder + "\\Daily Deals").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, xml, sizeof xml - 1, &written, nullptr);
+    CloseHandle(file);
+    return ok && written == sizeof xml - 1;
+}
+
 // A stand-in file for each browser, so that its shortcuts point at something that exists.
 bool MakeBrowsers() {
     using brenvik::test::MakeFile;
@@ -117,7 +143,7 @@ int MakeProfile() {
             std::string("SOFTWARE\\Classes\\CLSID\\") + kFakeClass + "\\shell\\open\\Command",
             "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" "
             "http://www.example-shop.com/") &&
-        MakeBrowserHijacks() && MakeLaunchHijacks();
+        MakeBrowserHijacks() && MakeLaunchHijacks() && MakeTaskHijack();
     std::puts(ok ? "demo profile ready" : "demo profile incomplete");
     return ok ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "engine/commands/command_line.h"
 #include "engine/vectors/vector_table.h"
+#include "tests/engine/browser_world.h"
 #include "tests/engine/model_world.h"
 #include "tests/support/bare_commands.h"
 #include "tests/support/registry_names.h"
@@ -119,32 +120,51 @@ TEST(FixCommand, RepairsTheNameSpaceFirstThenQuickLaunchThenDesktop) {
     EXPECT_EQ(places, (std::vector<std::string>{"NameSpace", "Quick Launch", "Desktop"}));
 }
 
-// A guardian that puts a deleted hijack back whenever a folder is listed: the look Fix takes
-// before it ends finds it, and its record says so and names the startup entry the same Fix
-// found; the other repairs stand.
+// A guardian that puts repaired hijacks back while Fix waits before its last look: that look
+// finds them, and their records say so and name the startup entry the same Fix found and, for
+// a replaced target, the running script host; the other repairs stand.
 TEST(FixCommand, AHijackPutBackBeforeTheFixEndsCameBack) {
-    ModelWorld world;
+    testing::BrowserWorld world;
     const std::string guarded = ModelWorld::desktop("Internet Explorer.lnk");
-    world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
+    const std::string replaced = ModelWorld::desktop("Google Chrome.lnk");
+    const auto hijack = [&world, &guarded, &replaced] {
+        world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
+        world.platform.addShortcut(replaced, "C:\\Users\\Public\\open.vbs", "");
+    };
+    hijack();
     world.platform.addShortcut(world.quickLaunch("Internet Explorer.lnk"), "C:\\ie.exe",
                                "http://q1/");
     world.platform.putString(kHKeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                              "Guard", "cmd /c start http://guard.example/");
-    world.platform.setCallHook([&world, &guarded](const std::string& op, const std::string&) {
-        if (op == "findFirst" && !world.platform.hasFile(guarded))
-            world.platform.addShortcut(guarded, "C:\\ie.exe", "http://guarded/");
-    });
+    world.platform.host().setRunningPrograms(
+        {{7, "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe"},
+         {4242, "C:\\Windows\\System32\\WScript.exe"}});
+    world.platform.host().onPause(hijack);
     const CommandReport report = test::Fix(world.ports);
-    world.platform.setCallHook(nullptr);
     std::vector<std::string> results;
     for (const ResultRecord& record : report.records)
         results.push_back(record.location + " " + OutcomeName(record.result) + " " + record.error);
-    EXPECT_EQ(results, (std::vector<std::string>{
-                           "Quick Launch fixed ",
-                           "Desktop came back perhaps put back by "
-                           "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Guard",
-                           "Run fixed "}));
+    const std::string startup = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Guard";
+    EXPECT_EQ(results,
+              (std::vector<std::string>{"Quick Launch fixed ",
+                                        "Desktop came back perhaps put back by " + startup,
+                                        "Desktop came back perhaps put back by " + startup +
+                                            " or the running wscript.exe (process 4242)",
+                                        "Run fixed "}));
     EXPECT_EQ(ExitCode(LineCommand::Fix, Summarize(report.records)), kExitPartly);
+}
+
+// Fix waits for guardians only when it repaired something.
+TEST(FixCommand, WaitsForGuardiansOnlyAfterRepairs) {
+    ModelWorld world;
+    int pauses = 0;
+    world.platform.host().onPause([&pauses] { ++pauses; });
+    test::Fix(world.ports);
+    EXPECT_EQ(pauses, 0);
+    world.platform.addShortcut(ModelWorld::desktop("Internet Explorer.lnk"), "C:\\ie.exe",
+                               "http://a/");
+    test::Fix(world.ports);
+    EXPECT_EQ(pauses, 10);
 }
 
 // Fix runs every vector of the table once: a vector left out of its order would be scanned

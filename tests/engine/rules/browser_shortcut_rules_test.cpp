@@ -95,5 +95,22 @@ TEST(BrowserShortcut, ReplacedTargetNamesTheBrowserTheShortcutClaims) {
     }
 }
 
+// The process a came-back hijack's launcher would show as running.
+TEST(BrowserShortcut, ALaunchersImageIsItsOwnOrItsScriptsHost) {
+    const struct {
+        const char* program;
+        const char* image;
+    } cases[] = {
+        {"C:\\Windows\\System32\\WScript.exe", "wscript.exe"},
+        {"\"C:\\Windows\\System32\\mshta.exe\"", "mshta.exe"},
+        {"C:\\x\\open.VBS", "wscript.exe"},
+        {"C:\\x\\page.hta", "mshta.exe"},
+        {"\"C:\\x\\run me.cmd\"", "cmd.exe"},
+        {"C:\\Users\\u\\AppData\\Local\\a.exe", "a.exe"},
+        {"C:\\x\\shop.url", ""},  // opened by the shell, no process of its own
+    };
+    for (const auto& c : cases) EXPECT_EQ(LauncherImageName(c.program), c.image) << c.program;
+}
+
 }  // namespace
 }  // namespace brenvik

@@ -35,6 +35,9 @@ void PlantEveryVector(BrowserWorld& world) {
     world.platform.addShortcut(programs + "\\Google Chrome.lnk", testing::kChrome,
                                "http://start.example/");
     world.platform.addKey(kHKeyCurrentUser, std::string(test::kHideIcons) + "\\ClassicStartMenu");
+    world.platform.putTask("\\Vendor\\Start Page",
+                           "<Task><Actions><Exec><Command>cmd</Command><Arguments>/c start "
+                           "http://task.example/</Arguments></Exec></Actions></Task>");
 }
 
 // A place a vector changes but does not declare would be refused by recovery and restore; the
@@ -51,6 +54,11 @@ TEST(VectorTable, EveryObjectARepairKeepsIsInTheDeclaredPlaces) {
         ASSERT_EQ(ReadBackupSet(world.platform, report.backup, &set), kErrorSuccess);
         for (const StoredObject& object : set.objects) {
             const ChangedObject& changed = object.record.object;
+            ++kept;
+            if (changed.kind == ChangedObject::Kind::Task) {
+                EXPECT_TRUE(IsTaskPlace(changed.path, places)) << changed.path;
+                continue;
+            }
             const bool key = changed.kind == ChangedObject::Kind::Key;
             const JournalEntry entry{
                 key ? SecurityObjectType::RegistryKey : SecurityObjectType::File,
@@ -58,11 +66,11 @@ TEST(VectorTable, EveryObjectARepairKeepsIsInTheDeclaredPlaces) {
                 {},
                 0};
             EXPECT_TRUE(IsWorkPlace(entry, places)) << entry.object;
-            ++kept;
         }
     }
-    // Two shortcut folders, two name space entries, a Start Menu shortcut, Fix Desktop's keys.
-    EXPECT_EQ(kept, 7u);
+    // Two shortcut folders, two name space entries, a Start Menu shortcut, a task, Fix
+    // Desktop's keys.
+    EXPECT_EQ(kept, 8u);
 }
 
 }  // namespace

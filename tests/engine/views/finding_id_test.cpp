@@ -129,6 +129,10 @@ TEST(NamesAFile, ShortcutsOnly) {
     browserEntry.rule = "name space";
     ResultRecord fakeLink = shortcut;
     fakeLink.rule = "fake link";
+    ResultRecord task = shortcut;
+    task.location = "Scheduled Task";
+    task.rule = "startup";
+    task.path = "\\Deals\\Start Page";
     const struct {
         const char* why;
         ResultRecord record;
@@ -136,6 +140,7 @@ TEST(NamesAFile, ShortcutsOnly) {
     } cases[] = {
         {"shortcut", shortcut, true},
         {"fake link", fakeLink, true},
+        {"scheduled task", task, false},
         {"old desktop icon", oldIcon, false},
         {"name space entry", browserEntry, false},
         {"skipped folder", SkippedRecord({"Desktop", "C:\\d\\x", "junction not followed"}), false},
