@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brenvik {
 
@@ -48,6 +50,23 @@ inline std::size_t Utf16Length(const std::string& text) {
         i += whole ? length : 1;
     }
     return units;
+}
+
+// The parts between backslashes of text from its at-th byte on, in order; false when one of
+// them is empty, "." or "..".
+inline bool SplitPlainParts(const std::string& text, std::size_t at,
+                            std::vector<std::string>* parts) {
+    while (at <= text.size()) {
+        std::size_t end = text.find('\\', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string part = text.substr(at, end - at);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        parts->push_back(std::move(part));
+        at = end + 1;
+    }
+    return true;
 }
 
 // The longest path the wide calls take without a long-path prefix: MAX_PATH (260) UTF-16

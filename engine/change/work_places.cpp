@@ -16,19 +16,12 @@ std::string Lowercased(std::string text) {
     return text;
 }
 
-// The parts between backslashes; false when one is empty, "." or "..".
+// The parts between backslashes, lowercased; false when one is empty, "." or "..".
 bool SplitPlain(const std::string& name, std::vector<std::string>* parts) {
-    std::string part;
-    for (std::size_t i = 0; i <= name.size(); ++i) {
-        if (i < name.size() && name[i] != '\\') {
-            part += name[i];
-            continue;
-        }
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        parts->push_back(Lowercased(part));
-        part.clear();
-    }
+    const std::size_t first = parts->size();
+    if (!SplitPlainParts(name, 0, parts))
+        return false;
+    for (std::size_t i = first; i < parts->size(); ++i) LowercaseAscii((*parts)[i]);
     return true;
 }
 

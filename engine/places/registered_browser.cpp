@@ -77,17 +77,8 @@ bool IsPlainLocalPath(const std::string& path) {
         return false;
     if (path.find('/') != std::string::npos)
         return false;
-    std::size_t at = 3;
-    while (at <= path.size()) {
-        std::size_t end = path.find('\\', at);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string part = path.substr(at, end - at);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        at = end + 1;
-    }
-    return true;
+    std::vector<std::string> parts;
+    return SplitPlainParts(path, 3, &parts);
 }
 
 }  // namespace
