@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/paths.h"
+#include "bench/profile.h"
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
 #include "engine/rules/browser_table.h"

@@ -1,6 +1,6 @@
 #include "bench/model_world.h"
 
-#include "bench/paths.h"
+#include "bench/profile.h"
 #include "tests/support/model_profile.h"
 
 namespace brenvik::bench {

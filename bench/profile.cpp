@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "bench/paths.h"
-
 namespace brenvik::bench {
 namespace {
 

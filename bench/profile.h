@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/places/shell_folder.h"  // kShellFoldersKey
 #include "engine/ports/registry_port.h"
+#include "engine/vectors/name_space_scanner.h"  // kNameSpaceKey
 
 namespace brenvik::bench {
 
@@ -23,6 +25,13 @@ constexpr const char* kBenchNamePrefix = "BrenvikBench";
 
 constexpr const char* kBrowserPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 constexpr const char* kChromePath = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+
+// The registry and folder names the worlds and the bare loop share.
+constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
+constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
+// Below Quick Launch, and below a Start Menu.
+constexpr const char* kTaskbarSubPath = "User Pinned\\TaskBar";
+constexpr const char* kStartupSubPath = "Programs\\Startup";
 
 enum class LinkFolder { Desktop, QuickLaunch, PublicDesktop, Taskbar, StartMenu, Startup };
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "bench/paths.h"
+#include "bench/profile.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/registry_roots.h"
 
@@ -26,17 +26,14 @@ std::string Describe(const char* what, long code) {
     return std::string(what) + " failed with " + std::to_string(code);
 }
 
-// Subkey names of root\path that the benchmark made (ours tells).
-std::vector<std::string> BenchSubkeys(HKEY root, const char* path, bool (*ours)(const char*)) {
+// The names an enumeration by index (of subkeys or of values) gives that ours claims.
+template <typename Enumerate>
+std::vector<std::string> OurNames(Enumerate enumerate, bool (*ours)(const char*)) {
     std::vector<std::string> names;
-    UniqueHkey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
-        return names;
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof name;
-        const LONG status =
-            RegEnumKeyExA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        const LONG status = enumerate(index, name, &size);
         if (status == ERROR_MORE_DATA)
             continue;  // longer than any name of ours
         if (status != ERROR_SUCCESS)
@@ -45,6 +42,18 @@ std::vector<std::string> BenchSubkeys(HKEY root, const char* path, bool (*ours)(
             names.emplace_back(name, size);
     }
     return names;
+}
+
+// Subkey names of root\path that the benchmark made (ours tells).
+std::vector<std::string> BenchSubkeys(HKEY root, const char* path, bool (*ours)(const char*)) {
+    UniqueHkey key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
+        return {};
+    return OurNames(
+        [&](DWORD index, char* name, DWORD* size) {
+            return RegEnumKeyExA(key.get(), index, name, size, nullptr, nullptr, nullptr, nullptr);
+        },
+        ours);
 }
 
 bool IsBenchClass(const char* name) {
@@ -84,19 +93,11 @@ std::size_t RemoveStartupValues() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kBenchRunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                       key.put()) != ERROR_SUCCESS)
         return 0;
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = sizeof name;
-        const LONG status =
-            RegEnumValueA(key.get(), index, name, &size, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA)
-            continue;
-        if (status != ERROR_SUCCESS)
-            break;
-        if (IsBenchName(name))
-            names.emplace_back(name, size);
-    }
+    const std::vector<std::string> names = OurNames(
+        [&](DWORD index, char* name, DWORD* size) {
+            return RegEnumValueA(key.get(), index, name, size, nullptr, nullptr, nullptr, nullptr);
+        },
+        IsBenchName);
     std::size_t removed = 0;
     for (const std::string& value : names)
         removed += RegDeleteValueA(key.get(), value.c_str()) == ERROR_SUCCESS;

@@ -10,7 +10,7 @@
 #include "bench/bare_scan.h"
 #include "bench/call_tally.h"
 #include "bench/model_world.h"
-#include "bench/paths.h"
+#include "bench/profile.h"
 #include "bench/scan_bench.h"
 #include "engine/commands/driver.h"
 

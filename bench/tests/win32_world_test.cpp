@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "bench/paths.h"
+#include "bench/profile.h"
 #include "bench/win32_world.h"
 #include "engine/commands/driver.h"
 #include "platform/win32/handles.h"
@@ -90,10 +90,10 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
         test::RowView view(" ");
         test::ScanRows(ports, view);
         EXPECT_EQ(view.rows,
-                  (std::vector<std::string>{
-                      "Quick Launch http://b.example/", "Desktop NameSpace http://c.example/",
-                      "Desktop NameSpace http://d.example/", "Desktop http://a.example/",
-                      "Run http://e.example/"}));
+                  (std::vector<std::string>{"Quick Launch http://b.example/",
+                                            "Desktop NameSpace http://c.example/",
+                                            "Desktop NameSpace http://d.example/",
+                                            "Desktop http://a.example/", "Run http://e.example/"}));
         EXPECT_EQ(test::ReadSddl(locked, SecurityObjectType::RegistryKey), lockedList);
     }
     EXPECT_EQ(GetFileAttributesA(scratch.c_str()), INVALID_FILE_ATTRIBUTES);
