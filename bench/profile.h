@@ -18,6 +18,8 @@ namespace brenvik::bench {
 // Every name space entry and class the benchmark makes starts with this text, so that
 // cleaning up (and sweeping the leftovers of an interrupted run) never touches anything else.
 constexpr const char* kBenchClassPrefix = "{B3E7A000-5EED-4B1C-9A7E-";
+// Where the classes are made.
+constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
 
 // Every key and value the benchmark makes for the launch vectors is named starting with this
 // text, or is a key that holds a value of that name (a browser's execution options).
@@ -26,14 +28,12 @@ constexpr const char* kBenchNamePrefix = "BrenvikBench";
 constexpr const char* kBrowserPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
 constexpr const char* kChromePath = "C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
 
-// The registry and folder names the worlds and the bare loop share.
-constexpr const char* kClassesKey = "SOFTWARE\\Classes\\CLSID";
+enum class LinkFolder { Desktop, QuickLaunch, PublicDesktop, Taskbar, StartMenu, Startup };
+// Quick Launch below the roaming application data; the Taskbar below Quick Launch, Startup
+// below a Start Menu.
 constexpr const char* kQuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
-// Below Quick Launch, and below a Start Menu.
 constexpr const char* kTaskbarSubPath = "User Pinned\\TaskBar";
 constexpr const char* kStartupSubPath = "Programs\\Startup";
-
-enum class LinkFolder { Desktop, QuickLaunch, PublicDesktop, Taskbar, StartMenu, Startup };
 
 struct ProfileLink {
     LinkFolder folder = LinkFolder::Desktop;
