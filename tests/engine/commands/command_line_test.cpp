@@ -164,21 +164,25 @@ TEST(JsonReport, HoldsEveryFieldOfEveryRecord) {
     report.records = {fixed, failed};
 
     const auto json = nlohmann::json::parse(ReportJson(report, "1.0"));
-    EXPECT_EQ("Brenvik", json["tool"]);
-    EXPECT_EQ("1.0", json["version"]);
-    EXPECT_EQ("fix", json["command"]);
-    EXPECT_EQ("\xE7\x8E\x8B", json["user"]);
-    EXPECT_EQ("2026-12-08T19:06:50Z", json["finished"]);
-    EXPECT_EQ("20261208T190648Z", json["backup"]);
     ASSERT_EQ(2u, json["findings"].size());
-    const auto& second = json["findings"][1];
-    EXPECT_EQ("Quick Launch", second["location"]);
-    EXPECT_EQ("arguments", second["rule"]);
-    EXPECT_EQ("C:\\ie.exe", second["target"]);
-    EXPECT_EQ("-private", second["arguments"]);
-    EXPECT_EQ("clear arguments", second["action"]);
-    EXPECT_EQ("failed", second["result"]);
-    EXPECT_EQ("access denied", second["error"]);
+    // The report's own fields, and every field of the second finding.
+    const std::pair<const char*, const char*> fields[] = {
+        {"/tool", "Brenvik"},
+        {"/version", "1.0"},
+        {"/command", "fix"},
+        {"/user", "\xE7\x8E\x8B"},
+        {"/finished", "2026-12-08T19:06:50Z"},
+        {"/backup", "20261208T190648Z"},
+        {"/findings/1/location", "Quick Launch"},
+        {"/findings/1/rule", "arguments"},
+        {"/findings/1/target", "C:\\ie.exe"},
+        {"/findings/1/arguments", "-private"},
+        {"/findings/1/action", "clear arguments"},
+        {"/findings/1/result", "failed"},
+        {"/findings/1/error", "access denied"},
+    };
+    for (const auto& [pointer, text] : fields)
+        EXPECT_EQ(text, json.at(nlohmann::json::json_pointer(pointer))) << pointer;
     EXPECT_EQ((nlohmann::json{{"found", 2},
                               {"fixed", 1},
                               {"failed", 1},
