@@ -101,6 +101,7 @@ public:
         readUserNameSpace();
         walkPlaces();
         readLaunchKeys();
+        readTasks();
         return m_counts;
     }
 
@@ -366,6 +367,18 @@ private:
 
     // The startup keys, and each browser's execution options in both views and its
     // silent-exit monitor.
+    // Every task's definition.
+    void readTasks() {
+        std::vector<std::string> names;
+        std::vector<TaskFolderError> unlisted;
+        if (m_ports.tasks.listTasks(&names, &unlisted) != kErrorSuccess)
+            return;
+        for (const std::string& name : names) {
+            TaskDefinition task;
+            m_ports.tasks.readTask(name, &task);
+        }
+    }
+
     void readLaunchKeys() {
         readHandlers();
         for (const KeyPlace& place : kStartupKeys) readValues(place.root, place.path);

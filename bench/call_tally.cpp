@@ -53,7 +53,11 @@ const char* PortOpName(PortOp op) {
                                          "rewriteShortcut",
                                          "enumValueName",
                                          "setText",
-                                         "deleteValue"};
+                                         "deleteValue",
+                                         "listTasks",
+                                         "readTask",
+                                         "deleteTask",
+                                         "registerTask"};
     static_assert(sizeof kNames / sizeof kNames[0] == static_cast<std::size_t>(PortOp::Count));
     return kNames[static_cast<std::size_t>(op)];
 }
@@ -303,6 +307,23 @@ Status TallyingPorts::renameOpenFile(FileHandle handle, FileHandle folder,
                                      const std::string& name) {
     return timed(PortOp::RenameOpenFile,
                  [&] { return m_inner.fileSecurity.renameOpenFile(handle, folder, name); });
+}
+
+Status TallyingPorts::listTasks(std::vector<std::string>* names,
+                                std::vector<TaskFolderError>* unlisted) {
+    return timed(PortOp::ListTasks, [&] { return m_inner.tasks.listTasks(names, unlisted); });
+}
+
+Status TallyingPorts::readTask(const std::string& name, TaskDefinition* task) {
+    return timed(PortOp::ReadTask, [&] { return m_inner.tasks.readTask(name, task); });
+}
+
+Status TallyingPorts::deleteTask(const std::string& name, const std::string& expectedXml) {
+    return timed(PortOp::DeleteTask, [&] { return m_inner.tasks.deleteTask(name, expectedXml); });
+}
+
+Status TallyingPorts::registerTask(const std::string& name, const std::string& xml) {
+    return timed(PortOp::RegisterTask, [&] { return m_inner.tasks.registerTask(name, xml); });
 }
 
 }  // namespace brenvik::bench

@@ -66,6 +66,10 @@ enum class PortOp : std::size_t {
     EnumValueName,
     SetText,
     DeleteValue,
+    ListTasks,
+    ReadTask,
+    DeleteTask,
+    RegisterTask,
     Count
 };
 
@@ -88,7 +92,8 @@ class TallyingPorts final : public RegistryPort,
                             public AccessPort,
                             public FileSecurityPort,
                             public StorePort,
-                            public KnownFolderPort {
+                            public KnownFolderPort,
+                            public TaskPort {
 public:
     explicit TallyingPorts(Ports& inner) : m_inner(inner) {}
     TallyingPorts(const TallyingPorts&) = delete;
@@ -165,6 +170,12 @@ public:
     Status removeFile(const std::string& path) override;
 
     Status knownFolder(KnownFolder id, std::string* path) override;
+
+    Status listTasks(std::vector<std::string>* names,
+                     std::vector<TaskFolderError>* unlisted) override;
+    Status readTask(const std::string& name, TaskDefinition* task) override;
+    Status deleteTask(const std::string& name, const std::string& expectedXml) override;
+    Status registerTask(const std::string& name, const std::string& xml) override;
 
 private:
     // Runs call, adding one call and its duration to op's tally.

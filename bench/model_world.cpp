@@ -79,6 +79,7 @@ void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile) {
         else
             platform.putString(value.root, value.key, value.name, value.text);
     }
+    for (const ProfileTask& task : profile.tasks) platform.putTask(task.name, task.xml);
 }
 
 }  // namespace brenvik::bench

@@ -7,7 +7,7 @@
 namespace brenvik::bench {
 
 // Shell Folders values, both folders, the shortcuts, the name space entries with their
-// classes and the launch values, in a fresh model.
+// classes, the launch values and the tasks, in a fresh model.
 void BuildModelWorld(model::ModelPlatform& platform, const Profile& profile);
 
 }  // namespace brenvik::bench

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "tests/support/logon_task.h"
+
 namespace brenvik::bench {
 namespace {
 
@@ -26,6 +28,8 @@ constexpr std::size_t kStartupValues = 20;
 constexpr std::size_t kHijackedStartupValues = 4;
 constexpr std::size_t kDebuggerFilters = 10;
 constexpr std::size_t kHijackedFilters = 1;
+constexpr std::size_t kTasks = 20;
+constexpr std::size_t kHijackedTasks = 4;
 
 std::string Numbered(const char* format, std::size_t number) {
     char text[96];
@@ -191,6 +195,19 @@ void AddDebuggerFilters(Profile& profile, std::size_t count, std::size_t hijacke
     profile.launchItems += count;
 }
 
+// Logon tasks running a program of their own, and the hijacked ones opening a site.
+void AddTasks(Profile& profile, std::size_t count, std::size_t hijacked) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool isHijacked = IsHijacked(i, count, hijacked);
+        profile.tasks.push_back(
+            {std::string(kBenchTaskFolder) + Numbered("\\Task %05llu", i),
+             isHijacked ? test::LogonTask("cmd.exe", "/c start " + SiteAddress(i))
+                        : test::LogonTask(Numbered("C:\\Tools\\tool%llu.exe", i), "/sync")});
+        profile.expectedFindings += isHijacked;
+    }
+    profile.launchItems += count;
+}
+
 }  // namespace
 
 std::string LinkFolderPath(const std::string& placeFolder, const std::string& subfolder) {
@@ -242,6 +259,7 @@ Profile MakeProfile(std::size_t scale) {
     AddHandlers(profile, kHandlers * scale, kHijackedHandlers * scale);
     AddStartupValues(profile, kStartupValues * scale, kHijackedStartupValues * scale);
     AddDebuggerFilters(profile, kDebuggerFilters * scale, kHijackedFilters * scale);
+    AddTasks(profile, kTasks * scale, kHijackedTasks * scale);
     return profile;
 }
 

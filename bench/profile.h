@@ -67,11 +67,18 @@ struct ProfileValue {
     std::optional<std::uint32_t> dword{};
 };
 
+// A scheduled task by its full name ("\\BrenvikBench\\..."), with its definition.
+struct ProfileTask {
+    std::string name;
+    std::string xml;
+};
+
 struct Profile {
     std::vector<ProfileLink> links;
     std::vector<ProfileEntry> entries;
     std::vector<ProfileValue> values;
-    std::size_t launchItems = 0;       // handlers, startup values and debugger filters
+    std::vector<ProfileTask> tasks;
+    std::size_t launchItems = 0;       // handlers, startup values, debugger filters and tasks
     std::size_t expectedFindings = 0;  // suspect shortcuts, verbs that run the browser, hijacks
 
     // What the scan walks through: listed shortcuts, name space entries and launch items.
@@ -88,12 +95,14 @@ struct Profile {
 // the first: 5 % from scale 10 on, a little more below (rounded up).
 // The launch vectors, scaled alike: 50 handler ProgIds that a browser's Capabilities name (5
 // with a start page), 20 startup entries (4 opening an address) and 10 debugger filters of
-// chrome.exe (1 with a Debugger).
+// chrome.exe (1 with a Debugger), and 20 logon tasks in the benchmark's task folder (4 opening
+// an address).
 Profile MakeProfile(std::size_t scale);
 
 // Where the launch values go: the browser the benchmark registers, the per-user classes its
 // ProgIds go in, the user's startup key and chrome.exe's execution options. The benchmark
 // removes its own keys whole and its startup values by name.
+constexpr const char* kBenchTaskFolder = "\\BrenvikBench";
 constexpr const char* kBenchClientKey = "Software\\Clients\\StartMenuInternet\\BrenvikBench";
 constexpr const char* kBenchClassesKey = "Software\\Classes";  // the ProgIds', per user
 constexpr const char* kBenchRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <utility>
 #include <vector>
@@ -117,12 +118,21 @@ LONG CreateKey(const std::string& path, const char* defaultValue) {
 
 }  // namespace
 
+// Where Wine's scheduler keeps the benchmark's task folder: its registration drops an Exec
+// action's command, so the tasks are planted as the files it reads.
+std::string TaskFolderPath() {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return std::string(system) + "\\Tasks" + kBenchTaskFolder;
+}
+
 std::size_t RemoveBenchKeys() {
     std::size_t removed = RemoveBenchSubkeys(HKEY_LOCAL_MACHINE, kNameSpaceKey, IsBenchClass) +
                           RemoveBenchSubkeys(HKEY_LOCAL_MACHINE, kClassesKey, IsBenchClass) +
                           RemoveBenchSubkeys(HKEY_CURRENT_USER, kBenchClassesKey, IsBenchName) +
                           RemoveStartupValues();
     removed += test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kBenchClientKey) == ERROR_SUCCESS;
+    removed += test::RemoveTree(TaskFolderPath());
     if (OptionsAreOurs())
         removed +=
             test::DeleteKeyTreeForcibly(HKEY_LOCAL_MACHINE, kBenchOptionsKey) == ERROR_SUCCESS;
@@ -141,7 +151,8 @@ Win32World::Win32World(const Profile& profile) {
         m_error = Describe("CoInitialize", m_com.result);
         return;
     }
-    if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile) || !makeValues(profile))
+    if (!makeFolders() || !makeLinks(profile) || !makeEntries(profile) || !makeValues(profile) ||
+        !makeTasks(profile))
         return;
     if (!pointShellFolders())
         m_error = "pointing the Shell Folders values at the scratch folders failed";
@@ -288,6 +299,26 @@ bool Win32World::makeValues(const Profile& profile) {
                                   value.text.c_str(), static_cast<DWORD>(value.text.size() + 1));
         if (status != ERROR_SUCCESS) {
             m_error = Describe(("writing " + value.key + "\\" + value.name).c_str(), status);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Win32World::makeTasks(const Profile& profile) {
+    if (profile.tasks.empty())
+        return true;
+    const std::string folder = TaskFolderPath();
+    if (!test::MakeFolders(folder)) {
+        m_error = "creating " + folder + " failed";
+        return false;
+    }
+    for (const ProfileTask& task : profile.tasks) {
+        const std::string path = folder + task.name.substr(std::strlen(kBenchTaskFolder));
+        std::ofstream file(path, std::ios::binary);
+        file << task.xml;
+        if (!file) {
+            m_error = "writing " + path + " failed";
             return false;
         }
     }

@@ -1,7 +1,8 @@
 // A profile laid out in the real system for the life of the object: .lnk files in scratch
 // Desktop, Quick Launch (with its taskbar pins), Start Menu, Startup and Public Desktop folders,
 // the (User) Shell Folders values pointed at them, name space entries with their classes
-// under HKEY_LOCAL_MACHINE, refusing ones locked for real, and the launch values.
+// under HKEY_LOCAL_MACHINE, refusing ones locked for real, the launch values, and the tasks
+// (under Wine).
 // (Wine running as root reads a locked file all the same: there only the keys refuse.)
 #pragma once
 
@@ -15,9 +16,9 @@
 namespace brenvik::bench {
 
 // Deletes every name space entry and class whose name starts with kBenchClassPrefix, and
-// every launch key and startup value named with kBenchNamePrefix or marked with it (left over
-// by an interrupted run too, locked or not), and nothing else. Returns how many keys and
-// values it deleted.
+// every launch key and startup value named with kBenchNamePrefix or marked with it, and the
+// benchmark's task folder (left over by an interrupted run too, locked or not), and nothing
+// else. Returns how many keys, values and folders it deleted.
 std::size_t RemoveBenchKeys();
 
 class Win32World {
@@ -56,6 +57,8 @@ private:
     bool makeEntries(const Profile& profile);
     // The launch values, once chrome.exe's execution options are known not to be someone's.
     bool makeValues(const Profile& profile);
+    // The tasks, as the files Wine's scheduler keeps.
+    bool makeTasks(const Profile& profile);
     // Gives each key of a refusing entry's class the refusing list.
     bool lockClass(const ProfileEntry& entry);
 

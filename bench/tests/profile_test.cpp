@@ -96,9 +96,10 @@ TEST(BenchProfile, ScalesEveryKindOfItemTogether) {
         EXPECT_EQ(shape.startMenuFolders.size(), 40 * scale);
         EXPECT_EQ(shape.startup, 5 * scale);
         EXPECT_EQ(shape.browserHijacks, 8 * scale);  // 6 in the Start Menu, 1 Public, 1 pinned
-        // 5 handlers, 4 startup values and 1 debugger filter hijacked of 80 launch items.
-        EXPECT_EQ(profile.expectedFindings, (33 + 8 + 10) * scale);
-        EXPECT_EQ(profile.items(), (580 + 80) * scale);
+        // 5 handlers, 4 startup values, 1 debugger filter and 4 tasks hijacked of 100 launch
+        // items.
+        EXPECT_EQ(profile.expectedFindings, (33 + 8 + 14) * scale);
+        EXPECT_EQ(profile.items(), (580 + 100) * scale);
         // Only shortcuts the scan reads can refuse it; refusing hijacks must still be found.
         EXPECT_EQ(shape.refusingLinks, c.refusingLinks);
         EXPECT_FALSE(shape.refusingOrdinaryLink);

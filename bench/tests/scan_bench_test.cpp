@@ -35,7 +35,7 @@ TEST_F(ScanBenchOnModel, ScanReportsEveryPlantedItemAndBareLoopReadsThem) {
     build(2);
     Ports ports = platform.ports();
     const SizeResult result = MeasureScan(ports, profile, 2, 1);
-    EXPECT_EQ(result.rows, 102u);
+    EXPECT_EQ(result.rows, 110u);
 
     const BareScanCounts counts = BareScan(ports);
     EXPECT_EQ(counts.linksRead, 1060u);    // every shortcut of every place
@@ -74,7 +74,7 @@ TEST_F(ScanBenchOnModel, ScanAndFloorReadEverythingAndPutEveryListBack) {
         Ports ports = world.ports();
         const SizeResult result = MeasureScan(ports, profile, 2, 1);
         if (c.privileges) {
-            EXPECT_EQ(result.rows, 102u);
+            EXPECT_EQ(result.rows, 110u);
         }
 
         const BareScanCounts counts = BareScan(ports);

@@ -13,6 +13,7 @@
 #include "platform/win32/win32_platform.h"
 #include "tests/support/row_view.h"
 #include "tests/support/bare_commands.h"
+#include "tests/support/logon_task.h"
 #include "tests/support/win32_world.h"
 
 namespace brenvik::bench {
@@ -61,7 +62,9 @@ Profile SmallProfile() {
         {kHKeyCurrentUser, kBenchRunKey, "BrenvikBench1", "cmd /c start http://e.example/"},
         {kHKeyCurrentUser, kBenchRunKey, "BrenvikBench2", "C:\\tool.exe /background"},
     };
-    profile.expectedFindings = 5;
+    profile.tasks = {
+        {"\\BrenvikBench\\Shop", test::LogonTask("cmd.exe", "/c start http://f.example/")}};
+    profile.expectedFindings = 6;
     return profile;
 }
 
@@ -89,11 +92,12 @@ TEST(BenchWin32World, ScanFindsItAndItLeavesNoTrace) {
         Ports ports = platform.ports();
         test::RowView view(" ");
         test::ScanRows(ports, view);
-        EXPECT_EQ(view.rows,
-                  (std::vector<std::string>{"Quick Launch http://b.example/",
-                                            "Desktop NameSpace http://c.example/",
-                                            "Desktop NameSpace http://d.example/",
-                                            "Desktop http://a.example/", "Run http://e.example/"}));
+        EXPECT_EQ(
+            view.rows,
+            (std::vector<std::string>{
+                "Quick Launch http://b.example/", "Desktop NameSpace http://c.example/",
+                "Desktop NameSpace http://d.example/", "Desktop http://a.example/",
+                "Run http://e.example/", "Scheduled Task cmd.exe /c start http://f.example/"}));
         EXPECT_EQ(test::ReadSddl(locked, SecurityObjectType::RegistryKey), lockedList);
     }
     EXPECT_EQ(GetFileAttributesA(scratch.c_str()), INVALID_FILE_ATTRIBUTES);

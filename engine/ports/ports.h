@@ -1,8 +1,6 @@
 // The platform as the engine sees it: one reference per port, each bound by its name.
 #pragma once
 
-#include <type_traits>
-
 #include "engine/ports/access_port.h"
 #include "engine/ports/content_port.h"
 #include "engine/ports/file_port.h"
@@ -14,35 +12,6 @@
 #include "engine/ports/task_port.h"
 
 namespace brenvik {
-
-// The task port of a platform object that has none (the benchmark's tally of the other
-// ports): a scheduler with no task, which refuses every change (ERROR_NOT_SUPPORTED).
-class NoTaskPort final : public TaskPort {
-public:
-    Status listTasks(std::vector<std::string>* names,
-                     std::vector<TaskFolderError>* unlisted) override {
-        names->clear();
-        unlisted->clear();
-        return kErrorSuccess;
-    }
-    Status readTask(const std::string&, TaskDefinition*) override { return kErrorFileNotFound; }
-    Status deleteTask(const std::string&, const std::string&) override {
-        return kErrorNotSupported;
-    }
-    Status registerTask(const std::string&, const std::string&) override {
-        return kErrorNotSupported;
-    }
-};
-
-template <typename Platform>
-TaskPort& TasksOf(Platform& platform) {
-    if constexpr (std::is_base_of_v<TaskPort, Platform>) {
-        return platform;
-    } else {
-        static NoTaskPort none;
-        return none;
-    }
-}
 
 struct Ports {
     // The machine's ports and the store from one platform object that is all of them, with
@@ -59,7 +28,7 @@ struct Ports {
           store(platform),
           knownFolders(platform),
           host(hostPort),
-          tasks(TasksOf(platform)) {}
+          tasks(platform) {}
 
     RegistryPort& registry;
     FilePort& files;

@@ -21,6 +21,7 @@
 #include "platform/win32/wide_text.h"
 #include "tests/cli/com_run.h"
 #include "tests/e2e/e2e_world.h"
+#include "tests/support/logon_task.h"
 #include "tests/support/win32_world.h"
 #include "tests/support/wine_path.h"
 
@@ -535,15 +536,6 @@ private:
     std::string m_folder;
     std::vector<std::string> m_names;
 };
-
-std::string LogonTask(const std::string& command, const std::string& arguments) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-           "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
-           "\r\n  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
-           "  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
-           command + "</Command>\r\n      <Arguments>" + arguments +
-           "</Arguments>\r\n    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
-}
 
 // A task that opens an address at every logon beside a browser updater's: /scan lists the
 // one, /fix deletes it alone, /restore last registers it again. Wine's registration writes

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/support/logon_task.h"
 #include "tests/support/win32_world.h"
 
 namespace {
@@ -67,22 +68,16 @@ bool MakeTaskHijack() {
     const std::string folder = std::string(system) + "\\Tasks\\Deals";
     if (!brenvik::test::MakeFolders(folder))
         return false;
-    const char xml[] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
-        "  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
-        "  <Actions Context=\"Author\">\r\n    <Exec>\r\n"
-        "      <Command>cmd.exe</Command>\r\n"
-        "      <Arguments>/c start http://tasks.example-hijack.net/</Arguments>\r\n"
-        "    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+    const std::string xml =
+        brenvik::test::LogonTask("cmd.exe", "/c start http://tasks.example-hijack.net/");
     const HANDLE file = CreateFileA((folder + "\\Daily Deals").c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, xml, sizeof xml - 1, &written, nullptr);
+    const BOOL ok = WriteFile(file, xml.data(), static_cast<DWORD>(xml.size()), &written, nullptr);
     CloseHandle(file);
-    return ok && written == sizeof xml - 1;
+    return ok && written == xml.size();
 }
 
 // A stand-in file for each browser, so that its shortcuts point at something that exists.

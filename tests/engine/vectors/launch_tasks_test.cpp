@@ -10,6 +10,7 @@
 #include "engine/rules/task_xml.h"
 #include "engine/vectors/task_vector.h"
 #include "tests/engine/browser_world.h"
+#include "tests/support/logon_task.h"
 
 namespace brenvik {
 namespace {
@@ -19,32 +20,9 @@ using testing::BrowserWorld;
 const std::string kChrome = testing::kChrome;
 const std::string kEdge = testing::kEdge;
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 // A logon task with one Exec action, as the scheduler writes its definition.
 std::string ExecTask(const std::string& command, const std::string& arguments) {
-    std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-        "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
-        "  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
-        "  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
-        Escaped(command) + "</Command>\r\n";
-    if (!arguments.empty())
-        xml += "      <Arguments>" + Escaped(arguments) + "</Arguments>\r\n";
-    return xml + "    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+    return test::LogonTask(command, arguments, "UTF-16");
 }
 
 constexpr const char* kComHandlerTask =
