@@ -4,6 +4,7 @@
 
 #include "engine/base/text_rules.h"
 #include "engine/places/link_places.h"
+#include "engine/ports/task_port.h"
 
 namespace brenvik {
 namespace {
@@ -140,7 +141,7 @@ std::vector<std::string> WorkPlaces::fileFolders() const {
 
 bool IsTaskPlace(const std::string& name, const WorkPlaces& places) {
     std::vector<std::string> parts;
-    if (name.size() < 2 || name[0] != '\\' || !SplitPlain(name.substr(1), &parts))
+    if (!IsPlainTaskName(name) || !SplitPlain(name.substr(1), &parts))
         return false;
     for (const std::string& folder : places.tasks) {
         std::vector<std::string> prefix;

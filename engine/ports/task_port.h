@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/text_rules.h"
 #include "engine/ports/win_status.h"
 
 namespace brenvik {
@@ -41,6 +42,14 @@ struct TaskFolderError {
     std::string folder;  // "\" or "\Folder\Sub"
     Status error = kErrorSuccess;
 };
+
+// A full name that stays in the task folder: "\" and then parts that are not empty, "." or
+// "..", and hold no '/'. The scheduler refuses any other (ERROR_INVALID_NAME).
+inline bool IsPlainTaskName(const std::string& name) {
+    std::vector<std::string> parts;
+    return name.size() >= 2 && name[0] == '\\' && name.find('/') == std::string::npos &&
+           SplitPlainParts(name, 1, &parts);
+}
 
 // Full names are "\Name" or "\Folder\...\Name", as IRegisteredTask::get_Path gives them.
 class TaskReader {

@@ -165,6 +165,9 @@ struct ModelPlatform::Impl {
     std::vector<ModelTask> tasks;  // in registration order
     // The task of that full name (letter case aside), or null.
     ModelTask* findTask(const std::string& name);
+    // A call on the task of that name: the hook and the injected failure first, then
+    // ERROR_FILE_NOT_FOUND when there is no such task.
+    Status reachTask(const char* op, const std::string& name, ModelTask** found);
 
     std::vector<Fault> faults;
     std::vector<std::pair<std::string, AccessList>> accessWrites;

@@ -9,24 +9,6 @@
 namespace brenvik::model {
 namespace {
 
-// ERROR_INVALID_NAME for a name the scheduler would refuse: "\" and then parts that are not
-// empty, "." or "..".
-bool IsTaskName(const std::string& name) {
-    if (name.size() < 2 || name[0] != '\\' || name.back() == '\\')
-        return false;
-    std::size_t start = 1;
-    while (start <= name.size()) {
-        std::size_t end = name.find('\\', start);
-        if (end == std::string::npos)
-            end = name.size();
-        const std::string part = name.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& name) {
     const std::size_t slash = name.rfind('\\');
     return slash == 0 ? std::string("\\") : name.substr(0, slash);
@@ -94,26 +76,28 @@ Status ModelPlatform::listTasks(std::vector<std::string>* names,
     return kErrorSuccess;
 }
 
+Status ModelPlatform::Impl::reachTask(const char* op, const std::string& name, ModelTask** found) {
+    enterCall(op, name);
+    if (Status s = injected(op, name))
+        return s;
+    *found = findTask(name);
+    return *found == nullptr ? kErrorFileNotFound : kErrorSuccess;
+}
+
 Status ModelPlatform::readTask(const std::string& name, TaskDefinition* task) {
     *task = TaskDefinition{};
-    m_impl->enterCall("readTask", name);
-    if (Status s = m_impl->injected("readTask", name))
+    ModelTask* found = nullptr;
+    if (Status s = m_impl->reachTask("readTask", name, &found))
         return s;
-    const ModelTask* found = m_impl->findTask(name);
-    if (found == nullptr)
-        return kErrorFileNotFound;
     task->xml = found->xml;
     task->execActions = found->actions;
     return kErrorSuccess;
 }
 
 Status ModelPlatform::deleteTask(const std::string& name, const std::string& expectedXml) {
-    m_impl->enterCall("deleteTask", name);
-    if (Status s = m_impl->injected("deleteTask", name))
+    ModelTask* found = nullptr;
+    if (Status s = m_impl->reachTask("deleteTask", name, &found))
         return s;
-    const ModelTask* found = m_impl->findTask(name);
-    if (found == nullptr)
-        return kErrorFileNotFound;
     if (found->xml != expectedXml)
         return kErrorTaskChanged;
     m_impl->tasks.erase(m_impl->tasks.begin() + (found - m_impl->tasks.data()));
@@ -123,7 +107,7 @@ Status ModelPlatform::deleteTask(const std::string& name, const std::string& exp
 Status ModelPlatform::registerTask(const std::string& name, const std::string& xml) {
     if (Status s = m_impl->injected("registerTask", name))
         return s;
-    if (!IsTaskName(name))
+    if (!IsPlainTaskName(name))
         return kErrorInvalidName;
     if (m_impl->findTask(name) != nullptr)
         return kErrorAlreadyExists;

@@ -150,23 +150,6 @@ Status ReadExecActions(IRegisteredTask* task, std::vector<TaskExecAction>* actio
 
 const Status kNotImplemented = static_cast<Status>(E_NOTIMPL);
 
-// "\" and then parts that are not empty, "." or "..": a name that stays in the task folder.
-bool IsPlainTaskName(const std::string& name) {
-    if (name.empty() || name[0] != '\\')
-        return false;
-    std::size_t start = 1;
-    while (start <= name.size()) {
-        std::size_t end = name.find('\\', start);
-        if (end == std::string::npos)
-            end = name.size();
-        const std::string part = name.substr(start, end - start);
-        if (part.empty() || part == "." || part == ".." || part.find('/') != std::string::npos)
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
-
 // Where Wine's scheduler keeps the task or folder of that full name ("\" the root).
 std::wstring TaskStorePath(const std::string& name) {
     wchar_t system[MAX_PATH] = L"";
@@ -300,6 +283,19 @@ void ListFolder(ITaskFolder* folder, const std::string& path, int depth,
     }
 }
 
+// A task of a full name with its folder, through a connection of its own.
+struct ReachedTask {
+    ComPtr<ITaskService> service;
+    ComPtr<ITaskFolder> folder;
+    ComPtr<IRegisteredTask> registered;
+
+    Status reach(const std::string& name) {
+        if (Status s = Connect(&service))
+            return s;
+        return OpenTask(service.get(), name, &folder, &registered);
+    }
+};
+
 }  // namespace
 
 Status Win32Platform::listTasks(std::vector<std::string>* names,
@@ -318,26 +314,18 @@ Status Win32Platform::listTasks(std::vector<std::string>* names,
 
 Status Win32Platform::readTask(const std::string& name, TaskDefinition* task) {
     *task = TaskDefinition{};
-    ComPtr<ITaskService> service;
-    if (Status s = Connect(&service))
+    ReachedTask reached;
+    if (Status s = reached.reach(name))
         return s;
-    ComPtr<ITaskFolder> folder;
-    ComPtr<IRegisteredTask> registered;
-    if (Status s = OpenTask(service.get(), name, &folder, &registered))
-        return s;
-    return ReadDefinition(registered.get(), name, task);
+    return ReadDefinition(reached.registered.get(), name, task);
 }
 
 Status Win32Platform::deleteTask(const std::string& name, const std::string& expectedXml) {
-    ComPtr<ITaskService> service;
-    if (Status s = Connect(&service))
-        return s;
-    ComPtr<ITaskFolder> folder;
-    ComPtr<IRegisteredTask> registered;
-    if (Status s = OpenTask(service.get(), name, &folder, &registered))
+    ReachedTask reached;
+    if (Status s = reached.reach(name))
         return s;
     TaskDefinition now;
-    if (Status s = ReadDefinition(registered.get(), name, &now))
+    if (Status s = ReadDefinition(reached.registered.get(), name, &now))
         return s;
     if (now.xml != expectedXml)
         return kErrorTaskChanged;
@@ -347,7 +335,7 @@ Status Win32Platform::deleteTask(const std::string& name, const std::string& exp
     const UniqueBstr wide = Bstr(leaf);
     if (!wide)
         return kErrorNotEnoughMemory;
-    return TaskStatusOf(folder->DeleteTask(wide.get(), 0));
+    return TaskStatusOf(reached.folder->DeleteTask(wide.get(), 0));
 }
 
 Status Win32Platform::registerTask(const std::string& name, const std::string& xml) {

@@ -274,28 +274,20 @@ TEST(TaskPlaces, OnlyPlainNamesBelowADeclaredFolder) {
     every.tasks = {"\\"};
     WorkPlaces one;
     one.tasks = {"\\Vendor"};
-    const struct {
-        const char* name;
-        bool every;
-        bool one;
-    } cases[] = {
-        {"\\Shop", true, false},
-        {"\\Vendor\\Update", true, true},
-        {"\\vendor\\sub\\Update", true, true},
-        {"\\VendorX\\Update", true, false},
-        {"\\Vendor", true, false},
-        {"\\", false, false},
-        {"", false, false},
-        {"Shop", false, false},
-        {"\\..\\Shop", false, false},
-        {"\\Vendor\\..\\Shop", false, false},
-        {"\\Vendor\\\\Shop", false, false},
-        {"\\Vendor\\.", false, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsTaskPlace(c.name, every), c.every) << c.name;
-        EXPECT_EQ(IsTaskPlace(c.name, one), c.one) << c.name;
-        EXPECT_FALSE(IsTaskPlace(c.name, WorkPlaces{})) << c.name;
+    const std::vector<const char*> belowVendor = {"\\Vendor\\Update", "\\vendor\\sub\\Update"};
+    const std::vector<const char*> belowRoot = {"\\Shop", "\\VendorX\\Update", "\\Vendor"};
+    for (const char* name : belowVendor) EXPECT_TRUE(IsTaskPlace(name, one)) << name;
+    for (const char* name : belowRoot) EXPECT_FALSE(IsTaskPlace(name, one)) << name;
+    for (const auto* names : {&belowVendor, &belowRoot}) {
+        for (const char* name : *names) {
+            EXPECT_TRUE(IsTaskPlace(name, every)) << name;
+            EXPECT_FALSE(IsTaskPlace(name, WorkPlaces{})) << name;
+        }
+    }
+    for (const char* name : {"\\", "", "Shop", "\\..\\Shop", "\\Vendor\\..\\Shop",
+                             "\\Vendor\\\\Shop", "\\Vendor\\.", "\\a/b"}) {
+        EXPECT_FALSE(IsTaskPlace(name, every)) << name;
+        EXPECT_FALSE(IsTaskPlace(name, one)) << name;
     }
 }
 
