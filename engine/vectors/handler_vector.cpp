@@ -1,5 +1,8 @@
 #include "engine/vectors/handler_vector.h"
 
+#include <map>
+#include <utility>
+
 #include "engine/base/text_rules.h"
 #include "engine/places/key_names.h"
 #include "engine/places/registered_browser.h"
@@ -48,17 +51,27 @@ bool Matches(const std::string& lowered, const char* pattern) {
     return lowered == wanted;
 }
 
-void Add(const std::string& progId, const Browser* browser,
-         std::vector<std::pair<std::string, const Browser*>>* handlers) {
-    const std::string lowered = Lowercased(progId);
-    for (auto& [name, owner] : *handlers) {
-        if (Lowercased(name) == lowered) {
-            owner = owner != nullptr ? owner : browser;
+// The handlers to look at, each once whatever the case of its ProgId, in the order first met.
+class HandlerList {
+public:
+    using Handlers = std::vector<std::pair<std::string, const Browser*>>;
+
+    // A ProgId met again keeps its place; it gains the browser it lacked.
+    void add(const std::string& progId, const Browser* browser) {
+        const auto [at, added] = m_index.emplace(Lowercased(progId), m_handlers.size());
+        if (added) {
+            m_handlers.emplace_back(progId, browser);
             return;
         }
+        const Browser*& owner = m_handlers[at->second].second;
+        owner = owner != nullptr ? owner : browser;
     }
-    handlers->emplace_back(progId, browser);
-}
+    Handlers take() { return std::move(m_handlers); }
+
+private:
+    Handlers m_handlers;
+    std::map<std::string, std::size_t> m_index;  // lowercased ProgId -> its place
+};
 
 std::string ChoiceSite(const std::string& progId, const std::string& command) {
     if (command.empty())
@@ -114,7 +127,7 @@ public:
 
 private:
     // Handler names in scan order, each once, with the browser each belongs to (or null).
-    using Handlers = std::vector<std::pair<std::string, const Browser*>>;
+    using Handlers = HandlerList::Handlers;
     Handlers handlers(AccessBroker& broker, const std::vector<std::string>& chosen);
     void scanHandler(AccessBroker& broker, RegKey root, const std::string& progId,
                      const Browser* browser, const std::vector<std::string>& userFolders);
@@ -141,8 +154,8 @@ void HandlerVector::scan(AccessBroker& broker, VectorContext& context) {
 
 HandlerVector::Handlers HandlerVector::handlers(AccessBroker& broker,
                                                 const std::vector<std::string>& chosen) {
-    Handlers found;
-    for (const std::string& name : KnownHandlerNames()) Add(name, HandlerBrowser(name), &found);
+    HandlerList found;
+    for (const std::string& name : KnownHandlerNames()) found.add(name, HandlerBrowser(name));
     RegistryReader& registry = broker.reads().registry;
     for (const RegKey root : {kHKeyLocalMachine, kHKeyCurrentUser}) {
         ScopedKey clients(registry);
@@ -159,13 +172,13 @@ HandlerVector::Handlers HandlerVector::handlers(AccessBroker& broker,
                 for (const std::string& name : ValueNames(registry, key.get())) {
                     std::string progId;
                     if (ReadValueText(registry, key.get(), name, &progId) && !progId.empty())
-                        Add(progId, browser != nullptr ? browser : HandlerBrowser(progId), &found);
+                        found.add(progId, browser != nullptr ? browser : HandlerBrowser(progId));
                 }
             }
         }
     }
-    for (const std::string& progId : chosen) Add(progId, HandlerBrowser(progId), &found);
-    return found;
+    for (const std::string& progId : chosen) found.add(progId, HandlerBrowser(progId));
+    return found.take();
 }
 
 void HandlerVector::scanHandler(AccessBroker& broker, RegKey root, const std::string& progId,

@@ -173,11 +173,7 @@ Status ModelPlatform::setValueBytes(RegKey key, const std::string& name, std::ui
     if (Status s = m_impl->reachKey(key, kKeySetValue, "setValueBytes", &record))
         return s;
     ModelValue value{type, std::vector<std::uint8_t>(data.begin(), data.end())};
-    if (ModelValue* existing = record.node->value(name)) {
-        *existing = std::move(value);
-    } else {
-        record.node->values.emplace_back(name, std::move(value));
-    }
+    record.node->setValue(name, std::move(value));
     return kErrorSuccess;
 }
 

@@ -101,11 +101,30 @@ std::shared_ptr<KeyNode> KeyNode::addSubkey(const std::string& childName) {
 }
 
 ModelValue* KeyNode::value(const std::string& valueName) {
-    for (auto& entry : values) {
-        if (EqualsNoCase(entry.first, valueName))
-            return &entry.second;
+    const auto found = valueIndex.find(FoldName(valueName));
+    return found == valueIndex.end() ? nullptr : &values[found->second].second;
+}
+
+void KeyNode::setValue(const std::string& valueName, ModelValue value) {
+    const auto [at, added] = valueIndex.emplace(FoldName(valueName), values.size());
+    if (added)
+        values.emplace_back(valueName, std::move(value));
+    else
+        values[at->second].second = std::move(value);
+}
+
+bool KeyNode::eraseValue(const std::string& valueName) {
+    const auto found = valueIndex.find(FoldName(valueName));
+    if (found == valueIndex.end())
+        return false;
+    const std::size_t place = found->second;
+    values.erase(values.begin() + static_cast<std::ptrdiff_t>(place));
+    valueIndex.erase(found);
+    for (auto& entry : valueIndex) {
+        if (entry.second > place)
+            --entry.second;
     }
-    return nullptr;
+    return true;
 }
 
 std::shared_ptr<KeyNode> ModelPlatform::Impl::rootNode(RegKey root) const {
@@ -356,12 +375,7 @@ Status ModelPlatform::setValue(RegKey key, const std::string& valueName, std::ui
     // UTF-8; the model does not convert, so non-ASCII text written here (only Fix Desktop's
     // GBK display name) reads back as the bytes written, which is what its tests compare.
     ModelValue value{type, std::vector<std::uint8_t>(data, data + size)};
-    // An existing value keeps its place in the enumeration order.
-    if (ModelValue* existing = record.node->value(valueName)) {
-        *existing = std::move(value);
-    } else {
-        record.node->values.emplace_back(valueName, std::move(value));
-    }
+    record.node->setValue(valueName, std::move(value));
     return kErrorSuccess;
 }
 
@@ -392,14 +406,7 @@ Status ModelPlatform::deleteValue(RegKey key, const std::string& valueName) {
         return kErrorInvalidName;
     if (Status s = m_impl->admitKey(record, kKeySetValue, "deleteValue"))
         return s;
-    auto& values = record.node->values;
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (it->first == valueName) {
-            values.erase(it);
-            return kErrorSuccess;
-        }
-    }
-    return kErrorFileNotFound;
+    return record.node->eraseValue(valueName) ? kErrorSuccess : kErrorFileNotFound;
 }
 
 Status ModelPlatform::deleteKey(RegKey parent, const std::string& path, OpenMode mode) {
@@ -454,11 +461,7 @@ void ModelPlatform::putValue(RegKey root, const std::string& path, const std::st
     auto node = m_impl->makeKey(root, path);
     if (!node)
         return;
-    if (ModelValue* existing = node->value(name)) {
-        *existing = ModelValue{type, std::move(data)};
-        return;
-    }
-    node->values.emplace_back(name, ModelValue{type, std::move(data)});
+    node->setValue(name, ModelValue{type, std::move(data)});
 }
 
 void ModelPlatform::putString(RegKey root, const std::string& path, const std::string& name,

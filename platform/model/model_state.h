@@ -19,7 +19,10 @@ namespace brenvik::model {
 struct KeyNode {
     std::string name;
     std::vector<std::shared_ptr<KeyNode>> subkeys;
+    // In creation order, which is the enumeration order; change them through setValue and
+    // eraseValue only, which keep the index.
     std::vector<std::pair<std::string, ModelValue>> values;
+    std::map<std::string, std::size_t> valueIndex;  // FoldName of a value's name -> its place
     AccessList access = DefaultAccessList();
     // Set when the key is deleted; handles still open on it then fail with ERROR_KEY_DELETED.
     bool deleted = false;
@@ -32,7 +35,12 @@ struct KeyNode {
     std::shared_ptr<KeyNode> subkey(const std::string& childName) const;
     // Windows keeps subkeys sorted by their upper-cased names, not in creation order.
     std::shared_ptr<KeyNode> addSubkey(const std::string& childName);
+    // The value of that name in any case, as Windows finds it; null when there is none.
     ModelValue* value(const std::string& valueName);
+    // An existing value keeps its place in the enumeration order; a new one goes last.
+    void setValue(const std::string& valueName, ModelValue value);
+    // False when there is no such value.
+    bool eraseValue(const std::string& valueName);
 };
 
 struct OpenKeyRecord {

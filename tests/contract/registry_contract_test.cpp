@@ -203,17 +203,18 @@ TEST_F(RegistryContract, CreateMakesMissingParentsAndOpensAnExistingKey) {
               registry().openKey(kHKeyLocalMachine, path + "\\a\\b", kKeyRead, middle.put()));
 }
 
-// Value names come in the order they were first set; a deleted one is gone from the
-// enumeration, a missing one cannot be deleted, and a handle opened for reading deletes none.
+// Value names come in the order they were first set, and keep their first spelling when set
+// again in another case; a deleted one (named in any case) is gone from the enumeration, a
+// missing one cannot be deleted, and a handle opened for reading deletes none.
 TEST_F(RegistryContract, ValueNamesEnumerateInOrderAndADeletedValueIsGone) {
     const std::string path = world().scratchKey(kHKeyCurrentUser);
     ScopedKey key = Create(registry(), kHKeyCurrentUser, path);
-    for (const char* name : {"b", "", "a c"})
+    for (const char* name : {"b", "", "a c", "A C"})
         ASSERT_EQ(kErrorSuccess, SetText(registry(), key.get(), name, "x"));
     ScopedKey reading(registry());
     ASSERT_EQ(kErrorSuccess, registry().openKey(kHKeyCurrentUser, path, kKeyRead, reading.put()));
     EXPECT_EQ(kErrorAccessDenied, registry().deleteValue(reading.get(), "b"));
-    ASSERT_EQ(kErrorSuccess, registry().deleteValue(key.get(), "b"));
+    ASSERT_EQ(kErrorSuccess, registry().deleteValue(key.get(), "B"));
     EXPECT_EQ(kErrorFileNotFound, registry().deleteValue(key.get(), "b"));
     std::vector<std::string> names;
     std::string name;
