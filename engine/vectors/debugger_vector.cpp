@@ -41,16 +41,23 @@ public:
         for (const std::string_view executable : BrowserExecutables()) {
             if (broker.stopRequested())
                 return;
-            for (const char* options : kExecutionOptionsKeys)
-                scanOptions(broker, std::string(options) + "\\" + std::string(executable));
-            scanSilentExit(broker, std::string(executable));
+            // The monitor runs only while the native view's GlobalFlag holds the flag.
+            bool monitored = false;
+            for (const char* options : kExecutionOptionsKeys) {
+                const bool flagged =
+                    scanOptions(broker, std::string(options) + "\\" + std::string(executable));
+                monitored = monitored || (flagged && options == kExecutionOptionsKeys[0]);
+            }
+            if (monitored)
+                scanSilentExit(broker, std::string(executable));
         }
     }
 
     void repair(AccessBroker& broker) override;
 
 private:
-    void scanOptions(AccessBroker& broker, const std::string& path);
+    // True when the key's GlobalFlag asks for the silent-exit monitor.
+    bool scanOptions(AccessBroker& broker, const std::string& path);
     void scanSilentExit(AccessBroker& broker, const std::string& executable);
     // A finding of the named text value of the open key at path, when it is there and not
     // empty.
@@ -59,15 +66,18 @@ private:
 
 // A Debugger value on the executable's key, and on each of its filter subkeys when the key
 // says filters are used (UseFilter): Windows then runs the one whose FilterFullPath matches.
-void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) {
+bool DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) {
     RegistryReader& registry = broker.reads().registry;
     ScopedKey key(registry);
     if (!openToScan(broker, kHKeyLocalMachine, path, &key))
-        return;
+        return false;
     findText(registry, key.get(), path, kDebugger);
+    std::uint32_t flags = 0;
+    const bool monitored = ReadDword(registry, key.get(), kGlobalFlag, &flags) &&
+                           (flags & kMonitorSilentExitFlag) != 0;
     std::uint32_t useFilter = 0;
     if (!ReadDword(registry, key.get(), "UseFilter", &useFilter) || useFilter == 0)
-        return;
+        return monitored;
     Status listed = kErrorSuccess;
     for (const std::string& name : SubkeyNames(registry, key.get(), &listed)) {
         ScopedKey filter(registry);
@@ -78,18 +88,11 @@ void DebuggerVector::scanOptions(AccessBroker& broker, const std::string& path) 
             findText(registry, filter.get(), filterPath, kDebugger);
     }
     SkipKey(&m_skipped, m_label, kHKeyLocalMachine, path, "enumerated", listed);
+    return monitored;
 }
 
-// The monitor runs only while the executable's GlobalFlag holds the flag.
 void DebuggerVector::scanSilentExit(AccessBroker& broker, const std::string& executable) {
     RegistryReader& registry = broker.reads().registry;
-    ScopedKey options(registry);
-    const std::string optionsPath = std::string(kExecutionOptionsKeys[0]) + "\\" + executable;
-    std::uint32_t flags = 0;
-    if (broker.openKey(kHKeyLocalMachine, optionsPath, kKeyRead, &options) != kErrorSuccess ||
-        !ReadDword(registry, options.get(), kGlobalFlag, &flags) ||
-        (flags & kMonitorSilentExitFlag) == 0)
-        return;
     ScopedKey monitor(registry);
     const std::string monitorPath = std::string(kSilentExitKey) + "\\" + executable;
     if (openToScan(broker, kHKeyLocalMachine, monitorPath, &monitor))
