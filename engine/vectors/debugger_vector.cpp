@@ -19,6 +19,22 @@ std::string ExecutableOf(const std::string& path) {
     return path.substr(path.rfind('\\') + 1);
 }
 
+// Windows 7 and later (and Wine) keep one Image File Execution Options key for both views:
+// the WOW6432Node path then shows the native key's values again, which are one object and one
+// row. True when the value at path is such a repeat of a finding already made.
+bool ShownInNativeView(const FindingList& findings, const std::string& path, const char* name,
+                       const std::string& text) {
+    const std::string wow = kExecutionOptionsKeys[1];
+    if (path.compare(0, wow.size(), wow) != 0)
+        return false;
+    const std::string native = kExecutionOptionsKeys[0] + path.substr(wow.size());
+    for (const Finding& finding : findings) {
+        if (finding.path == native && finding.value == name && finding.site == text)
+            return true;
+    }
+    return false;
+}
+
 bool HasValue(AccessBroker& broker, const std::string& path, const char* name) {
     ScopedKey key(broker.reads().registry);
     std::uint32_t type = kRegNone;
@@ -102,7 +118,8 @@ void DebuggerVector::scanSilentExit(AccessBroker& broker, const std::string& exe
 void DebuggerVector::findText(RegistryReader& registry, RegKey key, const std::string& path,
                               const char* name) {
     std::string text;
-    if (ReadValueText(registry, key, name, &text) && !text.empty())
+    if (ReadValueText(registry, key, name, &text) && !text.empty() &&
+        !ShownInNativeView(m_findings, path, name, text))
         m_findings.push_back(
             ValueFinding(kHKeyLocalMachine, path, name, std::move(text), BrowserRule::Debugger));
 }

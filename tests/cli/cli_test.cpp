@@ -424,7 +424,16 @@ TEST_F(ComTest, LaunchCommandsStartupEntriesAndDebuggersAreRepairedAndRestored) 
 
     const ComRun scan = Com("/scan /report \"" + File("launch.json") + "\"");
     EXPECT_EQ(1u, scan.code) << scan.output;
-    const auto results = ResultsByLocation(ReadJson(File("launch.json")));
+    const nlohmann::json report = ReadJson(File("launch.json"));
+    const auto results = ResultsByLocation(report);
+    // Each hijack once: Image File Execution Options is one key in both views here.
+    std::map<std::string, int> rows;
+    for (const auto& finding : report["findings"]) ++rows[finding["location"].get<std::string>()];
+    for (const LaunchValue& value : kLaunchValues) {
+        if (value.location != nullptr) {
+            EXPECT_EQ(1, rows[value.location]) << value.location << scan.output;
+        }
+    }
     for (const LaunchValue& value : kLaunchValues) {
         if (value.location != nullptr) {
             EXPECT_EQ("found", results.at(value.location)) << scan.output;

@@ -143,6 +143,22 @@ TEST(LaunchVectors, EachHijackOnceInTableOrderAndNoTwin) {
     EXPECT_EQ(world.platform.openKeyCount(), 0u);
 }
 
+// Where both views show one key (Windows 7 on, and Wine), a debugger is one row; two views
+// that differ each give theirs.
+TEST(LaunchVectors, ADebuggerBothViewsShowIsOneRow) {
+    BrowserWorld world;
+    CommandHost commands{world.ports};
+    for (const std::string& options : {kOptions, kWowOptions}) {
+        world.platform.putString(kHKeyLocalMachine, options + "\\chrome.exe", "Debugger",
+                                 "C:\\r.exe");
+        world.platform.putString(kHKeyLocalMachine, options + "\\firefox.exe", "Debugger",
+                                 options == kOptions ? "C:\\a.exe" : "C:\\b.exe");
+    }
+    std::vector<std::string> sites;
+    for (const ResultRecord& r : ScanCommand(commands).records) sites.push_back(r.site);
+    EXPECT_EQ(sites, (std::vector<std::string>{"C:\\r.exe", "C:\\a.exe", "C:\\b.exe"}));
+}
+
 // The repair deletes the hijacking values alone (the monitor's flag cleared, the others
 // kept); the restore puts every byte and list back.
 TEST(LaunchVectors, FixDeletesOnlyTheHijacksAndRestorePutsBackEveryByte) {
